@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+// DOS file attributes, as the office programs and the station use them as a handshake: the office's
+// write sets "archive", the station's read resets the file to "normal".
+enum FileAttribute : int {
+    AttrNormal = 0,
+    AttrReadOnly = 1,
+    AttrHidden = 2,
+    AttrSystem = 4,
+    AttrArchive = 32,
+};
+
+// The attributes of a file, or nothing when the file cannot be examined (missing, a folder, no access).
+//
+// Windows: the real attributes. Linux on an SMB mount that offers "user.cifs.dosattrib": the real DOS
+// attributes through that extended attribute. Elsewhere an emulation: a file counts as "archive set"
+// while its identity and change stamp (device, inode, size, modification and change time) differ from
+// the stamp recorded when this process last set its attributes; the other bits are remembered for
+// files this process set them on. A file seen for the first time is "archive set".
+std::optional<int> fileAttributes(const QString& path);
+
+// Sets the attributes (a combination of FileAttribute values). Fails (false) when the file cannot be
+// reached. On the SMB path "normal" is written as 0x80, since 0 means "no change" to the server.
+bool setFileAttributes(const QString& path, int attributes);
+
+// The file's last-modification time in local time, or nothing when it cannot be read.
+std::optional<QDateTime> lastModified(const QString& path);
+
+// The stamp that decides whether a file changed while it was read: size and modification time.
+struct FileStamp
+{
+    qint64 size = -1;
+    qint64 mtimeNs = -1;
+    qint64 inode = -1;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+std::optional<FileStamp> fileStamp(const QString& path);
+
+// Sets the attributes only while the file is still the one `expected` describes (typically the stamp taken
+// before a read and found unchanged after it); false when the file has changed since or cannot be reached.
+// On the emulation the check and the record use one and the same look at the file, so a write after it
+// always shows as "archive set"; on the other paths a write in the instant between check and set can
+// still be lost, as with the office programs' own handshake.
+bool setFileAttributesIfUnchanged(const QString& path, int attributes, const FileStamp& expected);
+
+// The value of the SMB client's "user.cifs.dosattrib" extended attribute, kept apart as pure functions so
+// that they are tested without an SMB mount. The value is 4 bytes, little-endian.
+namespace dosattrib {
+// The value held in the 4 bytes, or nothing when there are not exactly 4.
+std::optional<quint32> decode(QByteArrayView bytes);
+// The 4 bytes, little-endian.
+QByteArray encode(quint32 value);
+// The FileAttribute bits of a DOS value (read-only, hidden, system, archive; others are dropped).
+int toAttributes(quint32 value);
+// The value to write: `previous` with read-only, hidden, system and archive replaced by `attributes`,
+// other bits kept; 0x80 ("normal") when nothing would be left, since 0 means "no change" to the server.
+quint32 forSet(quint32 previous, int attributes);
+} // namespace dosattrib
+
+} // namespace platform

@@ -1,0 +1,625 @@
+#include "flexgrid.h"
+
+#include "colours.h"
+#include "gridtable.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int twipsPerPixel = 15;
+}
+
+FlexGrid::FlexGrid(QWidget* parent)
+    : QAbstractScrollArea(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::Box);
+    setFrameShadow(QFrame::Plain);
+    setLineWidth(1);
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setSingleStep(1);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setAutoFillBackground(false);
+}
+
+void FlexGrid::setTable(GridTable* table)
+{
+    if (m_table)
+        disconnect(m_table, nullptr, this, nullptr);
+    m_table = table;
+    if (m_table) {
+        connect(m_table, &QAbstractItemModel::modelReset, this, &FlexGrid::tableReset);
+        connect(m_table, &QAbstractItemModel::rowsInserted, this, &FlexGrid::tableReset);
+        connect(m_table, &QAbstractItemModel::rowsRemoved, this, &FlexGrid::tableReset);
+        connect(m_table, &QAbstractItemModel::columnsInserted, this, &FlexGrid::tableReset);
+        connect(m_table, &QAbstractItemModel::columnsRemoved, this, &FlexGrid::tableReset);
+        connect(m_table, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
+        connect(m_table, &GridTable::positionChanged, this, &FlexGrid::syncFromTable);
+        connect(m_table, &GridTable::columnWidthsChanged, this, &FlexGrid::tableReset);
+        connect(m_table, &GridTable::rowHeightsChanged, this, &FlexGrid::tableReset);
+        connect(m_table, &GridTable::fontChanged, this, &FlexGrid::applyFont);
+        applyFont();
+    }
+    tableReset();
+}
+
+QFont FlexGrid::gridFont() const
+{
+    QFont f(m_table ? m_table->fontName() : QStringLiteral("Arial"));
+    const double points = m_table ? m_table->fontSize() : 8.25;
+    f.setPixelSize(std::max(1, int(std::lround(points * 96.0 / 72.0))));
+    f.setKerning(false);
+    return f;
+}
+
+void FlexGrid::applyFont()
+{
+    if (!m_table)
+        return;
+    const QFont f = gridFont();
+    setFont(f);
+    const QFontMetrics metrics(f);
+    // The Windows grid's rows are the font's height and a few pixels of air.
+    m_table->setDefaultRowHeight((metrics.height() + 4) * twipsPerPixel);
+    tableReset();
+}
+
+int FlexGrid::rowHeightPixels() const
+{
+    return m_table ? std::max(1, m_table->defaultRowHeight() / twipsPerPixel) : 16;
+}
+
+int FlexGrid::columnPixels(int col) const
+{
+    return m_table ? std::max(0, m_table->colWidth(col) / twipsPerPixel) : 0;
+}
+
+int FlexGrid::fixedRowsHeight() const
+{
+    return m_table ? m_table->fixedRows() * rowHeightPixels() : 0;
+}
+
+int FlexGrid::fixedColsWidth() const
+{
+    int width = 0;
+    for (int c = 0; m_table && c < m_table->fixedCols(); ++c)
+        width += columnPixels(c);
+    return width;
+}
+
+int FlexGrid::visibleRows() const
+{
+    const int available = viewport()->height() - fixedRowsHeight();
+    return std::max(1, available / rowHeightPixels());
+}
+
+void FlexGrid::tableReset()
+{
+    updateScrollBars();
+    viewport()->update();
+}
+
+void FlexGrid::updateScrollBars()
+{
+    if (!m_table)
+        return;
+    m_table->setPageRows(visibleRows());
+    m_syncing = true;
+    const int scrollRows = std::max(0, m_table->maxTopRow() - m_table->fixedRows());
+    verticalScrollBar()->setRange(0, scrollRows);
+    verticalScrollBar()->setPageStep(visibleRows());
+    verticalScrollBar()->setValue(m_table->topRow() - m_table->fixedRows());
+    int total = 0;
+    for (int c = 0; c < m_table->cols(); ++c)
+        total += columnPixels(c);
+    const int lastScrollCol = std::max(m_table->fixedCols(), m_table->cols() - 1);
+    horizontalScrollBar()->setRange(0, total > viewport()->width() ? lastScrollCol - m_table->fixedCols() : 0);
+    horizontalScrollBar()->setPageStep(1);
+    horizontalScrollBar()->setValue(m_table->leftCol() - m_table->fixedCols());
+    m_syncing = false;
+}
+
+void FlexGrid::syncFromTable()
+{
+    updateScrollBars();
+    viewport()->update();
+}
+
+void FlexGrid::scrollContentsBy(int, int)
+{
+    if (m_syncing || !m_table)
+        return;
+    m_table->setTopRow(m_table->fixedRows() + verticalScrollBar()->value());
+    m_table->setLeftCol(m_table->fixedCols() + horizontalScrollBar()->value());
+    viewport()->update();
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void FlexGrid::wheelEvent(QWheelEvent* event)
+{
+    // The wheel is handled for the whole window, one row per event; the grid itself does not scroll.
+    event->ignore();
+}
+
+int FlexGrid::rowAt(int y) const
+{
+    if (!m_table || y < 0)
+        return -1;
+    const int rowHeight = rowHeightPixels();
+    if (y < fixedRowsHeight())
+        return y / rowHeight;
+    const int row = m_table->topRow() + (y - fixedRowsHeight()) / rowHeight;
+    return row < m_table->rows() ? row : -1;
+}
+
+int FlexGrid::colAt(int x) const
+{
+    if (!m_table || x < 0)
+        return -1;
+    int left = 0;
+    for (int c = 0; c < m_table->fixedCols(); ++c) {
+        left += columnPixels(c);
+        if (x < left)
+            return c;
+    }
+    for (int c = std::max(m_table->leftCol(), m_table->fixedCols()); c < m_table->cols(); ++c) {
+        left += columnPixels(c);
+        if (x < left)
+            return c;
+    }
+    return -1;
+}
+
+QRect FlexGrid::cellRect(int row, int col) const
+{
+    if (!m_table || !m_table->isValidCell(row, col))
+        return QRect();
+    const int rowHeight = rowHeightPixels();
+    int y;
+    if (row < m_table->fixedRows())
+        y = row * rowHeight;
+    else if (row >= m_table->topRow())
+        y = fixedRowsHeight() + (row - m_table->topRow()) * rowHeight;
+    else
+        return QRect();
+    int x = 0;
+    if (col < m_table->fixedCols()) {
+        for (int c = 0; c < col; ++c)
+            x += columnPixels(c);
+    } else {
+        if (col < m_table->leftCol())
+            return QRect();
+        x = fixedColsWidth();
+        for (int c = m_table->leftCol(); c < col; ++c)
+            x += columnPixels(c);
+    }
+    return QRect(x, y, columnPixels(col), rowHeight);
+}
+
+void FlexGrid::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    const QPalette pal = palette();
+    painter.fillRect(event->rect(), colours::toQColor(backColour, pal));
+    if (!m_table || m_table->cols() == 0)
+        return;
+    const GridTable& t = *m_table;
+    painter.setFont(font());
+
+    const int rowHeight = rowHeightPixels();
+    const int viewHeight = viewport()->height();
+    const int viewWidth = viewport()->width();
+    const int rangeTop = std::min(t.row(), t.rowSel());
+    const int rangeBottom = std::max(t.row(), t.rowSel());
+    const int rangeLeft = std::min(t.col(), t.colSel());
+    const int rangeRight = std::max(t.col(), t.colSel());
+    const bool rangeShown = rangeTop != rangeBottom || rangeLeft != rangeRight;
+
+    std::vector<int> columns;
+    for (int c = 0; c < t.fixedCols(); ++c)
+        columns.push_back(c);
+    for (int c = std::max(t.leftCol(), t.fixedCols()); c < t.cols(); ++c)
+        columns.push_back(c);
+
+    auto paintRow = [&](int row, int y) {
+        int x = 0;
+        const bool fixedRow = row < t.fixedRows();
+        for (const int c : columns) {
+            const int width = columnPixels(c);
+            if (width <= 0)
+                continue;
+            if (x >= viewWidth)
+                break;
+            const QRect cell(x, y, width, rowHeight);
+            x += width;
+            if (!event->rect().intersects(cell))
+                continue;
+            const bool fixed = fixedRow || c < t.fixedCols();
+            const bool highlighted
+                = !fixed && rangeShown && row >= rangeTop && row <= rangeBottom && c >= rangeLeft && c <= rangeRight;
+            QColor back;
+            QColor fore = Qt::black;
+            if (fixed) {
+                back = colours::toQColor(colours::systemButtonFace, pal);
+            } else if (highlighted) {
+                back = colours::toQColor(colours::selectedRow, pal);
+            } else {
+                const quint32 raw = t.backColorAt(row, c);
+                back = colours::toQColor(raw == 0 ? backColour : raw, pal);
+                const quint32 rawFore = t.foreColorAt(row, c);
+                if (rawFore != 0)
+                    fore = colours::toQColor(rawFore, pal);
+            }
+            painter.fillRect(cell, back);
+            painter.setPen(fixed ? QColor(Qt::black) : colours::toQColor(gridLineColour, pal));
+            painter.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
+            painter.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
+            const QString text = t.textMatrix(row, c);
+            if (!text.isEmpty()) {
+                Qt::Alignment align = Qt::AlignVCenter;
+                switch (t.colAlignment(c)) {
+                case GridTable::Alignment::Left:
+                    align |= Qt::AlignLeft;
+                    break;
+                case GridTable::Alignment::Center:
+                    align |= Qt::AlignHCenter;
+                    break;
+                case GridTable::Alignment::Right:
+                    align |= Qt::AlignRight;
+                    break;
+                }
+                painter.setPen(fore);
+                painter.drawText(cell.adjusted(3, 0, -3, 0), int(align) | Qt::TextSingleLine, text);
+            }
+        }
+    };
+
+    int y = 0;
+    for (int r = 0; r < t.fixedRows() && y < viewHeight; ++r, y += rowHeight)
+        paintRow(r, y);
+    for (int r = std::max(t.topRow(), t.fixedRows()); r < t.rows() && y < viewHeight; ++r, y += rowHeight)
+        paintRow(r, y);
+
+    if (hasFocus() && t.isValidCell(t.row(), t.col())) {
+        const QRect current = cellRect(t.row(), t.col());
+        if (!current.isEmpty()) {
+            QPen pen(Qt::black, 1, Qt::DotLine);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(current.adjusted(1, 1, -2, -2));
+        }
+    }
+}
+
+int FlexGrid::shiftState(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= 1;
+    if (modifiers & Qt::ControlModifier)
+        shift |= 2;
+    if (modifiers & Qt::AltModifier)
+        shift |= 4;
+    return shift;
+}
+
+int FlexGrid::windowsKeyCode(int qtKey)
+{
+    // Letters and digits have the same codes; the keys below are the ones the grid itself knows.
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        break;
+    }
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    return qtKey;
+}
+
+FlexGrid::Position FlexGrid::position() const
+{
+    if (!m_table)
+        return { -1, -1, -1, -1 };
+    return { m_table->row(), m_table->col(), m_table->rowSel(), m_table->colSel() };
+}
+
+void FlexGrid::reportIfMoved(const Position& before)
+{
+    if (position() != before)
+        emit selChange();
+}
+
+bool FlexGrid::isDataCell(int row, int col) const
+{
+    return m_table && row >= m_table->fixedRows() && row < m_table->rows() && col >= m_table->fixedCols()
+        && col < m_table->cols();
+}
+
+void FlexGrid::ensureRowVisible(int row)
+{
+    if (!m_table || row < m_table->fixedRows() || row >= m_table->rows())
+        return;
+    const int top = m_table->topRow();
+    const int page = visibleRows();
+    if (row < top)
+        m_table->setTopRow(row);
+    else if (row >= top + page)
+        m_table->setTopRow(std::min(row - page + 1, m_table->maxTopRow()));
+}
+
+void FlexGrid::ensureColVisible(int col)
+{
+    if (!m_table || col < m_table->fixedCols() || col >= m_table->cols())
+        return;
+    if (col < m_table->leftCol()) {
+        m_table->setLeftCol(col);
+        return;
+    }
+    // Scroll right until the whole column is shown, or it is the first scrolling column.
+    while (m_table->leftCol() < col) {
+        const QRect cell = cellRect(m_table->row(), col);
+        if (!cell.isEmpty() && cell.right() < viewport()->width())
+            break;
+        if (!m_table->setLeftCol(m_table->leftCol() + 1))
+            break;
+    }
+}
+
+int FlexGrid::nextShownCol(int col, int step) const
+{
+    // Columns of width 0 (the hidden key column) are stepped over: the cursor never lands out of sight.
+    for (int c = col + step; c >= m_table->fixedCols() && c < m_table->cols(); c += step) {
+        if (columnPixels(c) > 0)
+            return c;
+    }
+    return col;
+}
+
+int FlexGrid::dragRowAt(int y)
+{
+    const GridTable& t = *m_table;
+    const int rowHeight = rowHeightPixels();
+    if (y < fixedRowsHeight()) {
+        // Dragging above the cells scrolls up a row at a time, as the Windows grid did.
+        const int target = std::max(t.fixedRows(), t.topRow() - 1);
+        ensureRowVisible(target);
+        return target;
+    }
+    const int page = visibleRows();
+    if (y >= fixedRowsHeight() + page * rowHeight) {
+        const int target = std::min(t.rows() - 1, t.topRow() + page);
+        ensureRowVisible(target);
+        return target;
+    }
+    const int row = rowAt(y);
+    return row < 0 ? t.rows() - 1 : std::max(row, t.fixedRows());
+}
+
+int FlexGrid::dragColAt(int x) const
+{
+    const GridTable& t = *m_table;
+    const int col = colAt(x);
+    if (col >= t.fixedCols())
+        return col;
+    if (x < 0 || col >= 0)
+        return nextShownCol(std::max(t.fixedCols(), t.leftCol()) - 1, 1);
+    return nextShownCol(t.cols(), -1);
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event)
+{
+    if (!m_table) {
+        event->ignore();
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    const int row = rowAt(at.y());
+    const int col = colAt(at.x());
+    m_table->setMouseRow(row);
+    const int button = event->button() == Qt::LeftButton ? 1
+        : event->button() == Qt::RightButton             ? 2
+        : event->button() == Qt::MiddleButton            ? 4
+                                                         : 0;
+    if (button == 0 || !isDataCell(row, col))
+        return;
+    m_pressed |= event->button();
+    const int shift = shiftState(event->modifiers());
+    emit mouseDown(button, shift, at.x(), at.y());
+    if (!m_table || event->button() != Qt::LeftButton)
+        return;
+    const Position before = position();
+    if (shift & 1) {
+        m_table->setRowSel(row);
+        m_table->setColSel(col);
+    } else {
+        m_table->setRow(row);
+        m_table->setCol(col);
+    }
+    reportIfMoved(before);
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_table)
+        return;
+    const QPoint at = event->position().toPoint();
+    m_table->setMouseRow(rowAt(at.y()));
+    if (!(m_pressed & Qt::LeftButton) || !(event->buttons() & Qt::LeftButton) || m_table->rows() <= m_table->fixedRows())
+        return;
+    const Position before = position();
+    const int row = dragRowAt(at.y());
+    const int col = dragColAt(at.x());
+    if (row != m_table->rowSel())
+        m_table->setRowSel(row);
+    if (col >= m_table->fixedCols() && col != m_table->colSel())
+        m_table->setColSel(col);
+    reportIfMoved(before);
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_table)
+        return;
+    const QPoint at = event->position().toPoint();
+    m_table->setMouseRow(rowAt(at.y()));
+    if (!(m_pressed & event->button()))
+        return;
+    m_pressed &= ~event->button();
+    const int button = event->button() == Qt::LeftButton ? 1 : event->button() == Qt::RightButton ? 2 : 4;
+    emit mouseUp(button, shiftState(event->modifiers()), at.x(), at.y());
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The Windows grid saw a double click as one more press (and its release follows).
+    mousePressEvent(event);
+}
+
+bool FlexGrid::moveByKey(int key, bool extend)
+{
+    GridTable& t = *m_table;
+    if (t.rows() <= t.fixedRows() || t.cols() <= t.fixedCols())
+        return false;
+    const int firstRow = t.fixedRows();
+    const int lastRow = t.rows() - 1;
+    const int fromRow = extend ? t.rowSel() : t.row();
+    const int fromCol = extend ? t.colSel() : t.col();
+    const int page = visibleRows();
+    int row = fromRow;
+    int col = fromCol;
+    switch (key) {
+    case Qt::Key_Up:
+        row = std::max(firstRow, fromRow - 1);
+        break;
+    case Qt::Key_Down:
+        row = std::min(lastRow, fromRow + 1);
+        break;
+    case Qt::Key_PageUp:
+        row = std::max(firstRow, fromRow - page);
+        t.setTopRow(std::max(firstRow, t.topRow() - page));
+        break;
+    case Qt::Key_PageDown:
+        row = std::min(lastRow, fromRow + page);
+        t.setTopRow(std::clamp(t.topRow() + page, firstRow, t.maxTopRow()));
+        break;
+    case Qt::Key_Home:
+        row = firstRow;
+        break;
+    case Qt::Key_End:
+        row = lastRow;
+        break;
+    case Qt::Key_Left:
+        col = nextShownCol(fromCol, -1);
+        break;
+    case Qt::Key_Right:
+        col = nextShownCol(fromCol, 1);
+        break;
+    default:
+        return false;
+    }
+    if (extend) {
+        t.setRowSel(row);
+        t.setColSel(col);
+    } else {
+        // Setting Row or Col collapses the range onto the new current cell.
+        if (row != t.row() || t.rowSel() != t.row() || t.colSel() != t.col())
+            t.setRow(row);
+        if (col != t.col())
+            t.setCol(col);
+    }
+    ensureRowVisible(row);
+    ensureColVisible(col);
+    return true;
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_table) {
+        event->ignore();
+        return;
+    }
+    const int shift = shiftState(event->modifiers());
+    emit keyDown(windowsKeyCode(event->key()), shift);
+    if (!m_table)
+        return;
+    const Position before = position();
+    // Ctrl and Alt mean nothing to the grid: Ctrl+Down moves like Down.
+    if (moveByKey(event->key(), (shift & 1) != 0)) {
+        event->accept();
+        reportIfMoved(before);
+    } else {
+        event->ignore();
+    }
+}
+
+void FlexGrid::keyReleaseEvent(QKeyEvent* event)
+{
+    // An auto-repeating key sends a release before every repeated press; only the real release counts.
+    if (event->isAutoRepeat() || !m_table) {
+        event->ignore();
+        return;
+    }
+    emit keyUp(windowsKeyCode(event->key()), shiftState(event->modifiers()));
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void FlexGrid::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+
+#include "gridtable.h"
+
+// The visible grid: shows one GridTable as the Windows grid control did. Fixed rows stay at the top
+// while the other rows scroll by whole rows from TopRow; the current range is highlighted in the
+// selection colour; every cell is painted in its own back and fore colour; column widths and the font
+// come from the table (widths in twips, 15 to a pixel; the font in whole pixels, as the Windows grid set
+// it). All state lives in the table; the widget only shows it and turns mouse and keys into changes of
+// it.
+class FlexGrid : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint32 gridLineColour = 0x00C0C0C0;
+    static constexpr quint32 backColour = 0x00FFFFFF;
+
+    explicit FlexGrid(QWidget* parent = nullptr);
+
+    void setTable(GridTable* table);
+    GridTable* table() const { return m_table; }
+
+    // The row or column at a viewport position, or -1.
+    int rowAt(int y) const;
+    int colAt(int x) const;
+    // A cell's rectangle in viewport coordinates; empty when it is not shown.
+    QRect cellRect(int row, int col) const;
+    int rowHeightPixels() const;
+    // How many non-fixed rows fit on one page of the viewport.
+    int visibleRows() const;
+
+    // The font the grid draws with: the table's font name, at round(points * 96 / 72) pixels.
+    QFont gridFont() const;
+
+    // Scrolls as little as needed for the row to be on the page (fixed rows always are).
+    void ensureRowVisible(int row);
+
+    // The shift state of modifiers as the grid reports it.
+    static int shiftState(Qt::KeyboardModifiers modifiers);
+    // The Windows key code of a key, as the grid reports it (Qt's key code where they agree or none exists).
+    static int windowsKeyCode(int qtKey);
+
+signals:
+    void mouseDown(int button, int shift, int x, int y);
+    void mouseUp(int button, int shift, int x, int y);
+    void keyDown(int keyCode, int shift);
+    void keyUp(int keyCode, int shift);
+    void selChange();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void tableReset();
+    void applyFont();
+    void updateScrollBars();
+    void syncFromTable();
+    int columnPixels(int col) const;
+    int fixedRowsHeight() const;
+    int fixedColsWidth() const;
+    bool isDataCell(int row, int col) const;
+    int dragRowAt(int y);
+    int dragColAt(int x) const;
+    int nextShownCol(int col, int step) const;
+    void ensureColVisible(int col);
+    bool moveByKey(int key, bool extend);
+    struct Position
+    {
+        int row, col, rowSel, colSel;
+        bool operator==(const Position&) const = default;
+    };
+    Position position() const;
+    void reportIfMoved(const Position& before);
+
+    QPointer<GridTable> m_table;
+    bool m_syncing = false;
+    // Buttons whose press counted, so their release raises mouseUp; a drag runs while the left one does.
+    Qt::MouseButtons m_pressed;
+};

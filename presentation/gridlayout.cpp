@@ -1,0 +1,133 @@
+#include "gridlayout.h"
+
+#include "gridtable.h"
+#include "textmeasurer.h"
+
+#include <QString>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace gridlayout {
+
+StripLayout stripLayout(int clientWidthTwips, int lblMutatieWidth, int lblTitelLeft)
+{
+    // The right-anchored controls follow the window down to 4000 twips; the strip itself always spans
+    // the real width.
+    const int w = std::max(clientWidthTwips, minimumClientWidth);
+    StripLayout layout;
+    layout.stripWidth = clientWidthTwips;
+    layout.lineX2 = clientWidthTwips;
+    layout.lblMutatieLeft = w - edgeMargin - lblMutatieWidth;
+    layout.labelWidth = w - lblTitelLeft - edgeMargin;
+    return layout;
+}
+
+double clampScale(double scale)
+{
+    if (scale < minimumScale)
+        scale = minimumScale;
+    if (scale > maximumScale)
+        scale = maximumScale;
+    return scale;
+}
+
+double fontSize(double outerWidthPixels, double scale)
+{
+    const double f = outerWidthPixels * scale;
+    if (std::isnan(f) || f < minimumFontSize)
+        return minimumFontSize;
+    if (f > maximumFontSize)
+        return maximumFontSize;
+    return f;
+}
+
+double zoomStep(double scale, double factor, double outerWidthPixels)
+{
+    const double s = clampScale(scale * factor);
+    const double f = outerWidthPixels * s;
+    // A not-a-number font size fails both tests and is refused like any other out of range.
+    if (f >= minimumFontSize && f <= maximumFontSize)
+        return s;
+    return scale;
+}
+
+QFont layoutFont(const QFont& base, double points)
+{
+    QFont font(base);
+    font.setPixelSize(std::max(1, int(std::lround(points * 96.0 / 72.0))));
+    font.setKerning(false);
+    return font;
+}
+
+std::optional<int> gridExtent(int clientExtentTwips, int gridOriginTwips)
+{
+    const int extent = clientExtentTwips - gridOriginTwips - edgeMargin;
+    if (extent < 0)
+        return std::nullopt;
+    return extent;
+}
+
+std::array<int, layoutColumns> naturalWidths(const GridTable& table, TextMeasurer& measurer)
+{
+    std::array<int, layoutColumns> widths {};
+    const int columns = std::min(table.cols(), layoutColumns);
+    const int rows = table.rows();
+    const double marginPixels = measurer.widthPixels(cellMargin);
+    // Column 0 holds the line keys and is never shown: it is not measured at all.
+    for (int c = 1; c < columns; ++c) {
+        int widest = 0;
+        for (int r = 0; r < rows; ++r) {
+            // The margin and the text are summed in pixels before rounding, as one string would be.
+            const double pixels = marginPixels + measurer.widthPixels(table.textMatrix(r, c));
+            const int width = int(std::lround(std::min(pixels * twipsPerPixel, double(INT_MAX))));
+            widest = std::max(widest, width);
+        }
+        widths[size_t(c)] = widest;
+    }
+    return widths;
+}
+
+ColumnWidths columnWidths(const std::array<int, layoutColumns>& natural, int columnCount, int gridWidthTwips)
+{
+    ColumnWidths widths;
+    // Whole twips; 64-bit so that no grid width or text width can overflow the sum.
+    qint64 avail = qint64(gridWidthTwips) - gridBorderAllowance - scrollBarAllowance;
+    const int columns = std::min(columnCount, layoutColumns);
+    for (int c = 0; c < columns; ++c) {
+        if (c >= 3 && c <= 5)
+            continue;
+        const int width = c == 0 ? 0 : natural[size_t(c)];
+        widths[size_t(c)] = width;
+        avail -= width;
+    }
+
+    const qint64 total = qint64(natural[3]) + natural[4] + natural[5];
+    if (total <= 0)
+        return widths;
+
+    // Columns 3 and 4 in whole pixels (Int rounds toward minus infinity), column 5 the remainder.
+    const auto share = [&](int natural) {
+        const double pixels = std::floor(double(natural) / double(total) * double(avail) / twipsPerPixel);
+        return pixels <= 0 ? qint64(0) : qint64(pixels) * twipsPerPixel;
+    };
+    const qint64 w3 = share(natural[3]);
+    const qint64 w4 = share(natural[4]);
+    const qint64 w5 = std::max<qint64>(0, avail - w3 - w4);
+    widths[3] = int(std::min<qint64>(w3, INT_MAX));
+    widths[4] = int(std::min<qint64>(w4, INT_MAX));
+    widths[5] = int(std::min<qint64>(w5, INT_MAX));
+    return widths;
+}
+
+void adjustColumns(GridTable& table, TextMeasurer& measurer, int gridWidthTwips)
+{
+    const ColumnWidths widths = columnWidths(naturalWidths(table, measurer), table.cols(), gridWidthTwips);
+    for (int c = 0; c < layoutColumns; ++c) {
+        // A column the grid does not have refuses its width, as the grid control did.
+        if (widths[size_t(c)])
+            table.setColWidth(c, *widths[size_t(c)]);
+    }
+}
+
+} // namespace gridlayout

@@ -1,0 +1,56 @@
+#include "textmeasurer.h"
+
+#include <QChar>
+#include <QString>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+TextMeasurer::TextMeasurer(const QFont& font)
+    : m_font(font)
+    , m_metrics(font)
+{
+    // The measuring surface never kerned; the grid draws without kerning too.
+    m_font.setKerning(false);
+    m_metrics = QFontMetricsF(m_font);
+    m_latin1.fill(-1.0);
+}
+
+double TextMeasurer::advance(char16_t c)
+{
+    if (c < m_latin1.size()) {
+        double& cached = m_latin1[c];
+        if (cached < 0)
+            cached = m_metrics.horizontalAdvance(QChar(c));
+        return cached;
+    }
+    const auto found = m_other.constFind(c);
+    if (found != m_other.constEnd())
+        return *found;
+    const double width = m_metrics.horizontalAdvance(QChar(c));
+    m_other.insert(c, width);
+    return width;
+}
+
+double TextMeasurer::widthPixels(QStringView text)
+{
+    double width = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            // A character beyond the Basic Multilingual Plane: measured as the pair, not cached.
+            width += m_metrics.horizontalAdvance(text.mid(i, 2).toString());
+            ++i;
+            continue;
+        }
+        width += advance(c.unicode());
+    }
+    return width;
+}
+
+int TextMeasurer::widthTwips(QStringView text)
+{
+    // A text too wide for a 32-bit width (millions of characters) measures as the widest there is.
+    return int(std::lround(std::min(widthPixels(text) * twipsPerPixel, double(INT_MAX))));
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The station's shared state: the followed file and its parts, the suite's folders, the header values
+// and permissions of the last read, the zoom factor, and the two flags that keep a re-read from
+// overlapping itself. One instance lives in the main window; every routine that needs it is given it.
+struct AppState
+{
+    QString bestandspad; // full path of the followed running-order file
+    QString bestandsmap; // its folder, with the trailing separator; "" when the path has none
+    QString bestandsnaam; // its base name without extension
+    QString zoekpatroon; // first 20 characters of bestandsnaam followed by "*.dvz"
+    QString datamap; // the suite's data folder, ending in a separator
+    QString gedeeldemap; // the shared folder: datamap followed by "GEDEELD" and a separator
+    QString owner;
+    QString wnr;
+    QString rid;
+    qint16 editvolgorde = 0; // 1: the ring may reorder lines
+    qint16 editnietgestart = 0; // 1: the ring may mark starters as not started
+    double scale = 0; // zoom factor of the grid, 0.005 to 0.1
+    bool timerbezig = false; // the re-read timer's handler is running
+    bool bezigmetladen = false; // toonbestand is reading
+};

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QString>
+#include <vector>
+
+// The data and state of one grid of the station, as the Windows grid control kept them: cell texts,
+// fixed rows and columns, per-row RowData, per-cell back and fore colours (raw 32-bit colour values,
+// &H800000nn& for system colours, 0 for "the grid's default"), column alignments and widths, the
+// current cell (Row, Col), the other end of the range (RowSel, ColSel), the scroll position (TopRow,
+// LeftCol), the row under the pointer (MouseRow) and Redraw.
+//
+// Everything that loads, merges, moves, marks, sends, selects and lays out works on this class, without
+// a display. A property set out of range fails without effect and returns false, as the grid control
+// raised an error there; callers carry on as their routine's rules say.
+//
+// While Redraw is off the model reports the shape it had when Redraw went off and emits nothing; when
+// it comes back on, views get one reset (after a change of shape) or one dataChanged over the rows
+// that changed, so a bulk rebuild or a repaint of many rows reaches the view once.
+class GridTable : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    // Row numbers are 16-bit in the station: the header plus at most 32 767 lines.
+    static constexpr int MaxRows = 32768;
+    static constexpr int MaxCols = 64;
+
+    enum class Alignment { Left, Center, Right };
+
+    // Roles for views: the raw colour values (quint32) and the column alignment.
+    enum Role { BackColorRole = Qt::UserRole + 1, ForeColorRole };
+
+    explicit GridTable(QObject* parent = nullptr);
+
+    int rows() const { return m_rows; }
+    bool setRows(int rows);
+    int cols() const { return m_cols; }
+    bool setCols(int cols);
+    int fixedRows() const { return m_fixedRows; }
+    bool setFixedRows(int fixedRows);
+    int fixedCols() const { return m_fixedCols; }
+    bool setFixedCols(int fixedCols);
+
+    bool isValidCell(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
+    // The text of a cell; "" for a cell outside the grid (use isValidCell where that matters).
+    QString textMatrix(int row, int col) const;
+    bool setTextMatrix(int row, int col, const QString& text);
+    // Appends a row; the text is split at tab characters into columns 0, 1, ...; fields beyond the last
+    // column are dropped. Fails when the grid already holds MaxRows rows.
+    bool addItem(QStringView tabSeparated);
+    // Replaces all rows at once with rows of the given fields (a bulk AddItem after Rows = 0).
+    bool setAllRows(const std::vector<QStringList>& rows);
+
+    qint32 rowData(int row) const;
+    bool setRowData(int row, qint32 value);
+    int rowHeight(int row) const; // twips; -1 outside the grid
+    bool setRowHeight(int row, int twips);
+    int defaultRowHeight() const { return m_defaultRowHeight; }
+    void setDefaultRowHeight(int twips);
+
+    Alignment colAlignment(int col) const;
+    bool setColAlignment(int col, Alignment alignment);
+    int colWidth(int col) const; // twips; -1 outside the grid
+    bool setColWidth(int col, int twips);
+
+    // The current cell. Setting Row or Col collapses the range onto the new current cell. Row and
+    // RowSel are never fixed rows; Col and ColSel never fixed columns.
+    int row() const { return m_row; }
+    bool setRow(int row);
+    int col() const { return m_col; }
+    bool setCol(int col);
+    int rowSel() const { return m_rowSel; }
+    bool setRowSel(int row);
+    int colSel() const { return m_colSel; }
+    bool setColSel(int col);
+
+    // The first visible non-fixed row. It is limited so that the last page stays full (pageRows, the
+    // number of rows a view shows, is told by the view); a row outside the non-fixed rows fails.
+    int topRow() const { return m_topRow; }
+    bool setTopRow(int row);
+    int maxTopRow() const;
+    int pageRows() const { return m_pageRows; }
+    void setPageRows(int rows);
+    int leftCol() const { return m_leftCol; }
+    bool setLeftCol(int col);
+
+    // The row under the pointer at the last mouse event, kept by the view; -1 when none.
+    int mouseRow() const { return m_mouseRow; }
+    void setMouseRow(int row) { m_mouseRow = row; }
+
+    // Colours of the current cell (Row, Col).
+    quint32 cellBackColor() const;
+    bool setCellBackColor(quint32 colour);
+    quint32 cellForeColor() const;
+    bool setCellForeColor(quint32 colour);
+    quint32 backColorAt(int row, int col) const;
+    quint32 foreColorAt(int row, int col) const;
+
+    bool redraw() const { return m_redraw; }
+    void setRedraw(bool on);
+
+    QString fontName() const { return m_fontName; }
+    void setFontName(const QString& name);
+    double fontSize() const { return m_fontSize; }
+    void setFontSize(double points);
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    // The current cell, the range or the scroll position changed (and Redraw is on).
+    void positionChanged();
+    void columnWidthsChanged();
+    void fontChanged();
+    void rowHeightsChanged();
+
+private:
+    int cellIndex(int row, int col) const { return row * m_cols + col; }
+    void resizeStorage(int rows, int cols);
+    void clampPosition();
+    void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol);
+    void notifyPosition();
+    bool frozen() const { return !m_redraw; }
+
+    int m_rows = 0;
+    int m_cols = 0;
+    int m_fixedRows = 0;
+    int m_fixedCols = 0;
+    std::vector<QString> m_cells;
+    std::vector<quint32> m_back;
+    std::vector<quint32> m_fore;
+    std::vector<qint32> m_rowData;
+    QHash<int, int> m_rowHeights;
+    int m_defaultRowHeight = 240;
+    std::vector<Alignment> m_alignment;
+    std::vector<int> m_colWidth;
+
+    int m_row = 0;
+    int m_col = 0;
+    int m_rowSel = 0;
+    int m_colSel = 0;
+    int m_topRow = 0;
+    int m_leftCol = 0;
+    int m_pageRows = 0;
+    int m_mouseRow = -1;
+
+    bool m_redraw = true;
+    // What views were last told, while Redraw is off.
+    int m_reportedRows = 0;
+    int m_reportedCols = 0;
+    bool m_shapeDirty = false;
+    int m_dirtyFirstRow = -1;
+    int m_dirtyLastRow = -1;
+    bool m_positionDirty = false;
+
+    QString m_fontName = QStringLiteral("MS Sans Serif");
+    double m_fontSize = 8.25;
+};

@@ -1,0 +1,210 @@
+#include "runorderloader.h"
+
+#include "clock.h"
+#include "folderlisting.h"
+#include "gridtable.h"
+#include "runorderfile.h"
+#include "runordermerge.h"
+#include "runorderview.h"
+
+#include <QFile>
+
+namespace {
+
+// More than any running order of 32 767 lines can hold; the rest of a larger file is ignored.
+constexpr qint64 maxReadBytes = 64 * 1024 * 1024;
+
+void fillGrid(GridTable& grid, const RunOrderContent& content)
+{
+    for (const QString& rij : content.rijen)
+        grid.addItem(rij);
+}
+
+} // namespace
+
+RunOrderLoader::RunOrderLoader(AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch,
+    RunOrderView& view, const platform::Clock& clock)
+    : m_state(state)
+    , m_working(working)
+    , m_snapshot(snapshot)
+    , m_scratch(scratch)
+    , m_view(view)
+    , m_clock(clock)
+{
+}
+
+RunOrderLoader::LookUp RunOrderLoader::lookUp()
+{
+    if (trimSpaces(m_state.bestandspad).isEmpty()) {
+        m_state.bestandsnaam.clear();
+        return LookUp::NoFile;
+    }
+    if (!hasRunOrderExtension(m_state.bestandspad))
+        return LookUp::NoFile;
+    const SplitPath split = splitspad(m_state.bestandspad);
+    m_state.bestandsmap = split.map;
+    m_state.bestandsnaam = split.naam;
+    m_state.zoekpatroon = zoekpatroonVoor(split.naam);
+    const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap, m_state.zoekpatroon);
+    // No match (a network hiccup, an office that deletes and recreates the file): the path stays
+    // followed and the next call looks again.
+    if (!name)
+        return LookUp::NoFile;
+    m_state.bestandspad = m_state.bestandsmap + *name;
+    const std::optional<QDateTime> modified = platform::lastModified(m_state.bestandspad);
+    const QString today = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
+    if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today)
+        return LookUp::NoFile;
+    return LookUp::Found;
+}
+
+void RunOrderLoader::showEmptyView()
+{
+    m_view.setCaption(plainCaption());
+    m_view.setGridVisible(false);
+    m_view.setLabels(QString(), QString(), QString());
+    m_view.controleerwijzigingen();
+}
+
+RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
+{
+    ReadResult result;
+    const std::optional<platform::FileStamp> before = platform::fileStamp(m_state.bestandspad);
+    if (m_hooks.beforeOpen)
+        m_hooks.beforeOpen();
+    QFile file(m_state.bestandspad);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    result.opened = true;
+    result.bytes = file.read(maxReadBytes);
+    const bool readFailed = file.error() != QFileDevice::NoError;
+    file.close();
+    if (m_hooks.afterRead)
+        m_hooks.afterRead();
+    const std::optional<platform::FileStamp> after = platform::fileStamp(m_state.bestandspad);
+    result.steady = !readFailed && before && after && *before == *after;
+    if (after)
+        result.stamp = *after;
+    return result;
+}
+
+void RunOrderLoader::applyHeader(const RunOrderContent& content)
+{
+    if (content.owner)
+        m_state.owner = *content.owner;
+    if (content.wnr)
+        m_state.wnr = *content.wnr;
+    if (content.rid)
+        m_state.rid = *content.rid;
+    if (content.editvolgorde)
+        m_state.editvolgorde = *content.editvolgorde;
+    if (content.editnietgestart)
+        m_state.editnietgestart = *content.editnietgestart;
+    m_view.setLabels(content.titel.value_or(QString()),
+        content.datum ? QStringLiteral("datum: ") + *content.datum : QString(),
+        content.begintijd ? QStringLiteral("begintijd: ") + *content.begintijd : QString());
+}
+
+void RunOrderLoader::ensureHeaderAndLine(GridTable& grid)
+{
+    if (grid.rows() <= 1)
+        grid.setRows(2);
+    grid.setFixedRows(1);
+}
+
+void RunOrderLoader::fillForced(const RunOrderContent& content)
+{
+    m_working.setRedraw(false);
+    m_working.setFixedRows(0);
+    m_working.setRows(0);
+    m_snapshot.setFixedRows(0);
+    m_snapshot.setRows(0);
+    fillGrid(m_working, content);
+    fillGrid(m_snapshot, content);
+}
+
+void RunOrderLoader::fillScratch(const RunOrderContent& content)
+{
+    m_scratch.setFixedRows(0);
+    m_scratch.setRows(0);
+    fillGrid(m_scratch, content);
+}
+
+void RunOrderLoader::finishForced(int rememberedTop, int rememberedRow)
+{
+    ensureHeaderAndLine(m_working);
+    m_working.setRedraw(true);
+    m_working.setTopRow(rememberedTop);
+    m_working.setRow(rememberedRow);
+    m_working.setCol(0);
+    m_working.setRowSel(rememberedRow);
+    m_working.setColSel(m_working.cols() - 1);
+    for (int r = 1; r < m_working.rows(); ++r)
+        m_working.setRowData(r, r == rememberedRow ? 1 : 0);
+    ensureHeaderAndLine(m_snapshot);
+}
+
+void RunOrderLoader::toonbestand(bool forceer)
+{
+    if (m_state.bezigmetladen)
+        return;
+    if (lookUp() == LookUp::NoFile) {
+        showEmptyView();
+        return;
+    }
+
+    const SplitPath split = splitspad(m_state.bestandspad);
+    m_state.bestandsmap = split.map;
+    m_state.bestandsnaam = split.naam;
+    m_view.setGridVisible(true);
+    m_state.bezigmetladen = true;
+    m_view.setMutatieColour(colourWhite);
+
+    const bool forced = forceer || m_forcedReadPending;
+    const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
+    const bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
+    if (read) {
+        const ReadResult file = readWholeFile();
+        if (file.opened && !file.steady) {
+            // The office was writing while we read: this read does not count. The grids keep what they
+            // had and the attributes stay set, so the next call reads again.
+            m_forcedReadPending = m_forcedReadPending || forced;
+        } else {
+            const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
+            applyHeader(content);
+            const int rememberedTop = m_working.topRow();
+            const int rememberedRow = m_working.row();
+            if (forced) {
+                fillForced(content);
+            } else {
+                fillScratch(content);
+                // A list without lines is one empty line under the header, as a forced read shows it.
+                ensureHeaderAndLine(m_scratch);
+                if (runordermerge::listChanged(m_snapshot, m_scratch)) {
+                    m_view.setMutatieColour(colourGreen);
+                    runordermerge::replaceList(m_working, m_snapshot, m_scratch);
+                } else {
+                    runordermerge::mergeList(m_working, m_scratch);
+                }
+            }
+            m_view.adjustGrid();
+            if (forced)
+                finishForced(rememberedTop, rememberedRow);
+            // A file that could not be opened (locked by its writer) keeps its attributes, so the next
+            // call reads it; a forced read is then repeated forced.
+            if (file.opened) {
+                platform::setFileAttributesIfUnchanged(m_state.bestandspad, platform::AttrNormal, file.stamp);
+                m_forcedReadPending = false;
+            } else {
+                m_forcedReadPending = forced;
+            }
+            m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam + QStringLiteral(" (")
+                + m_state.owner + QStringLiteral(")"));
+        }
+    }
+
+    m_view.refreshSelection();
+    m_view.zetknoppen();
+    m_view.controleerwijzigingen();
+    m_state.bezigmetladen = false;
+}

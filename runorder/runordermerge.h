@@ -1,0 +1,25 @@
+#pragma once
+
+class GridTable;
+
+// Bringing a periodic read of the running-order file into the ring's grids. The office's new list (the
+// scratch grid) is compared with the snapshot of the last list taken from the file: a list that differs
+// in a key or a position, or that is longer or shorter, replaces the ring's list; an unchanged list is
+// merged entry by entry into the ring's list, which keeps the ring's own order and marks.
+namespace runordermerge {
+
+// True when the new list differs from the snapshot: column 0 or 1 of any line below the header differs,
+// or the new list has more or fewer lines. (A removed starter must not stay on the ring's screen.)
+bool listChanged(const GridTable& snapshot, const GridTable& scratch);
+
+// Replaces every line below the header of the working list and the snapshot by the new list. The
+// header rows and the working list's RowData stay as they are.
+void replaceList(GridTable& working, GridTable& snapshot, const GridTable& scratch);
+
+// Merges an unchanged list: for each line i of the new list whose key is neither "P" nor "0", every line
+// k of the working list with that key takes all columns of line i except 1 and 10 (which belong to the
+// ring), and the RowData of working lines k and i are exchanged, one pair after the other, in that
+// order. Runs in linear time, also when keys repeat.
+void mergeList(GridTable& working, const GridTable& scratch);
+
+} // namespace runordermerge

@@ -1,0 +1,3 @@
+#include "specialfolders.h"
+
+SpecialFolders::~SpecialFolders() = default;

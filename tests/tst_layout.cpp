@@ -1,0 +1,494 @@
+// Tests of layout and zoom: the strip and labels following the window, the font size from the window's
+// width and the zoom factor, the refused zoom steps, the column widths from the cell texts, the text
+// measurer, and the whole of it on a real main window.
+
+#include "appstate.h"
+#include "flexgrid.h"
+#include "frmbaldovenaar.h"
+#include "gridlayout.h"
+#include "gridtable.h"
+#include "textmeasurer.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+using namespace gridlayout;
+
+namespace {
+
+QFont arialAt(double points)
+{
+    return layoutFont(QFont(QStringLiteral("Arial")), points);
+}
+
+// A grid as the loader leaves it: 11 columns, the header row and the given data rows.
+void fill(GridTable& table, const QList<QStringList>& rows)
+{
+    table.setCols(11);
+    table.setRows(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows[r].size(); ++c)
+            table.setTextMatrix(r, c, rows[r][c]);
+    }
+}
+
+FrmBaldovenaar::Options withoutSplash()
+{
+    FrmBaldovenaar::Options options;
+    options.showSplash = false;
+    return options;
+}
+
+int measured(TextMeasurer& measurer, const QString& text)
+{
+    return measurer.widthTwips(QStringLiteral("   ") + text);
+}
+
+} // namespace
+
+class TestLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void arialIsMetricCompatible();
+    void measurerSumsAdvances_data();
+    void measurerSumsAdvances();
+
+    void strip_data();
+    void strip();
+    void fontSize_data();
+    void fontSize();
+    void zoomStep_data();
+    void zoomStep();
+    void zoomingOutStops_data();
+    void zoomingOutStops();
+    void fontInWholePixels_data();
+    void fontInWholePixels();
+
+    void flexibleColumns_data();
+    void flexibleColumns();
+    void columnZeroIsHidden();
+    void headerOnlyGrid();
+    void emptyGridKeepsTextColumns();
+    void longerCellWidensAfterReload();
+    void fewerColumnsThanLaidOut();
+
+    void windowFollowsItsWidth_data();
+    void windowFollowsItsWidth();
+    void tooSmallWindowKeepsGridSize();
+    void zoomButtonsOnWindow();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void TestLayout::initTestCase()
+{
+    // The window reads and writes its settings: keep them in a folder of this test.
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+}
+
+void TestLayout::arialIsMetricCompatible()
+{
+    // Every width in twips assumes Arial's metrics; a substitute with other metrics skews them all.
+    const QString family = QFontInfo(arialAt(25)).family();
+#ifdef Q_OS_WIN
+    QCOMPARE(family, QStringLiteral("Arial"));
+#else
+    QVERIFY2(family == QStringLiteral("Liberation Sans") || family == QStringLiteral("Arial"),
+        qPrintable(QStringLiteral("\"Arial\" resolves to \"%1\": install fonts-liberation").arg(family)));
+#endif
+}
+
+void TestLayout::measurerSumsAdvances_data()
+{
+    QTest::addColumn<double>("points");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("name, 8.25 pt") << 8.25 << QStringLiteral("Jan de Vries");
+    QTest::newRow("horse, 25 pt") << 25.0 << QStringLiteral("Zonnedauw Bellinda");
+    QTest::newRow("digits, 2 pt") << 2.0 << QStringLiteral("1234567890");
+    QTest::newRow("digits, 50 pt") << 50.0 << QStringLiteral("12:34");
+    QTest::newRow("accents and euro") << 14.0 << QStringLiteral("Écurie Ünal € 5");
+    QTest::newRow("beyond Latin-1") << 14.0 << QStringLiteral("Łukasz Ŋ");
+    QTest::newRow("margin only") << 14.0 << QStringLiteral("   ");
+    QTest::newRow("empty") << 14.0 << QString();
+}
+
+void TestLayout::measurerSumsAdvances()
+{
+    QFETCH(double, points);
+    QFETCH(QString, text);
+
+    const QFont font = arialAt(points);
+    TextMeasurer measurer(font);
+    const QFontMetricsF metrics(font);
+    double sum = 0;
+    for (QChar c : text)
+        sum += metrics.horizontalAdvance(c);
+
+    QCOMPARE(measurer.widthPixels(text), sum);
+    // Measured twice: the cached advances give the same width.
+    QCOMPARE(measurer.widthTwips(text), int(std::lround(sum * 15)));
+    QCOMPARE(measurer.widthTwips(text), int(std::lround(sum * 15)));
+    // These texts have no kerning pairs or ligatures, so a whole-text layout agrees to the pixel.
+    QCOMPARE(int(std::lround(measurer.widthPixels(text))), QFontMetrics(font).horizontalAdvance(text));
+}
+
+void TestLayout::strip_data()
+{
+    QTest::addColumn<int>("client");
+    QTest::addColumn<int>("stripWidth");
+    QTest::addColumn<int>("lblMutatieLeft");
+    QTest::addColumn<int>("labelWidth");
+
+    QTest::newRow("design width") << 13725 << 13725 << 13230 << 9885;
+    QTest::newRow("just above the minimum") << 4005 << 4005 << 3510 << 165;
+    QTest::newRow("at the minimum") << 4000 << 4000 << 3505 << 160;
+    QTest::newRow("below the minimum") << 3000 << 3000 << 3505 << 160;
+    QTest::newRow("no width at all") << 0 << 0 << 3505 << 160;
+}
+
+void TestLayout::strip()
+{
+    QFETCH(int, client);
+    QFETCH(int, stripWidth);
+    QFETCH(int, lblMutatieLeft);
+    QFETCH(int, labelWidth);
+
+    const StripLayout layout = stripLayout(client, 375, 3720);
+    QCOMPARE(layout.stripWidth, stripWidth);
+    QCOMPARE(layout.lineX2, stripWidth);
+    QCOMPARE(layout.lblMutatieLeft, lblMutatieLeft);
+    QCOMPARE(layout.labelWidth, labelWidth);
+}
+
+void TestLayout::fontSize_data()
+{
+    QTest::addColumn<double>("outerWidth");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<double>("points");
+
+    QTest::newRow("1000 px at 0.025") << 1000.0 << 0.025 << 25.0;
+    QTest::newRow("60 px: clamped to 2") << 60.0 << 0.025 << 2.0;
+    QTest::newRow("2400 px: clamped to 50") << 2400.0 << 0.025 << 50.0;
+    QTest::newRow("exactly 2") << 80.0 << 0.025 << 2.0;
+    QTest::newRow("exactly 50") << 2000.0 << 0.025 << 50.0;
+    QTest::newRow("largest zoom") << 300.0 << 0.1 << 30.0;
+    QTest::newRow("not a number") << 1000.0 << std::numeric_limits<double>::quiet_NaN() << 2.0;
+    QTest::newRow("no window yet") << 0.0 << 0.025 << 2.0;
+}
+
+void TestLayout::fontSize()
+{
+    QFETCH(double, outerWidth);
+    QFETCH(double, scale);
+    QFETCH(double, points);
+    QCOMPARE(gridlayout::fontSize(outerWidth, scale), points);
+}
+
+void TestLayout::zoomStep_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<double>("outerWidth");
+    QTest::addColumn<double>("result");
+
+    QTest::newRow("larger") << 0.025 << zoomInFactor << 1000.0 << 0.025 * 1.2;
+    QTest::newRow("smaller") << 0.025 << zoomOutFactor << 1000.0 << 0.025 * 0.9;
+    QTest::newRow("larger beyond 50 pt: refused") << 0.025 << zoomInFactor << 1800.0 << 0.025;
+    QTest::newRow("larger at 0.1 stays 0.1") << 0.1 << zoomInFactor << 400.0 << 0.1;
+    QTest::newRow("larger at 0.1 on a wide window") << 0.1 << zoomInFactor << 1000.0 << 0.1;
+    QTest::newRow("larger close to 0.1 stops at 0.1") << 0.09 << zoomInFactor << 400.0 << 0.1;
+    QTest::newRow("smaller below 2 pt: refused") << 0.007 << zoomOutFactor << 300.0 << 0.007;
+    QTest::newRow("smaller stops at 0.005") << 0.0052 << zoomOutFactor << 1000.0 << 0.005;
+    QTest::newRow("smaller at 0.005 stays") << 0.005 << zoomOutFactor << 1000.0 << 0.005;
+    QTest::newRow("smaller on a tiny window: refused") << 0.005 << zoomOutFactor << 100.0 << 0.005;
+}
+
+void TestLayout::zoomStep()
+{
+    QFETCH(double, scale);
+    QFETCH(double, factor);
+    QFETCH(double, outerWidth);
+    QFETCH(double, result);
+    QCOMPARE(gridlayout::zoomStep(scale, factor, outerWidth), result);
+}
+
+void TestLayout::zoomingOutStops_data()
+{
+    QTest::addColumn<double>("outerWidth");
+    QTest::addColumn<double>("floor");
+
+    // Wide enough that 0.005 still gives 2 pt or more: the factor's bound stops it.
+    QTest::newRow("wide window: at 0.005") << 1000.0 << 0.005;
+    // Narrow: the last step that keeps 2 pt.
+    QTest::newRow("narrow window: at 2 pt") << 300.0 << 2.0 / 300.0;
+}
+
+void TestLayout::zoomingOutStops()
+{
+    QFETCH(double, outerWidth);
+    QFETCH(double, floor);
+
+    double scale = 0.025;
+    for (int press = 0; press < 100; ++press)
+        scale = gridlayout::zoomStep(scale, zoomOutFactor, outerWidth);
+    QVERIFY(scale >= floor);
+    QVERIFY(scale * outerWidth >= 2.0);
+    // One more step changes nothing.
+    QCOMPARE(gridlayout::zoomStep(scale, zoomOutFactor, outerWidth), scale);
+    // And the step above it would have been below the floor.
+    QVERIFY(scale * zoomOutFactor < floor || scale == 0.005);
+}
+
+void TestLayout::fontInWholePixels_data()
+{
+    QTest::addColumn<double>("points");
+    QTest::addColumn<int>("pixels");
+
+    QTest::newRow("8.25 pt") << 8.25 << 11;
+    QTest::newRow("25 pt") << 25.0 << 33;
+    QTest::newRow("2 pt") << 2.0 << 3;
+    QTest::newRow("50 pt") << 50.0 << 67;
+    QTest::newRow("half a pixel rounds up") << 25.125 << 34;
+}
+
+void TestLayout::fontInWholePixels()
+{
+    QFETCH(double, points);
+    QFETCH(int, pixels);
+    const QFont font = arialAt(points);
+    QCOMPARE(font.pixelSize(), pixels);
+    QVERIFY(!font.kerning());
+}
+
+void TestLayout::flexibleColumns_data()
+{
+    QTest::addColumn<int>("fixedWidth"); // natural width of each of columns 1, 2, 6..10
+    QTest::addColumn<QList<int>>("flexible"); // natural widths of columns 3, 4, 5
+    QTest::addColumn<int>("gridWidth");
+    QTest::addColumn<QList<int>>("expected"); // widths of columns 3, 4, 5
+
+    // Avail = 10000 - 345 = 9655: 100/600 of it is 107.3 pixels, 200/600 is 214.6.
+    QTest::newRow("in proportion, whole pixels") << 0 << QList<int> { 100, 200, 300 } << 10000
+                                                 << QList<int> { 1605, 3210, 4840 };
+    // Avail = 9655 - 7 × 450 = 6505.
+    QTest::newRow("after the fixed columns") << 450 << QList<int> { 100, 100, 100 } << 10000
+                                             << QList<int> { 2160, 2160, 2185 };
+    QTest::newRow("one text column only") << 0 << QList<int> { 0, 500, 0 } << 1000 << QList<int> { 0, 645, 10 };
+    QTest::newRow("Avail smaller than the fixed columns") << 450 << QList<int> { 300, 200, 100 } << 3000
+                                                          << QList<int> { 0, 0, 0 };
+    QTest::newRow("grid narrower than its borders") << 0 << QList<int> { 300, 200, 100 } << 100
+                                                    << QList<int> { 0, 0, 0 };
+    QTest::newRow("less than a pixel each") << 0 << QList<int> { 300, 300, 300 } << 375 << QList<int> { 0, 0, 30 };
+}
+
+void TestLayout::flexibleColumns()
+{
+    QFETCH(int, fixedWidth);
+    QFETCH(QList<int>, flexible);
+    QFETCH(int, gridWidth);
+    QFETCH(QList<int>, expected);
+
+    std::array<int, layoutColumns> natural {};
+    natural.fill(fixedWidth);
+    natural[0] = 999; // never counts
+    natural[3] = flexible[0];
+    natural[4] = flexible[1];
+    natural[5] = flexible[2];
+
+    const ColumnWidths widths = columnWidths(natural, 11, gridWidth);
+    QCOMPARE(widths[0], std::optional<int>(0));
+    for (int c : { 1, 2, 6, 7, 8, 9, 10 })
+        QCOMPARE(widths[size_t(c)], std::optional<int>(fixedWidth));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(widths[size_t(3 + i)]);
+        QCOMPARE(*widths[size_t(3 + i)], expected[i]);
+    }
+    QCOMPARE(*widths[3] % 15, 0);
+    QCOMPARE(*widths[4] % 15, 0);
+}
+
+void TestLayout::columnZeroIsHidden()
+{
+    GridTable table;
+    fill(table, { { "Nr", "Startnr", "Tijd", "Ruiter" }, { "P-000123-very-long-line-key", "1", "12:00", "Jan" } });
+    table.setColWidth(0, 1500);
+    TextMeasurer measurer(arialAt(25));
+    adjustColumns(table, measurer, 20000);
+    QCOMPARE(table.colWidth(0), 0);
+    QCOMPARE(table.colWidth(1), measured(measurer, "Startnr"));
+}
+
+void TestLayout::headerOnlyGrid()
+{
+    GridTable table;
+    const QStringList header { "Key", "Nr", "Tijd", "Ruiter", "Paard", "Vereniging", "Fout", "Tijd", "Punten",
+        "Status", "NG" };
+    fill(table, { header });
+    TextMeasurer measurer(arialAt(10));
+    const int gridWidth = 15000;
+    adjustColumns(table, measurer, gridWidth);
+
+    int fixedTotal = 0;
+    for (int c : { 1, 2, 6, 7, 8, 9, 10 }) {
+        QCOMPARE(table.colWidth(c), measured(measurer, header[c]));
+        fixedTotal += table.colWidth(c);
+    }
+    // The text columns share the rest, up to the allowance for borders and scroll bar.
+    const int avail = gridWidth - 345 - fixedTotal;
+    QCOMPARE(table.colWidth(3) + table.colWidth(4) + table.colWidth(5), avail);
+    QVERIFY(table.colWidth(5) > table.colWidth(3)); // "Vereniging" is the longest header
+}
+
+void TestLayout::emptyGridKeepsTextColumns()
+{
+    GridTable table;
+    table.setCols(11);
+    table.setRows(0);
+    for (int c = 0; c < 11; ++c)
+        table.setColWidth(c, 777);
+    TextMeasurer measurer(arialAt(10));
+    adjustColumns(table, measurer, 15000);
+    QCOMPARE(table.colWidth(0), 0);
+    QCOMPARE(table.colWidth(1), 0);
+    QCOMPARE(table.colWidth(3), 777);
+    QCOMPARE(table.colWidth(4), 777);
+    QCOMPARE(table.colWidth(5), 777);
+}
+
+void TestLayout::longerCellWidensAfterReload()
+{
+    GridTable table;
+    fill(table, { { "", "Nr", "Tijd", "Ruiter", "Paard", "Ver.", "F", "T", "P", "S", "NG" },
+                    { "1", "1", "9:00", "An", "Bo", "X", "", "", "", "", "" } });
+    TextMeasurer measurer(arialAt(12));
+    adjustColumns(table, measurer, 12000);
+    const int tijd = table.colWidth(2);
+    const int ruiter = table.colWidth(3);
+
+    // The next read brings a longer time and a much longer rider's name.
+    table.setTextMatrix(1, 2, QStringLiteral("10:00:00"));
+    table.setTextMatrix(1, 3, QStringLiteral("Anna-Maria van Oldenbarnevelt"));
+    adjustColumns(table, measurer, 12000);
+    QCOMPARE(table.colWidth(2), measured(measurer, "10:00:00"));
+    QVERIFY(table.colWidth(2) > tijd);
+    QVERIFY(table.colWidth(3) > ruiter);
+}
+
+void TestLayout::fewerColumnsThanLaidOut()
+{
+    GridTable table;
+    table.setCols(4);
+    table.setRows(2);
+    table.setTextMatrix(1, 3, QStringLiteral("Ruiter"));
+    TextMeasurer measurer(arialAt(12));
+    adjustColumns(table, measurer, 6000);
+    QCOMPARE(table.cols(), 4);
+    QCOMPARE(table.colWidth(0), 0);
+    // Column 3 shares what is left with columns that do not exist.
+    const int margin = measurer.widthTwips(QStringLiteral("   "));
+    QCOMPARE(table.colWidth(1), margin);
+    QCOMPARE(table.colWidth(3), (6000 - 345 - 2 * margin) / 15 * 15);
+}
+
+void TestLayout::windowFollowsItsWidth_data()
+{
+    QTest::addColumn<int>("clientWidth"); // pixels
+    QTest::newRow("design size") << 915;
+    QTest::newRow("wide") << 1600;
+    QTest::newRow("narrower than 4000 twips") << 200;
+}
+
+void TestLayout::windowFollowsItsWidth()
+{
+    QFETCH(int, clientWidth);
+
+    FrmBaldovenaar window(withoutSplash());
+    window.Form_Load();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(clientWidth, 700);
+    QTRY_COMPARE(window.clientArea()->width(), clientWidth);
+    const int client = window.clientArea()->width();
+    const int w = std::max(client * 15, 4000);
+
+    QCOMPARE(window.picture1()->width(), client);
+    for (const char* name : { "Line1", "Line2", "Line3", "Line4" }) {
+        const QFrame* line = window.picture1()->findChild<QFrame*>(QLatin1String(name));
+        QVERIFY(line);
+        QCOMPARE(line->x() + line->width(), client);
+    }
+    QCOMPARE(window.lblMutatie()->x(), int(std::lround((w - 120 - 375) / 15.0)));
+    for (const QLabel* label : { window.lblTitel(), window.lblDatum(), window.lblBegintijd() })
+        QCOMPARE(label->width(), int(std::lround((w - 3720 - 120) / 15.0)));
+
+    const FlexGrid* grid = window.grid1();
+    if (client - 8 - grid->x() >= 0)
+        QCOMPARE(grid->width(), client - grid->x() - 8);
+    QCOMPARE(grid->height(), window.clientArea()->height() - grid->y() - 8);
+
+    const double points = gridlayout::fontSize(window.frameGeometry().width(), window.state().scale);
+    QCOMPARE(window.gridTable(1).fontSize(), points);
+    QCOMPARE(window.picTemp()->font().pixelSize(), int(std::lround(points * 96 / 72)));
+    QCOMPARE(window.gridTable(1).colWidth(0), 0);
+}
+
+void TestLayout::tooSmallWindowKeepsGridSize()
+{
+    FrmBaldovenaar window(withoutSplash());
+    window.Form_Load();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(600, 500);
+    QTRY_COMPARE(window.clientArea()->width(), 600);
+    const QSize before = window.grid1()->size();
+    QVERIFY(before.height() > 0);
+
+    // Less client height than the grid's top: the computed height is negative.
+    window.resize(600, window.height() - window.clientArea()->height() + window.grid1()->y() - 20);
+    QTRY_VERIFY(window.clientArea()->height() < window.grid1()->y());
+    QCOMPARE(window.grid1()->height(), before.height());
+    QCOMPARE(window.grid1()->width(), before.width());
+}
+
+void TestLayout::zoomButtonsOnWindow()
+{
+    FrmBaldovenaar window(withoutSplash());
+    window.Form_Load();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(1000, 700);
+    QTRY_COMPARE(window.width(), 1000);
+    const int outer = window.frameGeometry().width();
+
+    window.state().scale = 0.025;
+    window.btnKnop(3)->click();
+    QCOMPARE(window.state().scale, 0.025 * 1.2);
+    QCOMPARE(window.gridTable(1).fontSize(), outer * 0.025 * 1.2);
+    window.btnKnop(2)->click();
+    QCOMPARE(window.state().scale, 0.025 * 1.2 * 0.9);
+
+    // At 0.05, the larger step would give 60 pt on this window: refused, the grid laid out all the same.
+    window.state().scale = 0.05;
+    window.gridTable(1).setFontSize(10);
+    window.btnKnop(3)->click();
+    QCOMPARE(window.state().scale, 0.05);
+    QCOMPARE(window.gridTable(1).fontSize(), 50.0);
+}
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"

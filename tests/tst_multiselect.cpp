@@ -1,0 +1,400 @@
+// The row selection rules, the repaint and the contrast colour, on a grid table without a display.
+#include "gridpos.h"
+#include "gridtable.h"
+#include "kleuren.h"
+#include "multiselect.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace codeMultiSelect;
+using codeGridPos::GridPos;
+
+Q_DECLARE_METATYPE(codeGridPos::GridPos)
+
+namespace {
+
+constexpr quint32 dark = codeKleuren::darkText;
+constexpr quint32 light = codeKleuren::lightText;
+
+// A running order as grid(1) holds it: the header row and `lines` lines of 11 columns.
+void fill(GridTable& grid, int lines)
+{
+    grid.setCols(11);
+    grid.setRows(lines + 1);
+    grid.setFixedRows(1);
+    for (int r = 1; r <= lines; ++r)
+        grid.setTextMatrix(r, 0, QString::number(r));
+}
+
+void setFlags(GridTable& grid, const QList<int>& flags)
+{
+    for (int r = 1; r < grid.rows(); ++r)
+        grid.setRowData(r, r - 1 < flags.size() ? flags[r - 1] : 0);
+}
+
+QList<int> flagsOf(const GridTable& grid)
+{
+    QList<int> flags;
+    for (int r = 1; r < grid.rows(); ++r)
+        flags << grid.rowData(r);
+    return flags;
+}
+
+// Flags of rows 1..count with the given rows set to 1.
+QList<int> selected(int count, std::initializer_list<int> rows)
+{
+    QList<int> flags(count, 0);
+    for (int r : rows)
+        flags[r - 1] = 1;
+    return flags;
+}
+
+const PaintRow paint = [](GridTable& grid, int row) { paintSelectionRow(grid, row); };
+
+// Every cell of every line shows the colours of its flag.
+bool paintedAsFlags(const GridTable& grid)
+{
+    for (int r = 1; r < grid.rows(); ++r) {
+        const quint32 back = grid.rowData(r) == 1 ? selectedBack : unselectedBack;
+        for (int c = 0; c < grid.cols(); ++c) {
+            if (grid.backColorAt(r, c) != back || grid.foreColorAt(r, c) != dark)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+class TestMultiSelect : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void contrastKleur_data();
+    void contrastKleur();
+    void setGridPos_data();
+    void setGridPos();
+    void refreshKeepsPosition_data();
+    void refreshKeepsPosition();
+    void repaintTouchesOnlyWrongRows_data();
+    void repaintTouchesOnlyWrongRows();
+    void paintRowLooksAtFirstCellOnly();
+    void leftClick_data();
+    void leftClick();
+    void rightClick_data();
+    void rightClick();
+    void keyModifiers_data();
+    void keyModifiers();
+    void shiftArrowWidensOnlyTheRange();
+};
+
+void TestMultiSelect::contrastKleur_data()
+{
+    QTest::addColumn<quint32>("colour");
+    QTest::addColumn<quint32>("text");
+    QTest::newRow("selected light green, brightness 213") << 0x00C0FFC0u << dark;
+    QTest::newRow("system window background, negative") << 0x80000005u << dark;
+    QTest::newRow("system button face, negative") << 0x8000000Fu << dark;
+    QTest::newRow("dark blue, brightness 21") << 0x00400000u << light;
+    QTest::newRow("black") << 0x00000000u << light;
+    QTest::newRow("white") << 0x00FFFFFFu << dark;
+    QTest::newRow("127.33 rounds down to 127") << 0x00807F7Fu << light;
+    QTest::newRow("127.67 rounds up to 128") << 0x0080807Fu << dark;
+    QTest::newRow("blue not reduced past 255") << 0x7F000000u << dark;
+}
+
+void TestMultiSelect::contrastKleur()
+{
+    QFETCH(quint32, colour);
+    QFETCH(quint32, text);
+    QCOMPARE(codeKleuren::ContrastKleur(colour), text);
+}
+
+void TestMultiSelect::setGridPos_data()
+{
+    QTest::addColumn<bool>("selection");
+    QTest::addColumn<GridPos>("expected");
+    // Saved: Row 12, RowSel 7, TopRow 5, Col 4, ColSel 8, LeftCol 2; then everything moved elsewhere.
+    QTest::newRow("selection: cell and range, scroll left alone") << true << GridPos { 12, 7, 30, 4, 8, 3 };
+    QTest::newRow("scroll: top row and left column, cell left alone") << false << GridPos { 20, 20, 5, 1, 1, 2 };
+}
+
+void TestMultiSelect::setGridPos()
+{
+    QFETCH(bool, selection);
+    QFETCH(GridPos, expected);
+    GridTable grid;
+    fill(grid, 50);
+    grid.setPageRows(10);
+    grid.setRow(12);
+    grid.setCol(4);
+    grid.setRowSel(7);
+    grid.setColSel(8);
+    grid.setTopRow(5);
+    grid.setLeftCol(2);
+    const GridPos saved = codeGridPos::GetGridPos(grid);
+    QCOMPARE(saved, (GridPos { 12, 7, 5, 4, 8, 2 }));
+
+    grid.setRow(20);
+    grid.setCol(1);
+    grid.setTopRow(30);
+    grid.setLeftCol(3);
+    codeGridPos::SetGridPos(grid, saved, selection);
+    QCOMPARE(codeGridPos::GetGridPos(grid), expected);
+}
+
+void TestMultiSelect::refreshKeepsPosition_data()
+{
+    QTest::addColumn<GridPos>("pos");
+    QTest::newRow("single cell") << GridPos { 3, 3, 1, 2, 2, 0 };
+    QTest::newRow("range downwards, scrolled") << GridPos { 10, 25, 8, 1, 10, 1 };
+    QTest::newRow("range upwards") << GridPos { 40, 12, 30, 9, 3, 0 };
+    QTest::newRow("last page") << GridPos { 200, 200, 191, 0, 10, 4 };
+}
+
+void TestMultiSelect::refreshKeepsPosition()
+{
+    QFETCH(GridPos, pos);
+    GridTable grid;
+    fill(grid, 200);
+    grid.setPageRows(10);
+    setFlags(grid, selected(200, { 2, 3, 50 }));
+    codeGridPos::SetGridPos(grid, pos, true);
+    codeGridPos::SetGridPos(grid, pos, false);
+    QCOMPARE(codeGridPos::GetGridPos(grid), pos);
+
+    GridMultiSelect_Refresh(grid, paint);
+    QCOMPARE(codeGridPos::GetGridPos(grid), pos);
+    QVERIFY(grid.redraw());
+    QVERIFY(paintedAsFlags(grid));
+}
+
+void TestMultiSelect::repaintTouchesOnlyWrongRows_data()
+{
+    QTest::addColumn<int>("changedRow");
+    QTest::addColumn<int>("newFlag");
+    QTest::newRow("row selected") << 17 << 1;
+    QTest::newRow("row deselected") << 3 << 0;
+    QTest::newRow("last row selected") << 300 << 1;
+    QTest::newRow("flag 2 paints as unselected") << 3 << 2;
+}
+
+void TestMultiSelect::repaintTouchesOnlyWrongRows()
+{
+    QFETCH(int, changedRow);
+    QFETCH(int, newFlag);
+    GridTable grid;
+    fill(grid, 300);
+    setFlags(grid, selected(300, { 3, 4 }));
+    GridMultiSelect_Refresh(grid, paint);
+    QVERIFY(paintedAsFlags(grid));
+
+    grid.setRowData(changedRow, newFlag);
+    QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
+    GridMultiSelect_Refresh(grid, paint);
+    // One notification, covering just the changed row.
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.at(0).at(0).toModelIndex().row(), changedRow);
+    QCOMPARE(changed.at(0).at(1).toModelIndex().row(), changedRow);
+    QVERIFY(paintedAsFlags(grid));
+
+    // Nothing wrong, nothing painted.
+    changed.clear();
+    GridMultiSelect_Refresh(grid, paint);
+    QCOMPARE(changed.size(), 0);
+}
+
+void TestMultiSelect::paintRowLooksAtFirstCellOnly()
+{
+    GridTable grid;
+    fill(grid, 5);
+    setFlags(grid, selected(5, { 2 }));
+    GridMultiSelect_Refresh(grid, paint);
+    // Someone coloured a later cell of row 2 only: its first cell is right, so the row is left as it is.
+    grid.setRow(2);
+    grid.setCol(5);
+    grid.setCellBackColor(0x000000FF);
+    GridMultiSelect_Refresh(grid, paint);
+    QCOMPARE(grid.backColorAt(2, 5), quint32(0x000000FF));
+    QCOMPARE(grid.backColorAt(2, 0), selectedBack);
+    QCOMPARE(grid.row(), 2);
+    QCOMPARE(grid.col(), 5);
+}
+
+void TestMultiSelect::leftClick_data()
+{
+    // A left press and release as the grid reports them: MouseDown, the grid's own move (a plain press
+    // makes the row current, a Shift press moves the range end) with its SelChange, MouseUp.
+    QTest::addColumn<QList<int>>("flags");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("clicked");
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<QList<int>>("heights");
+    QTest::addColumn<QList<int>>("expected");
+    const QList<int> none;
+    QTest::newRow("plain click selects the row alone")
+        << selected(12, { 3, 4, 10 }) << 3 << 5 << 0 << none << selected(12, { 5 });
+    QTest::newRow("plain click on the current row") << selected(12, { 3, 4 }) << 3 << 3 << 0 << none
+                                                    << selected(12, { 3 });
+    QTest::newRow("shift-click 3 to 9") << selected(12, { 1, 11 }) << 3 << 9 << shiftMask << none
+                                        << selected(12, { 3, 4, 5, 6, 7, 8, 9 });
+    QTest::newRow("shift-click upwards 9 to 3") << selected(12, {}) << 9 << 3 << shiftMask << none
+                                                << selected(12, { 3, 4, 5, 6, 7, 8, 9 });
+    QTest::newRow("ctrl-click adds an unselected row")
+        << selected(12, { 2, 5 }) << 5 << 7 << ctrlMask << none << selected(12, { 2, 5, 7 });
+    QTest::newRow("ctrl-click clears a selected row")
+        << selected(12, { 2, 5, 7 }) << 7 << 5 << ctrlMask << none << selected(12, { 2, 7 });
+    QTest::newRow("ctrl-click on flag 2 selects it")
+        << QList<int> { 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0 } << 1 << 6 << ctrlMask << none << selected(12, { 6 });
+    QTest::newRow("ctrl-shift-click 3 to 9 toggles 4 to 9")
+        << selected(12, { 3, 5, 11 }) << 3 << 9 << (ctrlMask | shiftMask) << none
+        << selected(12, { 3, 4, 6, 7, 8, 9, 11 });
+    QTest::newRow("alt means nothing") << selected(12, { 3 }) << 3 << 8 << 4 << none << selected(12, { 8 });
+    QTest::newRow("shift-click over a hidden row leaves it out")
+        << selected(12, {}) << 2 << 6 << shiftMask << QList<int> { 4 } << selected(12, { 2, 3, 5, 6 });
+    QTest::newRow("ctrl-shift-click leaves a hidden row's flag")
+        << selected(12, { 4 }) << 2 << 6 << (ctrlMask | shiftMask) << QList<int> { 4 }
+        << selected(12, { 3, 4, 5, 6 });
+}
+
+void TestMultiSelect::leftClick()
+{
+    QFETCH(QList<int>, flags);
+    QFETCH(int, current);
+    QFETCH(int, clicked);
+    QFETCH(int, shift);
+    QFETCH(QList<int>, heights);
+    QFETCH(QList<int>, expected);
+    GridTable grid;
+    fill(grid, 12);
+    for (int hidden : heights)
+        grid.setRowHeight(hidden, 0);
+    setFlags(grid, flags);
+    grid.setRow(current);
+    grid.setCol(3);
+    bool shiftDown = false;
+    bool ctrlDown = false;
+
+    GridMultiSelect_MouseDown(grid, leftButton, shift, shiftDown, ctrlDown, paint);
+    QCOMPARE(shiftDown, (shift & shiftMask) != 0);
+    QCOMPARE(ctrlDown, (shift & ctrlMask) != 0);
+    if (shift & shiftMask) {
+        grid.setRowSel(clicked);
+        grid.setColSel(5);
+    } else {
+        grid.setRow(clicked);
+        grid.setCol(5);
+    }
+    GridMultiSelect_SelChange(grid, shiftDown, ctrlDown, paint);
+    GridMultiSelect_MouseUp(grid, leftButton, shiftDown, ctrlDown, paint);
+
+    QCOMPARE(flagsOf(grid), expected);
+    QVERIFY(!shiftDown);
+    QVERIFY(!ctrlDown);
+    // The grid's own block has shrunk to the current cell; the selection lives in the flags.
+    QCOMPARE(grid.row(), (shift & shiftMask) ? current : clicked);
+    QCOMPARE(grid.rowSel(), grid.row());
+    QCOMPARE(grid.colSel(), grid.col());
+    QVERIFY(paintedAsFlags(grid));
+}
+
+void TestMultiSelect::rightClick_data()
+{
+    QTest::addColumn<QList<int>>("flags");
+    QTest::addColumn<int>("mouseRow");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::addColumn<int>("expectedRow");
+    QTest::newRow("inside a selection keeps it") << selected(10, { 3, 4, 5, 6 }) << 4 << selected(10, { 3, 4, 5, 6 })
+                                                 << 6;
+    QTest::newRow("outside a selection selects that row alone")
+        << selected(10, { 3, 4, 5, 6 }) << 8 << selected(10, { 8 }) << 8;
+    QTest::newRow("on flag 2 selects that row alone")
+        << QList<int> { 0, 0, 0, 0, 0, 0, 0, 2, 0, 0 } << 8 << selected(10, { 8 }) << 8;
+    QTest::newRow("on the header changes nothing") << selected(10, { 3, 4 }) << 0 << selected(10, { 3, 4 }) << 6;
+    QTest::newRow("below the last row changes nothing") << selected(10, { 3, 4 }) << -1 << selected(10, { 3, 4 })
+                                                        << 6;
+}
+
+void TestMultiSelect::rightClick()
+{
+    QFETCH(QList<int>, flags);
+    QFETCH(int, mouseRow);
+    QFETCH(QList<int>, expected);
+    QFETCH(int, expectedRow);
+    GridTable grid;
+    fill(grid, 10);
+    setFlags(grid, flags);
+    grid.setRow(6);
+    GridMultiSelect_Refresh(grid, paint);
+    bool shiftDown = false;
+    bool ctrlDown = false;
+
+    grid.setMouseRow(mouseRow);
+    GridMultiSelect_MouseDown(grid, rightButton, 0, shiftDown, ctrlDown, paint);
+    QCOMPARE(flagsOf(grid), flags); // the right press is not the grid's business
+    GridMultiSelect_MouseUp(grid, rightButton, shiftDown, ctrlDown, paint);
+    QCOMPARE(flagsOf(grid), expected);
+    QCOMPARE(grid.row(), expectedRow);
+    QVERIFY(paintedAsFlags(grid));
+}
+
+void TestMultiSelect::keyModifiers_data()
+{
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<bool>("shiftDown");
+    QTest::addColumn<bool>("ctrlDown");
+    QTest::newRow("none") << 0 << false << false;
+    QTest::newRow("shift") << 1 << true << false;
+    QTest::newRow("ctrl") << 2 << false << true;
+    QTest::newRow("ctrl and shift") << 3 << true << true;
+    QTest::newRow("alt is ignored") << 4 << false << false;
+    QTest::newRow("alt and shift") << 5 << true << false;
+}
+
+void TestMultiSelect::keyModifiers()
+{
+    QFETCH(int, shift);
+    QFETCH(bool, shiftDown);
+    QFETCH(bool, ctrlDown);
+    bool shiftFlag = !shiftDown;
+    bool ctrlFlag = !ctrlDown;
+    GridMultiSelect_KeyDown(shift, shiftFlag, ctrlFlag);
+    QCOMPARE(shiftFlag, shiftDown);
+    QCOMPARE(ctrlFlag, ctrlDown);
+    GridMultiSelect_KeyUp(shiftFlag, ctrlFlag);
+    QVERIFY(!shiftFlag);
+    QVERIFY(!ctrlFlag);
+}
+
+void TestMultiSelect::shiftArrowWidensOnlyTheRange()
+{
+    GridTable grid;
+    fill(grid, 10);
+    setFlags(grid, selected(10, { 2, 4 }));
+    grid.setRow(4);
+    bool shiftDown = false;
+    bool ctrlDown = false;
+
+    // Shift+Down twice: the grid's range grows, the flags stay.
+    for (int step = 1; step <= 2; ++step) {
+        GridMultiSelect_KeyDown(shiftMask, shiftDown, ctrlDown);
+        grid.setRowSel(4 + step);
+        GridMultiSelect_SelChange(grid, shiftDown, ctrlDown, paint);
+        GridMultiSelect_KeyUp(shiftDown, ctrlDown);
+    }
+    QCOMPARE(flagsOf(grid), selected(10, { 2, 4 }));
+    QCOMPARE(grid.rowSel(), 6);
+
+    // A plain Down: the new current row alone.
+    GridMultiSelect_KeyDown(0, shiftDown, ctrlDown);
+    grid.setRow(5);
+    GridMultiSelect_SelChange(grid, shiftDown, ctrlDown, paint);
+    GridMultiSelect_KeyUp(shiftDown, ctrlDown);
+    QCOMPARE(flagsOf(grid), selected(10, { 5 }));
+    QVERIFY(paintedAsFlags(grid));
+}
+
+QTEST_APPLESS_MAIN(TestMultiSelect)
+#include "tst_multiselect.moc"

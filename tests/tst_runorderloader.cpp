@@ -1,0 +1,550 @@
+#include "clock.h"
+#include "fileattributes.h"
+#include "gridtable.h"
+#include "runorderloader.h"
+#include "runorderview.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDateTime today(QDate(2026, 12, 7), QTime(9, 0, 0));
+const QDateTime yesterday(QDate(2026, 12, 6), QTime(18, 0, 0));
+
+// Records what the loader shows, as the main window would show it.
+class RecordingView : public RunOrderView
+{
+public:
+    QString caption;
+    bool gridVisible = true;
+    QString titel, datum, begintijd;
+    quint32 mutatie = 0;
+    int adjustCalls = 0;
+    int refreshCalls = 0;
+    int knoppenCalls = 0;
+    int wijzigingenCalls = 0;
+
+    void setCaption(const QString& c) override { caption = c; }
+    void setGridVisible(bool visible) override { gridVisible = visible; }
+    void setLabels(const QString& t, const QString& d, const QString& b) override
+    {
+        titel = t;
+        datum = d;
+        begintijd = b;
+    }
+    void setMutatieColour(quint32 colour) override { mutatie = colour; }
+    void adjustGrid() override { ++adjustCalls; }
+    void refreshSelection() override { ++refreshCalls; }
+    void zetknoppen() override { ++knoppenCalls; }
+    void controleerwijzigingen() override { ++wijzigingenCalls; }
+};
+
+struct Starter
+{
+    QString key;
+    QString naam;
+    QString status = QString();
+};
+
+QByteArray runOrderBytes(const QList<Starter>& starters, const QString& owner = "Manege De Vlijt",
+    const QString& extra = QString())
+{
+    QString text = "owner:" + owner + "\r\nwnr:88\r\nrid:7\r\ntitel:Springen klasse M\r\ndatum:maandag 7 december\r\n"
+        + "begintijd: 10:30\r\neditvolgorde:1\r\neditnietgestart:1\r\n" + extra;
+    text += "rij:key\tnr\tNr\tRuiter\tPaard\tVereniging\tCat\tHoogte\tTijd\tStatus\tNG\r\n";
+    int position = 1;
+    for (const Starter& s : starters) {
+        text += QStringLiteral("rij:%1\t%2\t%3\t%4\tPaard %1\tVer\tM\t120\t\t%5\t\r\n")
+                    .arg(s.key)
+                    .arg(position)
+                    .arg(100 + position)
+                    .arg(s.naam, s.status);
+        ++position;
+    }
+    return text.toLatin1();
+}
+
+QList<Starter> starters(int count)
+{
+    QList<Starter> list;
+    for (int i = 1; i <= count; ++i)
+        list.append({ QString::number(1000 + i), QStringLiteral("Ruiter %1").arg(i) });
+    return list;
+}
+
+} // namespace
+
+// Finding, reading and showing the followed running-order file, through real files in a temporary
+// folder and a clock pinned to 7 December 2026.
+class TestRunOrderLoader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void noFileFollowed();
+    void lookUpRefusals_data();
+    void lookUpRefusals();
+    void forcedReadShowsTheFile();
+    void staleFileIsFollowedUntilWrittenToday();
+    void periodicReadsOnlyWhenWritten();
+    void periodicMergeKeepsRingEdits();
+    void periodicChangedListReplacesRingList_data();
+    void periodicChangedListReplacesRingList();
+    void forcedReadRestoresPosition();
+    void emptyTables_data();
+    void emptyTables();
+    void followsFirstOfTwoFilesWithTheSamePrefix();
+    void followsARenamedFile();
+    void vanishedFileIsLookedForAgain();
+    void readDuringAWriteDoesNotCount_data();
+    void readDuringAWriteDoesNotCount();
+    void lockedFileIsReadAtTheNextCall();
+    void writeAfterTheReadIsNotLost();
+    void headerValuesStayWhenAbsent();
+    void nestedCallReturnsAtOnce();
+    void badInput_data();
+    void badInput();
+
+private:
+    void makeLoader();
+    QString path(const QString& name = "baldovenaar rst-0001.dvz") const { return m_dir->filePath(name); }
+    void write(const QByteArray& bytes, const QDateTime& modified = today, const QString& name = QString());
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    platform::FixedClock m_clock { QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)) };
+    AppState m_state;
+    std::unique_ptr<GridTable> m_grid1, m_grid2, m_grid3;
+    RecordingView m_view;
+    std::unique_ptr<RunOrderLoader> m_loader;
+};
+
+void TestRunOrderLoader::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_state = AppState();
+    m_view = RecordingView();
+    makeLoader();
+}
+
+void TestRunOrderLoader::cleanup()
+{
+    m_loader.reset();
+    m_dir.reset();
+}
+
+void TestRunOrderLoader::makeLoader()
+{
+    m_grid1 = std::make_unique<GridTable>();
+    m_grid2 = std::make_unique<GridTable>();
+    m_grid3 = std::make_unique<GridTable>();
+    for (GridTable* grid : { m_grid1.get(), m_grid2.get(), m_grid3.get() }) {
+        grid->setCols(11);
+        grid->setRows(2);
+        grid->setFixedRows(1);
+    }
+    m_grid1->setPageRows(10);
+    m_loader = std::make_unique<RunOrderLoader>(m_state, *m_grid1, *m_grid2, *m_grid3, m_view, m_clock);
+}
+
+void TestRunOrderLoader::write(const QByteArray& bytes, const QDateTime& modified, const QString& name)
+{
+    QVERIFY(testsupport::writeFile(name.isEmpty() ? path() : path(name), bytes, modified));
+}
+
+void TestRunOrderLoader::noFileFollowed()
+{
+    m_state.bestandspad = "   ";
+    m_state.bestandsnaam = "oud";
+    m_loader->toonbestand(true);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
+    QVERIFY(!m_view.gridVisible);
+    QCOMPARE(m_view.titel, QString());
+    QCOMPARE(m_state.bestandsnaam, QString());
+    QCOMPARE(m_view.wijzigingenCalls, 1);
+    QCOMPARE(m_view.refreshCalls, 0);
+}
+
+void TestRunOrderLoader::lookUpRefusals_data()
+{
+    QTest::addColumn<QString>("followed");
+    QTest::addColumn<QDateTime>("modified");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("written today") << "baldovenaar rst-0001.dvz" << today << true;
+    QTest::newRow("extension in capitals") << "baldovenaar rst-0001.DVZ" << today << true;
+    QTest::newRow("wrong extension") << "baldovenaar rst-0001.txt" << today << false;
+    QTest::newRow("written yesterday") << "baldovenaar rst-0001.dvz" << yesterday << false;
+    QTest::newRow("written tomorrow") << "baldovenaar rst-0001.dvz" << today.addDays(1) << false;
+    QTest::newRow("no such file") << "baldovenaar rst-0002.dvz" << today << false;
+}
+
+void TestRunOrderLoader::lookUpRefusals()
+{
+    QFETCH(QString, followed);
+    QFETCH(QDateTime, modified);
+    write(runOrderBytes(starters(3)), modified);
+    if (followed.endsWith(".txt"))
+        write(runOrderBytes(starters(3)), modified, followed);
+    m_state.bestandspad = path(followed);
+    m_loader->toonbestand(true);
+    QFETCH(bool, shown);
+    QCOMPARE(m_view.gridVisible, shown);
+    QCOMPARE(m_grid1->rows(), shown ? 4 : 2);
+    QCOMPARE(m_view.caption.startsWith("Korvalen Baldovenaar - "), shown);
+    // A refusal never forgets the followed file.
+    QVERIFY(!m_state.bestandspad.isEmpty());
+}
+
+void TestRunOrderLoader::forcedReadShowsTheFile()
+{
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    QVERIFY(m_view.gridVisible);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
+    QCOMPARE(m_view.titel, QString("Springen klasse M"));
+    QCOMPARE(m_view.datum, QString("datum: maandag 7 december"));
+    QCOMPARE(m_view.begintijd, QString("begintijd: 10:30"));
+    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_state.owner, QString("Manege De Vlijt"));
+    QCOMPARE(m_state.wnr, QString("88"));
+    QCOMPARE(m_state.rid, QString("7"));
+    QCOMPARE(int(m_state.editvolgorde), 1);
+    QCOMPARE(int(m_state.editnietgestart), 1);
+    QCOMPARE(m_state.bestandsmap, m_dir->path() + "/");
+    QCOMPARE(m_state.bestandsnaam, QString("baldovenaar rst-0001"));
+    for (GridTable* grid : { m_grid1.get(), m_grid2.get() }) {
+        QCOMPARE(grid->rows(), 4);
+        QCOMPARE(grid->fixedRows(), 1);
+        QCOMPARE(grid->textMatrix(0, 3), QString("Ruiter"));
+        QCOMPARE(grid->textMatrix(2, 0), QString("1002"));
+        QCOMPARE(grid->textMatrix(3, 3), QString("Ruiter 3"));
+    }
+    QVERIFY(m_grid1->redraw());
+    QCOMPARE(m_grid1->row(), 1);
+    QCOMPARE(m_grid1->rowSel(), 1);
+    QCOMPARE(m_grid1->colSel(), 10);
+    QCOMPARE(m_grid1->rowData(1), 1);
+    QCOMPARE(m_grid1->rowData(2), 0);
+    QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
+    QCOMPARE(m_view.adjustCalls, 1);
+    QCOMPARE(m_view.refreshCalls, 1);
+    QCOMPARE(m_view.knoppenCalls, 1);
+    QCOMPARE(m_view.wijzigingenCalls, 1);
+    QVERIFY(!m_state.bezigmetladen);
+}
+
+void TestRunOrderLoader::staleFileIsFollowedUntilWrittenToday()
+{
+    write(runOrderBytes(starters(3)), yesterday);
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    QVERIFY(!m_view.gridVisible);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
+    write(runOrderBytes(starters(4)), today);
+    m_loader->toonbestand(false);
+    QVERIFY(m_view.gridVisible);
+    QCOMPARE(m_grid1->rows(), 5);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
+}
+
+void TestRunOrderLoader::periodicReadsOnlyWhenWritten()
+{
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    m_view.titel = "untouched";
+    m_loader->toonbestand(false);
+    QCOMPARE(m_view.titel, QString("untouched")); // not read: the attributes say nothing changed
+    QCOMPARE(m_view.refreshCalls, 2);
+    write(runOrderBytes(starters(3), "Nieuwe eigenaar"), today.addSecs(60));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_view.titel, QString("Springen klasse M"));
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Nieuwe eigenaar)"));
+    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
+}
+
+void TestRunOrderLoader::periodicMergeKeepsRingEdits()
+{
+    write(runOrderBytes(starters(4)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    // The ring swaps the first two starters and marks the third not started.
+    for (int c = 0; c < 11; ++c) {
+        if (c == 1)
+            continue;
+        const QString kept = m_grid1->textMatrix(1, c);
+        m_grid1->setTextMatrix(1, c, m_grid1->textMatrix(2, c));
+        m_grid1->setTextMatrix(2, c, kept);
+    }
+    m_grid1->setTextMatrix(3, 10, "N");
+    QList<Starter> office = starters(4);
+    office[0].naam = "Ruiter 1 (gewijzigd)";
+    office[2].status = "afgemeld";
+    write(runOrderBytes(office), today.addSecs(60));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_grid1->textMatrix(2, 0), QString("1001"));
+    QCOMPARE(m_grid1->textMatrix(2, 3), QString("Ruiter 1 (gewijzigd)"));
+    QCOMPARE(m_grid1->textMatrix(2, 1), QString("2")); // the position stays with the row
+    QCOMPARE(m_grid1->textMatrix(1, 0), QString("1002"));
+    QCOMPARE(m_grid1->textMatrix(3, 10), QString("N"));
+    QCOMPARE(m_grid1->textMatrix(3, 9), QString("afgemeld"));
+    QCOMPARE(m_grid2->textMatrix(1, 3), QString("Ruiter 1")); // the snapshot is not touched
+}
+
+void TestRunOrderLoader::periodicChangedListReplacesRingList_data()
+{
+    QTest::addColumn<int>("officeCount");
+    QTest::addColumn<bool>("reorder");
+    QTest::newRow("a starter inserted") << 5 << false;
+    QTest::newRow("the last starter removed") << 3 << false;
+    QTest::newRow("reordered by the office") << 4 << true;
+}
+
+void TestRunOrderLoader::periodicChangedListReplacesRingList()
+{
+    write(runOrderBytes(starters(4)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    m_grid1->setTextMatrix(2, 10, "N");
+    QFETCH(int, officeCount);
+    QFETCH(bool, reorder);
+    QList<Starter> office = starters(officeCount);
+    if (reorder)
+        std::swap(office[0], office[1]);
+    write(runOrderBytes(office), today.addSecs(60));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_view.mutatie, RunOrderLoader::colourGreen);
+    QCOMPARE(m_grid1->rows(), officeCount + 1);
+    QCOMPARE(m_grid2->rows(), officeCount + 1);
+    for (int r = 1; r <= officeCount; ++r) {
+        QCOMPARE(m_grid1->textMatrix(r, 0), office[r - 1].key);
+        QCOMPARE(m_grid2->textMatrix(r, 0), office[r - 1].key);
+    }
+    QCOMPARE(m_grid1->textMatrix(2, 10), QString()); // the unsent mark is gone with the ring's list
+    // The next tick that finds nothing new turns the indicator white again.
+    m_loader->toonbestand(false);
+    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+}
+
+void TestRunOrderLoader::forcedReadRestoresPosition()
+{
+    write(runOrderBytes(starters(30)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    QVERIFY(m_grid1->setTopRow(5));
+    QVERIFY(m_grid1->setRow(12));
+    m_grid1->setRowData(3, 1);
+    m_loader->toonbestand(true);
+    QCOMPARE(m_grid1->row(), 12);
+    QCOMPARE(m_grid1->topRow(), 5);
+    QCOMPARE(m_grid1->col(), 0);
+    QCOMPARE(m_grid1->colSel(), 10);
+    for (int r = 1; r < m_grid1->rows(); ++r)
+        QCOMPARE(m_grid1->rowData(r), r == 12 ? 1 : 0);
+    // A shorter list cannot hold the old position: the grid keeps what it can.
+    write(runOrderBytes(starters(4)), today.addSecs(60));
+    m_loader->toonbestand(true);
+    QCOMPARE(m_grid1->rows(), 5);
+    QVERIFY(m_grid1->row() >= 1 && m_grid1->row() <= 4);
+}
+
+void TestRunOrderLoader::emptyTables_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("header");
+    QTest::newRow("only the header line") << QByteArray("owner:X\r\nrij:key\tnr\tNr\tRuiter\r\n") << "Ruiter";
+    QTest::newRow("no rij line") << QByteArray("owner:X\r\ntitel:Leeg\r\n") << "";
+    QTest::newRow("empty file") << QByteArray() << "";
+}
+
+void TestRunOrderLoader::emptyTables()
+{
+    QFETCH(QByteArray, bytes);
+    write(bytes);
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    for (GridTable* grid : { m_grid1.get(), m_grid2.get() }) {
+        QCOMPARE(grid->rows(), 2);
+        QCOMPARE(grid->fixedRows(), 1);
+        QTEST(grid->textMatrix(0, 3), "header");
+        QCOMPARE(grid->textMatrix(1, 3), QString());
+    }
+    QVERIFY(m_view.caption.startsWith("Korvalen Baldovenaar - baldovenaar rst-0001 ("));
+}
+
+void TestRunOrderLoader::followsFirstOfTwoFilesWithTheSamePrefix()
+{
+    write(runOrderBytes(starters(3), "eerste"), today, "baldovenaar rst-0001a.dvz");
+    write(runOrderBytes(starters(3), "tweede"), today, "baldovenaar rst-0001b.dvz");
+    m_state.bestandspad = path("baldovenaar rst-0001b.dvz");
+    m_loader->toonbestand(true);
+    QCOMPARE(m_state.bestandspad, path("baldovenaar rst-0001a.dvz"));
+    QCOMPARE(m_state.owner, QString("eerste"));
+}
+
+void TestRunOrderLoader::followsARenamedFile()
+{
+    write(runOrderBytes(starters(3)), today, "baldovenaar rst-0001 ochtend.dvz");
+    m_state.bestandspad = path("baldovenaar rst-0001 ochtend.dvz");
+    m_loader->toonbestand(true);
+    QVERIFY(QFile::remove(path("baldovenaar rst-0001 ochtend.dvz")));
+    write(runOrderBytes(starters(5)), today, "baldovenaar rst-0001 middag.dvz");
+    m_loader->toonbestand(false);
+    QCOMPARE(m_state.bestandspad, path("baldovenaar rst-0001 middag.dvz"));
+    QCOMPARE(m_grid1->rows(), 6);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 middag (Manege De Vlijt)"));
+}
+
+void TestRunOrderLoader::vanishedFileIsLookedForAgain()
+{
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    QVERIFY(QFile::remove(path()));
+    m_loader->toonbestand(false);
+    QVERIFY(!m_view.gridVisible);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
+    QCOMPARE(m_state.bestandspad, path());
+    write(runOrderBytes(starters(4)));
+    m_loader->toonbestand(false);
+    QVERIFY(m_view.gridVisible);
+    QCOMPARE(m_grid1->rows(), 5);
+}
+
+void TestRunOrderLoader::readDuringAWriteDoesNotCount_data()
+{
+    QTest::addColumn<bool>("forced");
+    QTest::newRow("forced") << true;
+    QTest::newRow("periodic") << false;
+}
+
+void TestRunOrderLoader::readDuringAWriteDoesNotCount()
+{
+    QFETCH(bool, forced);
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    // The office writes a new list; the station's read catches it halfway.
+    write(runOrderBytes(starters(6)).left(200), today.addSecs(30));
+    m_loader->setReadHooks({ {}, [this] { write(runOrderBytes(starters(6)), today.addSecs(31)); } });
+    m_loader->toonbestand(forced);
+    QCOMPARE(m_grid1->rows(), 4);
+    QCOMPARE(m_grid2->rows(), 4);
+    QCOMPARE(m_view.titel, QString("Springen klasse M"));
+    QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
+    QCOMPARE(m_loader->forcedReadPending(), forced);
+    m_loader->setReadHooks({});
+    m_loader->toonbestand(false);
+    QCOMPARE(m_grid1->rows(), 7);
+    QCOMPARE(m_grid2->rows(), 7);
+    QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
+    QVERIFY(!m_loader->forcedReadPending());
+}
+
+void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
+{
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    // The file vanishes between the look-up and the open: the open fails.
+    const QString aside = path("elders.tmp");
+    m_loader->setReadHooks({ [&] { QFile::rename(path(), aside); }, {} });
+    m_loader->toonbestand(true);
+    QCOMPARE(m_grid1->rows(), 2);
+    QCOMPARE(m_grid1->textMatrix(0, 3), QString());
+    m_loader->setReadHooks({});
+    QVERIFY(QFile::rename(aside, path()));
+    m_loader->toonbestand(false);
+    // Read again, forced: the header row comes back as well.
+    QCOMPARE(m_grid1->rows(), 4);
+    QCOMPARE(m_grid1->textMatrix(0, 3), QString("Ruiter"));
+    QCOMPARE(m_grid1->rowData(1), 1);
+}
+
+void TestRunOrderLoader::writeAfterTheReadIsNotLost()
+{
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    write(runOrderBytes(starters(4)), today.addSecs(60));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_grid1->rows(), 5);
+    // Written again right after that read: the next tick must see it.
+    write(runOrderBytes(starters(5)), today.addSecs(61));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_grid1->rows(), 6);
+}
+
+void TestRunOrderLoader::headerValuesStayWhenAbsent()
+{
+    write(runOrderBytes(starters(2)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    write("rij:key\tnr\r\nrij:1001\t1\r\nrij:1002\t2\r\n", today.addSecs(60));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_state.owner, QString("Manege De Vlijt"));
+    QCOMPARE(int(m_state.editvolgorde), 1);
+    QCOMPARE(m_view.titel, QString());
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
+}
+
+void TestRunOrderLoader::nestedCallReturnsAtOnce()
+{
+    write(runOrderBytes(starters(2)));
+    m_state.bestandspad = path();
+    m_state.bezigmetladen = true;
+    m_loader->toonbestand(true);
+    QCOMPARE(m_view.refreshCalls, 0);
+    QCOMPARE(m_grid1->rows(), 2);
+    QVERIFY(m_state.bezigmetladen);
+}
+
+void TestRunOrderLoader::badInput_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("rows");
+
+    QByteArray garbage;
+    for (int i = 0; i < 65536; ++i)
+        garbage += char((i * 7919) & 0xFF);
+    QTest::newRow("binary garbage with NUL bytes") << garbage << -1;
+    QTest::newRow("a 10 MB line") << QByteArray("rij:h\r\nrij:" + QByteArray(10 * 1024 * 1024, 'x') + "\r\n") << 2;
+    QByteArray many = "rij:header\r\n";
+    for (int i = 0; i < 100000; ++i)
+        many += "rij:" + QByteArray::number(i) + "\t" + QByteArray::number(i) + "\r\n";
+    QTest::newRow("100 000 rij lines") << many << 32768;
+    QTest::newRow("CR only") << QByteArray("rij:h\rrij:1\rrij:2") << 3;
+    QTest::newRow("more than 11 fields") << QByteArray("rij:0\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\r\n") << 2;
+    QTest::newRow("keys of spaces only") << QByteArray("   :x\r\n \t :y\r\nrij:a\r\n") << 2;
+}
+
+void TestRunOrderLoader::badInput()
+{
+    QFETCH(QByteArray, bytes);
+    write(bytes);
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    QVERIFY(m_view.gridVisible);
+    QFETCH(int, rows);
+    if (rows >= 0)
+        QCOMPARE(m_grid1->rows(), rows);
+    QVERIFY(m_grid1->rows() >= 2 && m_grid1->rows() <= GridTable::MaxRows);
+    // A periodic tick on the same file after the office rewrote it.
+    write(bytes, today.addSecs(60));
+    m_loader->toonbestand(false);
+    QVERIFY(m_grid1->rows() >= 2 && m_grid1->rows() <= GridTable::MaxRows);
+    QCOMPARE(m_grid1->cols(), 11);
+}
+
+QTEST_GUILESS_MAIN(TestRunOrderLoader)
+#include "tst_runorderloader.moc"

@@ -1,0 +1,439 @@
+// Tests of the station's settings and the suite's folders: the two settings through the INI store as
+// people and programs write it, the data folder from the office's "Database" section, and the special
+// folders. Everything is written into temporary folders; XDG_CONFIG_HOME points into one, so the
+// user's own settings are never touched.
+
+#include "appstate.h"
+#include "codepaden.h"
+#include "inisettingsstore.h"
+#include "settingsstore.h"
+#include "specialfolders.h"
+#include "systemspecialfolders.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Special folders with fixed answers; an id without an answer fails ("").
+class FakeFolders : public SpecialFolders
+{
+public:
+    explicit FakeFolders(QHash<int, QString> paths = {})
+        : m_paths(std::move(paths))
+    {
+    }
+    QString folderPath(int folderId) const override
+    {
+        m_asked.append(folderId);
+        return m_paths.value(folderId);
+    }
+    mutable QList<int> m_asked;
+
+private:
+    QHash<int, QString> m_paths;
+};
+
+const QString sep = QDir::separator();
+
+QString folder(const QString& path)
+{
+    return QDir::toNativeSeparators(path) + sep;
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void scaleLoadsInEveryNotation_data();
+    void scaleLoadsInEveryNotation();
+    void scaleSavesInTheSystemsNotation_data();
+    void scaleSavesInTheSystemsNotation();
+
+    void installPathIndex_data();
+    void installPathIndex();
+    void failedFolderQuery_data();
+    void failedFolderQuery();
+
+    void roundTrip_data();
+    void roundTrip();
+    void savingKeepsTheRestOfTheFile();
+    void savingAddsWhatIsMissing_data();
+    void savingAddsWhatIsMissing();
+    void namesIgnoreCase();
+    void unstorablePathFollowsNoFile();
+    void oversizedFileIsNeverRewritten();
+    void ansiFileReads();
+
+    void routinesUseTheConfigurationFolder();
+    void specialFolderNames_data();
+    void specialFolderNames();
+    void systemFoldersHaveNoTrailingSeparator();
+
+private:
+    QString iniPath() const { return m_dir->filePath(QStringLiteral("Korvalen 3.5.ini")); }
+    bool writeIni(const QByteArray& text) const { return testsupport::writeFile(iniPath(), text); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSettings::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->path()));
+}
+
+void TestSettings::scaleLoadsInEveryNotation_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<double>("scale");
+
+    const QByteArray head = "[Baldovenaar]\nlastfile=\n";
+    QTest::newRow("decimal comma, unquoted") << head + "scale=0,05\n" << 0.05;
+    QTest::newRow("decimal comma, quoted") << head + "scale=\"0,05\"\n" << 0.05;
+    QTest::newRow("decimal point") << head + "scale=0.05\n" << 0.05;
+    QTest::newRow("no leading zero") << head + "scale=.05\n" << 0.05;
+    QTest::newRow("blanks around") << head + "scale =  0.04  \n" << 0.04;
+    QTest::newRow("trailing text") << head + "scale=0.03 (zoom)\n" << 0.03;
+    QTest::newRow("no digits") << head + "scale=abc\n" << 0.005;
+    QTest::newRow("empty") << head + "scale=\n" << 0.005;
+    QTest::newRow("above the range") << head + "scale=0.2\n" << 0.1;
+    QTest::newRow("below the range") << head + "scale=0.001\n" << 0.005;
+    QTest::newRow("negative") << head + "scale=-0.05\n" << 0.005;
+    QTest::newRow("absent: default") << head << 0.025;
+    QTest::newRow("no file: default") << QByteArray() << 0.025;
+    QTest::newRow("only in another section") << QByteArray("[Database]\nscale=0.09\n") << 0.025;
+}
+
+void TestSettings::scaleLoadsInEveryNotation()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(double, scale);
+    if (!file.isNull())
+        QVERIFY(writeIni(file));
+
+    AppState state;
+    leesinstellingen(state, IniSettingsStore(iniPath()));
+    QCOMPARE(state.scale, scale);
+}
+
+void TestSettings::scaleSavesInTheSystemsNotation_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("decimal point") << QLocale::c() << 0.025 << "0.025";
+    QTest::newRow("decimal comma") << QLocale(QLocale::Dutch, QLocale::Netherlands) << 0.025 << "0,025";
+    QTest::newRow("zoomed, comma") << QLocale(QLocale::German) << 0.025 * 1.2 << "0,03";
+    QTest::newRow("zoomed twice") << QLocale::c() << 0.025 * 0.9 * 0.9 << "0.02025";
+    // Eastern Arabic digits and the Arabic decimal separator would not read back.
+    QTest::newRow("own digits") << QLocale(QLocale::Arabic, QLocale::Egypt) << 0.1 << "0.1";
+    QTest::newRow("lower bound") << QLocale::c() << 0.005 << "0.005";
+    QTest::newRow("never loaded") << QLocale::c() << 0.0 << "0";
+    QTest::newRow("tiny, no exponent") << QLocale::c() << 0.00001 << "0.00001";
+}
+
+void TestSettings::scaleSavesInTheSystemsNotation()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(double, scale);
+    QFETCH(QString, text);
+
+    QCOMPARE(scaleToSetting(scale, locale), text);
+    QCOMPARE(scaleFromSetting(text), std::clamp(scale, 0.005, 0.1));
+}
+
+void TestSettings::installPathIndex_data()
+{
+    QTest::addColumn<QByteArray>("database");
+    QTest::addColumn<QString>("datamap");
+
+    const QString user = folder(QStringLiteral("/home/ring/Documents")) + "Mijn Korvalen 3.5 bestanden" + sep;
+    const QString common = folder(QStringLiteral("/home/Public")) + "Mijn Korvalen 3.5 bestanden" + sep;
+    const QString install = folder(QStringLiteral("/srv/korvalen"));
+
+    const QByteArray path = "InstallPath=/srv/korvalen\n";
+    QTest::newRow("absent: user's documents") << QByteArray() << user;
+    QTest::newRow("0") << "InstallPathIndex=0\n" + path << user;
+    QTest::newRow("1: all users' documents") << "InstallPathIndex=1\n" + path << common;
+    QTest::newRow("2: InstallPath") << "InstallPathIndex=2\n" + path << install;
+    QTest::newRow("1.6 rounds to 2") << "InstallPathIndex=1.6\n" + path << install;
+    QTest::newRow("2.5 rounds to even 2") << "InstallPathIndex=2.5\n" + path << install;
+    QTest::newRow("0.5 rounds to even 0") << "InstallPathIndex=0.5\n" + path << user;
+    QTest::newRow("1,6 is 1: a comma is no decimal point") << "InstallPathIndex=1,6\n" + path << common;
+    QTest::newRow("-1 behaves as 0") << "InstallPathIndex=-1\n" + path << user;
+    QTest::newRow("7 behaves as 0") << "InstallPathIndex=7\n" + path << user;
+    QTest::newRow("beyond 16 bits behaves as 0") << "InstallPathIndex=70000\n" + path << user;
+    QTest::newRow("text behaves as 0") << "InstallPathIndex=abc\n" + path << user;
+    QTest::newRow("InstallPath ending in a separator")
+        << QByteArray("InstallPathIndex=2\nInstallPath=/srv/korvalen/\n") << install;
+    QTest::newRow("InstallPath with a backslash, as written")
+        << QByteArray("InstallPathIndex=2\nInstallPath=/srv/new\\data\n")
+        << folder(QStringLiteral("/srv/new\\data"));
+    QTest::newRow("empty InstallPath: a single separator") << QByteArray("InstallPathIndex=2\nInstallPath=\n") << sep;
+    QTest::newRow("absent InstallPath: a single separator") << QByteArray("InstallPathIndex=2\n") << sep;
+}
+
+void TestSettings::installPathIndex()
+{
+    QFETCH(QByteArray, database);
+    QFETCH(QString, datamap);
+    if (!database.isNull())
+        QVERIFY(writeIni("[Database]\n" + database));
+
+    const FakeFolders folders({ { SpecialFolders::UserDocuments, QStringLiteral("/home/ring/Documents") },
+        { SpecialFolders::CommonDocuments, QStringLiteral("/home/Public") } });
+    AppState state;
+    bepaalpaden(state, IniSettingsStore(iniPath()), folders);
+    QCOMPARE(state.datamap, datamap);
+    QCOMPARE(state.gedeeldemap, datamap + "GEDEELD" + sep);
+}
+
+void TestSettings::failedFolderQuery_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::newRow("user's documents") << QByteArray("0");
+    QTest::newRow("all users' documents") << QByteArray("1");
+}
+
+void TestSettings::failedFolderQuery()
+{
+    QFETCH(QByteArray, index);
+    QVERIFY(writeIni("[Database]\nInstallPathIndex=" + index + "\n"));
+
+    AppState state;
+    bepaalpaden(state, IniSettingsStore(iniPath()), FakeFolders());
+    QCOMPARE(state.datamap, sep + "Mijn Korvalen 3.5 bestanden" + sep);
+    QCOMPARE(state.gedeeldemap, sep + "Mijn Korvalen 3.5 bestanden" + sep + "GEDEELD" + sep);
+}
+
+void TestSettings::roundTrip_data()
+{
+    QTest::addColumn<QString>("bestandspad");
+    QTest::addColumn<double>("scale");
+
+    QTest::newRow("backslashes") << QStringLiteral("D:\\new\\tabel\\rst-Springen klasse 1.dvz") << 0.025;
+    QTest::newRow("UNC path") << QStringLiteral("\\\\server\\gedeeld\\rst-a.dvz") << 0.0225;
+    QTest::newRow("commas and semicolons") << QStringLiteral("/data/a,b;c=d/rst-x.dvz") << 0.03;
+    QTest::newRow("blanks at both ends") << QStringLiteral("  /data/rst-x.dvz  ") << 0.1;
+    QTest::newRow("quoted") << QStringLiteral("\"/data/rst-x.dvz\"") << 0.005;
+    QTest::newRow("accents") << QStringLiteral("/data/Écurie Ünal/rst-x.dvz") << 0.04;
+    QTest::newRow("hash and brackets") << QStringLiteral("#[Database]") << 0.05;
+    QTest::newRow("no file followed") << QString() << 0.025;
+}
+
+void TestSettings::roundTrip()
+{
+    QFETCH(QString, bestandspad);
+    QFETCH(double, scale);
+
+    AppState saved;
+    saved.bestandspad = bestandspad;
+    saved.scale = scale;
+    IniSettingsStore store(iniPath());
+    QVERIFY(bewaarinstellingen(saved, store));
+
+    AppState loaded;
+    leesinstellingen(loaded, store);
+    QCOMPARE(loaded.bestandspad, bestandspad);
+    QCOMPARE(loaded.scale, scale);
+}
+
+void TestSettings::savingKeepsTheRestOfTheFile()
+{
+    // The office's own section, hand-written with backslashes, and the comments must survive a save.
+    const QByteArray before = "; Korvalen 3.5\r\n"
+                              "[Database]\r\n"
+                              "InstallPathIndex=2\r\n"
+                              "InstallPath=D:\\new\\Korvalen\r\n"
+                              "\r\n"
+                              "[Baldovenaar]\r\n"
+                              "lastfile=D:\\oud.dvz\r\n"
+                              "scale=0,05\r\n"
+                              "\r\n"
+                              "[Overig]\r\n"
+                              "lastfile=blijft\r\n";
+    QVERIFY(writeIni(before));
+
+    AppState state;
+    state.bestandspad = QStringLiteral("D:\\nieuw.dvz");
+    state.scale = 0.03;
+    IniSettingsStore store(iniPath());
+    QVERIFY(bewaarinstellingen(state, store));
+
+    QByteArray expected = before;
+    expected.replace("lastfile=D:\\oud.dvz", "lastfile=D:\\nieuw.dvz");
+    expected.replace("scale=0,05", "scale=" + scaleToSetting(0.03).toUtf8());
+    QCOMPARE(testsupport::readFile(iniPath()), expected);
+
+    AppState folders;
+    bepaalpaden(folders, store, FakeFolders());
+    QCOMPARE(folders.datamap, QStringLiteral("D:\\new\\Korvalen") + sep);
+}
+
+void TestSettings::savingAddsWhatIsMissing_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("no file") << QByteArray() << QByteArray("[Baldovenaar]\nlastfile=/a.dvz\nscale=0.025\n");
+    QTest::newRow("no section") << QByteArray("[Database]\nInstallPathIndex=1")
+                                << QByteArray("[Database]\nInstallPathIndex=1\n\n[Baldovenaar]\nlastfile=/a.dvz\n"
+                                              "scale=0.025\n");
+    QTest::newRow("section without the keys")
+        << QByteArray("[Baldovenaar]\nander=1\n\n[Database]\nInstallPathIndex=1\n")
+        << QByteArray("[Baldovenaar]\nander=1\nlastfile=/a.dvz\nscale=0.025\n\n[Database]\nInstallPathIndex=1\n");
+}
+
+void TestSettings::savingAddsWhatIsMissing()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isNull())
+        QVERIFY(writeIni(before));
+
+    AppState state;
+    state.bestandspad = QStringLiteral("/a.dvz");
+    state.scale = 0.025;
+    IniSettingsStore store(iniPath());
+    const bool commaSystem = scaleToSetting(0.025) != QStringLiteral("0.025");
+    QVERIFY(bewaarinstellingen(state, store));
+    QByteArray expected = after;
+    if (commaSystem)
+        expected.replace("scale=0.025", "scale=0,025");
+    QCOMPARE(testsupport::readFile(iniPath()), expected);
+}
+
+void TestSettings::namesIgnoreCase()
+{
+    // Section and key names are not case-sensitive for the office programs' INI routines either.
+    QVERIFY(writeIni("[BALDOVENAAR]\nLastFile=/x.dvz\n[database]\ninstallpathindex=2\ninstallpath=/srv/k\n"));
+    IniSettingsStore store(iniPath());
+    AppState state;
+    leesinstellingen(state, store);
+    bepaalpaden(state, store, FakeFolders());
+    QCOMPARE(state.bestandspad, QStringLiteral("/x.dvz"));
+    QCOMPARE(state.datamap, folder(QStringLiteral("/srv/k")));
+
+    state.bestandspad = QStringLiteral("/y.dvz");
+    QVERIFY(bewaarinstellingen(state, store));
+    const QByteArray text = testsupport::readFile(iniPath());
+    QVERIFY2(text.contains("LastFile=/y.dvz\n") && !text.contains("lastfile="), text.constData());
+}
+
+void TestSettings::unstorablePathFollowsNoFile()
+{
+    // A Linux file name may hold a line break, which an INI line cannot: the next start must then
+    // follow no file rather than the one followed before.
+    QVERIFY(writeIni("[Baldovenaar]\nlastfile=/oud.dvz\nscale=0.05\n"));
+    AppState state;
+    state.bestandspad = QStringLiteral("/data/rst-\nx.dvz");
+    state.scale = 0.04;
+    IniSettingsStore store(iniPath());
+    QVERIFY(!bewaarinstellingen(state, store));
+
+    AppState loaded;
+    leesinstellingen(loaded, store);
+    QCOMPARE(loaded.bestandspad, QString());
+    QCOMPARE(loaded.scale, 0.04);
+}
+
+void TestSettings::oversizedFileIsNeverRewritten()
+{
+    QByteArray big = "[Baldovenaar]\nscale=0.05\n[Data]\n";
+    while (big.size() <= IniSettingsStore::maximumFileSize)
+        big += "regel=" + QByteArray(100, 'x') + '\n';
+    QVERIFY(writeIni(big));
+
+    IniSettingsStore store(iniPath());
+    AppState loaded;
+    leesinstellingen(loaded, store);
+    QCOMPARE(loaded.scale, 0.05);
+
+    QVERIFY(!store.setValue(QStringLiteral("Baldovenaar"), QStringLiteral("scale"), QStringLiteral("0.06")));
+    QCOMPARE(testsupport::readFile(iniPath()), big);
+}
+
+void TestSettings::ansiFileReads()
+{
+    // Saved by a Windows editor in the ANSI code page: "é" is the single byte 0xE9.
+    QVERIFY(writeIni("[Database]\r\nInstallPathIndex=2\r\nInstallPath=/srv/\xe9quipe\r\n"));
+    AppState state;
+    bepaalpaden(state, IniSettingsStore(iniPath()), FakeFolders());
+    QCOMPARE(state.datamap, folder(QStringLiteral("/srv/équipe")));
+}
+
+void TestSettings::routinesUseTheConfigurationFolder()
+{
+    QCOMPARE(IniSettingsStore::userFilePath(), iniPath());
+
+    AppState state;
+    state.bestandspad = QStringLiteral("C:\\Korvalen\\rst-x.dvz");
+    state.scale = 0.0375;
+    bewaarinstellingen(state);
+    QVERIFY(QFile::exists(iniPath()));
+
+    AppState loaded;
+    leesinstellingen(loaded);
+    QCOMPARE(loaded.bestandspad, state.bestandspad);
+    QCOMPARE(loaded.scale, state.scale);
+}
+
+void TestSettings::specialFolderNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("id");
+
+    QTest::newRow("user's documents") << "USER_DOCUMENTS" << 5;
+    QTest::newRow("lower case") << "user_documents" << 5;
+    QTest::newRow("mixed case") << "Common_Documents" << 46;
+    QTest::newRow("desktop") << "USER_DESKTOP" << 16;
+    QTest::newRow("app data") << "USER_APPDATA" << 26;
+    QTest::newRow("local app data") << "USER_LOCAL_APPDATA" << 28;
+    QTest::newRow("pictures") << "USER_PICTURES" << 39;
+    QTest::newRow("common programs") << "COMMON_PROGRAMS" << 23;
+    QTest::newRow("common app data") << "COMMON_APPDATA" << 35;
+    QTest::newRow("program files") << "PROGRAM_FILES" << 38;
+    QTest::newRow("network") << "NETWORK" << 18;
+    QTest::newRow("nethood") << "NETHOOD" << 19;
+    QTest::newRow("unknown: the desktop") << "MY_MUSIC" << 16;
+    QTest::newRow("empty: the desktop") << "" << 16;
+}
+
+void TestSettings::specialFolderNames()
+{
+    QFETCH(QString, name);
+    QFETCH(int, id);
+
+    const FakeFolders folders({ { id, QStringLiteral("/gevonden") } });
+    QCOMPARE(specialemap(folders, name), QStringLiteral("/gevonden"));
+    QCOMPARE(folders.m_asked, QList<int> { id });
+}
+
+void TestSettings::systemFoldersHaveNoTrailingSeparator()
+{
+    const SystemSpecialFolders folders;
+    for (int id : { 5, 16, 23, 26, 28, 35, 38, 39, 46 }) {
+        const QString path = folders.folderPath(id);
+        if (path.size() > 1)
+            QVERIFY2(!path.endsWith(sep), qPrintable(QString::number(id) + ": " + path));
+    }
+    QCOMPARE(specialemap(QStringLiteral("USER_DOCUMENTS")),
+        QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
