@@ -494,7 +494,8 @@ void FlexGrid::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPoint at = event->position().toPoint();
     m_table->setMouseRow(rowAt(at.y()));
-    if (!(m_pressed & Qt::LeftButton) || !(event->buttons() & Qt::LeftButton) || m_table->rows() <= m_table->fixedRows())
+    if (!(m_pressed & Qt::LeftButton) || !(event->buttons() & Qt::LeftButton)
+        || m_table->rows() <= m_table->fixedRows())
         return;
     const Position before = position();
     const int row = dragRowAt(at.y());

@@ -5,15 +5,15 @@
 namespace codeKleuren {
 
 namespace {
-    // Int(): rounds toward minus infinity, also for negative values.
-    qint64 floorDiv(qint64 value, qint64 divisor)
-    {
-        qint64 quotient = value / divisor;
-        if ((value % divisor != 0) && ((value < 0) != (divisor < 0)))
-            --quotient;
-        return quotient;
-    }
+// Int(): rounds toward minus infinity, also for negative values.
+qint64 floorDiv(qint64 value, qint64 divisor)
+{
+    qint64 quotient = value / divisor;
+    if ((value % divisor != 0) && ((value < 0) != (divisor < 0)))
+        --quotient;
+    return quotient;
 }
+} // namespace
 
 quint32 ContrastKleur(quint32 colour)
 {

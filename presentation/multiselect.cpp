@@ -9,15 +9,15 @@
 namespace codeMultiSelect {
 
 namespace {
-    std::pair<int, int> rowRange(const GridTable& grid)
-    {
-        int r1 = grid.row();
-        int r2 = grid.rowSel();
-        if (r1 > r2)
-            std::swap(r1, r2);
-        return { r1, r2 };
-    }
+std::pair<int, int> rowRange(const GridTable& grid)
+{
+    int r1 = grid.row();
+    int r2 = grid.rowSel();
+    if (r1 > r2)
+        std::swap(r1, r2);
+    return { r1, r2 };
 }
+} // namespace
 
 bool isSelected(const GridTable& grid, int row)
 {

@@ -36,15 +36,20 @@ double TextMeasurer::widthPixels(QStringView text)
 {
     double width = 0;
     const qsizetype n = text.size();
+    const char16_t* chars = text.utf16();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+        const char16_t c = chars[i];
+        if (c < m_latin1.size() && m_latin1[c] >= 0) {
+            width += m_latin1[c];
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(chars[i + 1])) {
             // A character beyond the Basic Multilingual Plane: measured as the pair, not cached.
             width += m_metrics.horizontalAdvance(text.mid(i, 2).toString());
             ++i;
             continue;
         }
-        width += advance(c.unicode());
+        width += advance(c);
     }
     return width;
 }

@@ -75,8 +75,8 @@ void bepaalpaden(AppState& state, const SettingsStore& store, const SpecialFolde
 {
     int index = 0;
     // An index beyond 16 bits fails to convert; the data folder is then the user's documents folder.
-    if (const auto rounded = platform::roundToInt16(
-            platform::leadingNumber(store.value(sectionDatabase(), QStringLiteral("InstallPathIndex"), QStringLiteral("0")))))
+    if (const auto rounded = platform::roundToInt16(platform::leadingNumber(
+            store.value(sectionDatabase(), QStringLiteral("InstallPathIndex"), QStringLiteral("0")))))
         index = *rounded;
     if (index < 0 || index > 2)
         index = 0;
@@ -85,8 +85,8 @@ void bepaalpaden(AppState& state, const SettingsStore& store, const SpecialFolde
     if (index == 2) {
         datamap = QDir::toNativeSeparators(store.value(sectionDatabase(), QStringLiteral("InstallPath"), QString()));
     } else {
-        const QString documents = specialemap(folders, index == 0 ? QStringLiteral("USER_DOCUMENTS")
-                                                                   : QStringLiteral("COMMON_DOCUMENTS"));
+        const QString documents
+            = specialemap(folders, index == 0 ? QStringLiteral("USER_DOCUMENTS") : QStringLiteral("COMMON_DOCUMENTS"));
         datamap = withSeparator(documents) + withSeparator(QStringLiteral("Mijn Korvalen 3.5 bestanden"));
     }
     state.datamap = withSeparator(datamap);

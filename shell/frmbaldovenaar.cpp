@@ -183,6 +183,11 @@ void FrmBaldovenaar::buildControls()
     m_picTemp->setObjectName(QStringLiteral("picTemp"));
     m_picTemp->setGeometry(px(9720), px(2640), px(1815), px(375));
     m_picTemp->setFont(arial(8.25, false));
+    {
+        QPalette palette = m_picTemp->palette();
+        palette.setColor(QPalette::Window, colours::toQColor(colours::systemWindow, palette));
+        m_picTemp->setPalette(palette);
+    }
     m_picTemp->setFocusPolicy(Qt::NoFocus);
     m_picTemp->hide();
 

@@ -18,7 +18,8 @@
 // |    |                            | folder the desktop shares with other users               |
 // | 23 | all users' start menu      | the system-wide entry of ApplicationsLocation            |
 // |    |                            | (/usr/share/applications)                                |
-// | 35 | all users' app data        | the system-wide entry of GenericDataLocation (/usr/share) |
+// | 35 | all users' app data        | the system-wide entry of GenericDataLocation             |
+// |    |                            | (/usr/share)                                             |
 // | 38 | program files              | /opt, where add-on programs are installed                |
 // | 18 | network (a virtual folder) | none                                                     |
 // | 19 | network shortcuts          | none                                                     |

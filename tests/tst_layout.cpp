@@ -283,16 +283,16 @@ void TestLayout::flexibleColumns_data()
     QTest::addColumn<QList<int>>("expected"); // widths of columns 3, 4, 5
 
     // Avail = 10000 - 345 = 9655: 100/600 of it is 107.3 pixels, 200/600 is 214.6.
-    QTest::newRow("in proportion, whole pixels") << 0 << QList<int> { 100, 200, 300 } << 10000
-                                                 << QList<int> { 1605, 3210, 4840 };
+    QTest::newRow("in proportion, whole pixels")
+        << 0 << QList<int> { 100, 200, 300 } << 10000 << QList<int> { 1605, 3210, 4840 };
     // Avail = 9655 - 7 × 450 = 6505.
-    QTest::newRow("after the fixed columns") << 450 << QList<int> { 100, 100, 100 } << 10000
-                                             << QList<int> { 2160, 2160, 2185 };
+    QTest::newRow("after the fixed columns")
+        << 450 << QList<int> { 100, 100, 100 } << 10000 << QList<int> { 2160, 2160, 2185 };
     QTest::newRow("one text column only") << 0 << QList<int> { 0, 500, 0 } << 1000 << QList<int> { 0, 645, 10 };
-    QTest::newRow("Avail smaller than the fixed columns") << 450 << QList<int> { 300, 200, 100 } << 3000
-                                                          << QList<int> { 0, 0, 0 };
-    QTest::newRow("grid narrower than its borders") << 0 << QList<int> { 300, 200, 100 } << 100
-                                                    << QList<int> { 0, 0, 0 };
+    QTest::newRow("Avail smaller than the fixed columns")
+        << 450 << QList<int> { 300, 200, 100 } << 3000 << QList<int> { 0, 0, 0 };
+    QTest::newRow("grid narrower than its borders")
+        << 0 << QList<int> { 300, 200, 100 } << 100 << QList<int> { 0, 0, 0 };
     QTest::newRow("less than a pixel each") << 0 << QList<int> { 300, 300, 300 } << 375 << QList<int> { 0, 0, 30 };
 }
 
@@ -336,8 +336,8 @@ void TestLayout::columnZeroIsHidden()
 void TestLayout::headerOnlyGrid()
 {
     GridTable table;
-    const QStringList header { "Key", "Nr", "Tijd", "Ruiter", "Paard", "Vereniging", "Fout", "Tijd", "Punten",
-        "Status", "NG" };
+    const QStringList header { "Key", "Nr", "Tijd", "Ruiter", "Paard", "Vereniging", "Fout", "Tijd", "Punten", "Status",
+        "NG" };
     fill(table, { header });
     TextMeasurer measurer(arialAt(10));
     const int gridWidth = 15000;
@@ -373,8 +373,9 @@ void TestLayout::emptyGridKeepsTextColumns()
 void TestLayout::longerCellWidensAfterReload()
 {
     GridTable table;
-    fill(table, { { "", "Nr", "Tijd", "Ruiter", "Paard", "Ver.", "F", "T", "P", "S", "NG" },
-                    { "1", "1", "9:00", "An", "Bo", "X", "", "", "", "", "" } });
+    fill(table,
+        { { "", "Nr", "Tijd", "Ruiter", "Paard", "Ver.", "F", "T", "P", "S", "NG" },
+            { "1", "1", "9:00", "An", "Bo", "X", "", "", "", "", "" } });
     TextMeasurer measurer(arialAt(12));
     adjustColumns(table, measurer, 12000);
     const int tijd = table.colWidth(2);

@@ -1,6 +1,6 @@
-// The wheel rules: direction of an event, which control under the pointer acts, and one step of a grid or
-// scroll bar; without a display.
-#include "gridtable.h"
+// The wheel rules for the kinds of control and the places the main window does not have (scroll bars, list
+// and text boxes, hidden and disabled controls, a monitor left of the primary), without a display. The
+// grid's own wheel behaviour is driven on the real window in tst_gridselection.
 #include "scrollmouse.h"
 
 #include <QTest>
@@ -12,8 +12,8 @@ Q_DECLARE_METATYPE(codeScrollMouse::WheelAction)
 
 namespace {
 
-WheelControl control(ControlKind kind, ScreenRect rect, bool visible = true, bool enabled = true,
-    const QString& name = QString())
+WheelControl control(
+    ControlKind kind, ScreenRect rect, bool visible = true, bool enabled = true, const QString& name = QString())
 {
     WheelControl c;
     c.kind = kind;
@@ -46,40 +46,13 @@ class TestScrollMouse : public QObject
     Q_OBJECT
 
 private slots:
-    void direction_data();
-    void direction();
     void pointInWindow_data();
     void pointInWindow();
     void underPointer_data();
     void underPointer();
-    void scrollGrid_data();
-    void scrollGrid();
     void scrollBar_data();
     void scrollBar();
 };
-
-void TestScrollMouse::direction_data()
-{
-    QTest::addColumn<QPoint>("angle");
-    QTest::addColumn<QPoint>("pixels");
-    QTest::addColumn<int>("direction");
-    QTest::newRow("notch away from the user") << QPoint(0, 120) << QPoint() << 1;
-    QTest::newRow("notch towards the user") << QPoint(0, -120) << QPoint() << -1;
-    QTest::newRow("high-resolution part of a notch") << QPoint(0, 8) << QPoint() << 1;
-    QTest::newRow("three notches at once") << QPoint(0, -360) << QPoint() << -1;
-    QTest::newRow("angle wins over pixels") << QPoint(0, 120) << QPoint(0, -30) << 1;
-    QTest::newRow("pixels only") << QPoint() << QPoint(0, -3) << -1;
-    QTest::newRow("sideways only") << QPoint(120, 0) << QPoint(15, 0) << 0;
-    QTest::newRow("no movement") << QPoint() << QPoint() << 0;
-}
-
-void TestScrollMouse::direction()
-{
-    QFETCH(QPoint, angle);
-    QFETCH(QPoint, pixels);
-    QFETCH(int, direction);
-    QCOMPARE(ScrollMouse_Direction(angle, pixels), direction);
-}
 
 void TestScrollMouse::pointInWindow_data()
 {
@@ -119,19 +92,18 @@ void TestScrollMouse::underPointer_data()
         control(ControlKind::Other, moveButton), control(ControlKind::Grid, gridRect), label() };
     QTest::newRow("grid scrolls and takes the focus")
         << window << -1 << QPoint(300, 400) << WheelAction::ScrollGrid << 4 << true;
-    QTest::newRow("grid at its bottom-right edge") << window << 1 << QPoint(700, 600) << WheelAction::ScrollGrid << 4
-                                                   << true;
+    QTest::newRow("grid at its bottom-right edge")
+        << window << 1 << QPoint(700, 600) << WheelAction::ScrollGrid << 4 << true;
     QTest::newRow("no vertical movement does nothing")
         << window << 0 << QPoint(300, 400) << WheelAction::Nothing << -1 << false;
-    QTest::newRow("button in the strip ends at the strip") << window << -1 << QPoint(120, 110)
-                                                           << WheelAction::Nothing << -1 << false;
+    QTest::newRow("button in the strip ends at the strip")
+        << window << -1 << QPoint(120, 110) << WheelAction::Nothing << -1 << false;
     QTest::newRow("strip itself") << window << 1 << QPoint(500, 110) << WheelAction::Nothing << -1 << false;
-    QTest::newRow("move button below the strip") << window << -1 << QPoint(120, 160) << WheelAction::Nothing << -1
-                                                 << false;
+    QTest::newRow("move button below the strip")
+        << window << -1 << QPoint(120, 160) << WheelAction::Nothing << -1 << false;
     QTest::newRow("hidden picture box over the grid is passed over")
         << window << -1 << QPoint(650, 310) << WheelAction::ScrollGrid << 4 << true;
-    QTest::newRow("outside every control") << window << -1 << QPoint(900, 900) << WheelAction::Nothing << -1
-                                           << false;
+    QTest::newRow("outside every control") << window << -1 << QPoint(900, 900) << WheelAction::Nothing << -1 << false;
 
     std::vector<WheelControl> hiddenGrid = window;
     hiddenGrid[4].visible = false;
@@ -145,16 +117,16 @@ void TestScrollMouse::underPointer_data()
 
     std::vector<WheelControl> withBar = window;
     withBar.push_back(control(ControlKind::VScrollBar, { 900, 0, 916, 500 }, true, true, QStringLiteral("VScroll1")));
-    QTest::newRow("picture box scrolls VScroll1") << withBar << -1 << QPoint(500, 110) << WheelAction::ScrollBar
-                                                  << 6 << false;
-    QTest::newRow("scroll bar under the pointer") << withBar << -1 << QPoint(905, 300) << WheelAction::ScrollBar
-                                                  << 6 << false;
+    QTest::newRow("picture box scrolls VScroll1")
+        << withBar << -1 << QPoint(500, 110) << WheelAction::ScrollBar << 6 << false;
+    QTest::newRow("scroll bar under the pointer")
+        << withBar << -1 << QPoint(905, 300) << WheelAction::ScrollBar << 6 << false;
 
     const std::vector<WheelControl> boxes = { control(ControlKind::ListBox, { 0, 0, 100, 100 }),
         control(ControlKind::TextBox, { 200, 0, 300, 100 }, true, false),
         control(ControlKind::ComboBox, { 400, 0, 500, 100 }) };
-    QTest::newRow("list box takes the focus only") << boxes << -1 << QPoint(50, 50) << WheelAction::FocusOnly << 0
-                                                   << true;
+    QTest::newRow("list box takes the focus only")
+        << boxes << -1 << QPoint(50, 50) << WheelAction::FocusOnly << 0 << true;
     QTest::newRow("disabled text box ends the search")
         << boxes << -1 << QPoint(250, 50) << WheelAction::Nothing << -1 << false;
     QTest::newRow("combo box takes the focus only")
@@ -177,39 +149,6 @@ void TestScrollMouse::underPointer()
     QCOMPARE(decision.action, action);
     QCOMPARE(decision.control, acted);
     QCOMPARE(decision.giveFocus, focus);
-}
-
-void TestScrollMouse::scrollGrid_data()
-{
-    QTest::addColumn<int>("topRow");
-    QTest::addColumn<int>("direction");
-    QTest::addColumn<int>("expected");
-    // 40 lines under the header, 10 to a page: top rows 1 to 31.
-    QTest::newRow("down one row") << 5 << -1 << 6;
-    QTest::newRow("up one row") << 5 << 1 << 4;
-    QTest::newRow("first line at the top stays") << 1 << 1 << 1;
-    QTest::newRow("last page stays") << 31 << -1 << 31;
-    QTest::newRow("down onto the last page") << 30 << -1 << 31;
-}
-
-void TestScrollMouse::scrollGrid()
-{
-    QFETCH(int, topRow);
-    QFETCH(int, direction);
-    QFETCH(int, expected);
-    GridTable grid;
-    grid.setCols(11);
-    grid.setRows(41);
-    grid.setFixedRows(1);
-    grid.setPageRows(10);
-    grid.setRow(7);
-    grid.setRowSel(12);
-    QVERIFY(grid.setTopRow(topRow));
-    QCOMPARE(ScrollMouse_ScrollGrid(grid, direction), expected != topRow);
-    QCOMPARE(grid.topRow(), expected);
-    // Scrolling leaves the current cell and the range alone.
-    QCOMPARE(grid.row(), 7);
-    QCOMPARE(grid.rowSel(), 12);
 }
 
 void TestScrollMouse::scrollBar_data()

@@ -181,8 +181,7 @@ void TestSettings::installPathIndex_data()
     QTest::newRow("InstallPath ending in a separator")
         << QByteArray("InstallPathIndex=2\nInstallPath=/srv/korvalen/\n") << install;
     QTest::newRow("InstallPath with a backslash, as written")
-        << QByteArray("InstallPathIndex=2\nInstallPath=/srv/new\\data\n")
-        << folder(QStringLiteral("/srv/new\\data"));
+        << QByteArray("InstallPathIndex=2\nInstallPath=/srv/new\\data\n") << folder(QStringLiteral("/srv/new\\data"));
     QTest::newRow("empty InstallPath: a single separator") << QByteArray("InstallPathIndex=2\nInstallPath=\n") << sep;
     QTest::newRow("absent InstallPath: a single separator") << QByteArray("InstallPathIndex=2\n") << sep;
 }
