@@ -195,6 +195,14 @@ void FrmBaldovenaar::buildControls()
     m_grid1->setObjectName(QStringLiteral("grid1"));
     m_grid1->setGeometry(px(120), px(1800), px(4695), px(2655));
     m_grid1->setTable(m_grid1Table);
+    // The grid's events reach the window's handlers with the grid's index, as for the whole group.
+    connect(m_grid1, &FlexGrid::mouseDown, this,
+        [this](int button, int shift, int x, int y) { grid_MouseDown(1, button, shift, x, y); });
+    connect(m_grid1, &FlexGrid::mouseUp, this,
+        [this](int button, int shift, int x, int y) { grid_MouseUp(1, button, shift, x, y); });
+    connect(m_grid1, &FlexGrid::keyDown, this, [this](int keyCode, int shift) { grid_KeyDown(1, keyCode, shift); });
+    connect(m_grid1, &FlexGrid::keyUp, this, [this](int keyCode, int shift) { grid_KeyUp(1, keyCode, shift); });
+    connect(m_grid1, &FlexGrid::selChange, this, [this] { grid_SelChange(1); });
 
     m_btnVerplaatsregels[1] = makeButton(m_client, QStringLiteral("btnVerplaatsregels1"), 120, 1170, 495, 445);
     m_btnVerplaatsregels[1]->setIcon(artwork::moveDownPicture());

@@ -184,6 +184,7 @@ void TestRunOrderLoader::lookUpRefusals_data()
     QTest::newRow("written yesterday") << "baldovenaar rst-0001.dvz" << yesterday << false;
     QTest::newRow("written tomorrow") << "baldovenaar rst-0001.dvz" << today.addDays(1) << false;
     QTest::newRow("no such file") << "baldovenaar rst-0002.dvz" << today << false;
+    QTest::newRow("a folder named like the file") << "baldovenaar rst-0003.dvz" << today << false;
 }
 
 void TestRunOrderLoader::lookUpRefusals()
@@ -193,6 +194,8 @@ void TestRunOrderLoader::lookUpRefusals()
     write(runOrderBytes(starters(3)), modified);
     if (followed.endsWith(".txt"))
         write(runOrderBytes(starters(3)), modified, followed);
+    if (followed.endsWith("0003.dvz"))
+        QVERIFY(QDir(m_dir->path()).mkdir(followed));
     m_state.bestandspad = path(followed);
     m_loader->toonbestand(true);
     QFETCH(bool, shown);
