@@ -77,18 +77,29 @@ QStringList namesSharingPrefix(const QString& folder, const QString& classId)
     return others;
 }
 
-Publication publishRunningOrder(const QString& folder, const QString& classId, const QByteArray& bytes)
+namespace {
+
+// The checks both commands make before they touch the folder: the class's file path, or the reason why
+// the command is refused.
+Publication locateClassFile(const QString& folder, const QString& classId)
 {
     Publication result;
-    if (QString problem = folderProblem(folder); !problem.isEmpty()) {
+    if (QString problem = folderProblem(folder); !problem.isEmpty())
         result.error = problem;
-        return result;
-    }
-    if (QString problem = classIdProblem(classId); !problem.isEmpty()) {
+    else if (QString problem = classIdProblem(classId); !problem.isEmpty())
         result.error = problem;
+    else
+        result.path = QDir(folder).absoluteFilePath(runningOrderFileName(classId));
+    return result;
+}
+
+} // namespace
+
+Publication publishRunningOrder(const QString& folder, const QString& classId, const QByteArray& bytes)
+{
+    Publication result = locateClassFile(folder, classId);
+    if (!result.error.isEmpty())
         return result;
-    }
-    result.path = QDir(folder).absoluteFilePath(runningOrderFileName(classId));
 
     // The temporary file's name ends in random characters, not ".dvz", so the station's lookup by name
     // prefix and "*.dvz" never picks it up.
@@ -112,16 +123,9 @@ Publication publishRunningOrder(const QString& folder, const QString& classId, c
 
 Publication readRunningOrder(const QString& folder, const QString& classId, QByteArray& bytes)
 {
-    Publication result;
-    if (QString problem = folderProblem(folder); !problem.isEmpty()) {
-        result.error = problem;
+    Publication result = locateClassFile(folder, classId);
+    if (!result.error.isEmpty())
         return result;
-    }
-    if (QString problem = classIdProblem(classId); !problem.isEmpty()) {
-        result.error = problem;
-        return result;
-    }
-    result.path = QDir(folder).absoluteFilePath(runningOrderFileName(classId));
     QFile file(result.path);
     if (!QFileInfo(result.path).isFile() || !file.open(QIODevice::ReadOnly)) {
         result.error = QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(result.path));

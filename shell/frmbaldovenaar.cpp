@@ -113,6 +113,11 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
     adjustSize();
     m_client->setMinimumSize(0, 0);
     m_client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    centreOnScreen();
+}
+
+void FrmBaldovenaar::centreOnScreen()
+{
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -450,7 +455,8 @@ void FrmBaldovenaar::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    // The frame is known only now: lay out again with the real outer width.
+    // The frame is known only now: centre the whole window and lay out again with the real outer width.
+    centreOnScreen();
     Form_Resize();
     if (m_grid1->isVisible())
         m_grid1->setFocus(Qt::OtherFocusReason);

@@ -117,6 +117,7 @@ private:
     void controleerwijzigingen() override;
 
     void buildControls();
+    void centreOnScreen();
     void buildMenu();
     QPushButton* makeButton(QWidget* container, const QString& name, int left, int top, int width, int height);
     void setUpGrid(GridTable& grid);

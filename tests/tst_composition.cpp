@@ -1,0 +1,650 @@
+#include "democlass.h"
+#include "flexgrid.h"
+#include "frmbaldovenaar.h"
+#include "publication.h"
+#include "publishedorder.h"
+#include "settingsstore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QFontInfo>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QList>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageLogContext>
+#include <QPushButton>
+#include <QRect>
+#include <QScreen>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// The main window as the station builds it, optionally following a running-order file of today. The
+// settings loader reads the followed file from the user's settings, so the file is put there; every
+// window gets a configuration folder of its own.
+class Station
+{
+public:
+    enum class File { None, OfToday };
+
+    explicit Station(File file)
+    {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        if (file == File::OfToday) {
+            const QByteArray bytes = kantoor::runningOrderBytes(kantoor::demoOrder(QDate::currentDate()));
+            const kantoor::Publication published
+                = kantoor::publishRunningOrder(m_data.path(), QStringLiteral("0001"), bytes);
+            m_ready = published.ok
+                && SettingsStore::forUser()->setValue(
+                    QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), published.path);
+        }
+        FrmBaldovenaar::Options options;
+        options.showSplash = false;
+        options.chooseFile = [this](const QString&, const QString&, const QString&) -> std::optional<QString> {
+            ++m_chooserCalls;
+            return std::nullopt;
+        };
+        m_window = std::make_unique<FrmBaldovenaar>(std::move(options));
+    }
+
+    FrmBaldovenaar& window() { return *m_window; }
+    int chooserCalls() const { return m_chooserCalls; }
+
+    // Load, show and wait until the window is on screen and active, as at the station's start.
+    bool start()
+    {
+        if (!m_ready)
+            return false;
+        m_window->Form_Load();
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            return false;
+        m_window->activateWindow();
+        return QTest::qWaitForWindowActive(m_window.get());
+    }
+
+    QWidget* control(const QString& name) const { return m_window->findChild<QWidget*>(name); }
+
+private:
+    QTemporaryDir m_config;
+    QTemporaryDir m_data;
+    bool m_ready = true;
+    int m_chooserCalls = 0;
+    std::unique_ptr<FrmBaldovenaar> m_window;
+};
+
+QStringList childWidgetNames(const QWidget* container)
+{
+    QStringList names;
+    for (const QObject* child : container->children()) {
+        if (child->isWidgetType())
+            names << child->objectName();
+    }
+    return names;
+}
+
+QtMessageHandler& earlierHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+// The offscreen platform says at every window it shows that it keeps no size hints; nothing here needs
+// them.
+void withoutSizeHintNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
+    if (earlierHandler())
+        earlierHandler()(type, context, message);
+}
+
+QColor pixelAt(QWidget* widget, QPoint point)
+{
+    return widget->grab().toImage().pixelColor(point);
+}
+
+// The button bar's back colour &H00EFF7F7&.
+const QColor buttonBack(0xF7, 0xF7, 0xEF);
+
+} // namespace
+
+// The main window's composition: every control with its name, container, place, stacking, font,
+// colours, picture, tooltip and tab order, the menu, the timers and the window itself.
+class TestComposition : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void geometry_data();
+    void geometry();
+    void stackingOrder_data();
+    void stackingOrder();
+    void fonts_data();
+    void fonts();
+    void buttonFaces_data();
+    void buttonFaces();
+    void stripIsPaintedWithItsRules_data();
+    void stripIsPaintedWithItsRules();
+    void tooltips_data();
+    void tooltips();
+    void stateAfterLoad_data();
+    void stateAfterLoad();
+    void tabWalksTheControlsInOrder_data();
+    void tabWalksTheControlsInOrder();
+    void picTempNeverShownNorFocused();
+    void timers();
+    void menuBar();
+    void commandsReachTheirHandler_data();
+    void commandsReachTheirHandler();
+    void window();
+};
+
+void TestComposition::initTestCase()
+{
+    earlierHandler() = qInstallMessageHandler(withoutSizeHintNotice);
+    // Every window points the settings at a folder of its own; this one keeps anything that slips past
+    // away from the build's shared configuration folder.
+    static QTemporaryDir config;
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+}
+
+void TestComposition::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("designed");
+    // At the first display the resize handler has fitted the strip, the indicator, the heading labels and
+    // the grid to the 915-pixel (13725-twip) client width and 608-pixel height; everything else stays.
+    QTest::addColumn<QRect>("shown");
+
+    const QString client = QStringLiteral("clientArea");
+    const QString strip = QStringLiteral("Picture1");
+    auto same = [](QRect rect) { return rect; };
+    QTest::newRow("btnKnop5") << "btnKnop5" << client << QRect(48, 48, 33, 60) << same(QRect(48, 48, 33, 60));
+    QTest::newRow("btnKnop1") << "btnKnop1" << client << QRect(88, 48, 57, 60) << same(QRect(88, 48, 57, 60));
+    QTest::newRow("Picture1 takes the client width")
+        << "Picture1" << client << QRect(0, 0, 705, 33) << QRect(0, 0, 915, 33);
+    QTest::newRow("btnKnop3") << "btnKnop3" << strip << QRect(80, 3, 33, 25) << same(QRect(80, 3, 33, 25));
+    QTest::newRow("btnKnop0") << "btnKnop0" << strip << QRect(4, 3, 33, 25) << same(QRect(4, 3, 33, 25));
+    QTest::newRow("btnKnop2") << "btnKnop2" << strip << QRect(48, 3, 33, 25) << same(QRect(48, 3, 33, 25));
+    // 13725 − 120 − 375 twips.
+    QTest::newRow("lblMutatie keeps 120 twips to the right edge")
+        << "lblMutatie" << strip << QRect(184, 3, 25, 25) << QRect(882, 3, 25, 25);
+    QTest::newRow("Line4 runs the full width") << "Line4" << strip << QRect(0, 32, 40, 1) << QRect(0, 32, 915, 1);
+    QTest::newRow("Line3 runs the full width") << "Line3" << strip << QRect(0, 31, 40, 1) << QRect(0, 31, 915, 1);
+    QTest::newRow("Line2 runs the full width") << "Line2" << strip << QRect(0, 1, 40, 1) << QRect(0, 1, 915, 1);
+    QTest::newRow("Line1 runs the full width") << "Line1" << strip << QRect(0, 0, 40, 1) << QRect(0, 0, 915, 1);
+    QTest::newRow("btnKnop4") << "btnKnop4" << client << QRect(152, 48, 57, 60) << same(QRect(152, 48, 57, 60));
+    // 445 and 460 twips are not whole pixels: 29.67 and 30.67 round to 30 and 31.
+    QTest::newRow("btnVerplaatsregels1") << "btnVerplaatsregels1" << client << QRect(8, 78, 33, 30)
+                                         << same(QRect(8, 78, 33, 30));
+    // 13725 − 120 − 120 by 9120 − 1800 − 120 twips.
+    QTest::newRow("grid1 fills the window to the margin")
+        << "grid1" << client << QRect(8, 120, 313, 177) << QRect(8, 120, 899, 480);
+    QTest::newRow("picTemp") << "picTemp" << client << QRect(648, 176, 121, 25) << same(QRect(648, 176, 121, 25));
+    QTest::newRow("btnVerplaatsregels0") << "btnVerplaatsregels0" << client << QRect(8, 48, 33, 31)
+                                         << same(QRect(8, 48, 33, 31));
+    // 13725 − 3720 − 120 twips; each label starts one pixel above the bottom of the one before it.
+    QTest::newRow("lblBegintijd stretches to the right edge")
+        << "lblBegintijd" << client << QRect(248, 94, 521, 23) << QRect(248, 94, 659, 23);
+    QTest::newRow("lblDatum stretches to the right edge")
+        << "lblDatum" << client << QRect(248, 72, 521, 23) << QRect(248, 72, 659, 23);
+    QTest::newRow("lblTitel stretches to the right edge")
+        << "lblTitel" << client << QRect(248, 40, 521, 33) << QRect(248, 40, 659, 33);
+}
+
+void TestComposition::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, designed);
+    QFETCH(QRect, shown);
+
+    Station built(Station::File::None);
+    QWidget* control = built.control(name);
+    QVERIFY(control);
+    QVERIFY(control->parentWidget());
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    QCOMPARE(control->geometry(), designed);
+
+    Station started(Station::File::OfToday);
+    QVERIFY(started.start());
+    QCOMPARE(started.window().clientArea()->size(), QSize(915, 608));
+    QCOMPARE(started.control(name)->geometry(), shown);
+}
+
+void TestComposition::stackingOrder_data()
+{
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QStringList>("bottomToTop");
+
+    QTest::newRow("client area") << "clientArea"
+                                 << QStringList { "lblTitel", "lblDatum", "lblBegintijd", "btnVerplaatsregels0",
+                                        "picTemp", "grid1", "btnVerplaatsregels1", "btnKnop4", "Picture1", "btnKnop1",
+                                        "btnKnop5" };
+    QTest::newRow("button strip") << "Picture1"
+                                  << QStringList { "Line1", "Line2", "Line3", "Line4", "lblMutatie", "btnKnop2",
+                                         "btnKnop0", "btnKnop3" };
+}
+
+void TestComposition::stackingOrder()
+{
+    QFETCH(QString, container);
+    QFETCH(QStringList, bottomToTop);
+
+    Station station(Station::File::OfToday);
+    QVERIFY(station.start());
+    QWidget* parent
+        = container == QLatin1String("clientArea") ? station.window().clientArea() : station.control(container);
+    QVERIFY(parent);
+    // A widget's children are kept in stacking order, the lowest first.
+    QCOMPARE(childWidgetNames(parent), bottomToTop);
+}
+
+void TestComposition::fonts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+
+    QTest::newRow("btnKnop1 NG") << "btnKnop1" << 15.75 << true;
+    QTest::newRow("btnKnop3 large a") << "btnKnop3" << 15.75 << true;
+    QTest::newRow("btnKnop2 small a") << "btnKnop2" << 9.0 << true;
+    QTest::newRow("picTemp measures in Arial") << "picTemp" << 8.25 << false;
+    QTest::newRow("lblBegintijd") << "lblBegintijd" << 14.25 << true;
+    QTest::newRow("lblDatum") << "lblDatum" << 14.25 << true;
+    QTest::newRow("lblTitel") << "lblTitel" << 20.25 << true;
+}
+
+void TestComposition::fonts()
+{
+    QFETCH(QString, name);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+
+    // As built: the layout gives picTemp the grid's size later on.
+    Station station(Station::File::None);
+    const QWidget* control = station.control(name);
+    QVERIFY(control);
+    const QFont font = control->font();
+    QCOMPARE(font.family(), QStringLiteral("Arial"));
+    // Liberation Sans has Arial's metrics, so text takes the room it took on the ring's Windows machines.
+    QCOMPARE(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
+    QCOMPARE(font.pointSizeF(), points);
+    QCOMPARE(font.weight(), bold ? QFont::Bold : QFont::Normal);
+}
+
+void TestComposition::buttonFaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QSize>("pictureSize"); // empty: no picture
+
+    QTest::newRow("btnKnop0 open") << "btnKnop0" << QString() << QSize(16, 16);
+    QTest::newRow("btnKnop1 NG") << "btnKnop1"
+                                 << "NG" << QSize();
+    QTest::newRow("btnKnop2 small a") << "btnKnop2"
+                                      << "a" << QSize();
+    QTest::newRow("btnKnop3 large a") << "btnKnop3"
+                                      << "a" << QSize();
+    QTest::newRow("btnKnop4 send") << "btnKnop4" << QString() << QSize(35, 26);
+    QTest::newRow("btnKnop5 swap") << "btnKnop5" << QString() << QSize(16, 16);
+    QTest::newRow("btnVerplaatsregels0 up") << "btnVerplaatsregels0" << QString() << QSize(16, 16);
+    QTest::newRow("btnVerplaatsregels1 down") << "btnVerplaatsregels1" << QString() << QSize(16, 16);
+}
+
+void TestComposition::buttonFaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QSize, pictureSize);
+
+    Station station(Station::File::OfToday);
+    QVERIFY(station.start());
+    auto* button = qobject_cast<QPushButton*>(station.control(name));
+    QVERIFY(button);
+    QCOMPARE(button->text(), caption);
+    QCOMPARE(button->palette().color(QPalette::Button), buttonBack);
+    QVERIFY(button->autoFillBackground());
+
+    if (pictureSize.isEmpty()) {
+        QVERIFY(button->icon().isNull());
+    } else {
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(button->iconSize(), pictureSize);
+        const QPixmap picture = button->icon().pixmap(pictureSize);
+        QCOMPARE(picture.deviceIndependentSize().toSize(), pictureSize);
+        QVERIFY(!picture.toImage().isNull());
+    }
+
+    // The face shows the bar's colour whatever the desktop's style: sampled beside the caption or picture,
+    // where the face's shading keeps close to the colour itself.
+    const QColor face = pixelAt(button, QPoint(4, button->height() / 2));
+    QVERIFY2(qAbs(face.red() - buttonBack.red()) <= 24 && qAbs(face.green() - buttonBack.green()) <= 24
+            && qAbs(face.blue() - buttonBack.blue()) <= 24,
+        qPrintable(face.name()));
+}
+
+void TestComposition::stripIsPaintedWithItsRules_data()
+{
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QColor>("colour");
+
+    // Sampled far right, past the buttons and the indicator's design place, where only the rules reach
+    // once the strip has taken the window's width.
+    QTest::newRow("Line1 grey at the top edge") << 0 << QColor(0x80, 0x80, 0x80);
+    QTest::newRow("Line2 white below it") << 1 << QColor(Qt::white);
+    QTest::newRow("strip face between the rules") << 16 << buttonBack;
+    QTest::newRow("Line3 grey above the bottom edge") << 31 << QColor(0x80, 0x80, 0x80);
+    QTest::newRow("Line4 white at the bottom edge") << 32 << QColor(Qt::white);
+}
+
+void TestComposition::stripIsPaintedWithItsRules()
+{
+    QFETCH(int, y);
+    QFETCH(QColor, colour);
+
+    Station station(Station::File::OfToday);
+    QVERIFY(station.start());
+    QWidget* strip = station.control(QStringLiteral("Picture1"));
+    QVERIFY(strip);
+    QCOMPARE(pixelAt(strip, QPoint(800, y)), colour);
+}
+
+void TestComposition::tooltips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tooltip");
+
+    QTest::newRow("btnKnop5 swap") << "btnKnop5"
+                                   << "Wissel 2 rijen om";
+    QTest::newRow("btnKnop1 NG") << "btnKnop1"
+                                 << "Meld als \"Niet Gestart\"";
+    QTest::newRow("btnKnop4 send") << "btnKnop4"
+                                   << "Verzend wijziging naar hoofd- en satelletprogramma";
+    QTest::newRow("btnVerplaatsregels1 down") << "btnVerplaatsregels1"
+                                              << "verplaats rij omlaag";
+    QTest::newRow("btnVerplaatsregels0 up") << "btnVerplaatsregels0"
+                                            << "verplaats rij omhoog";
+    QTest::newRow("lblMutatie") << "lblMutatie"
+                                << "Mutatie";
+    QTest::newRow("btnKnop0 none") << "btnKnop0" << QString();
+    QTest::newRow("btnKnop2 none") << "btnKnop2" << QString();
+    QTest::newRow("btnKnop3 none") << "btnKnop3" << QString();
+    QTest::newRow("Picture1 none") << "Picture1" << QString();
+    QTest::newRow("grid1 none") << "grid1" << QString();
+    QTest::newRow("lblTitel none") << "lblTitel" << QString();
+    QTest::newRow("lblDatum none") << "lblDatum" << QString();
+    QTest::newRow("lblBegintijd none") << "lblBegintijd" << QString();
+}
+
+void TestComposition::tooltips()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tooltip);
+
+    Station station(Station::File::None);
+    const QWidget* control = station.control(name);
+    QVERIFY(control);
+    QCOMPARE(control->toolTip(), tooltip);
+}
+
+void TestComposition::stateAfterLoad_data()
+{
+    QTest::addColumn<bool>("fileOfToday");
+    QTest::addColumn<bool>("gridShown");
+    QTest::addColumn<QString>("focused");
+
+    QTest::newRow("no file: grid hidden, focus on the open button") << false << false << "btnKnop0";
+    QTest::newRow("file of today: grid shown and focused") << true << true << "grid1";
+}
+
+void TestComposition::stateAfterLoad()
+{
+    QFETCH(bool, fileOfToday);
+    QFETCH(bool, gridShown);
+    QFETCH(QString, focused);
+
+    Station station(fileOfToday ? Station::File::OfToday : Station::File::None);
+    QVERIFY(station.start());
+    FrmBaldovenaar& window = station.window();
+
+    QCOMPARE(window.grid1()->isVisible(), gridShown);
+    QVERIFY(!window.picTemp()->isVisible());
+    QVERIFY(window.focusWidget());
+    QCOMPARE(window.focusWidget()->objectName(), focused);
+    QCOMPARE(QApplication::focusWidget(), window.focusWidget());
+
+    // The heading labels lose their design-time border before the first file is shown.
+    for (const QLabel* label : { window.lblTitel(), window.lblDatum(), window.lblBegintijd() }) {
+        QCOMPARE(label->frameShape(), QFrame::NoFrame);
+        QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QVERIFY(!label->autoFillBackground());
+    }
+
+    // The indicator starts white, inside its single-line border.
+    QLabel* indicator = window.lblMutatie();
+    QCOMPARE(window.mutatieColour(), quint32(0x00FFFFFF));
+    QCOMPARE(pixelAt(indicator, indicator->rect().center()), QColor(Qt::white));
+    QVERIFY(pixelAt(indicator, QPoint(0, 0)) != QColor(Qt::white));
+
+    // The window's own face, in the left margin beside the grid: the system button face.
+    QCOMPARE(pixelAt(window.clientArea(), QPoint(3, 300)), window.palette().color(QPalette::Button));
+}
+
+void TestComposition::tabWalksTheControlsInOrder_data()
+{
+    QTest::addColumn<bool>("fileOfToday");
+    QTest::addColumn<QStringList>("walk");
+
+    const QStringList buttons { "btnKnop0", "btnKnop2", "btnKnop3", "btnVerplaatsregels0", "btnVerplaatsregels1",
+        "btnKnop5", "btnKnop1", "btnKnop4" };
+    QTest::newRow("grid shown: from the grid round to it")
+        << true << (QStringList { "grid1" } + buttons + QStringList { "grid1" });
+    QTest::newRow("grid hidden: from the open button round to it") << false << (buttons + QStringList { "btnKnop0" });
+}
+
+void TestComposition::tabWalksTheControlsInOrder()
+{
+    QFETCH(bool, fileOfToday);
+    QFETCH(QStringList, walk);
+
+    Station station(fileOfToday ? Station::File::OfToday : Station::File::None);
+    QVERIFY(station.start());
+
+    // The chain itself holds every focusable control, hidden or not, in the designed order.
+    QStringList chain;
+    QWidget* start = station.window().grid1();
+    for (QWidget* widget = start->nextInFocusChain(); widget != start; widget = widget->nextInFocusChain()) {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            chain << widget->objectName();
+    }
+    QCOMPARE(chain,
+        (QStringList { "btnKnop0", "btnKnop2", "btnKnop3", "btnVerplaatsregels0", "btnVerplaatsregels1", "btnKnop5",
+            "btnKnop1", "btnKnop4" }));
+
+    QStringList visited { QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString() };
+    for (qsizetype step = 1; step < walk.size(); ++step) {
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        QTest::keyClick(focused, Qt::Key_Tab);
+        visited << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+    }
+    QCOMPARE(visited, walk);
+}
+
+void TestComposition::picTempNeverShownNorFocused()
+{
+    Station station(Station::File::OfToday);
+    QVERIFY(station.start());
+    FrmBaldovenaar& window = station.window();
+    QWidget* picTemp = window.picTemp();
+
+    QCOMPARE(picTemp->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(picTemp->palette().color(QPalette::Window), picTemp->palette().color(QPalette::Base));
+    picTemp->setFocus(Qt::OtherFocusReason);
+    QVERIFY(QApplication::focusWidget() != picTemp);
+
+    // Relayouts, a zoom and a minimise and restore leave it hidden.
+    window.resize(1200, 800);
+    window.btnKnop(3)->click();
+    window.showMinimized();
+    window.showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!picTemp->isVisible());
+    QVERIFY(picTemp->isHidden());
+    // Measuring stays in the grid's family whatever size the layout gives it.
+    QCOMPARE(picTemp->font().family(), QStringLiteral("Arial"));
+
+    // Only grid(1) is a widget: the snapshot and the scratch list can never be shown.
+    QCOMPARE(window.findChildren<FlexGrid*>().size(), 1);
+}
+
+void TestComposition::timers()
+{
+    Station station(Station::File::None);
+    FrmBaldovenaar& window = station.window();
+    QCOMPARE(window.timer1()->objectName(), QStringLiteral("Timer1"));
+    QCOMPARE(window.timerRegelsVerplaatsen()->objectName(), QStringLiteral("TimerRegelsVerplaatsen"));
+    // Timer1 starts only once the load handler is done.
+    QVERIFY(!window.timer1()->isActive());
+
+    QVERIFY(station.start());
+    QCOMPARE(window.timer1()->interval(), 5000);
+    QVERIFY(!window.timer1()->isSingleShot());
+    QVERIFY(window.timer1()->isActive());
+    QCOMPARE(window.timerRegelsVerplaatsen()->interval(), 100);
+    QVERIFY(!window.timerRegelsVerplaatsen()->isActive());
+}
+
+void TestComposition::menuBar()
+{
+    Station station(Station::File::None);
+    FrmBaldovenaar& window = station.window();
+
+    const QList<QAction*> topLevel = window.menuBar()->actions();
+    QCOMPARE(topLevel.size(), 2);
+    QCOMPARE(topLevel.at(0)->text(), QStringLiteral("&Bestand"));
+    QMenu* bestand = topLevel.at(0)->menu();
+    QVERIFY(bestand);
+    QCOMPARE(bestand->objectName(), QStringLiteral("mnuBestand"));
+    QCOMPARE(topLevel.at(1)->text(), QStringLiteral("&Help"));
+    QCOMPARE(topLevel.at(1)->objectName(), QStringLiteral("mnuHelp"));
+    QVERIFY(!topLevel.at(1)->menu());
+
+    const QList<QAction*> items = bestand->actions();
+    QCOMPARE(items.size(), 3);
+    QCOMPARE(items.at(0)->objectName(), QStringLiteral("mnuBestandSub0"));
+    QCOMPARE(items.at(0)->text(), QStringLiteral("&Openen"));
+    QCOMPARE(items.at(1)->objectName(), QStringLiteral("mnuBestandSub2"));
+    QVERIFY(items.at(1)->isSeparator());
+    QCOMPARE(items.at(2)->objectName(), QStringLiteral("mnuBestandSub3"));
+    QCOMPARE(items.at(2)->text(), QStringLiteral("&Afsluiten"));
+
+    // No shortcut keys: only the menus' access keys.
+    for (const QAction* action : items + topLevel)
+        QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
+}
+
+void TestComposition::commandsReachTheirHandler_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("chooserCalls");
+    QTest::addColumn<double>("scaleFactor");
+    QTest::addColumn<bool>("stillOpen");
+
+    QTest::newRow("btnKnop0 opens a file") << "btnKnop0" << 1 << 1.0 << true;
+    QTest::newRow("btnKnop2 zooms out") << "btnKnop2" << 0 << 0.9 << true;
+    QTest::newRow("btnKnop3 zooms in") << "btnKnop3" << 0 << 1.2 << true;
+    QTest::newRow("Openen opens a file") << "mnuBestandSub0" << 1 << 1.0 << true;
+    QTest::newRow("Afsluiten closes the station") << "mnuBestandSub3" << 0 << 1.0 << false;
+    QTest::newRow("Help does nothing") << "mnuHelp" << 0 << 1.0 << true;
+}
+
+void TestComposition::commandsReachTheirHandler()
+{
+    QFETCH(QString, name);
+    QFETCH(int, chooserCalls);
+    QFETCH(double, scaleFactor);
+    QFETCH(bool, stillOpen);
+
+    Station station(Station::File::None);
+    QVERIFY(station.start());
+    FrmBaldovenaar& window = station.window();
+    const double scale = window.state().scale;
+    const QString title = window.windowTitle();
+
+    if (auto* button = window.findChild<QPushButton*>(name)) {
+        QTest::mouseClick(button, Qt::LeftButton);
+    } else {
+        auto* action = window.findChild<QAction*>(name);
+        QVERIFY(action);
+        action->trigger();
+    }
+
+    QCOMPARE(station.chooserCalls(), chooserCalls);
+    QCOMPARE(window.state().scale, scale * scaleFactor);
+    QCOMPARE(window.isVisible(), stillOpen);
+    QCOMPARE(window.windowTitle(), title);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestComposition::window()
+{
+    Station station(Station::File::None);
+    FrmBaldovenaar& window = station.window();
+    QVERIFY(station.start());
+
+    QCOMPARE(window.objectName(), QStringLiteral("frmBaldovenaar"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Korvalen Baldovenaar"));
+    QCOMPARE(window.centralWidget(), window.clientArea());
+    QCOMPARE(window.clientArea()->size(), QSize(915, 608));
+    QVERIFY(!window.isMaximized());
+    QVERIFY(!window.isMinimized());
+
+    // A standard frame: nothing that would take the title bar or its buttons away.
+    const Qt::WindowFlags flags = window.windowFlags();
+    QVERIFY(!(flags & Qt::FramelessWindowHint));
+    QVERIFY(!(flags & Qt::CustomizeWindowHint)
+        || (flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowSystemMenuHint)));
+
+    if (const QScreen* screen = window.screen()) {
+        // Centred with its frame; a platform may report the frame's final size only after the window
+        // is mapped, so allow for the frame's thickness.
+        const QSize frame = window.frameGeometry().size() - window.geometry().size();
+        const QPoint offset = window.frameGeometry().center() - screen->availableGeometry().center();
+        QVERIFY2(qAbs(offset.x()) <= frame.width() + 1 && qAbs(offset.y()) <= frame.height() + 1,
+            qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+    }
+
+    const QList<QSize> iconSizes = window.windowIcon().availableSizes();
+    for (const QSize size : { QSize(16, 16), QSize(32, 32), QSize(48, 48) })
+        QVERIFY2(iconSizes.contains(size), qPrintable(QString::number(size.width())));
+
+    QVERIFY(window.clientArea()->autoFillBackground());
+    QCOMPARE(window.clientArea()->palette().color(QPalette::Window), window.palette().color(QPalette::Button));
+
+    // Resizable both ways: the client area follows the window.
+    const QSize frame = window.size() - window.clientArea()->size();
+    for (const QSize client : { QSize(1115, 708), QSize(715, 508) }) {
+        window.resize(client + frame);
+        QCoreApplication::processEvents();
+        QCOMPARE(window.clientArea()->size(), client);
+    }
+}
+
+QTEST_MAIN(TestComposition)
+#include "tst_composition.moc"
