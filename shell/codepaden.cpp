@@ -4,7 +4,7 @@
 #include "gridlayout.h"
 #include "numbers.h"
 #include "settingsstore.h"
-#include "systemspecialfolders.h"
+#include "systemknownfolders.h"
 
 #include <QDir>
 #include <QStringView>

@@ -7,8 +7,8 @@
 #include "codepaden.h"
 #include "inisettingsstore.h"
 #include "settingsstore.h"
-#include "specialfolders.h"
-#include "systemspecialfolders.h"
+#include "knownfolders.h"
+#include "systemknownfolders.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "systemspecialfolders.h"
+#include "systemknownfolders.h"
 
 #include <QDir>
 #include <QStandardPaths>

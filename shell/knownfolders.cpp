@@ -1,3 +1,3 @@
-#include "specialfolders.h"
+#include "knownfolders.h"
 
 SpecialFolders::~SpecialFolders() = default;

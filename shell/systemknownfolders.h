@@ -1,6 +1,6 @@
 #pragma once
 
-#include "specialfolders.h"
+#include "knownfolders.h"
 
 #include <QString>
 
