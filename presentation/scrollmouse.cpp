@@ -56,10 +56,7 @@ bool ScrollMouse_ScrollGrid(GridTable& grid, int direction)
     const int before = grid.topRow();
     const int target = direction > 0 ? before - 1 : before + 1;
     // A top row the grid refuses (above the first line, past the last full page) leaves the view alone.
-    if (target > grid.maxTopRow())
-        return false;
-    grid.setTopRow(target);
-    return grid.topRow() != before;
+    return grid.setTopRow(target) && grid.topRow() != before;
 }
 
 int ScrollMouse_ScrollBar(int value, int smallChange, int min, int max, int direction)

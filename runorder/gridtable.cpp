@@ -334,9 +334,9 @@ int GridTable::maxTopRow() const
 
 bool GridTable::setTopRow(int row)
 {
-    if (row < m_fixedRows || row >= m_rows)
+    if (row < m_fixedRows || row >= m_rows || row > maxTopRow())
         return false;
-    m_topRow = std::min(row, maxTopRow());
+    m_topRow = row;
     notifyPosition();
     return true;
 }

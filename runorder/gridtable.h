@@ -77,7 +77,8 @@ public:
     bool setColSel(int col);
 
     // The first visible non-fixed row. It is limited so that the last page stays full (pageRows, the
-    // number of rows a view shows, is told by the view); a row outside the non-fixed rows fails.
+    // number of rows a view shows, is told by the view): a row outside the non-fixed rows, or past the
+    // top of the last full page, fails.
     int topRow() const { return m_topRow; }
     bool setTopRow(int row);
     int maxTopRow() const;

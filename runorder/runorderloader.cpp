@@ -8,6 +8,7 @@
 #include "runorderview.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace {
 
@@ -76,7 +77,7 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     if (!file.open(QIODevice::ReadOnly))
         return result;
     result.opened = true;
-    result.bytes = file.read(maxReadBytes);
+    result.bytes = file.read(std::min(file.size(), maxReadBytes));
     const bool readFailed = file.error() != QFileDevice::NoError;
     file.close();
     if (m_hooks.afterRead)
@@ -144,6 +145,17 @@ void RunOrderLoader::finishForced(int rememberedTop, int rememberedRow)
     ensureHeaderAndLine(m_snapshot);
 }
 
+void RunOrderLoader::startNewFile()
+{
+    for (GridTable* grid : { &m_working, &m_snapshot }) {
+        grid->setFixedRows(0);
+        grid->setRows(0);
+        ensureHeaderAndLine(*grid);
+    }
+    m_view.setCaption(plainCaption());
+    m_view.setLabels(QString(), QString(), QString());
+}
+
 void RunOrderLoader::toonbestand(bool forceer)
 {
     if (m_state.bezigmetladen)
@@ -165,12 +177,16 @@ void RunOrderLoader::toonbestand(bool forceer)
     const bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
     if (read) {
         const ReadResult file = readWholeFile();
-        if (file.opened && !file.steady) {
-            // The office was writing while we read: this read does not count. The grids keep what they
-            // had and the attributes stay set, so the next call reads again.
+        const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
+        // A read that does not count leaves the grids, the labels and the attributes as they were, so
+        // the next call reads again: the office was writing while we read; or, periodic, the file could
+        // not be opened (locked by its writer) or holds no list at all (the office has just emptied it
+        // to write it anew). A half-written file never replaces the ring's list.
+        const bool counts
+            = forced ? (!file.opened || file.steady) : (file.opened && file.steady && !content.rijen.empty());
+        if (!counts) {
             m_forcedReadPending = m_forcedReadPending || forced;
         } else {
-            const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
             applyHeader(content);
             const int rememberedTop = m_working.topRow();
             const int rememberedRow = m_working.row();
@@ -190,8 +206,8 @@ void RunOrderLoader::toonbestand(bool forceer)
             m_view.adjustGrid();
             if (forced)
                 finishForced(rememberedTop, rememberedRow);
-            // A file that could not be opened (locked by its writer) keeps its attributes, so the next
-            // call reads it; a forced read is then repeated forced.
+            // A file that could not be opened on a forced read keeps its attributes, so the next call
+            // reads it, forced again.
             if (file.opened) {
                 platform::setFileAttributesIfUnchanged(m_state.bestandspad, platform::AttrNormal, file.stamp);
                 m_forcedReadPending = false;

@@ -37,6 +37,10 @@ public:
 
     void toonbestand(bool forceer);
 
+    // Another file was chosen: nothing of the previous class stays on screen, also when the first read
+    // of the new file does not count.
+    void startNewFile();
+
     // A forced read that failed or saw the file change waits for the next call.
     bool forcedReadPending() const { return m_forcedReadPending; }
 

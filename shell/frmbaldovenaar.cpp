@@ -392,6 +392,7 @@ void FrmBaldovenaar::kiesbestand()
         m_state.rid.clear();
         m_state.editvolgorde = 0;
         m_state.editnietgestart = 0;
+        m_loader->startNewFile();
         m_state.bestandspad = *chosen;
         const SplitPath split = splitspad(m_state.bestandspad);
         m_state.bestandsmap = split.map;

@@ -2,6 +2,7 @@
 
 #include "cp1252.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -94,7 +95,7 @@ FileText readFileText(const QString& path)
     }
     if (!file.open(QIODevice::ReadOnly))
         return result;
-    const QByteArray bytes = file.read(IniSettingsStore::maximumFileSize);
+    const QByteArray bytes = file.read(std::min<qint64>(file.size(), IniSettingsStore::maximumFileSize));
     result.readable = true;
     result.complete = file.atEnd() && file.size() <= IniSettingsStore::maximumFileSize;
     // The file is UTF-8 as Qt writes it; one saved from a Windows editor is in the ANSI code page.

@@ -282,7 +282,8 @@ void TestComposition::fonts()
     const QFont font = control->font();
     QCOMPARE(font.family(), QStringLiteral("Arial"));
     // Liberation Sans has Arial's metrics, so text takes the room it took on the ring's Windows machines.
-    QCOMPARE(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
+    const QString resolved = QFontInfo(font).family();
+    QVERIFY2(resolved == QStringLiteral("Liberation Sans") || resolved == QStringLiteral("Arial"), qPrintable(resolved));
     QCOMPARE(font.pointSizeF(), points);
     QCOMPARE(font.weight(), bold ? QFont::Bold : QFont::Normal);
 }

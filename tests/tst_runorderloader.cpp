@@ -50,8 +50,8 @@ struct Starter
     QString status = QString();
 };
 
-QByteArray runOrderBytes(const QList<Starter>& starters, const QString& owner = "Manege De Vlijt",
-    const QString& extra = QString())
+QByteArray runOrderBytes(
+    const QList<Starter>& starters, const QString& owner = "Manege De Vlijt", const QString& extra = QString())
 {
     QString text = "owner:" + owner + "\r\nwnr:88\r\nrid:7\r\ntitel:Springen klasse M\r\ndatum:maandag 7 december\r\n"
         + "begintijd: 10:30\r\neditvolgorde:1\r\neditnietgestart:1\r\n" + extra;
@@ -105,7 +105,10 @@ private slots:
     void vanishedFileIsLookedForAgain();
     void readDuringAWriteDoesNotCount_data();
     void readDuringAWriteDoesNotCount();
+    void lockedFileIsReadAtTheNextCall_data();
     void lockedFileIsReadAtTheNextCall();
+    void emptiedFileDoesNotReplaceTheList();
+    void newFileShowsNothingOfThePreviousClass();
     void writeAfterTheReadIsNotLost();
     void headerValuesStayWhenAbsent();
     void nestedCallReturnsAtOnce();
@@ -455,23 +458,83 @@ void TestRunOrderLoader::readDuringAWriteDoesNotCount()
     QVERIFY(!m_loader->forcedReadPending());
 }
 
+void TestRunOrderLoader::lockedFileIsReadAtTheNextCall_data()
+{
+    QTest::addColumn<bool>("forced");
+    QTest::newRow("forced: an empty list until the next call") << true;
+    QTest::newRow("periodic: the ring's list stays") << false;
+}
+
 void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
 {
+    QFETCH(bool, forced);
     write(runOrderBytes(starters(3)));
     m_state.bestandspad = path();
+    if (!forced) {
+        m_loader->toonbestand(true);
+        m_grid1->setTextMatrix(2, 10, "N");
+        write(runOrderBytes(starters(3)), today.addSecs(60));
+    }
     // The file vanishes between the look-up and the open: the open fails.
     const QString aside = path("elders.tmp");
     m_loader->setReadHooks({ [&] { QFile::rename(path(), aside); }, {} });
-    m_loader->toonbestand(true);
-    QCOMPARE(m_grid1->rows(), 2);
-    QCOMPARE(m_grid1->textMatrix(0, 3), QString());
+    m_loader->toonbestand(forced);
+    QCOMPARE(m_grid1->rows(), forced ? 2 : 4);
+    QCOMPARE(m_grid1->textMatrix(0, 3), forced ? QString() : QString("Ruiter"));
+    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
     m_loader->setReadHooks({});
     QVERIFY(QFile::rename(aside, path()));
+    QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
     m_loader->toonbestand(false);
-    // Read again, forced: the header row comes back as well.
+    // Read again (forced after a forced read): the header row comes back as well.
     QCOMPARE(m_grid1->rows(), 4);
     QCOMPARE(m_grid1->textMatrix(0, 3), QString("Ruiter"));
     QCOMPARE(m_grid1->rowData(1), 1);
+    QCOMPARE(m_grid1->textMatrix(2, 10), forced ? QString() : QString("N"));
+    QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
+}
+
+void TestRunOrderLoader::emptiedFileDoesNotReplaceTheList()
+{
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    m_grid1->setTextMatrix(1, 10, "N");
+    // The office has emptied the file to write it anew, and not yet written it.
+    write(QByteArray(), today.addSecs(60));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_grid1->rows(), 4);
+    QCOMPARE(m_grid2->rows(), 4);
+    QCOMPARE(m_grid1->textMatrix(1, 10), QString("N"));
+    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
+    write(runOrderBytes(starters(3)), today.addSecs(61));
+    m_loader->toonbestand(false);
+    QCOMPARE(m_grid1->textMatrix(1, 10), QString("N"));
+    QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
+}
+
+void TestRunOrderLoader::newFileShowsNothingOfThePreviousClass()
+{
+    write(runOrderBytes(starters(3), "Vorige klasse"), today, "baldovenaar rst-0001.dvz");
+    write(runOrderBytes(starters(5), "Nieuwe klasse"), today, "baldovenaar rst-0002.dvz");
+    m_state.bestandspad = path("baldovenaar rst-0001.dvz");
+    m_loader->toonbestand(true);
+    // The user chooses the other class while the office is writing it.
+    m_loader->startNewFile();
+    m_state.bestandspad = path("baldovenaar rst-0002.dvz");
+    m_loader->setReadHooks({ {},
+        [this] { write(runOrderBytes(starters(5), "Nieuwe klasse"), today.addSecs(5), "baldovenaar rst-0002.dvz"); } });
+    m_loader->toonbestand(true);
+    QCOMPARE(m_grid1->rows(), 2);
+    QCOMPARE(m_grid1->textMatrix(1, 3), QString());
+    QCOMPARE(m_grid2->rows(), 2);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
+    QCOMPARE(m_view.titel, QString());
+    m_loader->setReadHooks({});
+    m_loader->toonbestand(false);
+    QCOMPARE(m_grid1->rows(), 6);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0002 (Nieuwe klasse)"));
 }
 
 void TestRunOrderLoader::writeAfterTheReadIsNotLost()
