@@ -61,25 +61,6 @@ RunOrderContent parseRunOrderBytes(QByteArrayView bytes)
     return parseRunOrder(platform::splitLines(platform::decodeCp1252(bytes)));
 }
 
-QStringList splitRij(QStringView rij, int columns)
-{
-    QStringList fields;
-    fields.reserve(columns);
-    qsizetype start = 0;
-    while (fields.size() < columns) {
-        const qsizetype tab = rij.indexOf(QLatin1Char('\t'), start);
-        if (tab < 0) {
-            fields.append(rij.mid(start).toString());
-            break;
-        }
-        fields.append(rij.mid(start, tab - start).toString());
-        start = tab + 1;
-    }
-    while (fields.size() < columns)
-        fields.append(QString());
-    return fields;
-}
-
 SplitPath splitspad(const QString& pad)
 {
     SplitPath result;

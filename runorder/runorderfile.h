@@ -37,10 +37,6 @@ RunOrderContent parseRunOrder(const QStringList& lines);
 // The same over the file's bytes (Windows-1252, any line ends).
 RunOrderContent parseRunOrderBytes(QByteArrayView bytes);
 
-// Splits a "rij" value at tab characters into the given number of columns; missing fields are empty,
-// fields beyond the last column are dropped.
-QStringList splitRij(QStringView rij, int columns);
-
 // Removes leading and trailing spaces only (not tabs, not other white space), as the suite trims.
 QStringView trimSpaces(QStringView text);
 

@@ -1,3 +1,4 @@
+#include "gridtable.h"
 #include "runorderfile.h"
 
 #include <QTest>
@@ -171,7 +172,13 @@ void TestRunOrderFile::splitRijColumns()
 {
     QFETCH(QString, rij);
     QFETCH(QStringList, fields);
-    QCOMPARE(splitRij(rij, 11), fields);
+    GridTable grid;
+    grid.setCols(11);
+    QVERIFY(grid.addItem(rij));
+    QStringList cells;
+    for (int c = 0; c < grid.cols(); ++c)
+        cells << grid.textMatrix(0, c);
+    QCOMPARE(cells, fields);
 }
 
 void TestRunOrderFile::lineEndsAndBytes_data()
