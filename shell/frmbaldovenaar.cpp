@@ -41,14 +41,22 @@ QFont arial(double points, bool bold)
     return font;
 }
 
+// Gives a widget one of the station's raw colours in a palette role.
+void setColour(QWidget* widget, QPalette::ColorRole role, quint32 raw)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colours::toQColor(raw, palette));
+    widget->setPalette(palette);
+}
+
 QString colourSheet(const char* widget, quint32 raw)
 {
     const QColor colour = colours::toQColor(raw, QPalette());
     return QStringLiteral("%1 { background-color: %2; }").arg(QLatin1String(widget), colour.name());
 }
 
-std::optional<QString> chooseWithQtDialog(QWidget* parent, const QString& title, const QString& folder,
-    const QString& filter)
+std::optional<QString> chooseWithQtDialog(
+    QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
     // Qt's own dialog: the desktop's native one matches filter patterns differently.
     QFileDialog dialog(parent, title, folder, filter);
@@ -96,8 +104,8 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
     buildControls();
     buildMenu();
 
-    m_loader = std::make_unique<RunOrderLoader>(m_state, *m_grid1Table, *m_grid2, *m_grid3,
-        static_cast<RunOrderView&>(*this), *m_clock);
+    m_loader = std::make_unique<RunOrderLoader>(
+        m_state, *m_grid1Table, *m_grid2, *m_grid3, static_cast<RunOrderView&>(*this), *m_clock);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -127,17 +135,15 @@ void FrmBaldovenaar::centreOnScreen()
 
 FrmBaldovenaar::~FrmBaldovenaar() = default;
 
-QPushButton* FrmBaldovenaar::makeButton(QWidget* container, const QString& name, int left, int top, int width,
-    int height)
+QPushButton* FrmBaldovenaar::makeButton(
+    QWidget* container, const QString& name, int left, int top, int width, int height)
 {
     auto* button = new QPushButton(container);
     button->setObjectName(name);
     button->setGeometry(px(left), px(top), px(width), px(height));
     // A style that honours the button's own back colour, on every platform.
     button->setStyle(m_buttonStyle);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, colours::toQColor(colours::buttonFaceBack, palette));
-    button->setPalette(palette);
+    setColour(button, QPalette::Button, colours::buttonFaceBack);
     button->setAutoFillBackground(true);
     return button;
 }
@@ -151,11 +157,7 @@ void FrmBaldovenaar::buildControls()
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("clientArea"));
     m_client->setAutoFillBackground(true);
-    {
-        QPalette palette = m_client->palette();
-        palette.setColor(QPalette::Window, colours::toQColor(colours::systemButtonFace, palette));
-        m_client->setPalette(palette);
-    }
+    setColour(m_client, QPalette::Window, colours::systemButtonFace);
     setCentralWidget(m_client);
 
     // Bottom of the z-order first: later children are drawn over earlier ones.
@@ -175,9 +177,7 @@ void FrmBaldovenaar::buildControls()
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setFrameShape(QFrame::Box); // removed by the load handler
         label->setAttribute(Qt::WA_TranslucentBackground);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colours::toQColor(colours::systemWindowText, palette));
-        label->setPalette(palette);
+        setColour(label, QPalette::WindowText, colours::systemWindowText);
     }
 
     m_btnVerplaatsregels[0] = makeButton(m_client, QStringLiteral("btnVerplaatsregels0"), 120, 720, 495, 460);
@@ -188,11 +188,7 @@ void FrmBaldovenaar::buildControls()
     m_picTemp->setObjectName(QStringLiteral("picTemp"));
     m_picTemp->setGeometry(px(9720), px(2640), px(1815), px(375));
     m_picTemp->setFont(arial(8.25, false));
-    {
-        QPalette palette = m_picTemp->palette();
-        palette.setColor(QPalette::Window, colours::toQColor(colours::systemWindow, palette));
-        m_picTemp->setPalette(palette);
-    }
+    setColour(m_picTemp, QPalette::Window, colours::systemWindow);
     m_picTemp->setFocusPolicy(Qt::NoFocus);
     m_picTemp->hide();
 
@@ -222,11 +218,7 @@ void FrmBaldovenaar::buildControls()
     m_picture1->setObjectName(QStringLiteral("Picture1"));
     m_picture1->setGeometry(0, 0, px(10575), px(495));
     m_picture1->setAutoFillBackground(true);
-    {
-        QPalette palette = m_picture1->palette();
-        palette.setColor(QPalette::Window, colours::toQColor(colours::buttonFaceBack, palette));
-        m_picture1->setPalette(palette);
-    }
+    setColour(m_picture1, QPalette::Window, colours::buttonFaceBack);
     // The etched rules of the strip: grey then white at its top and at its bottom edge.
     const struct
     {
@@ -303,8 +295,8 @@ void FrmBaldovenaar::setUpGrid(GridTable& grid)
     grid.setFixedRows(1);
     grid.setFontName(QStringLiteral("Arial"));
     using A = GridTable::Alignment;
-    const A alignments[11] = { A::Right, A::Right, A::Right, A::Left, A::Left, A::Left, A::Center, A::Center,
-        A::Center, A::Left, A::Center };
+    const A alignments[11] = { A::Right, A::Right, A::Right, A::Left, A::Left, A::Left, A::Center, A::Center, A::Center,
+        A::Left, A::Center };
     for (int c = 0; c < 11; ++c)
         grid.setColAlignment(c, alignments[c]);
 }
@@ -394,9 +386,6 @@ void FrmBaldovenaar::kiesbestand()
         m_state.editnietgestart = 0;
         m_loader->startNewFile();
         m_state.bestandspad = *chosen;
-        const SplitPath split = splitspad(m_state.bestandspad);
-        m_state.bestandsmap = split.map;
-        m_state.bestandsnaam = split.naam;
         toonbestand(true);
     }
     const SplitPath split = splitspad(m_state.bestandspad);
