@@ -93,7 +93,7 @@ qsizetype lineWithKey(const PublishedOrder& order, const QString& key, QString& 
 {
     qsizetype found = -1;
     for (qsizetype i = 0; i < qsizetype(order.lines.size()); ++i) {
-        if (order.lines[std::size_t(i)].value(PublishedOrder::KeyColumn) != key)
+        if (order.lines[std::size_t(i)].value(column::Key) != key)
             continue;
         if (found >= 0) {
             problem = QStringLiteral("the key \"%1\" stands on more than one line").arg(key);
@@ -109,7 +109,7 @@ qsizetype lineWithKey(const PublishedOrder& order, const QString& key, QString& 
 bool hasKey(const PublishedOrder& order, const QString& key)
 {
     for (const QStringList& line : order.lines) {
-        if (line.value(PublishedOrder::KeyColumn) == key)
+        if (line.value(column::Key) == key)
             return true;
     }
     return false;
@@ -140,7 +140,7 @@ bool applyEdits(PublishedOrder& order, const QCommandLineParser& parser, const O
             return false;
         }
         const QStringList cells = cellsFromCsvFields(*fields);
-        const QString& key = cells.at(PublishedOrder::KeyColumn);
+        const QString& key = cells.at(column::Key);
         if (key.isEmpty() || (!isPauseKey(key) && hasKey(order, key))) {
             problem = QStringLiteral("--starter \"%1\" needs a key of its own").arg(starters.at(i));
             return false;
@@ -184,7 +184,7 @@ bool buildOrder(PublishedOrder& order, const QCommandLineParser& parser, const O
         }
         if (!csv.header.isEmpty()) {
             order.header = csv.header;
-            order.header[PublishedOrder::PositionColumn] = jumpingHeader().at(PublishedOrder::PositionColumn);
+            order.header[column::Position] = jumpingHeader().at(column::Position);
         }
         order.lines = csv.lines;
     }

@@ -4,11 +4,6 @@
 
 namespace kantoor {
 
-bool isPauseKey(const QString& key)
-{
-    return key == QLatin1String("P");
-}
-
 QString cleanField(const QString& text)
 {
     QString cleaned = text;
@@ -23,10 +18,10 @@ void numberPositions(PublishedOrder& order)
 {
     int position = 0;
     for (QStringList& line : order.lines) {
-        while (line.size() < PublishedOrder::Columns)
+        while (line.size() < column::Count)
             line.append(QString());
-        const bool pause = isPauseKey(line.at(PublishedOrder::KeyColumn).trimmed());
-        line[PublishedOrder::PositionColumn] = pause ? QString() : QString::number(++position);
+        const bool pause = isPauseKey(line.at(column::Key).trimmed());
+        line[column::Position] = pause ? QString() : QString::number(++position);
     }
 }
 
@@ -35,8 +30,8 @@ namespace {
 QString rowValue(const QStringList& fields)
 {
     QStringList cells;
-    cells.reserve(PublishedOrder::Columns);
-    for (int i = 0; i < PublishedOrder::Columns; ++i)
+    cells.reserve(column::Count);
+    for (int i = 0; i < column::Count; ++i)
         cells.append(cleanField(fields.value(i)));
     return cells.join(QLatin1Char('\t'));
 }

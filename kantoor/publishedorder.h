@@ -1,5 +1,7 @@
 #pragma once
 
+#include "columns.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -13,9 +15,6 @@ namespace kantoor {
 // that file goes.
 struct PublishedOrder
 {
-    static constexpr int Columns = 11;
-    static constexpr int KeyColumn = 0;
-    static constexpr int PositionColumn = 1;
     // The station counts lines in 16-bit rows, the header row included.
     static constexpr int MaxLines = 32767;
 
@@ -31,9 +30,6 @@ struct PublishedOrder
     QStringList header;
     std::vector<QStringList> lines;
 };
-
-// True for the line key that marks a pause line.
-bool isPauseKey(const QString& key);
 
 // A cell text made safe for a "rij" line: tab, CR, LF and other control characters would split the
 // field or the line in the station's reader, so they become spaces.

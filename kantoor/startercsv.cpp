@@ -62,7 +62,7 @@ std::optional<QStringList> splitCsvLine(QStringView line, QChar separator)
 QStringList cellsFromCsvFields(const QStringList& fields)
 {
     QStringList cells;
-    cells.reserve(PublishedOrder::Columns);
+    cells.reserve(column::Count);
     cells.append(fields.value(0).trimmed());
     cells.append(QString());
     for (int i = 1; i < StarterCsv::Fields; ++i)
@@ -118,7 +118,7 @@ StarterCsv parseStarterCsv(QByteArrayView bytes)
             result.header = cells;
             continue;
         }
-        const QString& key = cells.at(PublishedOrder::KeyColumn);
+        const QString& key = cells.at(column::Key);
         if (key.isEmpty())
             return refuse(lineNumber, QStringLiteral("the key (first field) is empty"));
         if (!isPauseKey(key)) {

@@ -2,6 +2,7 @@
 
 #include "colours.h"
 #include "gridtable.h"
+#include "twips.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -12,10 +13,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-
-namespace {
-constexpr int twipsPerPixel = 15;
-}
 
 FlexGrid::FlexGrid(QWidget* parent)
     : QAbstractScrollArea(parent)
@@ -69,18 +66,18 @@ void FlexGrid::applyFont()
     setFont(f);
     const QFontMetrics metrics(f);
     // The Windows grid's rows are the font's height and a few pixels of air.
-    m_table->setDefaultRowHeight((metrics.height() + 4) * twipsPerPixel);
+    m_table->setDefaultRowHeight(twips::fromPixels(metrics.height() + 4));
     tableReset();
 }
 
 int FlexGrid::rowHeightPixels() const
 {
-    return m_table ? std::max(1, m_table->defaultRowHeight() / twipsPerPixel) : 16;
+    return m_table ? std::max(1, twips::toPixels(m_table->defaultRowHeight())) : 16;
 }
 
 int FlexGrid::columnPixels(int col) const
 {
-    return m_table ? std::max(0, m_table->colWidth(col) / twipsPerPixel) : 0;
+    return m_table ? std::max(0, twips::toPixels(m_table->colWidth(col))) : 0;
 }
 
 int FlexGrid::fixedRowsHeight() const
@@ -214,7 +211,7 @@ void FlexGrid::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     const QPalette pal = palette();
-    painter.fillRect(event->rect(), colours::toQColor(backColour, pal));
+    painter.fillRect(event->rect(), colours::toQColor(colours::gridBack, pal));
     if (!m_table || m_table->cols() == 0)
         return;
     const GridTable& t = *m_table;
@@ -259,13 +256,13 @@ void FlexGrid::paintEvent(QPaintEvent* event)
                 back = colours::toQColor(colours::selectedRow, pal);
             } else {
                 const quint32 raw = t.backColorAt(row, c);
-                back = colours::toQColor(raw == 0 ? backColour : raw, pal);
+                back = colours::toQColor(raw == 0 ? colours::gridBack : raw, pal);
                 const quint32 rawFore = t.foreColorAt(row, c);
                 if (rawFore != 0)
                     fore = colours::toQColor(rawFore, pal);
             }
             painter.fillRect(cell, back);
-            painter.setPen(fixed ? QColor(Qt::black) : colours::toQColor(gridLineColour, pal));
+            painter.setPen(fixed ? QColor(Qt::black) : colours::toQColor(colours::gridLine, pal));
             painter.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
             painter.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
             const QString text = t.textMatrix(row, c);

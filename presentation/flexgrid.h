@@ -16,9 +16,6 @@ class FlexGrid : public QAbstractScrollArea
     Q_OBJECT
 
 public:
-    static constexpr quint32 gridLineColour = 0x00C0C0C0;
-    static constexpr quint32 backColour = 0x00FFFFFF;
-
     explicit FlexGrid(QWidget* parent = nullptr);
 
     void setTable(GridTable* table);

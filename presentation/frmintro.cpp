@@ -2,6 +2,7 @@
 
 #include "resources.h"
 #include "transparency.h"
+#include "twips.h"
 
 #include <QColor>
 #include <QFont>
@@ -15,10 +16,10 @@
 
 namespace {
 
-// The window's layout is kept in twips, as the suite's windows are drawn; 15 twips make one pixel.
-QRect twips(int left, int top, int width, int height)
+// The window's layout is kept in twips, as the suite's windows are drawn.
+QRect inTwips(int left, int top, int width, int height)
 {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
+    return QRect(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width), twips::toPixels(height));
 }
 
 QFont verdana(qreal points, bool bold)
@@ -80,7 +81,7 @@ FrmIntro::FrmIntro(QWidget* parent)
     // The main window is still hidden while the splash shows; its closing must not end the station.
     setAttribute(Qt::WA_QuitOnClose, false);
     setModal(true);
-    setFixedSize(twips(0, 0, 8640, 5445).size());
+    setFixedSize(inTwips(0, 0, 8640, 5445).size());
     buildControls();
 
     m_timer1 = new QTimer(this);
@@ -112,26 +113,26 @@ void FrmIntro::buildControls()
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setScaledContents(false);
     m_image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image1->setGeometry(twips(0, 0, 8640, 5445));
+    m_image1->setGeometry(inTwips(0, 0, 8640, 5445));
 
     // Label2 keeps the system's window-text colour, the label's own default.
-    m_label2 = makeLabel(this, "Label2", twips(120, 960, 1575, 255), QString(), verdana(8.25, false));
+    m_label2 = makeLabel(this, "Label2", inTwips(120, 960, 1575, 255), QString(), verdana(8.25, false));
 
-    m_label6 = makeLabel(this, "Label6", twips(120, 5040, 3975, 255),
+    m_label6 = makeLabel(this, "Label6", inTwips(120, 5040, 3975, 255),
         QStringLiteral("Website: www.korvalen.example.org"), verdana(8.25, false));
     setOnWhite(m_label6);
 
-    m_label5 = makeLabel(this, "Label5", twips(120, 4800, 3615, 255),
+    m_label5 = makeLabel(this, "Label5", inTwips(120, 4800, 3615, 255),
         QStringLiteral("Ontwerp en realisatie: Team Korvalen"), verdana(8.25, false));
     setOnWhite(m_label5);
 
     m_label3 = makeLabel(
-        this, "Label3", twips(4440, 480, 3975, 375), QStringLiteral("Korvalen | Baldovenaar"), verdana(9.75, true));
+        this, "Label3", inTwips(4440, 480, 3975, 375), QStringLiteral("Korvalen | Baldovenaar"), verdana(9.75, true));
     m_label3->setAlignment(Qt::AlignRight | Qt::AlignTop);
     setTextColour(m_label3, palette().color(QPalette::ButtonText));
 
     m_label1
-        = makeLabel(this, "Label1", twips(120, 120, 4695, 615), QStringLiteral("Korvalen 3.5"), verdana(26.25, true));
+        = makeLabel(this, "Label1", inTwips(120, 120, 4695, 615), QStringLiteral("Korvalen 3.5"), verdana(26.25, true));
     setTextColour(m_label1, palette().color(QPalette::ButtonText));
 }
 

@@ -2,6 +2,7 @@
 
 #include "gridtable.h"
 #include "textmeasurer.h"
+#include "twips.h"
 
 #include <QString>
 #include <algorithm>
@@ -80,7 +81,7 @@ std::array<int, layoutColumns> naturalWidths(const GridTable& table, TextMeasure
         for (int r = 0; r < rows; ++r) {
             // The margin and the text are summed in pixels before rounding, as one string would be.
             const double pixels = marginPixels + measurer.widthPixels(table.textMatrix(r, c));
-            const int width = int(std::lround(std::min(pixels * twipsPerPixel, double(INT_MAX))));
+            const int width = int(std::lround(std::min(pixels * twips::perPixel, double(INT_MAX))));
             widest = std::max(widest, width);
         }
         widths[size_t(c)] = widest;
@@ -95,9 +96,9 @@ ColumnWidths columnWidths(const std::array<int, layoutColumns>& natural, int col
     qint64 avail = qint64(gridWidthTwips) - gridBorderAllowance - scrollBarAllowance;
     const int columns = std::min(columnCount, layoutColumns);
     for (int c = 0; c < columns; ++c) {
-        if (c >= 3 && c <= 5)
+        if (c >= column::FirstShared && c <= column::LastShared)
             continue;
-        const int width = c == 0 ? 0 : natural[size_t(c)];
+        const int width = c == column::Key ? 0 : natural[size_t(c)];
         widths[size_t(c)] = width;
         avail -= width;
     }
@@ -108,8 +109,8 @@ ColumnWidths columnWidths(const std::array<int, layoutColumns>& natural, int col
 
     // Columns 3 and 4 in whole pixels (Int rounds toward minus infinity), column 5 the remainder.
     const auto share = [&](int natural) {
-        const double pixels = std::floor(double(natural) / double(total) * double(avail) / twipsPerPixel);
-        return pixels <= 0 ? qint64(0) : qint64(pixels) * twipsPerPixel;
+        const double pixels = std::floor(double(natural) / double(total) * double(avail) / twips::perPixel);
+        return pixels <= 0 ? qint64(0) : qint64(pixels) * twips::perPixel;
     };
     const qint64 w3 = share(natural[3]);
     const qint64 w4 = share(natural[4]);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "columns.h"
+
 #include <QFont>
 #include <QString>
 #include <array>
@@ -14,7 +16,6 @@ class TextMeasurer;
 // cell texts and the width the grid has. Positions and sizes are in twips, font sizes in points.
 namespace gridlayout {
 
-inline constexpr int twipsPerPixel = 15;
 // Below this client width the strip's right-anchored controls stop moving left.
 inline constexpr int minimumClientWidth = 4000;
 // The gap kept to the right and bottom edge of the window.
@@ -30,7 +31,7 @@ inline constexpr int gridBorderAllowance = 75;
 inline constexpr int scrollBarAllowance = 270;
 // Every measured cell carries this margin in front of its text.
 inline constexpr QStringView cellMargin = u"   ";
-inline constexpr int layoutColumns = 11;
+inline constexpr int layoutColumns = column::Count;
 
 // Where the resize handler puts the strip, its lines, the mutation indicator and the heading labels.
 struct StripLayout

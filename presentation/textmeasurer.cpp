@@ -1,5 +1,7 @@
 #include "textmeasurer.h"
 
+#include "twips.h"
+
 #include <QChar>
 #include <QString>
 #include <algorithm>
@@ -57,5 +59,5 @@ double TextMeasurer::widthPixels(QStringView text)
 int TextMeasurer::widthTwips(QStringView text)
 {
     // A text too wide for a 32-bit width (millions of characters) measures as the widest there is.
-    return int(std::lround(std::min(widthPixels(text) * twipsPerPixel, double(INT_MAX))));
+    return int(std::lround(std::min(widthPixels(text) * twips::perPixel, double(INT_MAX))));
 }

@@ -14,8 +14,6 @@
 class TextMeasurer
 {
 public:
-    static constexpr int twipsPerPixel = 15;
-
     explicit TextMeasurer(const QFont& font);
 
     const QFont& font() const { return m_font; }

@@ -1,6 +1,7 @@
 #include "runorderloader.h"
 
 #include "clock.h"
+#include "colourtable.h"
 #include "folderlisting.h"
 #include "gridtable.h"
 #include "runorderfile.h"
@@ -170,7 +171,7 @@ void RunOrderLoader::toonbestand(bool forceer)
     m_state.bestandsnaam = split.naam;
     m_view.setGridVisible(true);
     m_state.bezigmetladen = true;
-    m_view.setMutatieColour(colourWhite);
+    m_view.setMutatieColour(colours::white);
 
     const bool forced = forceer || m_forcedReadPending;
     const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
@@ -197,7 +198,7 @@ void RunOrderLoader::toonbestand(bool forceer)
                 // A list without lines is one empty line under the header, as a forced read shows it.
                 ensureHeaderAndLine(m_scratch);
                 if (runordermerge::listChanged(m_snapshot, m_scratch)) {
-                    m_view.setMutatieColour(colourGreen);
+                    m_view.setMutatieColour(colours::green);
                     runordermerge::replaceList(m_working, m_snapshot, m_scratch);
                 } else {
                     runordermerge::mergeList(m_working, m_scratch);

@@ -29,9 +29,6 @@ class Clock;
 class RunOrderLoader
 {
 public:
-    static constexpr quint32 colourWhite = 0x00FFFFFF;
-    static constexpr quint32 colourGreen = 0x0000FF00;
-
     RunOrderLoader(AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch, RunOrderView& view,
         const platform::Clock& clock);
 

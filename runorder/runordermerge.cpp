@@ -1,5 +1,6 @@
 #include "runordermerge.h"
 
+#include "columns.h"
 #include "gridtable.h"
 
 #include <QHash>
@@ -10,9 +11,6 @@
 namespace runordermerge {
 
 namespace {
-
-    const QString pauseKey = QStringLiteral("P");
-    const QString zeroKey = QStringLiteral("0");
 
     // The working lines that share one key, with their RowData held in a ring: exchanging RowData of
     // every line of the group with one other line, in order, rotates the group's values by one place,
@@ -51,7 +49,8 @@ bool listChanged(const GridTable& snapshot, const GridTable& scratch)
     if (scratch.rows() != snapshot.rows())
         return true;
     for (int i = 1; i < scratch.rows(); ++i) {
-        if (scratch.textMatrix(i, 0) != snapshot.textMatrix(i, 0) || scratch.textMatrix(i, 1) != snapshot.textMatrix(i, 1))
+        if (scratch.textMatrix(i, column::Key) != snapshot.textMatrix(i, column::Key)
+            || scratch.textMatrix(i, column::Position) != snapshot.textMatrix(i, column::Position))
             return true;
     }
     return false;
@@ -83,7 +82,7 @@ void mergeList(GridTable& working, const GridTable& scratch)
     QHash<QString, int> groupIndex;
     std::vector<KeyGroup> groups;
     for (int i = 1; i < scratch.rows(); ++i) {
-        const QString key = scratch.textMatrix(i, 0);
+        const QString key = scratch.textMatrix(i, column::Key);
         if (key == pauseKey || key == zeroKey)
             continue;
         auto it = groupIndex.find(key);
@@ -102,7 +101,7 @@ void mergeList(GridTable& working, const GridTable& scratch)
     for (int k = 0; k < workingRows; ++k)
         rowData.plain[size_t(k)] = working.rowData(k);
     for (int k = 1; k < workingRows; ++k) {
-        const auto it = groupIndex.constFind(working.textMatrix(k, 0));
+        const auto it = groupIndex.constFind(working.textMatrix(k, column::Key));
         if (it == groupIndex.constEnd())
             continue;
         KeyGroup& group = groups[size_t(*it)];
@@ -119,7 +118,7 @@ void mergeList(GridTable& working, const GridTable& scratch)
             continue;
         for (const int k : group.rows) {
             for (int c = 0; c < cols; ++c) {
-                if (c == 1 || c == 10)
+                if (c == column::Position || c == column::Mark)
                     continue;
                 working.setTextMatrix(k, c, scratch.textMatrix(group.lastScratchRow, c));
             }
@@ -128,7 +127,7 @@ void mergeList(GridTable& working, const GridTable& scratch)
 
     // RowData: the exchanges with line i in the order the new list gives them.
     for (int i = 1; i < scratch.rows(); ++i) {
-        const QString key = scratch.textMatrix(i, 0);
+        const QString key = scratch.textMatrix(i, column::Key);
         if (key == pauseKey || key == zeroKey)
             continue;
         KeyGroup& group = groups[size_t(groupIndex.value(key))];

@@ -3,11 +3,13 @@
 #include "clock.h"
 #include "codepaden.h"
 #include "colours.h"
+#include "columns.h"
 #include "flexgrid.h"
 #include "frmintro.h"
 #include "resources.h"
 #include "runorderfile.h"
 #include "runorderloader.h"
+#include "twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,11 +28,9 @@
 
 namespace {
 
-constexpr int twipsPerPixel = 15;
-
-int px(int twips)
+int px(int value)
 {
-    return int(std::lround(double(twips) / twipsPerPixel));
+    return twips::toPixels(value);
 }
 
 QFont arial(double points, bool bold)
@@ -95,7 +95,7 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
     for (GridTable* grid : { m_grid1Table, m_grid2, m_grid3 }) {
         // The grids as designed, before the load handler sets them up for a running order.
         grid->setRows(2);
-        grid->setCols(11);
+        grid->setCols(column::Count);
     }
 
     artwork::ensureLoaded();
@@ -225,8 +225,8 @@ void FrmBaldovenaar::buildControls()
         const char* name;
         int y;
         quint32 colour;
-    } lines[] = { { "Line1", 0, 0x00808080 }, { "Line2", 15, 0x00FFFFFF }, { "Line3", 465, 0x00808080 },
-        { "Line4", 480, 0x00FFFFFF } };
+    } lines[] = { { "Line1", 0, 0x00808080 }, { "Line2", 15, colours::white }, { "Line3", 465, 0x00808080 },
+        { "Line4", 480, colours::white } };
     for (size_t i = 0; i < 4; ++i) {
         auto* line = new QFrame(m_picture1);
         line->setObjectName(QLatin1String(lines[i].name));
@@ -239,7 +239,7 @@ void FrmBaldovenaar::buildControls()
     m_lblMutatie->setObjectName(QStringLiteral("lblMutatie"));
     m_lblMutatie->setGeometry(px(2760), px(45), px(375), px(375));
     m_lblMutatie->setToolTip(QStringLiteral("Mutatie"));
-    setMutatieColour(0x00FFFFFF);
+    setMutatieColour(colours::white);
 
     m_btnKnop[2] = makeButton(m_picture1, QStringLiteral("btnKnop2"), 720, 45, 495, 375);
     m_btnKnop[2]->setText(QStringLiteral("a"));
@@ -290,15 +290,12 @@ void FrmBaldovenaar::setUpGrid(GridTable& grid)
 {
     grid.setFixedCols(0);
     grid.setFixedRows(0);
-    grid.setCols(11);
+    grid.setCols(column::Count);
     grid.setRows(2);
     grid.setFixedRows(1);
     grid.setFontName(QStringLiteral("Arial"));
-    using A = GridTable::Alignment;
-    const A alignments[11] = { A::Right, A::Right, A::Right, A::Left, A::Left, A::Left, A::Center, A::Center, A::Center,
-        A::Left, A::Center };
-    for (int c = 0; c < 11; ++c)
-        grid.setColAlignment(c, alignments[c]);
+    for (int c = 0; c < column::Count; ++c)
+        grid.setColAlignment(c, column::alignment(c));
 }
 
 GridTable& FrmBaldovenaar::gridTable(int index)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appstate.h"
+#include "colourtable.h"
 #include "gridtable.h"
 #include "runorderview.h"
 
@@ -152,7 +153,7 @@ private:
     std::array<QAction*, 4> m_mnuBestandSub {}; // 0, 2 and 3; no index 1
     QAction* m_mnuHelp = nullptr;
 
-    quint32 m_mutatieColour = 0x00FFFFFF;
+    quint32 m_mutatieColour = colours::white;
     bool m_shiftDown = false;
     bool m_ctrlDown = false;
     bool m_loaded = false;

@@ -5,6 +5,7 @@
 #include "flexgrid.h"
 #include "gridlayout.h"
 #include "textmeasurer.h"
+#include "twips.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -13,17 +14,8 @@
 
 namespace {
 
-constexpr int twipsPerPixel = gridlayout::twipsPerPixel;
-
-int twips(int pixels)
-{
-    return pixels * twipsPerPixel;
-}
-
-int pixels(int twips)
-{
-    return int(std::lround(double(twips) / twipsPerPixel));
-}
+using twips::fromPixels;
+using twips::toPixels;
 
 // The window's outer width in pixels: its frame once it is on screen, its own width before that (no
 // frame is known yet).
@@ -40,16 +32,16 @@ void FrmBaldovenaar::Form_Resize()
     if (!m_client || !m_picture1 || !m_lblMutatie || !m_lblTitel || !m_lblDatum || !m_lblBegintijd)
         return;
     const gridlayout::StripLayout strip
-        = gridlayout::stripLayout(twips(m_client->width()), twips(m_lblMutatie->width()), twips(m_lblTitel->x()));
+        = gridlayout::stripLayout(fromPixels(m_client->width()), fromPixels(m_lblMutatie->width()), fromPixels(m_lblTitel->x()));
 
-    m_picture1->resize(pixels(strip.stripWidth), m_picture1->height());
+    m_picture1->resize(toPixels(strip.stripWidth), m_picture1->height());
     for (QFrame* line : m_lines) {
         if (line)
-            line->resize(std::max(0, pixels(strip.lineX2) - line->x()), line->height());
+            line->resize(std::max(0, toPixels(strip.lineX2) - line->x()), line->height());
     }
-    m_lblMutatie->move(pixels(strip.lblMutatieLeft), m_lblMutatie->y());
+    m_lblMutatie->move(toPixels(strip.lblMutatieLeft), m_lblMutatie->y());
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
-        label->resize(std::max(0, pixels(strip.labelWidth)), label->height());
+        label->resize(std::max(0, toPixels(strip.labelWidth)), label->height());
 
     adjust_grid(m_grid1);
 }
@@ -66,12 +58,12 @@ void FrmBaldovenaar::adjust_grid(FlexGrid* grid)
     table.setFontSize(size);
 
     // A window too small for the grid leaves it at the size it had.
-    const std::optional<int> height = gridlayout::gridExtent(twips(m_client->height()), twips(grid->y()));
-    const std::optional<int> width = gridlayout::gridExtent(twips(m_client->width()), twips(grid->x()));
-    grid->resize(width ? pixels(*width) : grid->width(), height ? pixels(*height) : grid->height());
+    const std::optional<int> height = gridlayout::gridExtent(fromPixels(m_client->height()), fromPixels(grid->y()));
+    const std::optional<int> width = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(grid->x()));
+    grid->resize(width ? toPixels(*width) : grid->width(), height ? toPixels(*height) : grid->height());
 
     TextMeasurer measurer(m_picTemp->font());
-    gridlayout::adjustColumns(table, measurer, twips(grid->width()));
+    gridlayout::adjustColumns(table, measurer, fromPixels(grid->width()));
 }
 
 void FrmBaldovenaar::zoomStep(double factor)

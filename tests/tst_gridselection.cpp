@@ -2,6 +2,7 @@
 // the official would make them.
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
+#include "colourtable.h"
 #include "gridtable.h"
 
 #include <QApplication>
@@ -19,8 +20,8 @@ namespace {
 
 constexpr int lines = 80;
 constexpr int column = 4; // a visible column; column 0 has width 0
-constexpr quint32 selectedBack = 0x00C0FFC0;
-constexpr quint32 unselectedBack = 0x80000005;
+constexpr quint32 selectedBack = colours::selectedRow;
+constexpr quint32 unselectedBack = colours::unselectedRow;
 
 enum class Action { Click, ShiftClick, CtrlClick, CtrlShiftClick, RightClick, Drag, DoubleClick };
 enum class Place { Grid, GridScrollBar, Strip, StripButton, MoveButton, Title };

@@ -142,8 +142,8 @@ void TestKantoor::positions()
 
     QStringList column1;
     for (const QStringList& line : order.lines) {
-        QCOMPARE(line.size(), PublishedOrder::Columns);
-        column1 << line.at(PublishedOrder::PositionColumn);
+        QCOMPARE(line.size(), column::Count);
+        column1 << line.at(column::Position);
     }
     QCOMPARE(column1, (QStringList { "", "1", "2", "", "3" }));
 }
@@ -282,7 +282,7 @@ void TestKantoor::demoClass()
     QCOMPARE(order.datum, QString("maandag 7 december 2026"));
     QCOMPARE(order.editvolgorde, QString("1"));
     QCOMPARE(order.editnietgestart, QString("1"));
-    QCOMPARE(order.header.size(), PublishedOrder::Columns);
+    QCOMPARE(order.header.size(), column::Count);
     QCOMPARE(order.header.at(9), QString("Status"));
     QCOMPARE(order.header.at(10), QString("NG"));
     QCOMPARE(unencodableCharacters(order), QString());
@@ -293,7 +293,7 @@ void TestKantoor::demoClass()
     int pauses = 0;
     bool previousWasPause = true;
     for (const QStringList& line : order.lines) {
-        QCOMPARE(line.size(), PublishedOrder::Columns);
+        QCOMPARE(line.size(), column::Count);
         if (line.at(0) == "P") {
             QVERIFY2(!previousWasPause, "a pause line at the top or after another pause");
             ++pauses;

@@ -14,8 +14,8 @@ Q_DECLARE_METATYPE(codeGridPos::GridPos)
 
 namespace {
 
-constexpr quint32 dark = codeKleuren::darkText;
-constexpr quint32 light = codeKleuren::lightText;
+constexpr quint32 dark = colours::darkText;
+constexpr quint32 light = colours::lightText;
 
 // A running order as grid(1) holds it: the header row and `lines` lines of 11 columns.
 void fill(GridTable& grid, int lines)
@@ -56,7 +56,7 @@ const PaintRow paint = [](GridTable& grid, int row) { paintSelectionRow(grid, ro
 bool paintedAsFlags(const GridTable& grid)
 {
     for (int r = 1; r < grid.rows(); ++r) {
-        const quint32 back = grid.rowData(r) == 1 ? selectedBack : unselectedBack;
+        const quint32 back = grid.rowData(r) == 1 ? colours::selectedRow : colours::unselectedRow;
         for (int c = 0; c < grid.cols(); ++c) {
             if (grid.backColorAt(r, c) != back || grid.foreColorAt(r, c) != dark)
                 return false;
@@ -215,7 +215,7 @@ void TestMultiSelect::paintRowLooksAtFirstCellOnly()
     grid.setCellBackColor(0x000000FF);
     GridMultiSelect_Refresh(grid, paint);
     QCOMPARE(grid.backColorAt(2, 5), quint32(0x000000FF));
-    QCOMPARE(grid.backColorAt(2, 0), selectedBack);
+    QCOMPARE(grid.backColorAt(2, 0), colours::selectedRow);
     QCOMPARE(grid.row(), 2);
     QCOMPARE(grid.col(), 5);
 }

@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "colourtable.h"
 #include "fileattributes.h"
 #include "gridtable.h"
 #include "runorderloader.h"
@@ -219,7 +220,7 @@ void TestRunOrderLoader::forcedReadShowsTheFile()
     QCOMPARE(m_view.titel, QString("Springen klasse M"));
     QCOMPARE(m_view.datum, QString("datum: maandag 7 december"));
     QCOMPARE(m_view.begintijd, QString("begintijd: 10:30"));
-    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_view.mutatie, colours::white);
     QCOMPARE(m_state.owner, QString("Manege De Vlijt"));
     QCOMPARE(m_state.wnr, QString("88"));
     QCOMPARE(m_state.rid, QString("7"));
@@ -275,7 +276,7 @@ void TestRunOrderLoader::periodicReadsOnlyWhenWritten()
     m_loader->toonbestand(false);
     QCOMPARE(m_view.titel, QString("Springen klasse M"));
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Nieuwe eigenaar)"));
-    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_view.mutatie, colours::white);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
 }
 
@@ -298,7 +299,7 @@ void TestRunOrderLoader::periodicMergeKeepsRingEdits()
     office[2].status = "afgemeld";
     write(runOrderBytes(office), today.addSecs(60));
     m_loader->toonbestand(false);
-    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_view.mutatie, colours::white);
     QCOMPARE(m_grid1->textMatrix(2, 0), QString("1001"));
     QCOMPARE(m_grid1->textMatrix(2, 3), QString("Ruiter 1 (gewijzigd)"));
     QCOMPARE(m_grid1->textMatrix(2, 1), QString("2")); // the position stays with the row
@@ -330,7 +331,7 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList()
         std::swap(office[0], office[1]);
     write(runOrderBytes(office), today.addSecs(60));
     m_loader->toonbestand(false);
-    QCOMPARE(m_view.mutatie, RunOrderLoader::colourGreen);
+    QCOMPARE(m_view.mutatie, colours::green);
     QCOMPARE(m_grid1->rows(), officeCount + 1);
     QCOMPARE(m_grid2->rows(), officeCount + 1);
     for (int r = 1; r <= officeCount; ++r) {
@@ -340,7 +341,7 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList()
     QCOMPARE(m_grid1->textMatrix(2, 10), QString()); // the unsent mark is gone with the ring's list
     // The next tick that finds nothing new turns the indicator white again.
     m_loader->toonbestand(false);
-    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_view.mutatie, colours::white);
 }
 
 void TestRunOrderLoader::forcedReadRestoresPosition()
@@ -481,7 +482,7 @@ void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
     m_loader->toonbestand(forced);
     QCOMPARE(m_grid1->rows(), forced ? 2 : 4);
     QCOMPARE(m_grid1->textMatrix(0, 3), forced ? QString() : QString("Ruiter"));
-    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_view.mutatie, colours::white);
     m_loader->setReadHooks({});
     QVERIFY(QFile::rename(aside, path()));
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
@@ -506,7 +507,7 @@ void TestRunOrderLoader::emptiedFileDoesNotReplaceTheList()
     QCOMPARE(m_grid1->rows(), 4);
     QCOMPARE(m_grid2->rows(), 4);
     QCOMPARE(m_grid1->textMatrix(1, 10), QString("N"));
-    QCOMPARE(m_view.mutatie, RunOrderLoader::colourWhite);
+    QCOMPARE(m_view.mutatie, colours::white);
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
     write(runOrderBytes(starters(3)), today.addSecs(61));
     m_loader->toonbestand(false);

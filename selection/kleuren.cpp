@@ -27,8 +27,8 @@ quint32 ContrastKleur(quint32 colour)
     // Halves to even, as the default rounding mode does.
     const double brightness = std::nearbyint(double(red + blue + green) / 3.0);
     if (brightness >= 0 && brightness < 128)
-        return lightText;
-    return darkText;
+        return colours::lightText;
+    return colours::darkText;
 }
 
 } // namespace codeKleuren

@@ -27,9 +27,6 @@ inline constexpr int ctrlMask = 2;
 inline constexpr int leftButton = 1;
 inline constexpr int rightButton = 2;
 
-inline constexpr quint32 selectedBack = 0x00C0FFC0; // light green
-inline constexpr quint32 unselectedBack = 0x80000005; // the system's window background
-
 void GridMultiSelect_MouseDown(
     GridTable& grid, int button, int shift, bool& ShiftDown, bool& CtrlDown, const PaintRow& paintRow);
 void GridMultiSelect_MouseUp(GridTable& grid, int button, bool& ShiftDown, bool& CtrlDown, const PaintRow& paintRow);

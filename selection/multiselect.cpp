@@ -112,7 +112,7 @@ void paintSelectionRow(GridTable& grid, int row)
         return;
     grid.setCol(grid.fixedCols());
     const quint32 current = grid.cellBackColor();
-    const quint32 target = isSelected(grid, row) ? selectedBack : unselectedBack;
+    const quint32 target = isSelected(grid, row) ? colours::selectedRow : colours::unselectedRow;
     // Only the first cell is looked at: a row is always painted whole, and skipping the rows that are
     // right already keeps a repaint of a long list down to the rows that changed.
     if (target == current)

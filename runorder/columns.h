@@ -1,0 +1,44 @@
+#pragma once
+
+#include "gridtable.h"
+
+#include <QStringView>
+
+// The eleven columns of a running order, the same in the file's "rij" lines, in the three grids, in the
+// mutation files' keys and in the office stand-in.
+namespace column {
+
+inline constexpr int Key = 0; // the line key, unique per entry; "P" on a pause line; never shown
+inline constexpr int Position = 1; // the running position: stays with the place when lines move
+inline constexpr int Number = 2;
+// 3, 4 and 5: the text columns (rider, horse, club) that share the width the others leave.
+inline constexpr int FirstShared = 3;
+inline constexpr int LastShared = 5;
+inline constexpr int Status = 9; // the office's status text; an "N" in it: not started at the office
+inline constexpr int Mark = 10; // the ring's not-started mark, "N" or empty
+inline constexpr int Count = 11;
+
+// How each column is aligned (all of them vertically centred).
+constexpr GridTable::Alignment alignment(int col)
+{
+    using A = GridTable::Alignment;
+    if (col <= Number)
+        return A::Right;
+    if (col <= LastShared || col == Status)
+        return A::Left;
+    return A::Center;
+}
+
+} // namespace column
+
+// The key of a pause line: it never moves, and a re-read never matches it by key.
+inline constexpr QStringView pauseKey = u"P";
+// A key that a re-read never matches either.
+inline constexpr QStringView zeroKey = u"0";
+// The not-started mark of column 10 (and the letter searched for in column 9).
+inline constexpr QStringView notStartedMark = u"N";
+
+inline bool isPauseKey(QStringView key)
+{
+    return key == pauseKey;
+}
