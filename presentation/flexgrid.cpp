@@ -384,14 +384,10 @@ bool FlexGrid::isDataCell(int row, int col) const
 
 void FlexGrid::ensureRowVisible(int row)
 {
-    if (!m_table || row < m_table->fixedRows() || row >= m_table->rows())
+    if (!m_table)
         return;
-    const int top = m_table->topRow();
-    const int page = visibleRows();
-    if (row < top)
-        m_table->setTopRow(row);
-    else if (row >= top + page)
-        m_table->setTopRow(std::min(row - page + 1, m_table->maxTopRow()));
+    m_table->setPageRows(visibleRows());
+    m_table->showRow(row);
 }
 
 void FlexGrid::ensureColVisible(int col)

@@ -16,6 +16,9 @@ struct AppState
     QString owner;
     QString wnr;
     QString rid;
+    // A read of the followed file has counted since it was chosen (or since start-up): owner, wnr and
+    // rid are that class's own, so a send may report it. Until then nothing is sent.
+    bool klasbekend = false;
     qint16 editvolgorde = 0; // 1: the ring may reorder lines
     qint16 editnietgestart = 0; // 1: the ring may mark starters as not started
     double scale = 0; // zoom factor of the grid, 0.005 to 0.1

@@ -341,6 +341,18 @@ bool GridTable::setTopRow(int row)
     return true;
 }
 
+bool GridTable::showRow(int row)
+{
+    if (row < m_fixedRows || row >= m_rows)
+        return false;
+    const int page = std::max(1, m_pageRows);
+    if (row < m_topRow)
+        return setTopRow(row);
+    if (row >= m_topRow + page)
+        return setTopRow(std::min(row - page + 1, maxTopRow()));
+    return true;
+}
+
 void GridTable::setPageRows(int rows)
 {
     m_pageRows = std::max(0, rows);
@@ -398,6 +410,38 @@ quint32 GridTable::backColorAt(int row, int col) const
 quint32 GridTable::foreColorAt(int row, int col) const
 {
     return isValidCell(row, col) ? m_fore[size_t(cellIndex(row, col))] : 0;
+}
+
+bool GridTable::setRowColours(int row, int firstCol, quint32 back, quint32 fore)
+{
+    if (row < 0 || row >= m_rows || firstCol < 0 || firstCol >= m_cols)
+        return false;
+    bool changed = false;
+    for (int c = firstCol; c < m_cols; ++c) {
+        const size_t cell = size_t(cellIndex(row, c));
+        changed = changed || m_back[cell] != back || m_fore[cell] != fore;
+        m_back[cell] = back;
+        m_fore[cell] = fore;
+    }
+    if (changed)
+        cellsChanged(row, row, firstCol, m_cols - 1);
+    return true;
+}
+
+bool GridTable::exchangeTexts(int rowA, int rowB, int col)
+{
+    if (!isValidCell(rowA, col) || !isValidCell(rowB, col))
+        return false;
+    if (rowA == rowB)
+        return true;
+    QString& a = m_cells[size_t(cellIndex(rowA, col))];
+    QString& b = m_cells[size_t(cellIndex(rowB, col))];
+    if (a == b)
+        return true;
+    a.swap(b);
+    cellsChanged(rowA, rowA, col, col);
+    cellsChanged(rowB, rowB, col, col);
+    return true;
 }
 
 void GridTable::setRedraw(bool on)

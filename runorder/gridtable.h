@@ -82,6 +82,8 @@ public:
     int topRow() const { return m_topRow; }
     bool setTopRow(int row);
     int maxTopRow() const;
+    // Scrolls as little as needed for a non-fixed row to be on the page; false for any other row.
+    bool showRow(int row);
     int pageRows() const { return m_pageRows; }
     void setPageRows(int rows);
     int leftCol() const { return m_leftCol; }
@@ -98,6 +100,11 @@ public:
     bool setCellForeColor(quint32 colour);
     quint32 backColorAt(int row, int col) const;
     quint32 foreColorAt(int row, int col) const;
+    // Colours the cells of a row from column firstCol on, without moving the current cell.
+    bool setRowColours(int row, int firstCol, quint32 back, quint32 fore);
+
+    // Exchanges the texts of one column of two rows, without moving the current cell.
+    bool exchangeTexts(int rowA, int rowB, int col);
 
     bool redraw() const { return m_redraw; }
     void setRedraw(bool on);

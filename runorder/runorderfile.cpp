@@ -2,6 +2,7 @@
 
 #include "cp1252.h"
 #include "numbers.h"
+#include "paths.h"
 
 QStringView trimSpaces(QStringView text)
 {
@@ -69,8 +70,7 @@ SplitPath splitspad(const QString& pad)
         return result;
     qsizetype i = s.size();
     while (i > 0) {
-        const QChar c = s[i - 1];
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':'))
+        if (platform::isFolderSeparator(s[i - 1]))
             break;
         --i;
     }
@@ -81,6 +81,14 @@ SplitPath splitspad(const QString& pad)
         naam = naam.left(dot);
     result.naam = naam.toString();
     return result;
+}
+
+void splitspad(AppState& state)
+{
+    const SplitPath split = splitspad(state.bestandspad);
+    state.bestandsmap = split.map;
+    state.bestandsnaam = split.naam;
+    state.zoekpatroon = zoekpatroonVoor(split.naam);
 }
 
 QString zoekpatroonVoor(const QString& bestandsnaam)

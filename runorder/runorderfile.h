@@ -1,5 +1,7 @@
 #pragma once
 
+#include "appstate.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -40,14 +42,19 @@ RunOrderContent parseRunOrderBytes(QByteArrayView bytes);
 // Removes leading and trailing spaces only (not tabs, not other white space), as the suite trims.
 QStringView trimSpaces(QStringView text);
 
-// The folder (with its trailing separator "/", "\" or ":") and the base name without extension of a
-// path. A path without separator has an empty folder; a name without "." is taken whole.
+// The folder (with its trailing separator: "/" or "\", and on Windows ":" after a drive letter) and the
+// base name without extension of a path. A path without separator has an empty folder; a name without
+// "." is taken whole.
 struct SplitPath
 {
     QString map;
     QString naam;
 };
 SplitPath splitspad(const QString& pad);
+
+// Derives bestandsmap, bestandsnaam and zoekpatroon from bestandspad: the one place they come from,
+// whichever routine needs the folder, the name or the look-up pattern of the followed file.
+void splitspad(AppState& state);
 
 // The look-up pattern of a followed file: the first 20 characters of its base name and "*.dvz".
 QString zoekpatroonVoor(const QString& bestandsnaam);

@@ -43,10 +43,7 @@ RunOrderLoader::LookUp RunOrderLoader::lookUp()
     }
     if (!hasRunOrderExtension(m_state.bestandspad))
         return LookUp::NoFile;
-    const SplitPath split = splitspad(m_state.bestandspad);
-    m_state.bestandsmap = split.map;
-    m_state.bestandsnaam = split.naam;
-    m_state.zoekpatroon = zoekpatroonVoor(split.naam);
+    splitspad(m_state);
     const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap, m_state.zoekpatroon);
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
@@ -92,6 +89,7 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
 
 void RunOrderLoader::applyHeader(const RunOrderContent& content)
 {
+    m_state.klasbekend = true;
     if (content.owner)
         m_state.owner = *content.owner;
     if (content.wnr)
@@ -148,6 +146,13 @@ void RunOrderLoader::finishForced(int rememberedTop, int rememberedRow)
 
 void RunOrderLoader::startNewFile()
 {
+    // Nothing of the previous class may travel with the new one into a send.
+    m_state.owner.clear();
+    m_state.wnr.clear();
+    m_state.rid.clear();
+    m_state.editvolgorde = 0;
+    m_state.editnietgestart = 0;
+    m_state.klasbekend = false;
     for (GridTable* grid : { &m_working, &m_snapshot }) {
         grid->setFixedRows(0);
         grid->setRows(0);
@@ -166,9 +171,7 @@ void RunOrderLoader::toonbestand(bool forceer)
         return;
     }
 
-    const SplitPath split = splitspad(m_state.bestandspad);
-    m_state.bestandsmap = split.map;
-    m_state.bestandsnaam = split.naam;
+    splitspad(m_state);
     m_view.setGridVisible(true);
     m_state.bezigmetladen = true;
     m_view.setMutatieColour(colours::white);

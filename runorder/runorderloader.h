@@ -34,8 +34,8 @@ public:
 
     void toonbestand(bool forceer);
 
-    // Another file was chosen: nothing of the previous class stays on screen, also when the first read
-    // of the new file does not count.
+    // Another file was chosen: nothing of the previous class stays on screen or in the state (header
+    // values, permissions), also when the first read of the new file does not count.
     void startNewFile();
 
     // A forced read that failed or saw the file change waits for the next call.

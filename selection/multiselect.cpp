@@ -108,21 +108,15 @@ void GridMultiSelect_Refresh(GridTable& grid, const PaintRow& paintRow)
 
 void paintSelectionRow(GridTable& grid, int row)
 {
-    if (!grid.setRow(row))
+    if (row < grid.fixedRows() || row >= grid.rows())
         return;
-    grid.setCol(grid.fixedCols());
-    const quint32 current = grid.cellBackColor();
+    const quint32 current = grid.backColorAt(row, grid.fixedCols());
     const quint32 target = isSelected(grid, row) ? colours::selectedRow : colours::unselectedRow;
     // Only the first cell is looked at: a row is always painted whole, and skipping the rows that are
     // right already keeps a repaint of a long list down to the rows that changed.
     if (target == current)
         return;
-    const quint32 text = codeKleuren::ContrastKleur(target);
-    for (int c = grid.fixedCols(); c < grid.cols(); ++c) {
-        grid.setCol(c);
-        grid.setCellBackColor(target);
-        grid.setCellForeColor(text);
-    }
+    grid.setRowColours(row, grid.fixedCols(), target, codeKleuren::ContrastKleur(target));
 }
 
 } // namespace codeMultiSelect

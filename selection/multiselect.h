@@ -37,8 +37,8 @@ void GridMultiSelect_SelChange(GridTable& grid, bool ShiftDown, bool CtrlDown, c
 // Repaints every non-fixed row and leaves current cell, range, top row and left column as they were.
 void GridMultiSelect_Refresh(GridTable& grid, const PaintRow& paintRow);
 
-// Paints one row in the colours of its flag, unless its first non-fixed cell shows that it already has
-// them. Leaves the current cell on that row.
+// Paints one non-fixed row in the colours of its flag, unless its first non-fixed cell shows that it
+// already has them. The current cell stays where it is.
 void paintSelectionRow(GridTable& grid, int row);
 
 bool isSelected(const GridTable& grid, int row);

@@ -360,9 +360,7 @@ void FrmBaldovenaar::kiesbestand()
 {
     m_timer1->stop();
     if (!m_state.bestandspad.isEmpty()) {
-        const SplitPath split = splitspad(m_state.bestandspad);
-        m_state.bestandsmap = split.map;
-        m_state.bestandsnaam = split.naam;
+        splitspad(m_state);
     } else {
         m_state.bestandsmap = m_state.gedeeldemap;
     }
@@ -375,20 +373,11 @@ void FrmBaldovenaar::kiesbestand()
         : chooseWithQtDialog(this, title, m_state.bestandsmap, filter);
     if (chosen) {
         // Mutation files of the class followed so far are removed here once the send is built.
-        // Another class: nothing of the previous one may travel with it into a send.
-        m_state.owner.clear();
-        m_state.wnr.clear();
-        m_state.rid.clear();
-        m_state.editvolgorde = 0;
-        m_state.editnietgestart = 0;
         m_loader->startNewFile();
         m_state.bestandspad = *chosen;
         toonbestand(true);
     }
-    const SplitPath split = splitspad(m_state.bestandspad);
-    m_state.bestandsmap = split.map;
-    m_state.bestandsnaam = split.naam;
-    m_state.zoekpatroon = zoekpatroonVoor(m_state.bestandsnaam);
+    splitspad(m_state);
     m_timer1->start();
 }
 

@@ -1,4 +1,5 @@
 #include "gridtable.h"
+#include "paths.h"
 #include "runorderfile.h"
 
 #include <QTest>
@@ -230,7 +231,13 @@ void TestRunOrderFile::splitspad_data()
                                   << "baldovenaar rst-0001";
     QTest::newRow("unix path") << "/srv/gedeeld/baldovenaar rst-0001.dvz" << "/srv/gedeeld/" << "baldovenaar rst-0001";
     QTest::newRow("bare name") << "baldovenaar rst-0001.dvz" << "" << "baldovenaar rst-0001";
-    QTest::newRow("drive only") << "C:naam.dvz" << "C:" << "naam";
+    // A drive letter separates on Windows only; elsewhere ":" belongs to the name.
+    const bool colonSeparates = platform::isFolderSeparator(u':');
+    QTest::newRow("drive only") << "C:naam.dvz" << (colonSeparates ? "C:" : "") << (colonSeparates ? "naam" : "C:naam");
+    QTest::newRow("colon in a folder name") << "/mnt/show:2026/GEDEELD/baldovenaar rst-0001.dvz"
+                                            << "/mnt/show:2026/GEDEELD/" << "baldovenaar rst-0001";
+    QTest::newRow("colon in a file name") << "/mnt/ring/klasse:2.dvz" << (colonSeparates ? "/mnt/ring/klasse:" : "/mnt/ring/")
+                                          << (colonSeparates ? "2" : "klasse:2");
     QTest::newRow("two dots") << "a.b.dvz" << "" << "a.b";
     QTest::newRow("no dot") << "/x/naam" << "/x/" << "naam";
     QTest::newRow("ends in a separator") << "C:\\map\\" << "C:\\map\\" << "";

@@ -532,8 +532,14 @@ void TestRunOrderLoader::newFileShowsNothingOfThePreviousClass()
     QCOMPARE(m_grid2->rows(), 2);
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
     QCOMPARE(m_view.titel, QString());
+    // Nor does its identity: until a read of the new file counts, nothing may be sent for it.
+    QCOMPARE(m_state.owner, QString());
+    QCOMPARE(m_state.rid, QString());
+    QCOMPARE(m_state.editvolgorde, qint16(0));
+    QVERIFY(!m_state.klasbekend);
     m_loader->setReadHooks({});
     m_loader->toonbestand(false);
+    QVERIFY(m_state.klasbekend);
     QCOMPARE(m_grid1->rows(), 6);
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0002 (Nieuwe klasse)"));
 }
