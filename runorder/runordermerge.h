@@ -18,8 +18,8 @@ void replaceList(GridTable& working, GridTable& snapshot, const GridTable& scrat
 
 // Merges an unchanged list: for each line i of the new list whose key is neither "P" nor "0", every line
 // k of the working list with that key takes all columns of line i except 1 and 10 (which belong to the
-// ring), and the RowData of working lines k and i are exchanged, one pair after the other, in that
-// order. Runs in linear time, also when keys repeat.
+// ring). The working list's RowData stays as it is, so the selection stays on the rows the official
+// selected. Runs in linear time, also when keys repeat.
 void mergeList(GridTable& working, const GridTable& scratch);
 
 } // namespace runordermerge

@@ -7,8 +7,8 @@
 
 namespace {
 
-// The merge of an unchanged list as the office suite has always done it, one exchange after the
-// other. Quadratic when keys repeat; kept here as the reference the fast merge must match.
+// The merge of an unchanged list entry by entry, the selection left in place. Quadratic when keys
+// repeat; kept here as the reference the fast merge must match.
 void literalMerge(GridTable& working, const GridTable& scratch)
 {
     for (int i = 1; i < scratch.rows(); ++i) {
@@ -21,12 +21,6 @@ void literalMerge(GridTable& working, const GridTable& scratch)
             for (int c = 0; c < scratch.cols(); ++c) {
                 if (c != 1 && c != 10)
                     working.setTextMatrix(k, c, scratch.textMatrix(i, c));
-            }
-            // An exchange with a row the grid does not have fails as a whole.
-            if (i < working.rows()) {
-                const qint32 kept = working.rowData(k);
-                working.setRowData(k, working.rowData(i));
-                working.setRowData(i, kept);
             }
         }
     }
@@ -83,6 +77,7 @@ private slots:
     void listChanged();
     void replaceKeepsHeaderAndRowData();
     void mergeKeepsRingColumns();
+    void mergeKeepsTheSelectionOnItsRows();
     void mergeMatchesTheLiteralMerge_data();
     void mergeMatchesTheLiteralMerge();
     void mergeOnAWholeListOfOneKey();
@@ -156,6 +151,23 @@ void TestRunOrderMerge::mergeKeepsRingColumns()
     QCOMPARE(working.textMatrix(2, 9), QString("office-0-9"));
 }
 
+void TestRunOrderMerge::mergeKeepsTheSelectionOnItsRows()
+{
+    // The ring moved starter 3 to the top and selected it and starter 1; the office saves the same
+    // order again. The selection must stay on the rows that show those starters.
+    GridTable working;
+    GridTable scratch;
+    makeGrid(working, { "3", "1", "2", "4" }, "ring");
+    working.setRowData(1, 1);
+    working.setRowData(2, 1);
+    makeGrid(scratch, { "1", "2", "3", "4" }, "office");
+    runordermerge::mergeList(working, scratch);
+    const QList<qint32> flags { working.rowData(1), working.rowData(2), working.rowData(3), working.rowData(4) };
+    QCOMPARE(flags, (QList<qint32> { 1, 1, 0, 0 }));
+    QCOMPARE(working.textMatrix(1, 0), QString("3"));
+    QCOMPARE(working.textMatrix(2, 0), QString("1"));
+}
+
 void TestRunOrderMerge::mergeMatchesTheLiteralMerge_data()
 {
     QTest::addColumn<int>("seed");
@@ -215,14 +227,9 @@ void TestRunOrderMerge::mergeOnAWholeListOfOneKey()
     // Every line holds the last line of the new list, apart from the ring's columns.
     QCOMPARE(working.textMatrix(1, 3), QString("office-%1-3").arg(count - 1));
     QCOMPARE(working.textMatrix(1, 1), QString("ring-0-1"));
-    // The RowData values are exchanged, never lost or duplicated.
-    std::vector<bool> seen(size_t(count + 1), false);
-    for (int r = 1; r <= count; ++r) {
-        const qint32 v = working.rowData(r);
-        QVERIFY(v >= 1 && v <= count);
-        QVERIFY(!seen[size_t(v)]);
-        seen[size_t(v)] = true;
-    }
+    // The selection stays on the rows it was on.
+    for (int r = 1; r <= count; ++r)
+        QCOMPARE(working.rowData(r), r);
 }
 
 void TestRunOrderMerge::modelStaysConsistent()
