@@ -125,8 +125,10 @@ PublishedOrder demoOrder(const QDate& day)
             QString(), QString() });
         time = time.addSecs(minutesPerStarter * 60);
     }
-    // One starter the office already has as not started (a lame horse), so the status column shows.
-    order.lines[5][9] = QStringLiteral("N");
+    // One starter the office already has as not started (a lame horse), so the status column shows. The
+    // office marks such a starter in both columns, so the ring starts without a change to report.
+    order.lines[5][column::Status] = QStringLiteral("N");
+    order.lines[5][column::Mark] = QStringLiteral("N");
     numberPositions(order);
     return order;
 }

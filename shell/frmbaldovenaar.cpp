@@ -6,6 +6,7 @@
 #include "columns.h"
 #include "flexgrid.h"
 #include "frmintro.h"
+#include "holdbutton.h"
 #include "resources.h"
 #include "runorderfile.h"
 #include "runorderloader.h"
@@ -115,6 +116,7 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
     m_timerRegelsVerplaatsen = new QTimer(this);
     m_timerRegelsVerplaatsen->setObjectName(QStringLiteral("TimerRegelsVerplaatsen"));
     m_timerRegelsVerplaatsen->setInterval(100);
+    connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &FrmBaldovenaar::TimerRegelsVerplaatsen_Timer);
 
     // Initial client area 915 × 608, centred on the screen.
     m_client->setFixedSize(px(designClientWidth), px(designClientHeight));
@@ -136,9 +138,10 @@ void FrmBaldovenaar::centreOnScreen()
 FrmBaldovenaar::~FrmBaldovenaar() = default;
 
 QPushButton* FrmBaldovenaar::makeButton(
-    QWidget* container, const QString& name, int left, int top, int width, int height)
+    QWidget* container, const QString& name, int left, int top, int width, int height, QPushButton* button)
 {
-    auto* button = new QPushButton(container);
+    if (!button)
+        button = new QPushButton(container);
     button->setObjectName(name);
     button->setGeometry(px(left), px(top), px(width), px(height));
     // A style that honours the button's own back colour, on every platform.
@@ -180,7 +183,8 @@ void FrmBaldovenaar::buildControls()
         setColour(label, QPalette::WindowText, colours::systemWindowText);
     }
 
-    m_btnVerplaatsregels[0] = makeButton(m_client, QStringLiteral("btnVerplaatsregels0"), 120, 720, 495, 460);
+    m_btnVerplaatsregels[0] = new HoldButton(m_client);
+    makeButton(m_client, QStringLiteral("btnVerplaatsregels0"), 120, 720, 495, 460, m_btnVerplaatsregels[0]);
     m_btnVerplaatsregels[0]->setIcon(artwork::moveUpPicture());
     m_btnVerplaatsregels[0]->setToolTip(QStringLiteral("verplaats rij omhoog"));
 
@@ -205,7 +209,8 @@ void FrmBaldovenaar::buildControls()
     connect(m_grid1, &FlexGrid::keyUp, this, [this](int keyCode, int shift) { grid_KeyUp(1, keyCode, shift); });
     connect(m_grid1, &FlexGrid::selChange, this, [this] { grid_SelChange(1); });
 
-    m_btnVerplaatsregels[1] = makeButton(m_client, QStringLiteral("btnVerplaatsregels1"), 120, 1170, 495, 445);
+    m_btnVerplaatsregels[1] = new HoldButton(m_client);
+    makeButton(m_client, QStringLiteral("btnVerplaatsregels1"), 120, 1170, 495, 445, m_btnVerplaatsregels[1]);
     m_btnVerplaatsregels[1]->setIcon(artwork::moveDownPicture());
     m_btnVerplaatsregels[1]->setToolTip(QStringLiteral("verplaats rij omlaag"));
 
@@ -260,6 +265,14 @@ void FrmBaldovenaar::buildControls()
 
     for (int index = 0; index < 6; ++index) {
         connect(m_btnKnop[size_t(index)], &QPushButton::clicked, this, [this, index] { btnKnop_Click(index); });
+    }
+    for (int index = 0; index < 2; ++index) {
+        HoldButton* button = m_btnVerplaatsregels[size_t(index)];
+        connect(button, &HoldButton::mouseDown, this,
+            [this, index](int mouseButton) { btnVerplaatsregels_MouseDown(index, mouseButton); });
+        connect(button, &HoldButton::mouseUp, this,
+            [this, index](int mouseButton) { btnVerplaatsregels_MouseUp(index, mouseButton); });
+        connect(button, &HoldButton::holdLost, this, [this] { btnVerplaatsregels_MouseUp(-1, 0); });
     }
 
     // Tab order: grid(1), the strip's open and zoom buttons, the move buttons, swap, NG, send.
@@ -337,6 +350,7 @@ void FrmBaldovenaar::Form_Unload()
         return;
     m_unloaded = true;
     m_timer1->stop();
+    stopVerplaatsen();
     // Mutation files of the class are removed here once the send is built.
     bewaarinstellingen(m_state);
     ScrollMouse_UnhookForm();
@@ -407,8 +421,16 @@ void FrmBaldovenaar::btnKnop_Click(int index)
     case 3:
         zoomStep(1.2);
         break;
+    case 1:
+        wisselnietgestart();
+        break;
+    case 4:
+        verzendmutatie();
+        break;
+    case 5:
+        wisselrijen();
+        break;
     default:
-        // Marking, sending and swapping come with the ring edits.
         break;
     }
 }
@@ -449,6 +471,12 @@ void FrmBaldovenaar::setGridVisible(bool visible)
 {
     // Before the window is first shown, "visible" is the state it will have once shown.
     m_grid1->setVisible(visible);
+    // The empty view offers nothing to edit or send: the buttons would act on a hidden, stale list.
+    // They come back once the list shows again (zetknoppen and controleerwijzigingen follow).
+    if (!visible) {
+        setEditButtonsEnabled(false, false);
+        m_btnKnop[4]->setEnabled(false);
+    }
 }
 
 void FrmBaldovenaar::setLabels(const QString& titel, const QString& datum, const QString& begintijd)
@@ -477,12 +505,4 @@ void FrmBaldovenaar::refreshSelection()
     GridMultiSelect_Refresh();
 }
 
-void FrmBaldovenaar::zetknoppen()
-{
-    // The edit buttons follow the file's permissions once the ring edits are built.
-}
 
-void FrmBaldovenaar::controleerwijzigingen()
-{
-    // The send button follows the unsent changes once the ring edits are built.
-}

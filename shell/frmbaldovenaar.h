@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "colourtable.h"
 #include "gridtable.h"
+#include "holdbutton.h"
 #include "runorderview.h"
 
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 #include <optional>
 
 class FlexGrid;
+
 class QAction;
 class QEvent;
 class QFrame;
@@ -45,6 +47,8 @@ public:
         // The open dialog; returns the chosen path, or nothing when cancelled. Qt's own dialog when not given.
         std::function<std::optional<QString>(const QString& title, const QString& folder, const QString& filter)>
             chooseFile;
+        // Shows a message to the official (OK only); a modal message box when not given.
+        std::function<void(const QString& text)> showMessage;
     };
 
     explicit FrmBaldovenaar(QWidget* parent = nullptr);
@@ -62,6 +66,15 @@ public:
     void Timer1_Timer();
     void mnuBestandSub_Click(int index);
     void btnKnop_Click(int index);
+
+    // The ring's edits on grid(1).
+    void btnVerplaatsregels_MouseDown(int index, int button);
+    void btnVerplaatsregels_MouseUp(int index, int button);
+    void TimerRegelsVerplaatsen_Timer();
+    void verplaatsregel(const QString& direction);
+    void wisselrijen();
+    void wisselnietgestart();
+    void verzendmutatie();
 
     // Layout and zoom.
     void Form_Resize();
@@ -92,6 +105,8 @@ public:
     QWidget* clientArea() const { return m_client; }
     QTimer* timer1() const { return m_timer1; }
     QTimer* timerRegelsVerplaatsen() const { return m_timerRegelsVerplaatsen; }
+    // The direction the held arrow button repeats ("0" up, "1" down); empty when none is held.
+    QString timerRegelsVerplaatsenTag() const { return m_verplaatsTag; }
     quint32 mutatieColour() const { return m_mutatieColour; }
     bool ShiftDown() const { return m_shiftDown; }
     bool CtrlDown() const { return m_ctrlDown; }
@@ -120,11 +135,15 @@ private:
     void buildControls();
     void centreOnScreen();
     void buildMenu();
-    QPushButton* makeButton(QWidget* container, const QString& name, int left, int top, int width, int height);
+    QPushButton* makeButton(QWidget* container, const QString& name, int left, int top, int width, int height,
+        QPushButton* button = nullptr);
     void setUpGrid(GridTable& grid);
     void ScrollMouse_HookForm();
     void ScrollMouse_UnhookForm();
     void GridMultiSelect_Refresh();
+    void stopVerplaatsen();
+    void setEditButtonsEnabled(bool order, bool notStarted);
+    void showMessage(const QString& text);
 
     Options m_options;
     std::unique_ptr<platform::Clock> m_ownClock;
@@ -140,7 +159,7 @@ private:
     QWidget* m_picture1 = nullptr;
     std::array<QFrame*, 4> m_lines {}; // Line1..Line4
     std::array<QPushButton*, 6> m_btnKnop {};
-    std::array<QPushButton*, 2> m_btnVerplaatsregels {};
+    std::array<HoldButton*, 2> m_btnVerplaatsregels {};
     QLabel* m_lblMutatie = nullptr;
     QLabel* m_lblTitel = nullptr;
     QLabel* m_lblDatum = nullptr;
@@ -149,6 +168,7 @@ private:
     QWidget* m_picTemp = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timerRegelsVerplaatsen = nullptr;
+    QString m_verplaatsTag;
     QMenu* m_mnuBestand = nullptr;
     std::array<QAction*, 4> m_mnuBestandSub {}; // 0, 2 and 3; no index 1
     QAction* m_mnuHelp = nullptr;

@@ -451,11 +451,13 @@ void TestComposition::tabWalksTheControlsInOrder_data()
     QTest::addColumn<bool>("fileOfToday");
     QTest::addColumn<QStringList>("walk");
 
-    const QStringList buttons { "btnKnop0", "btnKnop2", "btnKnop3", "btnVerplaatsregels0", "btnVerplaatsregels1",
-        "btnKnop5", "btnKnop1", "btnKnop4" };
+    // The arrow buttons take no focus (the grid keeps it while a line moves); the tab walk passes over
+    // disabled buttons: the send button while nothing is to be sent, and in the empty view also the
+    // swap and NG buttons.
     QTest::newRow("grid shown: from the grid round to it")
-        << true << (QStringList { "grid1" } + buttons + QStringList { "grid1" });
-    QTest::newRow("grid hidden: from the open button round to it") << false << (buttons + QStringList { "btnKnop0" });
+        << true << QStringList { "grid1", "btnKnop0", "btnKnop2", "btnKnop3", "btnKnop5", "btnKnop1", "grid1" };
+    QTest::newRow("grid hidden: from the open button round to it")
+        << false << QStringList { "btnKnop0", "btnKnop2", "btnKnop3", "btnKnop0" };
 }
 
 void TestComposition::tabWalksTheControlsInOrder()
@@ -473,9 +475,7 @@ void TestComposition::tabWalksTheControlsInOrder()
         if (widget->focusPolicy() & Qt::TabFocus)
             chain << widget->objectName();
     }
-    QCOMPARE(chain,
-        (QStringList { "btnKnop0", "btnKnop2", "btnKnop3", "btnVerplaatsregels0", "btnVerplaatsregels1", "btnKnop5",
-            "btnKnop1", "btnKnop4" }));
+    QCOMPARE(chain, (QStringList { "btnKnop0", "btnKnop2", "btnKnop3", "btnKnop5", "btnKnop1", "btnKnop4" }));
 
     QStringList visited { QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString() };
     for (qsizetype step = 1; step < walk.size(); ++step) {

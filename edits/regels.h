@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class GridTable;
+
+// Moving and swapping lines of the ring's list (grid(1)). A line takes every column with it except
+// column 1, the running position, which belongs to the place in the list; the selection flags (RowData)
+// stay with the places too. Pause lines never move: a moving line hops over them, and a swap that
+// involves one is refused. Only the grid changes; whether the ring may reorder at all (editvolgorde) is
+// the caller's check.
+namespace regels {
+
+// The direction texts of the two arrow buttons, as the repeat timer carries them.
+inline constexpr QStringView up = u"0";
+inline constexpr QStringView down = u"1";
+
+// Exchanges the texts of two rows in every column but column 1.
+void verwisselregels(GridTable& grid, int rowA, int rowB);
+
+// Moves the current line to the nearest non-pause line above ("0") or below ("1"), whose line takes its
+// place; any other direction moves nothing. The line that ends current is made visible and becomes the
+// one selected row, as a plain click on it would (so NG and swap then act on it). Returns that row.
+int verplaatsregel(GridTable& grid, QStringView direction);
+
+// Why the selected rows cannot be swapped ("Selecteer 2 rijen", or "Pauzeregels kunnen niet verplaatst
+// worden."), or an empty text when exactly two non-pause rows are selected.
+QString controleerwissel(const GridTable& grid);
+
+// Swaps the two selected rows (after controleerwissel allowed it); they stay selected and now show each
+// other's starters. False when there are not exactly two selected rows.
+bool wisselrijen(GridTable& grid);
+
+// The held arrow button's next repeat interval after a tick at `interval` ms: 300, then 200, then 100
+// from there on.
+int nextRepeatInterval(int interval);
+
+// The first repeat interval: the second move comes 300 ms after the press.
+inline constexpr int firstRepeatInterval = 300;
+
+} // namespace regels
