@@ -28,6 +28,17 @@ std::optional<std::array<int, 2>> selectedPair(const GridTable& grid)
     return pair;
 }
 
+// The nearest line that is no pause line from `start` in the direction of `step`, data rows only (the
+// header is never a target); `start` itself when there is none.
+int nearestLine(const GridTable& grid, int start, int step)
+{
+    for (int r = start + step; r >= 1 && r < grid.rows(); r += step) {
+        if (!isPauseKey(grid.textMatrix(r, column::Key)))
+            return r;
+    }
+    return start;
+}
+
 } // namespace
 
 void verwisselregels(GridTable& grid, int rowA, int rowB)
@@ -43,21 +54,13 @@ int verplaatsregel(GridTable& grid, QStringView direction)
     const int start = grid.row();
     const bool redraw = grid.redraw();
     grid.setRedraw(false);
+    // Pause lines never move, also not when the official made one current.
     int target = start;
-    if (direction == up) {
-        for (int r = start - 1; r >= 1; --r) {
-            if (!isPauseKey(grid.textMatrix(r, column::Key))) {
-                target = r;
-                break;
-            }
-        }
-    } else if (direction == down) {
-        for (int r = start + 1; r < grid.rows(); ++r) {
-            if (!isPauseKey(grid.textMatrix(r, column::Key))) {
-                target = r;
-                break;
-            }
-        }
+    if (!isPauseKey(grid.textMatrix(start, column::Key))) {
+        if (direction == up)
+            target = nearestLine(grid, start, -1);
+        else if (direction == down)
+            target = nearestLine(grid, start, 1);
     }
     if (target != start)
         verwisselregels(grid, target, start);

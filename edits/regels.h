@@ -20,7 +20,7 @@ inline constexpr QStringView down = u"1";
 void verwisselregels(GridTable& grid, int rowA, int rowB);
 
 // Moves the current line to the nearest non-pause line above ("0") or below ("1"), whose line takes its
-// place; any other direction moves nothing. The line that ends current is made visible and becomes the
+// place; any other direction, and a pause line, moves nothing. The line that ends current is made visible and becomes the
 // one selected row, as a plain click on it would (so NG and swap then act on it). Returns that row.
 int verplaatsregel(GridTable& grid, QStringView direction);
 
