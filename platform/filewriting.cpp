@@ -32,19 +32,29 @@ FileResult failure(const QString& reason)
 // The path as Win32 takes it; long paths get the "\\?\" prefix that lifts the 260-character limit.
 std::wstring win32Path(const QString& path)
 {
-    QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    // The prefix also switches off Windows' own clean-up of "." and "..", so the path is cleaned here.
+    QString native = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     if (native.size() >= MAX_PATH - 12 && !native.startsWith(QLatin1String("\\\\?\\"))) {
         if (native.startsWith(QLatin1String("\\\\")))
-            native = QLatin1String("\\\\?\\UNC\\") + native.mid(2);
+            native = QStringLiteral("\\\\?\\UNC\\") + native.mid(2);
         else
-            native = QLatin1String("\\\\?\\") + native;
+            native = QStringLiteral("\\\\?\\") + native;
     }
     return native.toStdWString();
 }
 
+// The system's own words for the last error, in the language of the Windows installation.
 QString lastErrorText()
 {
-    return qt_error_string(int(GetLastError()));
+    const DWORD code = GetLastError();
+    wchar_t* buffer = nullptr;
+    const DWORD length
+        = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+            nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    const QString text = length > 0 ? QString::fromWCharArray(buffer, int(length)).trimmed()
+                                    : QStringLiteral("Windows-fout %1").arg(code);
+    LocalFree(buffer);
+    return text;
 }
 
 QString createAndWrite(const QString& path, QByteArrayView bytes)
