@@ -194,8 +194,11 @@ SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clo
                 remove = true; // a copy of this class that a crash kept from being moved into place
             } else {
                 for (std::size_t k = 0; k < std::size(mutationKinds); ++k) {
-                    // Only a kind whose new copy is in place gives up its older files of today.
-                    if (parsed->kind == mutationKinds[k] && !written[k].isEmpty() && name != written[k])
+                    // Only a kind whose new copy is in place gives up its older files of today. Names are
+                    // compared regardless of case: where the folder ignores case (Windows, a share), the copy
+                    // just written may be listed under the spelling of the file it replaced.
+                    if (parsed->kind == mutationKinds[k] && !written[k].isEmpty()
+                        && name.compare(written[k], Qt::CaseInsensitive) != 0)
                         remove = true;
                 }
             }

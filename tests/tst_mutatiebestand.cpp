@@ -336,9 +336,11 @@ void TestMutatiebestand::cleanUp_data()
         << QStringList { "20261207-080000-12-baldovenaar-s.mut", "20261207-120000-12-baldovenaar-s.mut",
                "20261207-100000-12-baldovenaar-s.mut" }
         << sent;
-    QTest::newRow("send: the same time in capitals goes")
+    // Where the folder ignores case, this is the name the new copy may be listed under: it must stay.
+    QTest::newRow("send: the same name in capitals stays")
         << true << "*"
-        << "12" << true << QStringList { "20261207-101530-12-BALDOVENAAR-S.MUT" } << sent;
+        << "12" << true << QStringList { "20261207-101530-12-BALDOVENAAR-S.MUT" }
+        << QStringList(sent + QStringList { "20261207-101530-12-BALDOVENAAR-S.MUT" });
     QTest::newRow("send: other classes of today stay")
         << true << "*"
         << "12" << true << otherClassesToday << QStringList(otherClassesToday + sent);
