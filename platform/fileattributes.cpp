@@ -1,6 +1,7 @@
 #include "fileattributes.h"
 
 #include "faults.h"
+#include "paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -60,6 +61,19 @@ quint32 forSet(quint32 previous, int attributes)
 }
 
 } // namespace dosattrib
+
+const char* attributeSourceName(AttributeSource source)
+{
+    switch (source) {
+    case AttributeSource::System:
+        return "the system's";
+    case AttributeSource::SmbClient:
+        return "the SMB client's (user.cifs.dosattrib)";
+    case AttributeSource::Emulation:
+        return "emulated";
+    }
+    return "?";
+}
 
 std::optional<QDateTime> lastModified(const QString& path)
 {
@@ -152,6 +166,11 @@ bool setFileAttributesIfUnchanged(const QString& path, int attributes, const Fil
     return setFileAttributes(path, attributes);
 }
 
+AttributeSource attributeSource(const QString&)
+{
+    return AttributeSource::System;
+}
+
 // Windows keeps the attributes with the file through a rename, and forgets them with it.
 void noteRenamed(const QString&, const QString&) { }
 
@@ -180,6 +199,8 @@ qint64 nanoseconds(const struct timespec& time)
 // The stamp of a regular file (links followed), or nothing for a folder, a missing file and the like.
 std::optional<Stamp> statFile(const QByteArray& nativePath)
 {
+    if (nativePath.contains('\0'))
+        return std::nullopt; // the system would look at a file of a shorter name
     struct stat info = {};
     if (::stat(nativePath.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
@@ -382,6 +403,14 @@ bool setFileAttributesIfUnchanged(const QString& path, int attributes, const Fil
     if (!stamp || publicStamp(*stamp) != expected)
         return false;
     return setAttributesOf(path, native, *stamp, attributes);
+}
+
+AttributeSource attributeSource(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (statFile(native) && readDosAttrib(native))
+        return AttributeSource::SmbClient;
+    return AttributeSource::Emulation;
 }
 
 void noteRenamed(const QString& from, const QString& to)

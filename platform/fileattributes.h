@@ -27,6 +27,12 @@ enum FileAttribute : int {
 // files this process set them on. A file seen for the first time is "archive set".
 std::optional<int> fileAttributes(const QString& path);
 
+// Where fileAttributes() takes a file's attributes from: the system's own (Windows), the SMB client's DOS
+// attributes, or the emulation. For diagnostics; the answer may change when the file is replaced.
+enum class AttributeSource { System, SmbClient, Emulation };
+AttributeSource attributeSource(const QString& path);
+const char* attributeSourceName(AttributeSource source);
+
 // Sets the attributes (a combination of FileAttribute values). Fails (false) when the file cannot be
 // reached. On the SMB path "normal" is written as 0x80, since 0 means "no change" to the server.
 bool setFileAttributes(const QString& path, int attributes);

@@ -2,6 +2,7 @@
 
 #include "faults.h"
 #include "fileattributes.h"
+#include "paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +24,11 @@ namespace {
 FileResult failure(const QString& reason)
 {
     return FileResult { reason.isEmpty() ? QStringLiteral("onbekende oorzaak") : reason };
+}
+
+QString invalidName()
+{
+    return QStringLiteral("ongeldige bestandsnaam");
 }
 
 #ifdef Q_OS_WIN
@@ -192,6 +198,8 @@ QString temporaryPathFor(const QString& path)
 
 FileResult writeFileWhole(const QString& path, QByteArrayView bytes, int attributes)
 {
+    if (endsEarlyForTheSystem(path))
+        return failure(invalidName());
     const QString temporary = temporaryPathFor(path);
     // Left by an attempt that was cut short (a crash between writing and moving).
     if (exists(temporary))
@@ -220,6 +228,8 @@ FileResult writeFileWhole(const QString& path, QByteArrayView bytes, int attribu
 
 FileResult removeFile(const QString& path)
 {
+    if (endsEarlyForTheSystem(path))
+        return failure(invalidName());
     if (const auto injected = faults::check(faults::Operation::Remove, path))
         return failure(*injected);
     setFileAttributes(path, AttrNormal);

@@ -2,6 +2,7 @@
 
 #include "faults.h"
 #include "fileattributes.h"
+#include "paths.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -72,7 +73,7 @@ bool matchesWildcard(QStringView pattern, QStringView name)
 
 QStringList listFolder(const QString& folder, const QString& pattern, Listing which)
 {
-    if (faults::check(faults::Operation::List, folder))
+    if (faults::check(faults::Operation::List, folder) || endsEarlyForTheSystem(folder))
         return {};
     const QString directory = folder.isEmpty() ? QStringLiteral(".") : folder;
     QString prefix; // what goes before a name to make it a path

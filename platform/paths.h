@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QStringView>
 
 namespace platform {
 
@@ -14,6 +15,14 @@ constexpr bool isFolderSeparator(QChar c)
 #else
     return c == u'/' || c == u'\\';
 #endif
+}
+
+// Whether a path names something other than it says when handed to the system: the system ends a path at
+// its first NUL character, so "a\0b" would name "a" (another file, or the folder the name lies in). Every
+// file operation of this layer refuses such a path.
+inline bool endsEarlyForTheSystem(QStringView path)
+{
+    return path.contains(QChar(u'\0'));
 }
 
 } // namespace platform

@@ -7,6 +7,7 @@
 #include "cp1252.h"
 #include "faults.h"
 #include "fileattributes.h"
+#include "filereading.h"
 #include "filewriting.h"
 #include "folderlisting.h"
 #include "numbers.h"
@@ -111,6 +112,11 @@ private slots:
     void writeFileWholeReplacesAnyTarget();
     void injectedFaults_data();
     void injectedFaults();
+
+    // reading a file, hostile paths
+    void readFileStartReadsOnlyRegularFiles_data();
+    void readFileStartReadsOnlyRegularFiles();
+    void pathWithNulNamesNoOtherFile();
 
 private:
     static void makeListingFolder(const QTemporaryDir& dir);
@@ -1050,6 +1056,99 @@ void TestPlatform::injectedFaults()
         QCOMPARE(testsupport::readFile(path), QByteArray("old"));
     faults::clear();
     QVERIFY(!faults::check(faults::Operation(operation), path));
+}
+
+// ------------------------------------------------------------------------- reading a file, hostile paths
+
+void TestPlatform::readFileStartReadsOnlyRegularFiles_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("whole"); // read to its end (or to the limit) without an error
+
+    QTest::newRow("a file") << "file" << true << QByteArray("rij:1\r\nrij:2\r\n") << true;
+    QTest::newRow("an empty file") << "empty" << true << QByteArray() << true;
+    QTest::newRow("a file longer than the limit: its start") << "long" << true << QByteArray(100, 'x') << true;
+    QTest::newRow("no such file") << "missing" << false << QByteArray() << false;
+    QTest::newRow("a folder") << "folder" << false << QByteArray() << false;
+    QTest::newRow("the open fails (injected)") << "open fault" << false << QByteArray() << false;
+    QTest::newRow("the read fails (injected)") << "read fault" << true << QByteArray() << false;
+#ifdef Q_OS_LINUX
+    QTest::newRow("a link to a file") << "link" << true << QByteArray("rij:1\r\nrij:2\r\n") << true;
+    // Neither waits for a writer nor reads on without end.
+    QTest::newRow("a FIFO without writer") << "fifo" << false << QByteArray() << false;
+    QTest::newRow("a link to a FIFO") << "fifo link" << false << QByteArray() << false;
+    QTest::newRow("an endless device") << "device" << false << QByteArray() << false;
+#endif
+}
+
+void TestPlatform::readFileStartReadsOnlyRegularFiles()
+{
+    QFETCH(QString, what);
+    QTemporaryDir dir;
+    QString path = pathIn(dir, QStringLiteral("baldovenaar rst-0001.dvz"));
+    const QByteArray content = what == u"long" ? QByteArray(1000, 'x') : QByteArray("rij:1\r\nrij:2\r\n");
+    const auto guard = qScopeGuard([] { faults::clear(); });
+    if (what == u"empty")
+        QVERIFY(testsupport::writeFile(path, QByteArray()));
+    else if (what != u"missing" && what != u"folder" && !what.startsWith(u"fifo") && what != u"device")
+        QVERIFY(testsupport::writeFile(path, content));
+    if (what == u"folder")
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("baldovenaar rst-0001.dvz")));
+    if (what == u"open fault")
+        faults::inject(faults::Operation::Open, QStringLiteral("rst-0001"), QStringLiteral("vergrendeld"));
+    if (what == u"read fault")
+        faults::inject(faults::Operation::Read, QStringLiteral("rst-0001"), QStringLiteral("netwerkfout"));
+#ifdef Q_OS_LINUX
+    if (what == u"link") {
+        QVERIFY(QFile::rename(path, pathIn(dir, QStringLiteral("echt"))));
+        QVERIFY(QFile::link(pathIn(dir, QStringLiteral("echt")), path));
+    }
+    if (what.startsWith(u"fifo")) {
+        const QString fifo = what == u"fifo" ? path : pathIn(dir, QStringLiteral("pijp"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (fifo != path)
+            QVERIFY(QFile::link(fifo, path));
+    }
+    if (what == u"device")
+        path = QStringLiteral("/dev/zero");
+#endif
+
+    const FileRead read = readFileStart(path, 100);
+    QTEST(read.opened, "opened");
+    QTEST(read.bytes, "bytes");
+    QTEST(read.ok(), "whole");
+    QCOMPARE(read.error.isEmpty(), read.ok());
+    if (what.endsWith(u"fault"))
+        QCOMPARE(read.error, what == u"open fault" ? QString("vergrendeld") : QString("netwerkfout"));
+}
+
+void TestPlatform::pathWithNulNamesNoOtherFile()
+{
+    // The system would end the path at the NUL and act on "a" (or on the folder "sub"); every operation
+    // refuses instead, and "a" and the folder stay as they are.
+    QTemporaryDir dir;
+    const QString a = pathIn(dir, QStringLiteral("a"));
+    QVERIFY(testsupport::writeFile(a, "office"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    const QString nul = a + QChar(0) + QStringLiteral("b.mut");
+    const QString inSub = pathIn(dir, QStringLiteral("sub")) + QChar(0) + QStringLiteral("/../x.mut");
+
+    QVERIFY(!fileAttributes(nul));
+    QVERIFY(!setFileAttributes(nul, AttrHidden));
+    QVERIFY(!fileStamp(nul));
+    QVERIFY(!readFileStart(nul, 100).opened);
+    QVERIFY(!writeFileWhole(nul, "ring", AttrArchive).ok());
+    QVERIFY(!writeFileWhole(inSub, "ring", AttrArchive).ok());
+    QVERIFY(!removeFile(nul).ok());
+    QCOMPARE(
+        platform::listFolder(pathIn(dir, QStringLiteral("sub")) + QChar(0) + QStringLiteral("x"), QStringLiteral("*")),
+        QStringList());
+    QCOMPARE(testsupport::readFile(a), QByteArray("office"));
+    QCOMPARE(fileAttributes(a), std::optional<int>(AttrArchive));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        (QStringList { "a", "sub" }));
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)
