@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "columns.h"
 #include "cp1252.h"
+#include "diagnostics.h"
 #include "fileattributes.h"
 #include "filewriting.h"
 #include "folderlisting.h"
@@ -54,6 +55,16 @@ bool isDigits(QStringView text)
             return false;
     }
     return true;
+}
+
+void removeLogged(const char* routine, const QString& folder, const QString& name)
+{
+    const platform::FileResult removed = platform::removeFile(folder + name);
+    if (removed.ok())
+        qCInfo(lcSend).noquote() << QLatin1String(routine) + QStringLiteral(": removed") << name << "in" << folder;
+    else
+        qCInfo(lcSend).noquote() << QLatin1String(routine) + QStringLiteral(": could not remove") << name << "in"
+                                 << folder << "-" << removed.error;
 }
 
 QString nameWithSafeRid(const QString& date, const QString& time, const QString& safe, QChar kind)
@@ -154,6 +165,8 @@ SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clo
 {
     SendResult result;
     if (trimSpaces(state.bestandspad).isEmpty() || !state.klasbekend) {
+        qCInfo(lcSend) << "send: nothing sent,"
+                       << (state.klasbekend ? "no file is followed" : "the class is not known yet");
         result.skipped = true;
         return result;
     }
@@ -173,10 +186,13 @@ SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clo
         const QString name = nameWithSafeRid(date, time, ownRid, mutationKinds[k]);
         const platform::FileResult outcome
             = platform::writeFileWhole(folder + name, bytes, platform::AttrHidden | platform::AttrArchive);
-        if (outcome.ok())
+        if (outcome.ok()) {
             written[k] = name;
-        else
+            qCInfo(lcSend).noquote() << "send: wrote" << name << "in" << folder;
+        } else {
             result.failures.push_back(MutationFailure { folder + name, outcome.error });
+            qCInfo(lcSend).noquote() << "send: could not write" << name << "in" << folder << "-" << outcome.error;
+        }
     }
     result.written = result.failures.empty();
 
@@ -204,7 +220,7 @@ SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clo
             }
         }
         if (remove)
-            (void)platform::removeFile(folder + name); // what cannot be removed now goes at a later send
+            removeLogged("send", folder, name); // what cannot be removed now goes at a later send
     }
 
     clock.pause(pauseMilliseconds);
@@ -221,7 +237,7 @@ void wismutaties(AppState& state)
     for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
         const std::optional<MutationFileName> parsed = parseMutationFileName(name);
         if (parsed && parsed->rid == ownRid)
-            (void)platform::removeFile(folder + name);
+            removeLogged("clean-up", folder, name);
     }
 }
 

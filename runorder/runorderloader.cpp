@@ -2,13 +2,14 @@
 
 #include "clock.h"
 #include "colourtable.h"
+#include "diagnostics.h"
+#include "filereading.h"
 #include "folderlisting.h"
 #include "gridtable.h"
 #include "runorderfile.h"
 #include "runordermerge.h"
 #include "runorderview.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace {
@@ -39,21 +40,33 @@ RunOrderLoader::LookUp RunOrderLoader::lookUp()
 {
     if (trimSpaces(m_state.bestandspad).isEmpty()) {
         m_state.bestandsnaam.clear();
+        qCInfo(lcFollow) << "look-up: no file is followed";
         return LookUp::NoFile;
     }
-    if (!hasRunOrderExtension(m_state.bestandspad))
+    if (!hasRunOrderExtension(m_state.bestandspad)) {
+        qCInfo(lcFollow) << "look-up: the followed path" << m_state.bestandspad << "does not end in .dvz";
         return LookUp::NoFile;
+    }
     splitspad(m_state);
     const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap, m_state.zoekpatroon);
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
-    if (!name)
+    if (!name) {
+        qCInfo(lcFollow) << "look-up: nothing matches" << m_state.zoekpatroon << "in" << m_state.bestandsmap
+                         << "(the folder cannot be read, or holds no such file); the path stays followed";
         return LookUp::NoFile;
+    }
     m_state.bestandspad = m_state.bestandsmap + *name;
     const std::optional<QDateTime> modified = platform::lastModified(m_state.bestandspad);
     const QString today = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
-    if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today)
+    if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today) {
+        qCInfo(lcFollow).noquote() << "look-up: found" << *name << "modified"
+                                   << (modified ? modified->toString(Qt::ISODate) : QStringLiteral("(unreadable)"))
+                                   << "- not today" << today << "- the empty view; the path stays followed";
         return LookUp::NoFile;
+    }
+    qCInfo(lcFollow).noquote() << "look-up: found" << *name << "in" << m_state.bestandsmap << "modified"
+                               << modified->toString(Qt::ISODate) << "(today)";
     return LookUp::Found;
 }
 
@@ -71,17 +84,16 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     const std::optional<platform::FileStamp> before = platform::fileStamp(m_state.bestandspad);
     if (m_hooks.beforeOpen)
         m_hooks.beforeOpen();
-    QFile file(m_state.bestandspad);
-    if (!file.open(QIODevice::ReadOnly))
+    platform::FileRead file = platform::readFileStart(m_state.bestandspad, maxReadBytes);
+    result.error = file.error;
+    if (!file.opened)
         return result;
     result.opened = true;
-    result.bytes = file.read(std::min(file.size(), maxReadBytes));
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
+    result.bytes = std::move(file.bytes);
     if (m_hooks.afterRead)
         m_hooks.afterRead();
     const std::optional<platform::FileStamp> after = platform::fileStamp(m_state.bestandspad);
-    result.steady = !readFailed && before && after && *before == *after;
+    result.steady = file.error.isEmpty() && before && after && *before == *after;
     if (after)
         result.stamp = *after;
     return result;
@@ -164,9 +176,15 @@ void RunOrderLoader::startNewFile()
 
 void RunOrderLoader::toonbestand(bool forceer)
 {
-    if (m_state.bezigmetladen)
+    if (m_state.bezigmetladen) {
+        qCInfo(lcFollow) << "check: returns at once, a check is under way";
         return;
+    }
+    qCInfo(lcFollow) << (forceer ? "check (forced)" : "check (periodic)");
     if (lookUp() == LookUp::NoFile) {
+        // A forced read (start-up, a file just chosen) of a file not found now is made once it is found:
+        // a periodic read would leave the header row and the position as they were, empty for a new file.
+        m_forcedReadPending = m_forcedReadPending || forceer;
         showEmptyView();
         return;
     }
@@ -179,6 +197,19 @@ void RunOrderLoader::toonbestand(bool forceer)
     const bool forced = forceer || m_forcedReadPending;
     const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
     const bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
+    if (!attributes) {
+        // A forced read (a file just chosen) that could not even start is not lost: it waits, as one that
+        // did not count does.
+        m_forcedReadPending = forced;
+        qCInfo(lcFollow) << "attributes: cannot be read; no read, the list stays as it is";
+    } else {
+        qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
+                                   << platform::attributeSourceName(platform::attributeSource(m_state.bestandspad))
+                                   << "-"
+                                   << (read ? (*attributes & platform::AttrArchive ? "archive set: read"
+                                                                                   : "archive not set, forced: read")
+                                            : "archive not set: not written since the last read, no read");
+    }
     if (read) {
         const ReadResult file = readWholeFile();
         const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
@@ -188,6 +219,17 @@ void RunOrderLoader::toonbestand(bool forceer)
         // to write it anew). A half-written file never replaces the ring's list.
         const bool counts
             = forced ? (!file.opened || file.steady) : (file.opened && file.steady && !content.rijen.empty());
+        if (lcFollow().isInfoEnabled()) {
+            const char* why = !file.opened ? "could not be opened"
+                : !file.error.isEmpty()    ? "could not be read to its end"
+                : !file.steady             ? "changed while it was read"
+                : content.rijen.empty()    ? "holds no list"
+                                           : "read whole while it stayed the same";
+            qCInfo(lcFollow).noquote() << "read:" << file.bytes.size() << "bytes," << content.rijen.size()
+                                       << "rij lines;" << why
+                                       << (file.error.isEmpty() ? QString() : QStringLiteral("(%1)").arg(file.error))
+                                       << (counts ? "- counts" : "- does not count, read again at the next check");
+        }
         if (!counts) {
             m_forcedReadPending = m_forcedReadPending || forced;
         } else {
@@ -196,14 +238,18 @@ void RunOrderLoader::toonbestand(bool forceer)
             const int rememberedRow = m_working.row();
             if (forced) {
                 fillForced(content);
+                qCInfo(lcFollow) << "forced read: the list is rebuilt from the file";
             } else {
                 fillScratch(content);
                 // A list without lines is one empty line under the header, as a forced read shows it.
                 ensureHeaderAndLine(m_scratch);
                 if (runordermerge::listChanged(m_snapshot, m_scratch)) {
+                    qCInfo(lcFollow) << "periodic read: the list changed (" << m_snapshot.rows() - 1 << "lines ->"
+                                     << m_scratch.rows() - 1 << "); it replaces the ring's list";
                     m_view.setMutatieColour(colours::green);
                     runordermerge::replaceList(m_working, m_snapshot, m_scratch);
                 } else {
+                    qCInfo(lcFollow) << "periodic read: the same list; its texts are merged into the ring's list";
                     runordermerge::mergeList(m_working, m_scratch);
                 }
             }
@@ -213,7 +259,11 @@ void RunOrderLoader::toonbestand(bool forceer)
             // A file that could not be opened on a forced read keeps its attributes, so the next call
             // reads it, forced again.
             if (file.opened) {
-                platform::setFileAttributesIfUnchanged(m_state.bestandspad, platform::AttrNormal, file.stamp);
+                const bool reset
+                    = platform::setFileAttributesIfUnchanged(m_state.bestandspad, platform::AttrNormal, file.stamp);
+                qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
+                                           : "attributes: not reset (changed since the read, or refused); read "
+                                             "again at the next check");
                 m_forcedReadPending = false;
             } else {
                 m_forcedReadPending = forced;
@@ -222,6 +272,8 @@ void RunOrderLoader::toonbestand(bool forceer)
                 + m_state.owner + QStringLiteral(")"));
         }
     }
+    if (m_forcedReadPending)
+        qCInfo(lcFollow) << "the forced read is repeated at the next check";
 
     m_view.refreshSelection();
     m_view.zetknoppen();

@@ -60,6 +60,7 @@ private:
     {
         bool opened = false;
         bool steady = false; // the file stayed the same during the read
+        QString error; // why it could not be opened or read through
         platform::FileStamp stamp;
         QByteArray bytes;
     };

@@ -1,0 +1,318 @@
+// Faults while a running-order file is followed, through real files and the platform layer's injected
+// failures: the shared folder that goes and comes back, a file that is gone (or is something else) by the
+// time it is opened, opens and reads that fail, attributes that cannot be read or reset. Each test is named
+// after what the official sees; every one ends with the office's next write shown as it should be.
+#include "clock.h"
+#include "colourtable.h"
+#include "columns.h"
+#include "faults.h"
+#include "fileattributes.h"
+#include "gridtable.h"
+#include "recordingview.h"
+#include "runorderloader.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using platform::faults::Operation;
+
+namespace {
+
+const QDateTime morning(QDate(2026, 12, 7), QTime(9, 0, 0));
+
+QByteArray classBytes(const QStringList& keys, const QString& title = QStringLiteral("Springen klasse M"))
+{
+    QString text
+        = QStringLiteral("owner:Manege\r\nwnr:3\r\nrid:7\r\ntitel:%1\r\neditvolgorde:1\r\neditnietgestart:1\r\n"
+                         "rij:key\tnr\tNr\tRuiter\tPaard\tVer\t\t\t\tStatus\tNG\r\n")
+              .arg(title);
+    int position = 0;
+    for (const QString& key : keys)
+        text += QStringLiteral("rij:%1\t%2\t\tRuiter %1\tPaard\t\t\t\t\t\t\r\n").arg(key).arg(++position);
+    return text.toLatin1();
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void sharedFolderGoneShowsTheEmptyViewUntilItReturns_data();
+    void sharedFolderGoneShowsTheEmptyViewUntilItReturns();
+    void chosenFileMissedByTheLookUpIsReadWholeOnceFound();
+    void fileGoneOrReplacedBeforeTheOpenIsReadWhenBack_data();
+    void fileGoneOrReplacedBeforeTheOpenIsReadWhenBack();
+    void failingFileOperationsNeverCostTheRingItsList_data();
+    void failingFileOperationsNeverCostTheRingItsList();
+
+private:
+    QString path() const { return m_folder + QStringLiteral("baldovenaar rst-0001.dvz"); }
+    // The office writes the class, each time a minute later than before.
+    void publish(const QStringList& keys);
+    // Follows the class as Openen does, and marks the second starter not started at the ring.
+    void followAndMark(const QStringList& keys);
+    QString keys() const;
+
+    std::unique_ptr<QTemporaryDir> m_root;
+    QString m_folder;
+    platform::FixedClock m_clock { QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)) };
+    AppState m_state;
+    GridTable m_grid1, m_grid2, m_grid3;
+    testsupport::RecordingView m_view;
+    std::unique_ptr<RunOrderLoader> m_loader;
+    int m_publications = 0;
+};
+
+void TestFaults::init()
+{
+    m_root = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_root->isValid());
+    QVERIFY(QDir(m_root->path()).mkdir(QStringLiteral("GEDEELD")));
+    m_folder = m_root->path() + QStringLiteral("/GEDEELD/");
+    m_state = AppState();
+    m_view = testsupport::RecordingView();
+    for (GridTable* grid : { &m_grid1, &m_grid2, &m_grid3 }) {
+        grid->setFixedRows(0);
+        grid->setRows(0);
+        grid->setCols(column::Count);
+        grid->setRows(2);
+        grid->setFixedRows(1);
+    }
+    m_publications = 0;
+    m_loader = std::make_unique<RunOrderLoader>(m_state, m_grid1, m_grid2, m_grid3, m_view, m_clock);
+}
+
+void TestFaults::cleanup()
+{
+    platform::faults::clear();
+    m_loader.reset();
+    m_root.reset();
+}
+
+void TestFaults::publish(const QStringList& keys)
+{
+    QVERIFY(testsupport::writeFile(path(), classBytes(keys), morning.addSecs(60 * m_publications++)));
+}
+
+void TestFaults::followAndMark(const QStringList& keys)
+{
+    publish(keys);
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    QCOMPARE(m_grid1.rows(), int(keys.size()) + 1);
+    m_grid1.setTextMatrix(2, column::Mark, QStringLiteral("N"));
+}
+
+QString TestFaults::keys() const
+{
+    QStringList keys;
+    for (int r = 1; r < m_grid1.rows(); ++r)
+        keys << m_grid1.textMatrix(r, column::Key);
+    return keys.join(u' ');
+}
+
+void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("rewritten"); // the office writes the class while the folder is away
+    QTest::newRow("unmounted, back unchanged: the ring's list and marks") << "rename" << false;
+    QTest::newRow("unmounted, back rewritten: the office's new list") << "rename" << true;
+    QTest::newRow("network drop, listing fails: the ring's list and marks") << "list" << false;
+    QTest::newRow("network drop, back rewritten: the office's new list") << "list" << true;
+}
+
+void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, rewritten);
+    followAndMark({ "A", "B", "C" });
+    const QString away = m_root->path() + QStringLiteral("/weg");
+    if (how == u"rename")
+        QVERIFY(QDir().rename(m_root->path() + QStringLiteral("/GEDEELD"), away));
+    else
+        platform::faults::inject(Operation::List, QStringLiteral("GEDEELD"), QStringLiteral("netwerk weg"));
+
+    for (int tick = 0; tick < 3; ++tick) {
+        m_loader->toonbestand(false);
+        QVERIFY(!m_view.gridVisible);
+        QCOMPARE(m_view.caption, RunOrderLoader::plainCaption());
+        QCOMPARE(m_state.bestandspad, path()); // still followed
+    }
+
+    if (how == u"rename")
+        QVERIFY(QDir().rename(away, m_root->path() + QStringLiteral("/GEDEELD")));
+    else
+        platform::faults::clear();
+    if (rewritten)
+        publish({ "A", "C", "D" });
+    m_loader->toonbestand(false);
+    QVERIFY(m_view.gridVisible);
+    QCOMPARE(keys(), rewritten ? QString("A C D") : QString("A B C"));
+    QCOMPARE(m_grid1.textMatrix(2, column::Mark), rewritten ? QString() : QString("N"));
+    QCOMPARE(m_view.mutatie, rewritten ? colours::green : colours::white);
+}
+
+void TestFaults::chosenFileMissedByTheLookUpIsReadWholeOnceFound()
+{
+    publish({ "A", "B", "C" });
+    // Openen, while the network is down.
+    m_loader->startNewFile();
+    m_state.bestandspad = path();
+    platform::faults::inject(Operation::List, QStringLiteral("GEDEELD"), QStringLiteral("netwerk weg"));
+    m_loader->toonbestand(true);
+    QVERIFY(!m_view.gridVisible);
+    platform::faults::clear();
+    // Meanwhile another reader has reset the attributes: no write since, and still the whole file is read.
+    QVERIFY(platform::setFileAttributes(path(), platform::AttrNormal));
+    m_loader->toonbestand(false);
+    QVERIFY(m_view.gridVisible);
+    QCOMPARE(keys(), QString("A B C"));
+    QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
+    QCOMPARE(m_grid1.rowData(1), 1);
+    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege)"));
+    QVERIFY(m_state.klasbekend);
+}
+
+void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack_data()
+{
+    QTest::addColumn<QString>("replacement"); // what stands under the file's name when it is opened
+    QTest::addColumn<bool>("forced");
+    // A forced read of a file that cannot be opened shows an empty list (as the office programs do) and
+    // is repeated; a periodic one leaves the ring's list alone. Neither waits on what is not a file.
+    const QStringList replacements { "nothing", "a folder", "a FIFO", "a link to a FIFO", "a dangling link" };
+    for (const QString& replacement : replacements) {
+        for (const bool forced : { false, true }) {
+            QTest::addRow("%s, %s", qPrintable(replacement), forced ? "forced" : "periodic") << replacement << forced;
+        }
+    }
+}
+
+void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
+{
+    QFETCH(QString, replacement);
+    QFETCH(bool, forced);
+    followAndMark({ "A", "B", "C" });
+    publish({ "A", "B", "C", "D" });
+    const QString aside = m_root->path() + QStringLiteral("/apart.dvz");
+    // Between the look-up and the open the file goes, and something else may take its name.
+    m_loader->setReadHooks({ [&] {
+                                QVERIFY(QFile::rename(path(), aside));
+                                if (replacement == u"a folder") {
+                                    QVERIFY(QDir().mkdir(path()));
+                                } else if (replacement == u"a FIFO") {
+                                    QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+                                } else if (replacement == u"a link to a FIFO") {
+                                    const QString fifo = m_root->path() + QStringLiteral("/pijp");
+                                    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+                                    QVERIFY(QFile::link(fifo, path()));
+                                } else if (replacement == u"a dangling link") {
+                                    QVERIFY(QFile::link(m_root->path() + QStringLiteral("/weg"), path()));
+                                }
+                            },
+        {} });
+    m_loader->toonbestand(forced);
+    m_loader->setReadHooks({});
+    if (forced) {
+        QCOMPARE(m_grid1.rows(), 2);
+        QCOMPARE(m_grid1.textMatrix(1, column::Key), QString());
+        QVERIFY(m_loader->forcedReadPending());
+    } else {
+        QCOMPARE(keys(), QString("A B C"));
+        QCOMPARE(m_grid1.textMatrix(2, column::Mark), QString("N"));
+    }
+    QVERIFY(!m_state.bezigmetladen);
+
+    // The file comes back: the next check reads it (forced again after a forced read).
+    if (replacement == u"a folder")
+        QVERIFY(QDir().rmdir(path()));
+    else if (replacement != u"nothing")
+        QVERIFY(QFile::remove(path()));
+    QVERIFY(QFile::rename(aside, path()));
+    m_loader->toonbestand(false);
+    QCOMPARE(keys(), QString("A B C D"));
+    QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
+    QVERIFY(!m_loader->forcedReadPending());
+    QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
+}
+
+void TestFaults::failingFileOperationsNeverCostTheRingItsList_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<bool>("forced");
+    QTest::addColumn<QString>("shown"); // the keys shown while the operation fails
+    QTest::addColumn<bool>("markKept"); // the ring's mark of starter B is still there
+    QTest::addColumn<bool>("mergedEachCheck"); // every check while the fault lasts reads the file again
+
+    // The office has added D. While the fault lasts, the ring keeps what it has (or, on a forced read that
+    // cannot open the file, an empty list, as the office programs show it); once it is gone, D shows.
+    QTest::newRow("open fails, periodic: the ring's list stays")
+        << int(Operation::Open) << false << "A B C" << true << false;
+    QTest::newRow("open fails, forced: an empty list until it opens")
+        << int(Operation::Open) << true << "" << false << false;
+    QTest::newRow("read fails midway, periodic: the ring's list stays")
+        << int(Operation::Read) << false << "A B C" << true << false;
+    QTest::newRow("read fails midway, forced: the ring's list stays")
+        << int(Operation::Read) << true << "A B C" << true << false;
+    // A file whose attributes cannot be read is not listed (it might be hidden): the empty view over the
+    // ring's list, which comes back with the attributes.
+    QTest::newRow("attributes unreadable, periodic: the empty view over the ring's list")
+        << int(Operation::GetAttributes) << false << "A B C" << true << false;
+    QTest::newRow("attributes unreadable, forced: the read waits for them")
+        << int(Operation::GetAttributes) << true << "A B C" << true << false;
+    // The read counts, but the attributes keep saying "written": every check reads again, and merges.
+    QTest::newRow("attributes cannot be reset: read at every check, merged")
+        << int(Operation::SetAttributes) << false << "A B C D" << false << true;
+}
+
+void TestFaults::failingFileOperationsNeverCostTheRingItsList()
+{
+    QFETCH(int, operation);
+    QFETCH(bool, forced);
+    QFETCH(QString, shown);
+    QFETCH(bool, markKept);
+    QFETCH(bool, mergedEachCheck);
+    followAndMark({ "A", "B", "C" });
+    publish({ "A", "B", "C", "D" });
+    platform::faults::inject(Operation(operation), QStringLiteral("rst-0001"), QStringLiteral("ingestelde fout"));
+
+    m_loader->toonbestand(forced);
+    QCOMPARE(keys().trimmed(), shown);
+    QCOMPARE(m_grid1.textMatrix(2, column::Mark) == u"N", markKept);
+    QCOMPARE(m_view.gridVisible, operation != int(Operation::GetAttributes));
+    // A mark the ring makes while the fault lasts.
+    m_grid1.setTextMatrix(1, column::Mark, QStringLiteral("N"));
+    for (int tick = 0; tick < 3; ++tick) {
+        const int layouts = m_view.adjustCalls;
+        m_loader->toonbestand(false);
+        QCOMPARE(keys().trimmed(), shown);
+        QCOMPARE(m_view.adjustCalls > layouts, mergedEachCheck || shown.isEmpty());
+        if (!shown.isEmpty())
+            QCOMPARE(m_grid1.textMatrix(1, column::Mark), QString("N"));
+    }
+
+    platform::faults::clear();
+    m_loader->toonbestand(false);
+    QCOMPARE(keys(), QString("A B C D"));
+    QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
+    QVERIFY(!m_loader->forcedReadPending());
+    QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
+    m_loader->toonbestand(false);
+    QCOMPARE(keys(), QString("A B C D"));
+}
+
+QTEST_GUILESS_MAIN(TestFaults)
+#include "tst_faults.moc"
