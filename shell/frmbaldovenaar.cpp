@@ -13,7 +13,9 @@
 #include "twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
@@ -135,7 +137,14 @@ void FrmBaldovenaar::centreOnScreen()
     }
 }
 
-FrmBaldovenaar::~FrmBaldovenaar() = default;
+FrmBaldovenaar::~FrmBaldovenaar()
+{
+    // QWidget's destructor, which runs after this one, still hides the child widgets before it deletes
+    // them: an arrow button held at that moment reports its lost hold, and a handler of this window would
+    // then run on a window that is half gone. Nothing of the children reaches this window any more.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 QPushButton* FrmBaldovenaar::makeButton(
     QWidget* container, const QString& name, int left, int top, int width, int height, QPushButton* button)
@@ -333,6 +342,8 @@ void FrmBaldovenaar::Form_Load()
     leesinstellingen(m_state);
     if (m_options.showSplash)
         FrmIntro::showModal();
+    if (m_unloaded)
+        return; // stopped while the splash showed
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
         label->setFrameShape(QFrame::NoFrame);
     for (GridTable* grid : { m_grid1Table, m_grid2, m_grid3 })
@@ -385,6 +396,10 @@ void FrmBaldovenaar::kiesbestand()
     const std::optional<QString> chosen = m_options.chooseFile
         ? m_options.chooseFile(title, m_state.bestandsmap, filter)
         : chooseWithQtDialog(this, title, m_state.bestandsmap, filter);
+    // Stopped while the dialog was up: the unload has saved the settings and cleared the files; nothing
+    // may follow it.
+    if (m_unloaded)
+        return;
     if (chosen) {
         // The mutation files of the class followed so far go before another class is followed.
         runWismutaties();
@@ -435,6 +450,23 @@ void FrmBaldovenaar::btnKnop_Click(int index)
     default:
         break;
     }
+}
+
+void FrmBaldovenaar::stop()
+{
+    // Boxes open one over the other are answered from the top; one that stays (it refuses) ends the round,
+    // and the window closes under it.
+    QWidget* answered = nullptr;
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == answered || modal == this)
+            break;
+        answered = modal;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    close();
 }
 
 void FrmBaldovenaar::closeEvent(QCloseEvent* event)
@@ -506,5 +538,3 @@ void FrmBaldovenaar::refreshSelection()
 {
     GridMultiSelect_Refresh();
 }
-
-

@@ -60,6 +60,11 @@ public:
     void Form_Load();
     // The unload handler: mutation clean-up, settings, wheel unhook. Run once, at close.
     void Form_Unload();
+    bool isUnloaded() const { return m_unloaded; }
+    // The station is asked to stop from outside (a shutdown, `kill`, Ctrl+C; see platform::StopSignals):
+    // an open message box or dialog is answered as with Escape, then the window closes through its normal
+    // unload, as when the official closes it, so the settings are saved and the class's mutation files go.
+    void stop();
 
     void toonbestand(bool forceer);
     void kiesbestand();
@@ -91,6 +96,8 @@ public:
 
     AppState& state() { return m_state; }
     const AppState& state() const { return m_state; }
+    // What finds and reads the followed file (tests reach its read hooks through it).
+    RunOrderLoader& runOrderLoader() { return *m_loader; }
     // grid(1) to grid(3); index 0 does not exist.
     GridTable& gridTable(int index);
     FlexGrid* grid1() const { return m_grid1; }
