@@ -107,11 +107,17 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
 
     m_loader = std::make_unique<RunOrderLoader>(
         m_state, *m_grid1Table, *m_grid2, *m_grid3, static_cast<RunOrderView&>(*this), *m_clock);
+    m_loader->setSettleTime(m_options.settleTime);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(5000);
     connect(m_timer1, &QTimer::timeout, this, &FrmBaldovenaar::Timer1_Timer);
+
+    m_settleTimer = new QTimer(this);
+    m_settleTimer->setObjectName(QStringLiteral("settleTimer"));
+    m_settleTimer->setSingleShot(true);
+    connect(m_settleTimer, &QTimer::timeout, this, &FrmBaldovenaar::Timer1_Timer);
 
     m_timerRegelsVerplaatsen = new QTimer(this);
     m_timerRegelsVerplaatsen->setObjectName(QStringLiteral("TimerRegelsVerplaatsen"));
@@ -350,6 +356,7 @@ void FrmBaldovenaar::Form_Unload()
         return;
     m_unloaded = true;
     m_timer1->stop();
+    m_settleTimer->stop();
     stopVerplaatsen();
     // Mutation files of the class are removed here once the send is built.
     bewaarinstellingen(m_state);
@@ -370,9 +377,17 @@ void FrmBaldovenaar::Timer1_Timer()
     m_state.timerbezig = false;
 }
 
+void FrmBaldovenaar::lookAgainAfter(int milliseconds)
+{
+    // The open command stops this timer with Timer1 while its dialog is up.
+    if (!m_unloaded)
+        m_settleTimer->start(milliseconds);
+}
+
 void FrmBaldovenaar::kiesbestand()
 {
     m_timer1->stop();
+    m_settleTimer->stop();
     if (!m_state.bestandspad.isEmpty()) {
         splitspad(m_state);
     } else {

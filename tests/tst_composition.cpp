@@ -49,6 +49,8 @@ public:
         }
         FrmBaldovenaar::Options options;
         options.showSplash = false;
+        // The files are written whole before the window reads them.
+        options.settleTime = 0;
         options.chooseFile = [this](const QString&, const QString&, const QString&) -> std::optional<QString> {
             ++m_chooserCalls;
             return std::nullopt;

@@ -93,6 +93,8 @@ std::unique_ptr<FrmBaldovenaar> TestMainWindow::makeWindow()
 {
     FrmBaldovenaar::Options options;
     options.showSplash = false;
+    // The files are written whole before the window reads them.
+    options.settleTime = 0;
     options.clock = &m_clock;
     options.chooseFile = [this](const QString& title, const QString& folder, const QString& filter) {
         m_calls.append({ title, folder, filter });
