@@ -1,5 +1,7 @@
 #include "fileattributes.h"
 
+#include "faults.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -112,6 +114,8 @@ FileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info)
 
 std::optional<int> fileAttributes(const QString& path)
 {
+    if (faults::check(faults::Operation::GetAttributes, path))
+        return std::nullopt;
     const DWORD attributes = GetFileAttributesW(nativePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
@@ -120,6 +124,8 @@ std::optional<int> fileAttributes(const QString& path)
 
 bool setFileAttributes(const QString& path, int attributes)
 {
+    if (faults::check(faults::Operation::SetAttributes, path))
+        return false;
     const std::wstring native = nativePath(path);
     const DWORD current = GetFileAttributesW(native.c_str());
     if (current == INVALID_FILE_ATTRIBUTES || (current & FILE_ATTRIBUTE_DIRECTORY))
@@ -138,11 +144,18 @@ std::optional<FileStamp> fileStamp(const QString& path)
 
 bool setFileAttributesIfUnchanged(const QString& path, int attributes, const FileStamp& expected)
 {
+    if (faults::check(faults::Operation::SetAttributes, path))
+        return false;
     const auto stamp = fileStamp(path);
     if (!stamp || *stamp != expected)
         return false;
     return setFileAttributes(path, attributes);
 }
+
+// Windows keeps the attributes with the file through a rename, and forgets them with it.
+void noteRenamed(const QString&, const QString&) { }
+
+void noteRemoved(const QString&) { }
 
 #else // not Q_OS_WIN
 
@@ -263,6 +276,25 @@ public:
         }
     }
 
+    // The file known as `fromKey` now has the name `toKey`; `stamp` is what it looks like there (a rename
+    // changes its change time). What was recorded under `toKey` belonged to the file it replaced.
+    void move(const QString& fromKey, const QString& toKey, const std::optional<Stamp>& stamp)
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto it = m_entries.constFind(fromKey);
+        const std::optional<Entry> moved = it == m_entries.cend() ? std::nullopt : std::optional<Entry>(*it);
+        m_entries.remove(fromKey);
+        m_entries.remove(toKey);
+        if (moved && stamp && moved->stamp.device == stamp->device && moved->stamp.inode == stamp->inode)
+            m_entries.insert(toKey, Entry { *stamp, moved->bits });
+    }
+
+    void forget(const QString& key)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_entries.remove(key);
+    }
+
 private:
     struct Entry
     {
@@ -311,6 +343,8 @@ bool setAttributesOf(const QString& path, const QByteArray& native, const Stamp&
 
 std::optional<int> fileAttributes(const QString& path)
 {
+    if (faults::check(faults::Operation::GetAttributes, path))
+        return std::nullopt;
     const QByteArray native = QFile::encodeName(path);
     const auto stamp = statFile(native);
     if (!stamp)
@@ -322,6 +356,8 @@ std::optional<int> fileAttributes(const QString& path)
 
 bool setFileAttributes(const QString& path, int attributes)
 {
+    if (faults::check(faults::Operation::SetAttributes, path))
+        return false;
     const QByteArray native = QFile::encodeName(path);
     const auto stamp = statFile(native);
     if (!stamp)
@@ -339,11 +375,24 @@ std::optional<FileStamp> fileStamp(const QString& path)
 
 bool setFileAttributesIfUnchanged(const QString& path, int attributes, const FileStamp& expected)
 {
+    if (faults::check(faults::Operation::SetAttributes, path))
+        return false;
     const QByteArray native = QFile::encodeName(path);
     const auto stamp = statFile(native);
     if (!stamp || publicStamp(*stamp) != expected)
         return false;
     return setAttributesOf(path, native, *stamp, attributes);
+}
+
+void noteRenamed(const QString& from, const QString& to)
+{
+    // On an SMB mount the server moved the real attributes with the file; only the emulation remembers.
+    Registry::instance().move(registryKey(from), registryKey(to), statFile(QFile::encodeName(to)));
+}
+
+void noteRemoved(const QString& path)
+{
+    Registry::instance().forget(registryKey(path));
 }
 
 #endif // Q_OS_WIN

@@ -51,6 +51,13 @@ std::optional<FileStamp> fileStamp(const QString& path);
 // still be lost, as with the office programs' own handshake.
 bool setFileAttributesIfUnchanged(const QString& path, int attributes, const FileStamp& expected);
 
+// Tells the attribute layer that this process renamed a file (`from` now has the name `to`) or removed one.
+// On Windows and on an SMB mount the file system keeps the attributes with the file by itself; the
+// emulation moves the bits it remembers to the new name (so a copy made hidden under a temporary name
+// reads hidden under its final one) and forgets a removed file.
+void noteRenamed(const QString& from, const QString& to);
+void noteRemoved(const QString& path);
+
 // The value of the SMB client's "user.cifs.dosattrib" extended attribute, kept apart as pure functions so
 // that they are tested without an SMB mount. The value is 4 bytes, little-endian.
 namespace dosattrib {

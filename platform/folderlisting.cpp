@@ -1,5 +1,6 @@
 #include "folderlisting.h"
 
+#include "faults.h"
 #include "fileattributes.h"
 
 #include <QDir>
@@ -71,6 +72,8 @@ bool matchesWildcard(QStringView pattern, QStringView name)
 
 QStringList listFolder(const QString& folder, const QString& pattern, Listing which)
 {
+    if (faults::check(faults::Operation::List, folder))
+        return {};
     const QString directory = folder.isEmpty() ? QStringLiteral(".") : folder;
     QString prefix; // what goes before a name to make it a path
     if (!folder.isEmpty())

@@ -358,7 +358,7 @@ void FrmBaldovenaar::Form_Unload()
     m_timer1->stop();
     m_settleTimer->stop();
     stopVerplaatsen();
-    // Mutation files of the class are removed here once the send is built.
+    runWismutaties();
     bewaarinstellingen(m_state);
     ScrollMouse_UnhookForm();
 }
@@ -401,12 +401,14 @@ void FrmBaldovenaar::kiesbestand()
         ? m_options.chooseFile(title, m_state.bestandsmap, filter)
         : chooseWithQtDialog(this, title, m_state.bestandsmap, filter);
     if (chosen) {
-        // Mutation files of the class followed so far are removed here once the send is built.
+        // The mutation files of the class followed so far go before another class is followed.
+        runWismutaties();
         m_loader->startNewFile();
         m_state.bestandspad = *chosen;
         toonbestand(true);
     }
     splitspad(m_state);
+    runWismutaties();
     m_timer1->start();
 }
 

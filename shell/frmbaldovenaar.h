@@ -148,6 +148,20 @@ private:
     void ScrollMouse_UnhookForm();
     void GridMultiSelect_Refresh();
     void stopVerplaatsen();
+    // The hourglass for the whole screen while it lives, or until restore().
+    class BusyPointer
+    {
+    public:
+        BusyPointer();
+        ~BusyPointer();
+        BusyPointer(const BusyPointer&) = delete;
+        BusyPointer& operator=(const BusyPointer&) = delete;
+        void restore();
+
+    private:
+        bool m_active = true;
+    };
+    void runWismutaties();
     void setEditButtonsEnabled(bool order, bool notStarted);
     void showMessage(const QString& text);
 

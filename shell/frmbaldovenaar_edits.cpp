@@ -7,11 +7,30 @@
 #include "flexgrid.h"
 #include "holdbutton.h"
 #include "knoppen.h"
+#include "mutatiebestand.h"
 #include "regels.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+FrmBaldovenaar::BusyPointer::BusyPointer()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+FrmBaldovenaar::BusyPointer::~BusyPointer()
+{
+    restore();
+}
+
+void FrmBaldovenaar::BusyPointer::restore()
+{
+    if (m_active)
+        QGuiApplication::restoreOverrideCursor();
+    m_active = false;
+}
 
 void FrmBaldovenaar::showMessage(const QString& text)
 {
@@ -21,6 +40,12 @@ void FrmBaldovenaar::showMessage(const QString& text)
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvalen 3.5 Baldovenaar"), text, QMessageBox::Ok, this);
     box.exec();
+}
+
+void FrmBaldovenaar::runWismutaties()
+{
+    BusyPointer busy;
+    ::wismutaties(m_state);
 }
 
 void FrmBaldovenaar::verplaatsregel(const QString& direction)
@@ -89,7 +114,13 @@ void FrmBaldovenaar::wisselnietgestart()
 
 void FrmBaldovenaar::verzendmutatie()
 {
-    // The mutation files come with the send.
+    // The busy pointer for the whole screen, during the writing and the pause after it (which blocks on
+    // purpose: no tick and no click can enter a send); back to normal before any message.
+    BusyPointer busy;
+    const SendResult result = ::verzendmutatie(m_state, *m_grid1Table, *m_clock);
+    busy.restore();
+    if (const QString failure = verzendFoutmelding(result); !failure.isEmpty())
+        showMessage(failure);
 }
 
 void FrmBaldovenaar::setEditButtonsEnabled(bool order, bool notStarted)

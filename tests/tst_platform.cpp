@@ -1,10 +1,13 @@
 // Tests of the platform layer: numbers as the suite reads them, the Windows-1252 code page and line
 // splitting, the clocks, the file-attribute handshake (emulation, and the SMB client's extended attribute
-// where the file system lets a test write one) and the Windows-style folder listing.
+// where the file system lets a test write one), the Windows-style folder listing, writing a file whole
+// and the injected faults.
 
 #include "clock.h"
 #include "cp1252.h"
+#include "faults.h"
 #include "fileattributes.h"
+#include "filewriting.h"
 #include "folderlisting.h"
 #include "numbers.h"
 #include "testsupport.h"
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -101,6 +105,12 @@ private slots:
 #ifdef Q_OS_LINUX
     void listingTakesFilesAndLinksToFiles();
 #endif
+
+    // writing files whole, injected faults
+    void writeFileWholeReplacesAnyTarget_data();
+    void writeFileWholeReplacesAnyTarget();
+    void injectedFaults_data();
+    void injectedFaults();
 
 private:
     static void makeListingFolder(const QTemporaryDir& dir);
@@ -938,6 +948,109 @@ void TestPlatform::listingTakesFilesAndLinksToFiles()
     QCOMPARE(platform::listFolder(dir.path(), QStringLiteral("*.mut"), Listing::IncludeHidden), expected);
 }
 #endif
+
+// ------------------------------------------------------------------------- writing whole, injected faults
+
+void TestPlatform::writeFileWholeReplacesAnyTarget_data()
+{
+    QTest::addColumn<QString>("target"); // what stands under the final name before: "", "hidden", "read-only"
+    QTest::addColumn<QString>("leftover"); // what stands under the temporary name: "", "file", "link"
+
+    QTest::newRow("new file") << ""
+                              << "";
+    QTest::newRow("hidden target") << "hidden"
+                                   << "";
+    QTest::newRow("read-only target") << "read-only"
+                                      << "";
+    QTest::newRow("leftover temporary copy") << "hidden"
+                                             << "file";
+#ifdef Q_OS_LINUX
+    QTest::newRow("link planted under the temporary name") << ""
+                                                           << "link";
+#endif
+}
+
+void TestPlatform::writeFileWholeReplacesAnyTarget()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, leftover);
+    QTemporaryDir dir;
+    const QString path = pathIn(dir, QStringLiteral("a.mut"));
+    const QString outside = pathIn(dir, QStringLiteral("outside"));
+    QVERIFY(testsupport::writeFile(outside, "elsewhere"));
+    if (!target.isEmpty()) {
+        QVERIFY(testsupport::writeFile(path, "old content, longer than the new"));
+        QVERIFY(setFileAttributes(path, target == u"hidden" ? AttrHidden | AttrArchive : AttrReadOnly));
+    }
+    if (leftover == u"file")
+        QVERIFY(testsupport::writeFile(temporaryPathFor(path), "half"));
+    else if (leftover == u"link")
+        QVERIFY(QFile::link(outside, temporaryPathFor(path)));
+
+    QVERIFY(writeFileWhole(path, "new\r\n", AttrHidden | AttrArchive).ok());
+    QCOMPARE(testsupport::readFile(path), QByteArray("new\r\n"));
+    QCOMPARE(fileAttributes(path), std::optional<int>(AttrHidden | AttrArchive));
+    QVERIFY(!QFileInfo::exists(temporaryPathFor(path)) && !QFileInfo(temporaryPathFor(path)).isSymLink());
+    QCOMPARE(testsupport::readFile(outside), QByteArray("elsewhere"));
+    QVERIFY(removeFile(path).ok());
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(!removeFile(path).ok());
+}
+
+void TestPlatform::injectedFaults_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QString>("pathPart");
+    QTest::addColumn<bool>("fails");
+
+    using O = faults::Operation;
+    QTest::newRow("listing of the folder") << int(O::List) << "sub" << true;
+    QTest::newRow("reading attributes") << int(O::GetAttributes) << "a.mut" << true;
+    QTest::newRow("setting attributes") << int(O::SetAttributes) << "a.mut" << true;
+    QTest::newRow("removing") << int(O::Remove) << "a.mut" << true;
+    QTest::newRow("opening for a whole write") << int(O::Open) << "a.mut" << true;
+    QTest::newRow("every path") << int(O::Remove) << "" << true;
+    QTest::newRow("another path") << int(O::Remove) << "b.mut" << false;
+}
+
+void TestPlatform::injectedFaults()
+{
+    QFETCH(int, operation);
+    QFETCH(QString, pathPart);
+    QFETCH(bool, fails);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    const QString folder = pathIn(dir, QStringLiteral("sub"));
+    const QString path = folder + QStringLiteral("/a.mut");
+    QVERIFY(testsupport::writeFile(path, "old"));
+    const auto guard = qScopeGuard([] { faults::clear(); });
+    faults::inject(faults::Operation(operation), pathPart, QStringLiteral("reden"));
+
+    bool failed = false;
+    switch (faults::Operation(operation)) {
+    case faults::Operation::List:
+        failed = platform::listFolder(folder, QStringLiteral("*")).isEmpty();
+        break;
+    case faults::Operation::GetAttributes:
+        failed = !fileAttributes(path);
+        break;
+    case faults::Operation::SetAttributes:
+        failed = !setFileAttributes(path, AttrHidden);
+        break;
+    case faults::Operation::Remove:
+        failed = removeFile(path).error == u"reden";
+        break;
+    default:
+        failed = writeFileWhole(path, "new", AttrArchive).error == u"reden";
+        break;
+    }
+    QCOMPARE(failed, fails);
+    QCOMPARE(QFileInfo::exists(path), fails);
+    if (fails)
+        QCOMPARE(testsupport::readFile(path), QByteArray("old"));
+    faults::clear();
+    QVERIFY(!faults::check(faults::Operation(operation), path));
+}
 
 QTEST_GUILESS_MAIN(TestPlatform)
 #include "tst_platform.moc"

@@ -3,12 +3,16 @@
 // timer's ticks are called directly, so the hold is timed without waiting.
 #include "clock.h"
 #include "columns.h"
+#include "faults.h"
+#include "fileattributes.h"
+#include "folderlisting.h"
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
 #include "gridtable.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -74,6 +78,9 @@ private slots:
     void sendButton();
     void permissionsOtherThanOneDoNothing();
     void emptyViewOffersNoEdits();
+    void sendReachesTheFolder();
+    void failedSendIsToldTheOfficial();
+    void openingAnotherClassAndClosingRemoveTheClassFiles();
 
 private:
     void follow(const QList<Line>& lines, int editvolgorde = 1, int editnietgestart = 1);
@@ -85,6 +92,10 @@ private:
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {});
     void press(int arrow, Qt::MouseButton button = Qt::LeftButton);
     void release(int arrow, Qt::MouseButton button = Qt::LeftButton);
+    QStringList mutationFiles() const
+    {
+        return platform::listFolder(m_shared->path(), "*.mut*", platform::Listing::IncludeHidden);
+    }
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_shared;
@@ -465,6 +476,82 @@ void TestRingEdits::emptyViewOffersNoEdits()
     for (int index : { 1, 4, 5 })
         QVERIFY(m_window->btnKnop(index)->isEnabled());
     QCOMPARE(keys(), QString("B A C"));
+}
+
+void TestRingEdits::sendReachesTheFolder()
+{
+    follow(linesOf("A B P C"));
+    m_clock.setNow(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
+    // The official moves A down one place, marks C not started and sends.
+    clickRow(1);
+    press(1);
+    release(1);
+    clickRow(4);
+    QTest::mouseClick(m_window->btnKnop(1), Qt::LeftButton);
+    QVERIFY(m_window->btnKnop(4)->isEnabled());
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+
+    QCOMPARE(mutationFiles(),
+        (QStringList { "20261207-140509-7-baldovenaar-h.mut", "20261207-140509-7-baldovenaar-s.mut" }));
+    const QByteArray expected = "wnr:12\r\nrid:7\r\norder:B\tA\tP\tC\r\nnotstarted:C\r\nstarted:B\tA\tP\r\ntext:\r\n";
+    for (const QString& name : mutationFiles()) {
+        QCOMPARE(testsupport::readFile(m_shared->filePath(name)), expected);
+        QCOMPARE(platform::fileAttributes(m_shared->filePath(name)).value_or(-1),
+            platform::AttrHidden | platform::AttrArchive);
+    }
+    // A send changes nothing on screen: the button stays until the office's answer agrees.
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_window->btnKnop(4)->isEnabled());
+    QCOMPARE(keys(), QString("B A P C"));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    // The pause the office programs count on, on the station's clock.
+    QCOMPARE(m_clock.pausedMilliseconds(), 500);
+}
+
+void TestRingEdits::failedSendIsToldTheOfficial()
+{
+    follow(linesOf("A B C"));
+    clickRow(1);
+    press(1);
+    release(1);
+    platform::faults::inject(platform::faults::Operation::Write, "-baldovenaar-s.mut", "Schijf vol");
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+    platform::faults::clear();
+
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QDir::toNativeSeparators(m_shared->path())), qPrintable(m_messages[0]));
+    QVERIFY(m_messages[0].contains("Schijf vol"));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    // The other copy went; the grid keeps the ring's order and marks.
+    QCOMPARE(mutationFiles().size(), 1);
+    QVERIFY(mutationFiles().constFirst().endsWith("-baldovenaar-h.mut"));
+    QCOMPARE(keys(), QString("B A C"));
+}
+
+void TestRingEdits::openingAnotherClassAndClosingRemoveTheClassFiles()
+{
+    // Another class's file of today in the same folder is never touched.
+    const QString other = m_shared->filePath("20261207-090000-8-baldovenaar-s.mut");
+    QVERIFY(testsupport::writeFile(other, "wnr:1\r\n"));
+    follow(linesOf("A B C"));
+    clickRow(1);
+    press(1);
+    release(1);
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+    QCOMPARE(mutationFiles().size(), 3);
+
+    // Openen (the same class chosen again) clears the class's files, as closing the station does.
+    m_window->kiesbestand();
+    QCOMPARE(mutationFiles(), QStringList { "20261207-090000-8-baldovenaar-s.mut" });
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+    QVERIFY(!m_window->btnKnop(4)->isEnabled()); // the re-read list agrees with the file again
+    clickRow(2);
+    press(0);
+    release(0);
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+    QCOMPARE(mutationFiles().size(), 3);
+    QVERIFY(m_window->close());
+    QCOMPARE(mutationFiles(), QStringList { "20261207-090000-8-baldovenaar-s.mut" });
 }
 
 QTEST_MAIN(TestRingEdits)

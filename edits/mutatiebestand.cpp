@@ -1,0 +1,242 @@
+#include "mutatiebestand.h"
+
+#include "clock.h"
+#include "columns.h"
+#include "cp1252.h"
+#include "fileattributes.h"
+#include "filewriting.h"
+#include "folderlisting.h"
+#include "gridtable.h"
+#include "runorderfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringBuilder>
+#include <iterator>
+
+namespace {
+
+constexpr QStringView tag = u"-baldovenaar-";
+constexpr QStringView extension = u".mut";
+constexpr QStringView temporarySuffix = u".tmp";
+// Date, "-", time, "-" before the rid; tag, kind and extension after it.
+constexpr qsizetype lengthBeforeRid = 8 + 1 + 6 + 1;
+constexpr qsizetype lengthAfterRid = 13 + 1 + 4;
+// Every name a routine here may delete is listed with this, and then parsed.
+const QString listingPattern = QStringLiteral("*-baldovenaar-*");
+// A send holds the station for half a second with the busy pointer up: the official sees that it went,
+// and a second press cannot follow within the same moment.
+constexpr int pauseMilliseconds = 500;
+
+bool allowedInName(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || c.isSurrogate())
+        return false;
+    return !QStringView(u"<>:\"/\\|?*").contains(c);
+}
+
+// FNV-1a over the UTF-16 code units: stable across runs and platforms, unlike qHash.
+quint32 stableHash(const QString& text)
+{
+    quint32 hash = 2166136261u;
+    for (const QChar c : text) {
+        hash = (hash ^ (c.unicode() & 0xFF)) * 16777619u;
+        hash = (hash ^ (c.unicode() >> 8)) * 16777619u;
+    }
+    return hash;
+}
+
+bool isDigits(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+QString nameWithSafeRid(const QString& date, const QString& time, const QString& safe, QChar kind)
+{
+    return date % u'-' % time % u'-' % safe % tag % kind % extension;
+}
+
+} // namespace
+
+MutationRecord mutationRecord(const GridTable& grid, const QString& wnr, const QString& rid)
+{
+    MutationRecord record;
+    record.wnr = wnr;
+    record.rid = rid;
+    const int rows = grid.rows();
+    record.order.reserve(qMax(0, rows - 1));
+    for (int row = 1; row < rows; ++row) {
+        const QString key = grid.textMatrix(row, column::Key);
+        record.order.append(key);
+        if (grid.textMatrix(row, column::Mark) == notStartedMark)
+            record.notStarted.append(key);
+        else
+            record.started.append(key);
+    }
+    return record;
+}
+
+QByteArray mutationBytes(const MutationRecord& record)
+{
+    QString text = record.text;
+    text.replace(QStringLiteral("\r\n"), QString(QChar(8)));
+    text.replace(u'\r', QChar(8));
+    text.replace(u'\n', QChar(8));
+    const QStringList lines {
+        u"wnr:" % record.wnr,
+        u"rid:" % record.rid,
+        u"order:" % record.order.join(u'\t'),
+        u"notstarted:" % record.notStarted.join(u'\t'),
+        u"started:" % record.started.join(u'\t'),
+        u"text:" % text,
+    };
+    return platform::encodeCp1252(platform::joinLinesCrLf(lines));
+}
+
+QString safeRid(const QString& rid)
+{
+    QString safe;
+    safe.reserve(rid.size());
+    for (qsizetype i = 0; i < rid.size(); ++i) {
+        const QChar c = rid[i];
+        if (c.isHighSurrogate() && i + 1 < rid.size() && rid[i + 1].isLowSurrogate()) {
+            safe += c;
+            safe += rid[++i];
+            continue;
+        }
+        safe += allowedInName(c) ? c : QChar(u'_');
+    }
+    if (safe.size() <= maxRidInName)
+        return safe;
+    qsizetype keep = maxRidInName - 9; // room for "~" and eight hex digits
+    if (safe[keep - 1].isHighSurrogate())
+        --keep;
+    return safe.left(keep) % u'~' % QStringLiteral("%1").arg(stableHash(rid), 8, 16, QLatin1Char('0'));
+}
+
+QString mutationFileName(const QString& date, const QString& time, const QString& rid, QChar kind)
+{
+    return nameWithSafeRid(date, time, safeRid(rid), kind);
+}
+
+std::optional<MutationFileName> parseMutationFileName(QStringView name)
+{
+    MutationFileName result;
+    if (name.endsWith(temporarySuffix, Qt::CaseInsensitive)) {
+        result.temporary = true;
+        name.chop(temporarySuffix.size());
+    }
+    // Parsed from both ends: the rid between the fixed parts may be empty or hold hyphens of its own.
+    if (name.size() < lengthBeforeRid + lengthAfterRid)
+        return std::nullopt;
+    if (!name.endsWith(extension, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QChar kind = name[name.size() - extension.size() - 1].toLower();
+    if (kind != u's' && kind != u'h')
+        return std::nullopt;
+    if (name.mid(name.size() - lengthAfterRid, tag.size()).compare(tag, Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    if (!isDigits(name.mid(0, 8)) || name[8] != u'-' || !isDigits(name.mid(9, 6)) || name[15] != u'-')
+        return std::nullopt;
+    result.date = name.mid(0, 8).toString();
+    result.time = name.mid(9, 6).toString();
+    result.rid = name.mid(lengthBeforeRid, name.size() - lengthBeforeRid - lengthAfterRid).toString();
+    result.kind = kind;
+    return result;
+}
+
+SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clock& clock)
+{
+    SendResult result;
+    if (trimSpaces(state.bestandspad).isEmpty() || !state.klasbekend) {
+        result.skipped = true;
+        return result;
+    }
+
+    splitspad(state);
+    const QString folder = state.bestandsmap; // "" is the current folder
+    // One reading of the clock for both copies: two readings could straddle a second, or midnight.
+    const QDateTime now = clock.now();
+    const QString date = now.toString(QStringLiteral("yyyyMMdd"));
+    const QString time = now.toString(QStringLiteral("HHmmss"));
+    const QString ownRid = safeRid(state.rid);
+    const QByteArray bytes = mutationBytes(mutationRecord(grid1, state.wnr, state.rid));
+
+    // The name written of each kind; empty for a kind whose copy is not in place.
+    QString written[std::size(mutationKinds)];
+    for (std::size_t k = 0; k < std::size(mutationKinds); ++k) {
+        const QString name = nameWithSafeRid(date, time, ownRid, mutationKinds[k]);
+        const platform::FileResult outcome
+            = platform::writeFileWhole(folder + name, bytes, platform::AttrHidden | platform::AttrArchive);
+        if (outcome.ok())
+            written[k] = name;
+        else
+            result.failures.push_back(MutationFailure { folder + name, outcome.error });
+    }
+    result.written = result.failures.empty();
+
+    // Clean up by name, never by time: after the clock was set back, an older snapshot may carry a later
+    // time than the one just written, and the one just written is the one the office must read.
+    for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
+        const std::optional<MutationFileName> parsed = parseMutationFileName(name);
+        if (!parsed)
+            continue;
+        bool remove = false;
+        if (parsed->date != date) {
+            remove = true; // an earlier day's (or a wrong clock's) file, of any class
+        } else if (parsed->rid == ownRid) {
+            if (parsed->temporary) {
+                remove = true; // a copy of this class that a crash kept from being moved into place
+            } else {
+                for (std::size_t k = 0; k < std::size(mutationKinds); ++k) {
+                    // Only a kind whose new copy is in place gives up its older files of today. Names are
+                    // compared regardless of case: where the folder ignores case (Windows, a share), the copy
+                    // just written may be listed under the spelling of the file it replaced.
+                    if (parsed->kind == mutationKinds[k] && !written[k].isEmpty()
+                        && name.compare(written[k], Qt::CaseInsensitive) != 0)
+                        remove = true;
+                }
+            }
+        }
+        if (remove)
+            (void)platform::removeFile(folder + name); // what cannot be removed now goes at a later send
+    }
+
+    clock.pause(pauseMilliseconds);
+    return result;
+}
+
+void wismutaties(AppState& state)
+{
+    if (trimSpaces(state.bestandspad).isEmpty() || state.rid.isEmpty())
+        return;
+    splitspad(state);
+    const QString folder = state.bestandsmap;
+    const QString ownRid = safeRid(state.rid);
+    for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
+        const std::optional<MutationFileName> parsed = parseMutationFileName(name);
+        if (parsed && parsed->rid == ownRid)
+            (void)platform::removeFile(folder + name);
+    }
+}
+
+QString verzendFoutmelding(const SendResult& result)
+{
+    if (result.failures.empty())
+        return QString();
+    QString message = result.failures.size() < std::size(mutationKinds)
+        ? QStringLiteral("De wijziging is niet volledig verzonden:")
+        : QStringLiteral("De wijziging is niet verzonden:");
+    for (const MutationFailure& failure : result.failures) {
+        const QFileInfo info(failure.path);
+        message += QStringLiteral("\nin de map %1 kon %2 niet worden geschreven (%3).")
+                       .arg(QDir::toNativeSeparators(info.absolutePath()), info.fileName(), failure.reason);
+    }
+    message += QStringLiteral("\n\nControleer of de map bereikbaar is en verzend de wijziging opnieuw.");
+    return message;
+}

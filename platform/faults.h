@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Failures on demand, so that tests can show what the station does when a file operation fails (a
+// folder gone, a disk full, no rights) without needing such a disk. Compiled into every build but inert
+// until a test injects a fault: then the named operation fails, with the given reason, on every path
+// that contains the given part. The cost when nothing is injected is one relaxed atomic load per call.
+namespace platform::faults {
+
+enum class Operation { Open, Read, Write, Rename, Remove, GetAttributes, SetAttributes, List };
+
+// From now on `operation` fails on every path containing `pathPart` ("" for every path) with `reason`.
+void inject(Operation operation, const QString& pathPart, const QString& reason);
+
+// Removes every injected fault.
+void clear();
+
+// The reason `operation` on `path` must fail, or nothing when it may go ahead.
+std::optional<QString> check(Operation operation, const QString& path);
+
+} // namespace platform::faults
