@@ -199,7 +199,7 @@ QString reorderStarters(PublishedOrder& order, const QStringList& keys)
     return problem;
 }
 
-QString applyMutation(PublishedOrder& order, const Mutation& mutation)
+QString applyMutation(PublishedOrder& order, const MutationRecord& mutation)
 {
     if (mutation.rid != order.rid)
         return QStringLiteral("it is for rid %1, the class has rid %2").arg(quoted(mutation.rid), quoted(order.rid));

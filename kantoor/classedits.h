@@ -2,12 +2,12 @@
 
 #include "publishedorder.h"
 
+struct MutationRecord;
+
 #include <QString>
 #include <QStringList>
 
 namespace kantoor {
-
-struct Mutation;
 
 // The office's changes to a class between two publications, each on a PublishedOrder: remove or insert
 // a line, change a display field, reorder the starters, and take in a mutation of the ring. Each returns
@@ -41,6 +41,6 @@ QString reorderStarters(PublishedOrder& order, const QStringList& keys);
 // holds one in column 9. Refused: a mutation for another rid, and one whose order, or whose not-started
 // and started lists together, do not name each starter of the class exactly once; a class whose own
 // keys repeat (the office could not tell which line is meant). Pause keys in the lists are not looked at.
-QString applyMutation(PublishedOrder& order, const Mutation& mutation);
+QString applyMutation(PublishedOrder& order, const MutationRecord& mutation);
 
 } // namespace kantoor

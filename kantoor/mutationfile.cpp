@@ -32,15 +32,6 @@ bool readKeys(QByteArrayView value, const char* listName, QStringList& keys, QSt
     }
 }
 
-bool isDigits(QStringView text)
-{
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 MutationRead parseMutation(QByteArrayView bytes)
@@ -80,7 +71,7 @@ MutationRead parseMutation(QByteArrayView bytes)
     }
     const auto value = [&](std::size_t i) { return lines[qsizetype(i)].sliced(qsizetype(qstrlen(lineKeys[i]))); };
 
-    Mutation mutation;
+    MutationRecord mutation;
     mutation.wnr = platform::decodeCp1252(value(0));
     mutation.rid = platform::decodeCp1252(value(1));
     if (!readKeys(value(2), "order", mutation.order, result.problem)
@@ -90,39 +81,6 @@ MutationRead parseMutation(QByteArrayView bytes)
     mutation.text = platform::decodeCp1252(value(5));
     result.mutation = std::move(mutation);
     return result;
-}
-
-std::optional<MutationName> parseMutationName(QStringView name)
-{
-    static constexpr QStringView suffixStart = u"-baldovenaar-";
-    static constexpr QStringView extension = u".mut";
-    // "yyyyMMdd-HHmmss-", then the rid, then "-baldovenaar-", the kind and ".mut".
-    constexpr qsizetype head = 16;
-    const qsizetype tail = suffixStart.size() + 1 + extension.size();
-    if (name.size() < head + tail)
-        return std::nullopt;
-    const QStringView date = name.first(8);
-    const QStringView time = name.sliced(9, 6);
-    if (!isDigits(date) || name[8] != u'-' || !isDigits(time) || name[15] != u'-')
-        return std::nullopt;
-    const QStringView suffix = name.last(tail);
-    if (!suffix.startsWith(suffixStart, Qt::CaseInsensitive) || !suffix.endsWith(extension, Qt::CaseInsensitive))
-        return std::nullopt;
-    const QChar kind = suffix[suffixStart.size()].toLower();
-    if (kind != u's' && kind != u'h')
-        return std::nullopt;
-    return MutationName { date.toString(), time.toString(), name.sliced(head, name.size() - head - tail).toString(),
-        kind };
-}
-
-QString ridInFileName(const QString& rid)
-{
-    QString name = rid;
-    for (QChar& c : name) {
-        if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c))
-            c = u'_';
-    }
-    return name;
 }
 
 } // namespace kantoor

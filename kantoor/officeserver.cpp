@@ -3,7 +3,9 @@
 #include "classedits.h"
 #include "columns.h"
 #include "fileattributes.h"
+#include "filewriting.h"
 #include "folderlisting.h"
+#include "mutatiebestand.h"
 #include "mutationfile.h"
 #include "publication.h"
 #include "publishedorder.h"
@@ -54,7 +56,7 @@ std::optional<QByteArray> readSteady(const QString& path, qint64 limit)
 struct OfficeServer::Candidate
 {
     QString name;
-    MutationName parts;
+    MutationFileName parts;
 };
 
 OfficeServer::OfficeServer(QString folder, QChar kind, QTextStream& out, QTextStream& err, QObject* parent)
@@ -81,8 +83,9 @@ int OfficeServer::takeIn()
     QHash<QString, QList<Candidate>> byRid;
     const QStringList names = platform::listFolder(m_folder, QStringLiteral("*.mut"), platform::Listing::IncludeHidden);
     for (const QString& name : names) {
-        const std::optional<MutationName> parts = parseMutationName(name);
-        if (parts && parts->kind == m_kind)
+        const std::optional<MutationFileName> parts = parseMutationFileName(name);
+        // A copy the station has not moved into place yet is not a send.
+        if (parts && !parts->temporary && parts->kind == m_kind)
             byRid[parts->rid].append({ name, *parts });
     }
     if (byRid.isEmpty())
@@ -100,7 +103,7 @@ int OfficeServer::takeIn()
         if (!bytes)
             continue;
         PublishedOrder order = publishedOrderFromBytes(*bytes);
-        classesByRid[ridInFileName(order.rid)].append(name);
+        classesByRid[safeRid(order.rid)].append(name);
         classes.insert(name, std::move(order));
     }
 
@@ -159,12 +162,9 @@ void OfficeServer::takeInClass(
         report(className, written.error);
         return;
     }
-    for (const Candidate& candidate : mutations) {
-        const QString path = folder.filePath(candidate.name);
-        // The station leaves its files hidden; a hidden file may refuse to be deleted on Windows.
-        platform::setFileAttributes(path, platform::AttrNormal);
-        QFile::remove(path);
-    }
+    // The station leaves its files hidden; their attributes are reset before they go.
+    for (const Candidate& candidate : mutations)
+        (void)platform::removeFile(folder.filePath(candidate.name));
     m_lastReport.remove(className);
     ++taken;
 

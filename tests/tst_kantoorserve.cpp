@@ -4,6 +4,7 @@
 #include "columns.h"
 #include "cp1252.h"
 #include "fileattributes.h"
+#include "mutatiebestand.h"
 #include "mutationfile.h"
 #include "officeserver.h"
 #include "publishedorder.h"
@@ -19,7 +20,7 @@ using namespace kantoor;
 
 namespace {
 
-QByteArray mutationBytes(
+QByteArray mutationFile(
     const QByteArray& order, const QByteArray& notStarted, const QByteArray& started, const QByteArray& rid = "7")
 {
     return "wnr:12\r\nrid:" + rid + "\r\norder:" + order + "\r\nnotstarted:" + notStarted + "\r\nstarted:" + started
@@ -71,8 +72,6 @@ private slots:
     void readsMutation();
     void refusesMalformed_data();
     void refusesMalformed();
-    void names_data();
-    void names();
     void keyBytesRoundTrip_data();
     void keyBytesRoundTrip();
     void takesInMutation_data();
@@ -92,12 +91,12 @@ void TestKantoorServe::readsMutation_data()
     QTest::addColumn<QStringList>("started");
 
     QTest::newRow("lists split at tabs, pause lines included")
-        << mutationBytes("1002\t1001\tP\t1003", "1003", "1002\t1001\tP") << QStringList { "1002", "1001", "P", "1003" }
+        << mutationFile("1002\t1001\tP\t1003", "1003", "1002\t1001\tP") << QStringList { "1002", "1001", "P", "1003" }
         << QStringList { "1003" } << QStringList { "1002", "1001", "P" };
     QTest::newRow("empty lists leave the key alone on its line")
-        << mutationBytes("", "", "") << QStringList() << QStringList() << QStringList();
+        << mutationFile("", "", "") << QStringList() << QStringList() << QStringList();
     QTest::newRow("spaces, colons and high bytes belong to the key")
-        << mutationBytes(" a:b \t\xE9\x81", "", " a:b \t\xE9\x81")
+        << mutationFile(" a:b \t\xE9\x81", "", " a:b \t\xE9\x81")
         << QStringList { " a:b ", QString::fromUtf8("\xC3\xA9") + QChar(0x81) } << QStringList()
         << QStringList { " a:b ", QString::fromUtf8("\xC3\xA9") + QChar(0x81) };
 }
@@ -124,7 +123,7 @@ void TestKantoorServe::refusesMalformed_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("problem");
 
-    const QByteArray good = mutationBytes("1\t2", "", "1\t2");
+    const QByteArray good = mutationFile("1\t2", "", "1\t2");
     QTest::newRow("cut short in the last line") << good.chopped(2) << "does not end in CR LF";
     QTest::newRow("cut short before the last line") << good.left(good.indexOf("text:")) << "5 lines, not 6";
     QTest::newRow("empty file") << QByteArray() << "does not end in CR LF";
@@ -136,10 +135,10 @@ void TestKantoorServe::refusesMalformed_data()
         << "line 4 does not start with \"notstarted:\"";
     QTest::newRow("key in capitals") << QByteArray(good).replace("order:", "ORDER:")
                                      << "line 3 does not start with \"order:\"";
-    QTest::newRow("two tabs in a row") << mutationBytes("1\t\t2", "", "1\t2") << "an empty key in the order list";
-    QTest::newRow("leading tab") << mutationBytes("1\t2", "\t1", "2") << "an empty key in the notstarted list";
-    QTest::newRow("trailing tab") << mutationBytes("1\t2", "", "1\t2\t") << "an empty key in the started list";
-    QTest::newRow("larger than any list") << mutationBytes(QByteArray(maxMutationBytes, 'x'), "", "") << "larger than";
+    QTest::newRow("two tabs in a row") << mutationFile("1\t\t2", "", "1\t2") << "an empty key in the order list";
+    QTest::newRow("leading tab") << mutationFile("1\t2", "\t1", "2") << "an empty key in the notstarted list";
+    QTest::newRow("trailing tab") << mutationFile("1\t2", "", "1\t2\t") << "an empty key in the started list";
+    QTest::newRow("larger than any list") << mutationFile(QByteArray(maxMutationBytes, 'x'), "", "") << "larger than";
 }
 
 void TestKantoorServe::refusesMalformed()
@@ -150,47 +149,6 @@ void TestKantoorServe::refusesMalformed()
     const MutationRead read = parseMutation(bytes);
     QVERIFY(!read.mutation);
     QVERIFY2(read.problem.contains(problem), qPrintable(read.problem));
-}
-
-void TestKantoorServe::names_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("parts"); // date/time/rid/kind, or empty when refused
-
-    QTest::newRow("as the station writes it") << "20261207-101500-7-baldovenaar-s.mut"
-                                              << "20261207/101500/7/s";
-    QTest::newRow("empty rid: two hyphens") << "20261207-101500--baldovenaar-h.mut"
-                                            << "20261207/101500//h";
-    QTest::newRow("rid holding the fixed part") << "20261207-101500-x-baldovenaar-y-baldovenaar-s.mut"
-                                                << "20261207/101500/x-baldovenaar-y/s";
-    QTest::newRow("fixed parts in capitals, as Windows matches") << "20261207-101500-7-BALDOVENAAR-S.MUT"
-                                                                 << "20261207/101500/7/s";
-    QTest::newRow("another kind") << "20261207-101500-7-baldovenaar-x.mut"
-                                  << "";
-    QTest::newRow("a date of 7 digits") << "2026127-101500-7-baldovenaar-s.mut"
-                                        << "";
-    QTest::newRow("a letter in the time") << "20261207-1015o0-7-baldovenaar-s.mut"
-                                          << "";
-    QTest::newRow("no date at all, as a wildcard would take") << "x-y-7-baldovenaar-s.mut"
-                                                              << "";
-    QTest::newRow("the station's temporary file") << "20261207-101500-7-baldovenaar-s.mut.tmp"
-                                                  << "";
-    QTest::newRow("a hyphen short") << "20261207101500-7-baldovenaar-s.mut"
-                                    << "";
-}
-
-void TestKantoorServe::names()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, parts);
-
-    const std::optional<MutationName> parsed = parseMutationName(name);
-    if (parts.isEmpty()) {
-        QVERIFY(!parsed);
-        return;
-    }
-    QVERIFY(parsed);
-    QCOMPARE(QStringList({ parsed->date, parsed->time, parsed->rid, QString(parsed->kind) }).join(u'/'), parts);
 }
 
 void TestKantoorServe::keyBytesRoundTrip_data()
@@ -211,25 +169,32 @@ void TestKantoorServe::keyBytesRoundTrip()
     // the station as here), and a key that is the byte alone where the reader keeps it.
     const QByteArray inside = QByteArray("k") + byte + "k";
     const QByteArray alone(1, byte);
-    const bool aloneKept = byte != ' ';
     QList<QByteArray> keys { "10", inside, "20" };
-    if (aloneKept)
+    if (byte != ' ')
         keys.append(alone);
     PublishedOrder order = publishedOrderFromBytes(classBytes(keys));
 
-    QList<QByteArray> reversed(keys.crbegin(), keys.crend());
-    const QByteArray list = reversed.join('\t');
-    const MutationRead read = parseMutation(mutationBytes(list, inside, QByteArray(list).replace(inside + "\t", "")));
+    // The station sends the keys as its reader gave them, in reverse, the byte's starter not started.
+    MutationRecord sent;
+    sent.wnr = "12";
+    sent.rid = "7";
+    for (auto line = order.lines.crbegin(); line != order.lines.crend(); ++line) {
+        sent.order << line->at(column::Key);
+        (line->at(column::Key) == platform::decodeCp1252(inside) ? sent.notStarted : sent.started)
+            << line->at(column::Key);
+    }
+    const QByteArray file = mutationBytes(sent);
+    QVERIFY(file.contains("\t" + inside + "\t"));
+    const MutationRead read = parseMutation(file);
     QVERIFY2(read.mutation, qPrintable(read.problem));
+    QCOMPARE(read.mutation->order, sent.order);
+    QCOMPARE(read.mutation->notStarted, sent.notStarted);
     QCOMPARE(applyMutation(order, *read.mutation), QString());
 
     const QByteArray published = runningOrderBytes(order);
-    const qsizetype first = published.indexOf("\r\nrij:" + reversed.first() + "\t");
-    QVERIFY(first > 0);
     QVERIFY(published.contains("\r\nrij:" + inside + "\t"));
     QVERIFY(published.contains("\tS" + inside + "\t\t\t\t\t\tN\tN\r\n"));
-    if (aloneKept)
-        QVERIFY(published.contains("\r\nrij:" + alone + "\t"));
+    QVERIFY(published.contains("\r\nrij:" + keys.last() + "\t"));
     QVERIFY(published.indexOf("\r\nrij:" + inside + "\t") < published.indexOf("\r\nrij:10\t"));
 }
 
@@ -239,14 +204,14 @@ void TestKantoorServe::takesInMutation_data()
     QTest::addColumn<QStringList>("lines");
 
     // The class: 1 2 P 3 4, with 4 not started at the office.
-    QTest::newRow("pause lines stay, starters take the ring's order") << mutationBytes("4\t1\tP\t3\t2", "4",
+    QTest::newRow("pause lines stay, starters take the ring's order") << mutationFile("4\t1\tP\t3\t2", "4",
         "1\tP\t3\t2") << QStringList { "4:1:S4:N:N", "1:2:S1::", "P::SP::", "3:3:S3::", "2:4:S2::" };
-    QTest::newRow("the ring's pause lines elsewhere do not move the office's") << mutationBytes("P\t1\t2\t3\t4", "",
+    QTest::newRow("the ring's pause lines elsewhere do not move the office's") << mutationFile("P\t1\t2\t3\t4", "",
         "P\t1\t2\t3\t4") << QStringList { "1:1:S1::", "2:2:S2::", "P::SP::", "3:3:S3::", "4:4:S4::" };
     QTest::newRow("marked not started: N in both columns; started: the office's N goes")
-        << mutationBytes("1\t2\tP\t3\t4", "1\t3", "2\tP\t4")
+        << mutationFile("1\t2\tP\t3\t4", "1\t3", "2\tP\t4")
         << QStringList { "1:1:S1:N:N", "2:2:S2::", "P::SP::", "3:3:S3:N:N", "4:4:S4::" };
-    QTest::newRow("pause keys in the lists, or missing from them, do not count") << mutationBytes("1\t2\t3\t4", "P\tP",
+    QTest::newRow("pause keys in the lists, or missing from them, do not count") << mutationFile("1\t2\t3\t4", "P\tP",
         "1\t2\t3\t4") << QStringList { "1:1:S1::", "2:2:S2::", "P::SP::", "3:3:S3::", "4:4:S4::" };
 }
 
@@ -269,21 +234,21 @@ void TestKantoorServe::refusesMutationThatDoesNotFit_data()
     QTest::addColumn<QByteArray>("classRid");
     QTest::addColumn<QString>("problem");
 
-    QTest::newRow("another class's rid") << mutationBytes("1\t2\t3", "", "1\t2\t3", "8") << QByteArray("7")
+    QTest::newRow("another class's rid") << mutationFile("1\t2\t3", "", "1\t2\t3", "8") << QByteArray("7")
                                          << "it is for rid \"8\", the class has rid \"7\"";
-    QTest::newRow("a starter the class does not have") << mutationBytes("1\t2\t3\t9", "", "1\t2\t3") << QByteArray("7")
+    QTest::newRow("a starter the class does not have") << mutationFile("1\t2\t3\t9", "", "1\t2\t3") << QByteArray("7")
                                                        << "the key \"9\" in the order is not one of the class's";
-    QTest::newRow("a starter of the class missing (the office inserted one)") << mutationBytes(
+    QTest::newRow("a starter of the class missing (the office inserted one)") << mutationFile(
         "1\t3", "", "1\t2\t3") << QByteArray("7") << "the key \"2\" of the class is missing from the order";
-    QTest::newRow("a starter twice in the order") << mutationBytes("1\t2\t2\t3", "", "1\t2\t3") << QByteArray("7")
+    QTest::newRow("a starter twice in the order") << mutationFile("1\t2\t2\t3", "", "1\t2\t3") << QByteArray("7")
                                                   << "the key \"2\" stands more than once in the order";
-    QTest::newRow("keys differing in case only") << mutationBytes("1\t2\tA", "", "1\t2\t3") << QByteArray("7")
+    QTest::newRow("keys differing in case only") << mutationFile("1\t2\tA", "", "1\t2\t3") << QByteArray("7")
                                                  << "the key \"A\" in the order is not one of the class's";
-    QTest::newRow("a starter both not started and started") << mutationBytes("1\t2\t3", "2",
+    QTest::newRow("a starter both not started and started") << mutationFile("1\t2\t3", "2",
         "1\t2\t3") << QByteArray("7") << "the key \"2\" stands more than once in the notstarted and started lists";
-    QTest::newRow("a starter in neither list") << mutationBytes("1\t2\t3", "",
+    QTest::newRow("a starter in neither list") << mutationFile("1\t2\t3", "",
         "1\t3") << QByteArray("7") << "the key \"2\" of the class is missing from the notstarted and started lists";
-    QTest::newRow("an unknown key among the not started") << mutationBytes("1\t2\t3", "9",
+    QTest::newRow("an unknown key among the not started") << mutationFile("1\t2\t3", "9",
         "1\t2\t3") << QByteArray("7") << "the key \"9\" in the notstarted and started lists is not one of the class's";
 }
 
@@ -335,14 +300,16 @@ void TestKantoorServe::roundTakesNewestOfItsKind()
     // class, the other kind, another class, and a name a wildcard would take.
     const QStringList files { "20261207-101500-7-baldovenaar-s.mut", "20261207-091500-7-baldovenaar-s.mut",
         "20261206-235959-7-baldovenaar-s.mut", "20261207-101500-7-baldovenaar-h.mut",
-        "20261207-101500-8-baldovenaar-s.mut", "x-7-baldovenaar-s.mut" };
-    const QByteArray newest = mutationBytes("3\t1\t2", "1", "3\t2");
+        "20261207-101500-8-baldovenaar-s.mut", "x-7-baldovenaar-s.mut", "20261207-111500-7-baldovenaar-s.mut.tmp" };
+    const QByteArray newest = mutationFile("3\t1\t2", "1", "3\t2");
     QVERIFY(testsupport::writeFile(dir.filePath(files[0]), newest));
-    QVERIFY(testsupport::writeFile(dir.filePath(files[1]), mutationBytes("2\t1\t3", "", "2\t1\t3")));
+    QVERIFY(testsupport::writeFile(dir.filePath(files[1]), mutationFile("2\t1\t3", "", "2\t1\t3")));
     QVERIFY(testsupport::writeFile(dir.filePath(files[2]), "not even a mutation"));
-    QVERIFY(testsupport::writeFile(dir.filePath(files[3]), mutationBytes("2\t3\t1", "", "2\t3\t1")));
-    QVERIFY(testsupport::writeFile(dir.filePath(files[4]), mutationBytes("1\t9", "", "1\t9", "8")));
-    QVERIFY(testsupport::writeFile(dir.filePath(files[5]), mutationBytes("2\t3\t1", "", "2\t3\t1")));
+    QVERIFY(testsupport::writeFile(dir.filePath(files[3]), mutationFile("2\t3\t1", "", "2\t3\t1")));
+    QVERIFY(testsupport::writeFile(dir.filePath(files[4]), mutationFile("1\t9", "", "1\t9", "8")));
+    QVERIFY(testsupport::writeFile(dir.filePath(files[5]), mutationFile("2\t3\t1", "", "2\t3\t1")));
+    // A copy the station has not moved into place yet.
+    QVERIFY(testsupport::writeFile(dir.filePath(files[6]), mutationFile("1\t3", "", "1\t3")));
     // The station leaves its files hidden; they are read all the same.
     QVERIFY(platform::setFileAttributes(dir.filePath(files[0]), platform::AttrHidden | platform::AttrArchive));
 
@@ -356,7 +323,8 @@ void TestKantoorServe::roundTakesNewestOfItsKind()
         (QStringList { "3:1:S3::", "1:2:S1:N:N", "2:3:S2::" }));
     QCOMPARE(entries(dir.path()),
         (QStringList { "20261207-101500-7-baldovenaar-h.mut", "20261207-101500-8-baldovenaar-s.mut",
-            "baldovenaar rst-0007.dvz", "baldovenaar rst-0008.dvz", "x-7-baldovenaar-s.mut" }));
+            "20261207-111500-7-baldovenaar-s.mut.tmp", "baldovenaar rst-0007.dvz", "baldovenaar rst-0008.dvz",
+            "x-7-baldovenaar-s.mut" }));
 
     // The satellite's server takes in its own kind.
     const Round satellite = serveOnce(dir.path(), u'h');
@@ -373,7 +341,7 @@ void TestKantoorServe::roundLeavesRefusedFilesAndReportsOnce()
     const QByteArray classFile = classBytes({ "1", "2", "3" });
     QVERIFY(testsupport::writeFile(classPath, classFile));
     const QString name = "20261207-101500-7-baldovenaar-s.mut";
-    QVERIFY(testsupport::writeFile(dir.filePath(name), mutationBytes("1\t2", "", "1\t2")));
+    QVERIFY(testsupport::writeFile(dir.filePath(name), mutationFile("1\t2", "", "1\t2")));
     const std::optional<platform::FileStamp> stamp = platform::fileStamp(classPath);
 
     QString out, err;
@@ -394,7 +362,7 @@ void TestKantoorServe::roundLeavesRefusedFilesAndReportsOnce()
 
     // A newer send that fits is taken in, the refused one with it.
     QVERIFY(testsupport::writeFile(
-        dir.filePath("20261207-101600-7-baldovenaar-s.mut"), mutationBytes("2\t1\t3", "", "2\t1\t3")));
+        dir.filePath("20261207-101600-7-baldovenaar-s.mut"), mutationFile("2\t1\t3", "", "2\t1\t3")));
     QCOMPARE(server.takeIn(), 1);
     QCOMPARE(entries(dir.path()), QStringList { "baldovenaar rst-0007.dvz" });
 }
@@ -409,28 +377,35 @@ void TestKantoorServe::roundTouchesNothingOutsideTheFolder()
     // points at.
     const QByteArray outsideClass = classBytes({ "1", "2" }, "5");
     QVERIFY(testsupport::writeFile(root.filePath("elders.dvz"), outsideClass));
-    QVERIFY(testsupport::writeFile(root.filePath("elders.mut"), mutationBytes("1\t2", "", "1\t2", "9")));
+    QVERIFY(testsupport::writeFile(root.filePath("elders.mut"), mutationFile("1\t2", "", "1\t2", "9")));
     QVERIFY(QFile::link(root.filePath("elders.dvz"), QDir(shared).filePath("baldovenaar rst-0005.dvz")));
     QVERIFY(testsupport::writeFile(
-        QDir(shared).filePath("20261207-101500-5-baldovenaar-s.mut"), mutationBytes("2\t1", "", "2\t1", "5")));
+        QDir(shared).filePath("20261207-101500-5-baldovenaar-s.mut"), mutationFile("2\t1", "", "2\t1", "5")));
     QVERIFY(testsupport::writeFile(QDir(shared).filePath("baldovenaar rst-0009.dvz"), classBytes({ "1", "2" }, "9")));
     QVERIFY(QFile::link(root.filePath("elders.mut"), QDir(shared).filePath("20261207-101500-9-baldovenaar-s.mut")));
     // A class whose rid would climb out of the folder if it were ever used as a path.
     QVERIFY(
         testsupport::writeFile(QDir(shared).filePath("baldovenaar rst-0010.dvz"), classBytes({ "1", "2" }, "../x")));
     QVERIFY(testsupport::writeFile(
-        QDir(shared).filePath("20261207-101500-.._x-baldovenaar-s.mut"), mutationBytes("2\t1", "", "2\t1", "../x")));
+        QDir(shared).filePath("20261207-101500-.._x-baldovenaar-s.mut"), mutationFile("2\t1", "", "2\t1", "../x")));
+    // A rid too long for a name, which the station shortens.
+    const QByteArray longRid = QByteArray(70, 'r') + "/x";
+    QVERIFY(
+        testsupport::writeFile(QDir(shared).filePath("baldovenaar rst-0011.dvz"), classBytes({ "1", "2" }, longRid)));
+    QVERIFY(testsupport::writeFile(QDir(shared).filePath(mutationFileName("20261207", "101500", longRid, u's')),
+        mutationFile("2\t1", "", "2\t1", longRid)));
     const QStringList rootBefore = entries(root.path());
 
     const Round round = serveOnce(shared);
-    QCOMPARE(round.taken, 1);
+    QCOMPARE(round.taken, 2);
     QVERIFY2(round.err.contains("20261207-101500-9-baldovenaar-s.mut refused: it is a link"), qPrintable(round.err));
     QCOMPARE(entries(root.path()), rootBefore);
     QCOMPARE(testsupport::readFile(root.filePath("elders.dvz")), outsideClass);
     QVERIFY(QFileInfo::exists(root.filePath("elders.mut")));
     QCOMPARE(entries(shared),
         (QStringList { "20261207-101500-5-baldovenaar-s.mut", "20261207-101500-9-baldovenaar-s.mut",
-            "baldovenaar rst-0005.dvz", "baldovenaar rst-0009.dvz", "baldovenaar rst-0010.dvz" }));
+            "baldovenaar rst-0005.dvz", "baldovenaar rst-0009.dvz", "baldovenaar rst-0010.dvz",
+            "baldovenaar rst-0011.dvz" }));
     QCOMPARE(linesOf(publishedOrderFromBytes(testsupport::readFile(QDir(shared).filePath("baldovenaar rst-0010.dvz"))))
                  .first(),
         QString("2:1:S2::"));
