@@ -334,8 +334,6 @@ int serve(
         err << "kantoor: serve needs an application object" << Qt::endl;
         return ExitRefused;
     }
-    err << "kantoor: taking in the \"" << kind << "\" mutation files in " << QDir::toNativeSeparators(folder)
-        << " every " << interval << " ms; Ctrl-C stops" << Qt::endl;
     OfficeServer server(folder, kind.at(0), out, err);
     return server.serve(interval);
 }

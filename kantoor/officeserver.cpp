@@ -185,6 +185,8 @@ int OfficeServer::serve(int interval)
     stopRequested.store(false);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
+    m_err << "kantoor: taking in the \"" << m_kind << "\" mutation files in " << QDir::toNativeSeparators(m_folder)
+          << " every " << interval << " ms; Ctrl-C stops" << Qt::endl;
 
     QTimer rounds;
     rounds.setInterval(interval);
