@@ -605,10 +605,6 @@ void TestKantoor::editRefused_data()
     QTest::newRow("no column") << QStringList { "--set", "1=x" } << "is not KEY:COLUMN=TEXT";
     QTest::newRow("an order that lacks a starter")
         << QStringList { "--order", "2,1" } << "the key \"3\" of the class is missing from the order";
-    QTest::newRow("an order that names a starter twice")
-        << QStringList { "--order", "2,1,3,1" } << "the key \"1\" stands more than once in the order";
-    QTest::newRow("an order with an unknown starter")
-        << QStringList { "--order", "2,1,3,4" } << "the key \"4\" in the order is not one of the class's";
     QTest::newRow("an order that places the pause line")
         << QStringList { "--order", "P,2,1,3" } << "pause lines keep their places";
     QTest::newRow("an order after a removal still naming the removed starter")
