@@ -6,6 +6,7 @@
 #include "columns.h"
 #include "flexgrid.h"
 #include "frmintro.h"
+#include "gridlayout.h"
 #include "holdbutton.h"
 #include "resources.h"
 #include "runorderfile.h"
@@ -118,7 +119,7 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
     m_timerRegelsVerplaatsen->setInterval(100);
     connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &FrmBaldovenaar::TimerRegelsVerplaatsen_Timer);
 
-    // Initial client area 915 × 608, centred on the screen.
+    // Initial client area 915 × 608, centred on the screen (and shrunk to fit a smaller one).
     m_client->setFixedSize(px(designClientWidth), px(designClientHeight));
     adjustSize();
     m_client->setMinimumSize(0, 0);
@@ -129,8 +130,10 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
 void FrmBaldovenaar::centreOnScreen()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        const QSize frameExtra = frameGeometry().size() - size();
+        const QRect frame = gridlayout::startFrame(size(), frameExtra, minimumSize(), screen->availableGeometry());
+        // On a small screen the window shrinks to fit; the resize handler lays it out again.
+        resize(frame.size() - frameExtra);
         move(frame.topLeft());
     }
 }

@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -91,6 +92,9 @@ private slots:
     void windowFollowsItsWidth();
     void tooSmallWindowKeepsGridSize();
     void zoomButtonsOnWindow();
+    void startFrame_data();
+    void startFrame();
+    void windowStartsWithinTheScreen();
     void textFitsWhereItIsDrawn_data();
     void textFitsWhereItIsDrawn();
 
@@ -494,6 +498,63 @@ void TestLayout::zoomButtonsOnWindow()
     window.btnKnop(3)->click();
     QCOMPARE(window.state().scale, 0.05);
     QCOMPARE(window.gridTable(1).fontSize(), 50.0);
+}
+
+void TestLayout::startFrame_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("frameExtra");
+    QTest::addColumn<QSize>("minimum");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("frame");
+
+    const QSize design(915, 627);
+    const QSize none(0, 0);
+    QTest::newRow("larger screen: centred, same size")
+        << QSize(891, 570) << QSize(10, 31) << none << QRect(0, 0, 1001, 801) << QRect(50, 100, 901, 601);
+    QTest::newRow("800 x 600: shrunk to the screen")
+        << design << none << none << QRect(0, 0, 800, 600) << QRect(0, 0, 800, 600);
+    QTest::newRow("800 x 600 with a frame")
+        << design << QSize(8, 31) << none << QRect(0, 0, 800, 600) << QRect(0, 0, 800, 600);
+    QTest::newRow("panel at the top") << design << none << none << QRect(0, 24, 800, 576) << QRect(0, 24, 800, 576);
+    QTest::newRow("screen left of the primary")
+        << design << none << none << QRect(-800, 0, 800, 600) << QRect(-800, 0, 800, 600);
+    QTest::newRow("too wide only: centred vertically")
+        << QSize(915, 601) << none << none << QRect(0, 0, 800, 1001) << QRect(0, 200, 800, 601);
+    QTest::newRow("minimum larger than the screen: top-left on it")
+        << design << none << QSize(900, 700) << QRect(0, 0, 800, 600) << QRect(0, 0, 900, 700);
+}
+
+void TestLayout::startFrame()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, frameExtra);
+    QFETCH(QSize, minimum);
+    QFETCH(QRect, available);
+    QFETCH(QRect, frame);
+    QCOMPARE(gridlayout::startFrame(window, frameExtra, minimum, available), frame);
+}
+
+void TestLayout::windowStartsWithinTheScreen()
+{
+    // Whatever the screen (the offscreen platform's is 800 x 800, narrower than the window's design),
+    // the window starts on it; a side that fits keeps its design size, one that does not is shrunk.
+    FrmBaldovenaar window(withoutSplash());
+    window.Form_Load();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.screen());
+    const QRect available = window.screen()->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    QVERIFY2(available.contains(frame),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+
+    const QSize around = frame.size() - window.clientArea()->size();
+    QCOMPARE(window.clientArea()->width(), std::min(915, available.width() - around.width()));
+    QCOMPARE(window.clientArea()->height(), std::min(608, available.height() - around.height()));
+    // The layout followed the size the window got.
+    QCOMPARE(window.picture1()->width(), window.clientArea()->width());
+    QCOMPARE(window.grid1()->width(), window.clientArea()->width() - window.grid1()->x() - 8);
 }
 
 void TestLayout::textFitsWhereItIsDrawn_data()
