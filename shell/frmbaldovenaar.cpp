@@ -10,12 +10,12 @@
 #include "holdbutton.h"
 #include "resources.h"
 #include "runorderfile.h"
+#include "runorderfiledialog.h"
 #include "runorderloader.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -60,11 +60,7 @@ QString colourSheet(const char* widget, quint32 raw)
 std::optional<QString> chooseWithQtDialog(
     QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
-    // Qt's own dialog: the desktop's native one matches filter patterns differently.
-    QFileDialog dialog(parent, title, folder, filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    RunOrderFileDialog dialog(parent, title, folder, filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
