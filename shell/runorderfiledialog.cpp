@@ -36,7 +36,9 @@ void RunOrderFileDialog::accept()
     if (files.size() == 1 && !QFileInfo(files.constFirst()).isDir()) {
         const QString why = refusal(files.constFirst());
         if (!why.isEmpty()) {
-            QMessageBox::warning(this, QStringLiteral("Korvalen 3.5 Baldovenaar"), why);
+            // As every message of the station: no icon, OK only.
+            QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvalen 3.5 Baldovenaar"), why, QMessageBox::Ok, this);
+            box.exec();
             return;
         }
     }
