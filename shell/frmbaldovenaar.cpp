@@ -6,15 +6,16 @@
 #include "columns.h"
 #include "flexgrid.h"
 #include "frmintro.h"
+#include "gridlayout.h"
 #include "holdbutton.h"
 #include "resources.h"
 #include "runorderfile.h"
+#include "runorderfiledialog.h"
 #include "runorderloader.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -59,11 +60,7 @@ QString colourSheet(const char* widget, quint32 raw)
 std::optional<QString> chooseWithQtDialog(
     QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
-    // Qt's own dialog: the desktop's native one matches filter patterns differently.
-    QFileDialog dialog(parent, title, folder, filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    RunOrderFileDialog dialog(parent, title, folder, filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -124,7 +121,7 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
     m_timerRegelsVerplaatsen->setInterval(100);
     connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &FrmBaldovenaar::TimerRegelsVerplaatsen_Timer);
 
-    // Initial client area 915 × 608, centred on the screen.
+    // Initial client area 915 × 608, centred on the screen (and shrunk to fit a smaller one).
     m_client->setFixedSize(px(designClientWidth), px(designClientHeight));
     adjustSize();
     m_client->setMinimumSize(0, 0);
@@ -135,8 +132,10 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
 void FrmBaldovenaar::centreOnScreen()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        const QSize frameExtra = frameGeometry().size() - size();
+        const QRect frame = gridlayout::startFrame(size(), frameExtra, minimumSize(), screen->availableGeometry());
+        // On a small screen the window shrinks to fit; the resize handler lays it out again.
+        resize(frame.size() - frameExtra);
         move(frame.topLeft());
     }
 }
