@@ -245,7 +245,7 @@ int publish(const QCommandLineParser& parser, const Options& options, const QStr
     const Publication written = publishRunningOrder(folder, classId, runningOrderBytes(order));
     if (!written.ok) {
         err << "kantoor: " << written.error << Qt::endl;
-        return ExitWriteFailed;
+        return written.refused ? ExitRefused : ExitWriteFailed;
     }
     out << QDir::toNativeSeparators(written.path) << Qt::endl;
     if (const QStringList others = namesSharingPrefix(folder, classId); !others.isEmpty()) {

@@ -94,6 +94,7 @@ Publication locateClassFile(const QString& folder, const QString& classId)
     if (result.error.isEmpty() && QFileInfo(result.path).isSymLink())
         result.error = QStringLiteral("%1 is a link; the office writes its files in the folder itself")
                            .arg(QDir::toNativeSeparators(result.path));
+    result.refused = !result.error.isEmpty();
     return result;
 }
 

@@ -16,6 +16,7 @@ struct Publication
     bool ok = false;
     QString path; // the file written (or that would have been)
     QString error; // what went wrong, when not ok
+    bool refused = false; // nothing was tried: the folder, the class or its file cannot be used
 };
 
 // Why a folder cannot be written into or read from ("" when it can): missing, or not a folder.

@@ -48,6 +48,8 @@ private slots:
     void editRefused();
     void warnsOfFilesTheStationConfuses();
     void writeFailureLeavesNoTrace();
+    void linkedClassFileIsNotWrittenThrough_data();
+    void linkedClassFileIsNotWrittenThrough();
 
 private:
     static PublishedOrder smallOrder();
@@ -631,6 +633,36 @@ void TestKantoor::editRefused()
     QCOMPARE(testsupport::readFile(path), before);
     QCOMPARE(platform::fileStamp(path), stamp);
     QCOMPARE(entries(dir.path()), (QStringList { "baldovenaar rst-0007.dvz", "klein.csv" }));
+}
+
+void TestKantoor::linkedClassFileIsNotWrittenThrough_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("publish") << QStringList { "publish" };
+    QTest::newRow("touch") << QStringList { "touch" };
+    QTest::newRow("edit") << QStringList { "edit", "--titel", "x" };
+    QTest::newRow("edit in place") << QStringList { "edit", "--in-place", "--titel", "x" };
+}
+
+void TestKantoor::linkedClassFileIsNotWrittenThrough()
+{
+    QFETCH(QStringList, arguments);
+
+    // A link in the shared folder to a file outside it: writing the class would write that file.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString shared = dir.filePath("GEDEELD");
+    QVERIFY(QDir().mkpath(shared));
+    const QByteArray outside = "titel:Elders\r\nrij:a\r\n";
+    QVERIFY(testsupport::writeFile(dir.filePath("elders.dvz"), outside));
+    QVERIFY(QFile::link(dir.filePath("elders.dvz"), QDir(shared).filePath("baldovenaar rst-0001.dvz")));
+
+    const CommandRun run = runCommand(arguments + QStringList { "--folder", shared });
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains("is a link"), qPrintable(run.err));
+    QCOMPARE(testsupport::readFile(dir.filePath("elders.dvz")), outside);
+    QCOMPARE(entries(dir.path()), (QStringList { "GEDEELD", "elders.dvz" }));
+    QCOMPARE(entries(shared), QStringList { "baldovenaar rst-0001.dvz" });
 }
 
 QTEST_GUILESS_MAIN(TestKantoor)
