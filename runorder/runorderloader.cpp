@@ -99,6 +99,25 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     return result;
 }
 
+int RunOrderLoader::settleRemaining()
+{
+    if (m_settleTime <= 0)
+        return 0;
+    const std::optional<platform::FileStamp> stamp = platform::fileStamp(m_state.bestandspad);
+    // A file that cannot be looked at now cannot be read either; the read decides.
+    if (!stamp)
+        return 0;
+    const QDateTime now = m_clock.now();
+    // A clock set back restarts the wait rather than making it endless.
+    if (stamp != m_seenStamp || now < m_seenSince) {
+        m_seenStamp = stamp;
+        m_seenSince = now;
+        return m_settleTime;
+    }
+    const qint64 seenFor = m_seenSince.msecsTo(now);
+    return seenFor >= m_settleTime ? 0 : int(m_settleTime - seenFor);
+}
+
 void RunOrderLoader::applyHeader(const RunOrderContent& content)
 {
     m_state.klasbekend = true;
@@ -165,6 +184,7 @@ void RunOrderLoader::startNewFile()
     m_state.editvolgorde = 0;
     m_state.editnietgestart = 0;
     m_state.klasbekend = false;
+    m_seenStamp.reset();
     for (GridTable* grid : { &m_working, &m_snapshot }) {
         grid->setFixedRows(0);
         grid->setRows(0);
@@ -196,7 +216,7 @@ void RunOrderLoader::toonbestand(bool forceer)
 
     const bool forced = forceer || m_forcedReadPending;
     const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
-    const bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
+    bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
     if (!attributes) {
         // A forced read (a file just chosen) that could not even start is not lost: it waits, as one that
         // did not count does.
@@ -209,6 +229,15 @@ void RunOrderLoader::toonbestand(bool forceer)
                                    << (read ? (*attributes & platform::AttrArchive ? "archive set: read"
                                                                                    : "archive not set, forced: read")
                                             : "archive not set: not written since the last read, no read");
+    }
+    if (read) {
+        if (const int remaining = settleRemaining(); remaining > 0) {
+            read = false;
+            m_forcedReadPending = forced;
+            m_view.lookAgainAfter(remaining);
+            qCInfo(lcFollow) << "settle: the file is read once it has stayed the same for" << m_settleTime
+                             << "ms; looked at again in" << remaining << "ms";
+        }
     }
     if (read) {
         const ReadResult file = readWholeFile();
