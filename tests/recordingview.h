@@ -2,6 +2,7 @@
 
 #include "runorderview.h"
 
+#include <QList>
 #include <QString>
 
 namespace testsupport {
@@ -32,6 +33,8 @@ public:
     void refreshSelection() override { ++refreshCalls; }
     void zetknoppen() override { ++knoppenCalls; }
     void controleerwijzigingen() override { ++wijzigingenCalls; }
+    void lookAgainAfter(int milliseconds) override { lookAgain << milliseconds; }
+    QList<int> lookAgain;
 };
 
 } // namespace testsupport

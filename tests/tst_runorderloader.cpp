@@ -2,8 +2,8 @@
 #include "colourtable.h"
 #include "fileattributes.h"
 #include "gridtable.h"
+#include "recordingview.h"
 #include "runorderloader.h"
-#include "runorderview.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -16,35 +16,7 @@ namespace {
 const QDateTime today(QDate(2026, 12, 7), QTime(9, 0, 0));
 const QDateTime yesterday(QDate(2026, 12, 6), QTime(18, 0, 0));
 
-// Records what the loader shows, as the main window would show it.
-class RecordingView : public RunOrderView
-{
-public:
-    QString caption;
-    bool gridVisible = true;
-    QString titel, datum, begintijd;
-    quint32 mutatie = 0;
-    int adjustCalls = 0;
-    int refreshCalls = 0;
-    int knoppenCalls = 0;
-    int wijzigingenCalls = 0;
-
-    void setCaption(const QString& c) override { caption = c; }
-    void setGridVisible(bool visible) override { gridVisible = visible; }
-    void setLabels(const QString& t, const QString& d, const QString& b) override
-    {
-        titel = t;
-        datum = d;
-        begintijd = b;
-    }
-    void setMutatieColour(quint32 colour) override { mutatie = colour; }
-    void adjustGrid() override { ++adjustCalls; }
-    void refreshSelection() override { ++refreshCalls; }
-    void zetknoppen() override { ++knoppenCalls; }
-    void controleerwijzigingen() override { ++wijzigingenCalls; }
-    void lookAgainAfter(int milliseconds) override { lookAgain << milliseconds; }
-    QList<int> lookAgain;
-};
+using testsupport::RecordingView;
 
 struct Starter
 {
