@@ -35,19 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         value.remove(u'\n');
         bytes = bytes.first(split);
     }
-    const QString text = platform::decodeCp1252(bytes);
 
-    const auto scale = IniSettingsStore::findValue(text, u"Baldovenaar", u"scale");
+    const auto scale = IniSettingsStore::findValue(bytes, u"Baldovenaar", u"scale");
     const double zoom = scaleFromSetting(scale.value_or(QStringLiteral("0.025")));
     require(zoom >= 0.005 && zoom <= 0.1);
-    const auto installPath = IniSettingsStore::findValue(text, u"Database", u"InstallPath");
-    const auto installPathIndex = IniSettingsStore::findValue(text, u"Database", u"InstallPathIndex");
+    const auto installPath = IniSettingsStore::findValue(bytes, u"Database", u"InstallPath");
+    const auto installPathIndex = IniSettingsStore::findValue(bytes, u"Database", u"InstallPathIndex");
 
-    const QString written = IniSettingsStore::withValue(text, u"Baldovenaar", u"lastfile", value);
+    const QByteArray written = IniSettingsStore::withValue(bytes, u"Baldovenaar", u"lastfile", value);
     require(IniSettingsStore::findValue(written, u"Baldovenaar", u"lastfile") == value);
     require(IniSettingsStore::findValue(written, u"Database", u"InstallPath") == installPath);
     require(IniSettingsStore::findValue(written, u"Database", u"InstallPathIndex") == installPathIndex);
-    const QString twice = IniSettingsStore::withValue(written, u"Baldovenaar", u"scale", scaleToSetting(zoom));
+    const QByteArray twice = IniSettingsStore::withValue(written, u"Baldovenaar", u"scale", scaleToSetting(zoom));
     require(IniSettingsStore::findValue(twice, u"Baldovenaar", u"lastfile") == value);
     // Fifteen significant digits, as the office writes numbers.
     const double reread

@@ -1,6 +1,7 @@
 #include "inisettingsstore.h"
 
 #include "cp1252.h"
+#include "filereading.h"
 
 #include <algorithm>
 #include <QDir>
@@ -116,16 +117,21 @@ struct FileBytes
 FileBytes readFileBytes(const QString& path)
 {
     FileBytes result;
-    QFile file(path);
-    if (!file.exists()) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
         result.readable = true;
         return result;
     }
-    if (!file.open(QIODevice::ReadOnly))
+    // Through the platform layer: a FIFO or a device put in the file's place is refused rather than waited
+    // on (the station would hang at start), and a folder or a dangling link is no settings file either.
+    platform::FileRead read = platform::readFileStart(path, IniSettingsStore::maximumFileSize + 1);
+    if (!read.ok())
         return result;
-    result.bytes = file.read(std::min<qint64>(file.size(), IniSettingsStore::maximumFileSize));
     result.readable = true;
-    result.complete = file.atEnd() && file.size() <= IniSettingsStore::maximumFileSize;
+    result.complete = read.bytes.size() <= IniSettingsStore::maximumFileSize;
+    result.bytes = std::move(read.bytes);
+    if (!result.complete)
+        result.bytes.truncate(IniSettingsStore::maximumFileSize);
     return result;
 }
 

@@ -1,0 +1,349 @@
+// Hostile input from every side the station takes input from, on the real window: a running-order file whose
+// rid, owner or line keys hold path separators, wildcards, control characters or 64 KB of text; a followed
+// path that is a folder, a FIFO, a device or a link to one; a settings file holding a megabyte in one value,
+// binary bytes, or that is no file at all. Whatever comes in, the station does not crash or hang, and writes
+// or deletes nothing outside the followed folder (inside it, only its own class's mutation files).
+#include "clock.h"
+#include "codepaden.h"
+#include "columns.h"
+#include "cp1252.h"
+#include "flexgrid.h"
+#include "folderlisting.h"
+#include "frmbaldovenaar.h"
+#include "gridtable.h"
+#include "inisettingsstore.h"
+#include "mutatiebestand.h"
+#include "testsupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+const QDateTime today(QDate(2026, 12, 7), QTime(10, 0, 0));
+const QString className = QStringLiteral("baldovenaar rst-0001.dvz");
+
+// Every entry below a folder with what it holds: the name, its kind, and for a file its bytes' hash.
+QStringList tree(const QString& root)
+{
+    QStringList entries;
+    QDirIterator it(
+        root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        QString entry = path.mid(root.size());
+        if (info.isSymLink())
+            entry += QStringLiteral(" -> ") + info.symLinkTarget();
+        else if (info.isDir())
+            entry += u'/';
+        else if (info.isFile())
+            entry += u' '
+                + QString::fromLatin1(
+                    QCryptographicHash::hash(testsupport::readFile(path), QCryptographicHash::Md5).toHex());
+        entries << entry;
+    }
+    entries.sort();
+    return entries;
+}
+
+// The entries of one of this class's mutation files: they may come and go in the followed folder.
+bool isOwnMutationFile(const QString& entry, const QString& rid)
+{
+    const QString name = entry.section(u' ', 0, 0).section(u'/', -1);
+    const std::optional<MutationFileName> parsed = parseMutationFileName(name);
+    return entry.startsWith(QStringLiteral("/GEDEELD/")) && entry.count(u'/') == 2 && parsed
+        && parsed->rid == safeRid(rid);
+}
+
+} // namespace
+
+class TestHostileInput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void hostileFieldsStayInTheFollowedFolder_data();
+    void hostileFieldsStayInTheFollowedFolder();
+    void followedPathThatIsNoFileShowsTheEmptyView_data();
+    void followedPathThatIsNoFileShowsTheEmptyView();
+    void hostileSettingsFileStartsTheStation_data();
+    void hostileSettingsFileStartsTheStation();
+    void settingsFileThatIsNoFileIsLeftAlone_data();
+    void settingsFileThatIsNoFileIsLeftAlone();
+
+private:
+    void makeWindow();
+    QString shared() const { return m_root->path() + QStringLiteral("/GEDEELD/"); }
+    QString settingsPath() const { return m_config->filePath(QStringLiteral("Korvalen 3.5.ini")); }
+    void writeSettings(const QByteArray& bytes);
+
+    std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<QTemporaryDir> m_config;
+    platform::FixedClock m_clock { today };
+    std::unique_ptr<FrmBaldovenaar> m_window;
+};
+
+void TestHostileInput::init()
+{
+    m_root = std::make_unique<QTemporaryDir>();
+    m_config = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_root->isValid() && m_config->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    // Around the followed folder: another folder, and files shaped like mutation files one level up, that a
+    // name built from the rid must never reach.
+    QDir root(m_root->path());
+    QVERIFY(root.mkpath(QStringLiteral("GEDEELD/a")));
+    QVERIFY(root.mkpath(QStringLiteral("elders")));
+    for (const QString& name : { QStringLiteral("20261207-100000-x-baldovenaar-s.mut"), QStringLiteral("x"),
+             QStringLiteral("elders/20261206-100000-7-baldovenaar-h.mut"),
+             QStringLiteral("GEDEELD/20261207-090000-8-baldovenaar-s.mut") })
+        QVERIFY(testsupport::writeFile(root.filePath(name), "van een ander\r\n"));
+}
+
+void TestHostileInput::cleanup()
+{
+    m_window.reset();
+    m_config.reset();
+    m_root.reset();
+}
+
+void TestHostileInput::makeWindow()
+{
+    FrmBaldovenaar::Options options;
+    options.showSplash = false;
+    options.clock = &m_clock;
+    options.settleTime = 0;
+    options.chooseFile = [this](const QString&, const QString&, const QString&) -> std::optional<QString> {
+        return shared() + className;
+    };
+    options.showMessage = [](const QString&) {};
+    m_window = std::make_unique<FrmBaldovenaar>(std::move(options));
+    m_window->Form_Load();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestHostileInput::writeSettings(const QByteArray& bytes)
+{
+    QVERIFY(testsupport::writeFile(settingsPath(), bytes));
+}
+
+void TestHostileInput::hostileFieldsStayInTheFollowedFolder_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    const QList<std::pair<QString, QString>> values {
+        { QStringLiteral("backslashes up"), QStringLiteral("..\\..\\x") },
+        { QStringLiteral("slashes up"), QStringLiteral("../../x") },
+        { QStringLiteral("absolute"), QStringLiteral("/x") },
+        { QStringLiteral("into a subfolder"), QStringLiteral("a/b") },
+        { QStringLiteral("wildcards"), QStringLiteral("*?*") },
+        { QStringLiteral("a drive and a device"), QStringLiteral("C:\\CON") },
+        { QStringLiteral("control characters"), QString::fromUtf16(u"\x01\x1b[2J\x7f\x08") },
+        { QStringLiteral("64 KB"), QString(65536, u'x') },
+    };
+    for (const char* field : { "rid", "owner", "key" }) {
+        for (const auto& [name, value] : values)
+            QTest::addRow("%s: %s", field, qPrintable(name)) << field << value;
+    }
+}
+
+void TestHostileInput::hostileFieldsStayInTheFollowedFolder()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    const QString rid = field == u"rid" ? value : QStringLiteral("7");
+    QString text = QStringLiteral("owner:%1\r\nwnr:3\r\nrid:%2\r\neditvolgorde:1\r\neditnietgestart:1\r\n"
+                                  "rij:key\tnr\tNr\tRuiter\tPaard\tVer\t\t\t\tStatus\tNG\r\n")
+                       .arg(field == u"owner" ? value : QStringLiteral("Manege"), rid);
+    const QString hostileKey = field == u"key" ? value : QStringLiteral("1002");
+    for (const QString& key : { QStringLiteral("1001"), hostileKey, QStringLiteral("1003") })
+        text += QStringLiteral("rij:%1\t1\t\tRuiter\tPaard\t\t\t\t\t\t\r\n").arg(key);
+    QVERIFY(testsupport::writeFile(shared() + className, platform::encodeCp1252(text), today.addSecs(-60)));
+    const QStringList before = tree(m_root->path());
+
+    // Openen, a move, a mark, a send; then Openen again and closing, which clear the class's files.
+    makeWindow();
+    m_window->kiesbestand();
+    QCOMPARE(m_window->gridTable(1).textMatrix(2, column::Key), hostileKey);
+    FlexGrid* grid = m_window->grid1();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 3).center());
+    QPushButton* down = m_window->btnVerplaatsregels(1);
+    QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
+    QTest::mouseRelease(down, Qt::LeftButton, {}, down->rect().center());
+    QTest::mouseClick(m_window->btnKnop(1), Qt::LeftButton);
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+
+    QStringList added = tree(m_root->path());
+    for (const QString& entry : before)
+        QVERIFY2(added.removeOne(entry), qPrintable("gone: " + entry.left(200)));
+    QCOMPARE(added.size(), 2);
+    for (const QString& entry : std::as_const(added)) {
+        QVERIFY2(isOwnMutationFile(entry, rid), qPrintable(entry.left(200)));
+        // The file holds the key's bytes as the running-order file had them.
+        const QString name = entry.section(u' ', 0, 0).section(u'/', -1);
+        const QByteArray bytes = testsupport::readFile(shared() + name);
+        QVERIFY(bytes.contains("\r\norder:" + platform::encodeCp1252(hostileKey) + "\t1001\t1003\r\n"));
+    }
+    m_window->kiesbestand();
+    QCOMPARE(tree(m_root->path()), before);
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton); // the same list: nothing to send
+    QVERIFY(m_window->close());
+    QCOMPARE(tree(m_root->path()), before);
+}
+
+void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("a folder") << "folder";
+#ifdef Q_OS_UNIX
+    QTest::newRow("a FIFO") << "fifo";
+    QTest::newRow("a link to a FIFO") << "fifo link";
+    QTest::newRow("a link to a folder") << "folder link";
+    QTest::newRow("a link to an endless device") << "device link";
+    QTest::newRow("a link to itself") << "loop";
+#endif
+}
+
+void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView()
+{
+    QFETCH(QString, what);
+    const QString path = shared() + className;
+#ifdef Q_OS_UNIX
+    const QString aside = m_root->path() + QStringLiteral("/elders/doel");
+    if (what == u"fifo" || what == u"fifo link")
+        QCOMPARE(::mkfifo(QFile::encodeName(what == u"fifo" ? path : aside).constData(), 0600), 0);
+    if (what == u"folder link")
+        QVERIFY(QDir().mkdir(aside));
+    if (what.endsWith(u"link"))
+        QVERIFY(QFile::link(what == u"device link" ? QStringLiteral("/dev/zero") : aside, path));
+    if (what == u"loop")
+        QVERIFY(QFile::link(path, path));
+#endif
+    if (what == u"folder")
+        QVERIFY(QDir().mkdir(path));
+    writeSettings("[Baldovenaar]\nlastfile=" + QFile::encodeName(path) + "\n");
+    const QStringList before = tree(m_root->path());
+
+    makeWindow();
+    for (int tick = 0; tick < 2; ++tick) {
+        QVERIFY(!m_window->grid1()->isVisible());
+        QCOMPARE(m_window->windowTitle(), QString("Korvalen Baldovenaar"));
+        QVERIFY(!m_window->btnKnop(4)->isEnabled());
+        m_window->Timer1_Timer();
+    }
+    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+    QVERIFY(m_window->close());
+    QCOMPARE(tree(m_root->path()), before);
+    QVERIFY(testsupport::readFile(settingsPath()).contains("lastfile=" + QFile::encodeName(path)));
+}
+
+void TestHostileInput::hostileSettingsFileStartsTheStation_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("rewritten"); // the station's two lines are saved at close, the rest kept
+
+    const QByteArray megabyte(1000 * 1000, 'a');
+    QTest::newRow("a 1 MB followed path") << "[Baldovenaar]\r\nlastfile=/" + megabyte + ".dvz\r\n" << true;
+    QTest::newRow("a 1 MB zoom factor") << "[Baldovenaar]\r\nscale=0.0" + QByteArray(1000 * 1000, '7') + "\r\n" << true;
+    QTest::newRow("a 1 MB data folder") << "[Database]\r\nInstallPathIndex=2\r\nInstallPath=" + megabyte + "\r\n"
+                                        << true;
+    QTest::newRow("a 2 MB file: never rewritten") << "[Baldovenaar]\r\nscale=0.05\r\n" + megabyte + megabyte << false;
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 131 + i / 256) & 0xFF);
+    QTest::newRow("binary bytes") << binary << true;
+    QTest::newRow("binary bytes inside the section") << "[Baldovenaar]\r\nlastfile=" + binary
+            + "\r\nscale=" + binary.left(64) + "\r\n" << true;
+    QTest::newRow("a NUL in the followed folder") << QByteArray("[Baldovenaar]\nlastfile=")
+            + QFile::encodeName(QDir::tempPath())
+            + QByteArray("/a\0b/x.dvz\n", 11) << true;
+}
+
+void TestHostileInput::hostileSettingsFileStartsTheStation()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, rewritten);
+    writeSettings(bytes);
+    const QStringList outside = tree(m_root->path());
+
+    makeWindow();
+    QVERIFY(!m_window->grid1()->isVisible());
+    const double scale = m_window->state().scale;
+    QVERIFY(scale >= 0.005 && scale <= 0.1);
+    m_window->Timer1_Timer();
+    const QString lastfile = m_window->state().bestandspad;
+    QVERIFY(m_window->close());
+
+    QCOMPARE(tree(m_root->path()), outside);
+    QCOMPARE(tree(m_config->path()).size(), 1); // no temporary file left beside the settings
+    const QByteArray after = testsupport::readFile(settingsPath());
+    if (!rewritten) {
+        QCOMPARE(after, bytes);
+        return;
+    }
+    // The station's values read back as it saved them, and every other line of the file is still there, byte
+    // for byte.
+    IniSettingsStore store(settingsPath());
+    QCOMPARE(store.value("Baldovenaar", "lastfile", "?"), lastfile);
+    QCOMPARE(scaleFromSetting(store.value("Baldovenaar", "scale", "?")), scale);
+    const auto otherLines = [](const QByteArray& text) {
+        QList<QByteArray> lines;
+        for (const QByteArray& line : text.split('\n')) {
+            for (const QByteArray& part : line.split('\r')) {
+                const QByteArray trimmed = part.trimmed().toLower();
+                if (!trimmed.isEmpty() && !trimmed.startsWith("scale=") && !trimmed.startsWith("lastfile=")
+                    && trimmed != "[baldovenaar]")
+                    lines << part;
+            }
+        }
+        return lines;
+    };
+    QCOMPARE(otherLines(after), otherLines(bytes));
+}
+
+void TestHostileInput::settingsFileThatIsNoFileIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("a folder") << "folder";
+#ifdef Q_OS_UNIX
+    QTest::newRow("a FIFO: never waited on") << "fifo";
+    QTest::newRow("a link to an endless device") << "device";
+#endif
+}
+
+void TestHostileInput::settingsFileThatIsNoFileIsLeftAlone()
+{
+    QFETCH(QString, what);
+    if (what == u"folder")
+        QVERIFY(QDir().mkdir(settingsPath()));
+#ifdef Q_OS_UNIX
+    if (what == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(settingsPath()).constData(), 0600), 0);
+    if (what == u"device")
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), settingsPath()));
+#endif
+    const QStringList before = tree(m_config->path());
+    // The station starts as without settings, and leaves the thing in the file's place as it found it.
+    makeWindow();
+    QCOMPARE(m_window->state().bestandspad, QString());
+    QCOMPARE(m_window->state().scale, 0.025);
+    QVERIFY(m_window->close());
+    QCOMPARE(tree(m_config->path()), before);
+}
+
+QTEST_MAIN(TestHostileInput)
+#include "tst_hostileinput.moc"
