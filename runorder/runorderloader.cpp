@@ -254,10 +254,19 @@ void RunOrderLoader::toonbestand(bool forceer)
                 : !file.steady             ? "changed while it was read"
                 : content.rijen.empty()    ? "holds no list"
                                            : "read whole while it stayed the same";
-            qCInfo(lcFollow).noquote() << "read:" << file.bytes.size() << "bytes," << content.rijen.size()
-                                       << "rij lines;" << why
-                                       << (file.error.isEmpty() ? QString() : QStringLiteral("(%1)").arg(file.error))
-                                       << (counts ? "- counts" : "- does not count, read again at the next check");
+            const qsizetype lines = qMax<qsizetype>(0, qsizetype(content.rijen.size()) - 1);
+            // One pass of arg(): a reason in the system's words may hold a "%1" of its own.
+            qCInfo(lcFollow).noquote() << QStringLiteral("read: %1 bytes, %2; %3%4 - %5")
+                                              .arg(QString::number(file.bytes.size()),
+                                                  content.rijen.empty()
+                                                      ? QStringLiteral("no header")
+                                                      : QStringLiteral("the header and %1 lines").arg(lines),
+                                                  QLatin1String(why),
+                                                  file.error.isEmpty() ? QString()
+                                                                       : QStringLiteral(" (%1)").arg(file.error),
+                                                  counts
+                                                      ? QStringLiteral("counts")
+                                                      : QStringLiteral("does not count, read again at the next check"));
         }
         if (!counts) {
             m_forcedReadPending = m_forcedReadPending || forced;

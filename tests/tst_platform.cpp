@@ -734,8 +734,10 @@ void TestPlatform::smbAttributePathIsUsedWhenPresent()
             return 0xFFFFFFFF;
         return *dosattrib::decode(QByteArrayView(buffer, 4));
     };
+    QCOMPARE(attributeSource(path), AttributeSource::Emulation);
     QVERIFY2(plant(0x2020), "the temporary folder's file system refuses user extended attributes");
 
+    QCOMPARE(attributeSource(path), AttributeSource::SmbClient);
     QCOMPARE(fileAttributes(path), std::optional<int>(32));
     QVERIFY(setFileAttributes(path, AttrNormal));
     QCOMPARE(planted(), 0x2000u); // other bits kept, no 0x80 beside them
@@ -761,6 +763,7 @@ void TestPlatform::smbAttributePathIsUsedWhenPresent()
     const char eight[8] = {};
     QCOMPARE(::setxattr(native.constData(), "user.cifs.dosattrib", eight, 8, 0), 0);
     QCOMPARE(fileAttributes(path), std::optional<int>(32));
+    QCOMPARE(attributeSource(path), AttributeSource::Emulation);
 }
 #endif
 
