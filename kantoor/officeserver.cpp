@@ -3,6 +3,7 @@
 #include "classedits.h"
 #include "columns.h"
 #include "fileattributes.h"
+#include "filereading.h"
 #include "filewriting.h"
 #include "folderlisting.h"
 #include "mutatiebestand.h"
@@ -12,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QTimer>
@@ -36,19 +36,18 @@ extern "C" void requestStop(int)
 constexpr int stopPollInterval = 100;
 
 // The bytes of a file in the folder, when it could be read whole and stayed the same while it was read.
+// Read through the platform layer, so that a FIFO or a device put under the name after the listing is
+// refused at once rather than waited on.
 std::optional<QByteArray> readSteady(const QString& path, qint64 limit)
 {
     const std::optional<platform::FileStamp> before = platform::fileStamp(path);
-    QFile file(path);
-    if (!before || !file.open(QIODevice::ReadOnly))
+    if (!before)
         return std::nullopt;
-    QByteArray bytes = file.read(limit + 1);
-    const bool failed = file.error() != QFileDevice::NoError;
-    file.close();
+    platform::FileRead read = platform::readFileStart(path, limit + 1);
     const std::optional<platform::FileStamp> after = platform::fileStamp(path);
-    if (failed || !after || *before != *after)
+    if (!read.ok() || !after || *before != *after)
         return std::nullopt;
-    return bytes;
+    return std::move(read.bytes);
 }
 
 } // namespace
