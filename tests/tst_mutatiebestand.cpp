@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QThread>
 #include <atomic>
+#include <cerrno>
 #include <memory>
 
 using namespace platform;
@@ -533,6 +534,10 @@ void TestMutatiebestand::failedCopyIsReported_data()
                                      << "Geen toegang" << QStringList { "h" };
     QTest::newRow("open of both fails") << int(faults::Operation::Open) << "baldovenaar-"
                                         << "Geen rechten" << QStringList { "s", "h" };
+    QTest::newRow("the folder is read-only: no copy can be created")
+        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(EROFS) << QStringList { "s", "h" };
+    QTest::newRow("the disk fills up during the second copy")
+        << int(faults::Operation::Write) << "-h.mut" << qt_error_string(ENOSPC) << QStringList { "h" };
     QTest::newRow("folder gone") << -1 << ""
                                  << "" << QStringList { "s", "h" };
 }
