@@ -73,7 +73,7 @@ MutationRecord mutationRecord(const GridTable& grid, const QString& wnr, const Q
     for (int row = 1; row < rows; ++row) {
         const QString key = grid.textMatrix(row, column::Key);
         record.order.append(key);
-        if (grid.textMatrix(row, column::Mark) == notStartedMark)
+        if (grid.textView(row, column::Mark) == notStartedMark)
             record.notStarted.append(key);
         else
             record.started.append(key);

@@ -18,8 +18,7 @@ constexpr qint64 maxReadBytes = 64 * 1024 * 1024;
 
 void fillGrid(GridTable& grid, const RunOrderContent& content)
 {
-    for (const QString& rij : content.rijen)
-        grid.addItem(rij);
+    grid.addItems(content.rijen);
 }
 
 } // namespace
