@@ -37,10 +37,22 @@ int encodeChar(char16_t c)
 
 QString decodeCp1252(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = QChar(decodeByte(static_cast<unsigned char>(bytes[i])));
+    // Windows-1252 is Latin-1 but for 0x80..0x9F: Qt's Latin-1 decoder does the bulk, and only text that
+    // holds one of those 32 bytes (a euro sign, a curly quote, an š) is looked at again. The test for
+    // them has no early exit, so the compiler runs it over many bytes at once.
+    QString text = QString::fromLatin1(bytes.data(), bytes.size());
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool high = false;
+    for (qsizetype i = 0; i < n; ++i)
+        high |= unsigned(in[i] - 0x80) < 0x20;
+    if (high) {
+        QChar* out = text.data();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (unsigned(in[i] - 0x80) < 0x20)
+                out[i] = QChar(decodeByte(in[i]));
+        }
+    }
     return text;
 }
 
