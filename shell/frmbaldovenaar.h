@@ -4,6 +4,7 @@
 #include "colourtable.h"
 #include "gridtable.h"
 #include "holdbutton.h"
+#include "knoppen.h"
 #include "runorderview.h"
 
 #include <QMainWindow>
@@ -167,6 +168,7 @@ private:
     GridTable* m_grid3 = nullptr;
     GridTable* m_grid1Table = nullptr;
     std::unique_ptr<RunOrderLoader> m_loader;
+    knoppen::SendRuleTracker m_sendRule;
 
     QStyle* m_buttonStyle = nullptr;
     QWidget* m_client = nullptr;
