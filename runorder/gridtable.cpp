@@ -24,8 +24,9 @@ void GridTable::resizeStorage(int rows, int cols)
     if (cols != m_cols) {
         // Reshape cell by cell: columns change only while a grid is set up, never on a full list. The
         // rows' strings stay as they are; a new column is an empty text.
+        const bool coloured = !m_back.empty();
         std::vector<Span> spans(size_t(rows) * size_t(cols));
-        std::vector<quint32> back(spans.size(), 0), fore(spans.size(), 0);
+        std::vector<quint32> back(coloured ? spans.size() : 0, 0), fore(coloured ? spans.size() : 0, 0);
         const int keepRows = std::min(rows, m_rows);
         const int keepCols = std::min(cols, m_cols);
         for (int r = 0; r < keepRows; ++r) {
@@ -33,8 +34,10 @@ void GridTable::resizeStorage(int rows, int cols)
                 const size_t from = size_t(cellIndex(r, c));
                 const size_t to = size_t(r) * size_t(cols) + size_t(c);
                 spans[to] = m_spans[from];
-                back[to] = m_back[from];
-                fore[to] = m_fore[from];
+                if (coloured) {
+                    back[to] = m_back[from];
+                    fore[to] = m_fore[from];
+                }
             }
         }
         m_spans = std::move(spans);
@@ -46,8 +49,10 @@ void GridTable::resizeStorage(int rows, int cols)
     } else {
         const size_t cellCount = size_t(rows) * size_t(cols);
         m_spans.resize(cellCount);
-        m_back.resize(cellCount, 0);
-        m_fore.resize(cellCount, 0);
+        if (!m_back.empty()) {
+            m_back.resize(cellCount, 0);
+            m_fore.resize(cellCount, 0);
+        }
     }
     m_rowText.resize(size_t(rows));
     m_rowData.resize(size_t(rows), 0);
@@ -524,6 +529,10 @@ bool GridTable::setCellBackColor(quint32 colour)
 {
     if (!isValidCell(m_row, m_col))
         return false;
+    if (colour != backColorAt(m_row, m_col))
+        allocateColours();
+    if (m_back.empty())
+        return true;
     quint32& cell = m_back[size_t(cellIndex(m_row, m_col))];
     if (cell != colour) {
         cell = colour;
@@ -542,6 +551,10 @@ bool GridTable::setCellForeColor(quint32 colour)
 {
     if (!isValidCell(m_row, m_col))
         return false;
+    if (colour != foreColorAt(m_row, m_col))
+        allocateColours();
+    if (m_fore.empty())
+        return true;
     quint32& cell = m_fore[size_t(cellIndex(m_row, m_col))];
     if (cell != colour) {
         cell = colour;
@@ -553,18 +566,22 @@ bool GridTable::setCellForeColor(quint32 colour)
 
 quint32 GridTable::backColorAt(int row, int col) const
 {
-    return isValidCell(row, col) ? m_back[size_t(cellIndex(row, col))] : 0;
+    return isValidCell(row, col) && !m_back.empty() ? m_back[size_t(cellIndex(row, col))] : 0;
 }
 
 quint32 GridTable::foreColorAt(int row, int col) const
 {
-    return isValidCell(row, col) ? m_fore[size_t(cellIndex(row, col))] : 0;
+    return isValidCell(row, col) && !m_fore.empty() ? m_fore[size_t(cellIndex(row, col))] : 0;
 }
 
 bool GridTable::setRowColours(int row, int firstCol, quint32 back, quint32 fore)
 {
     if (row < 0 || row >= m_rows || firstCol < 0 || firstCol >= m_cols)
         return false;
+    if (back != 0 || fore != 0)
+        allocateColours();
+    if (m_back.empty())
+        return true; // every cell has colour 0 already
     bool changed = false;
     for (int c = firstCol; c < m_cols; ++c) {
         const size_t cell = size_t(cellIndex(row, c));
@@ -652,6 +669,15 @@ GridTable::RowsToRepaint GridTable::takeRowsToRepaint()
     m_toRepaint.clear();
     m_repaintAll = false;
     return taken;
+}
+
+void GridTable::allocateColours()
+{
+    // Colours take room only in a grid that is painted: the snapshot and the scratch list never are.
+    if (m_back.empty()) {
+        m_back.assign(size_t(m_rows) * size_t(m_cols), 0);
+        m_fore.assign(size_t(m_rows) * size_t(m_cols), 0);
+    }
 }
 
 void GridTable::touchRow(int row)
@@ -775,9 +801,9 @@ QVariant GridTable::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(int(horizontal | Qt::AlignVCenter));
     }
     case BackColorRole:
-        return QVariant::fromValue(m_back[size_t(cellIndex(row, col))]);
+        return QVariant::fromValue(backColorAt(row, col));
     case ForeColorRole:
-        return QVariant::fromValue(m_fore[size_t(cellIndex(row, col))]);
+        return QVariant::fromValue(foreColorAt(row, col));
     default:
         return QVariant();
     }

@@ -185,6 +185,7 @@ private:
     void resizeStorage(int rows, int cols);
     void splitRow(int row);
     void composeRow(int row, const QStringView* fields);
+    void allocateColours();
     void touchRow(int row);
     void touchAllRows();
     void logTextChange(int row);
@@ -200,6 +201,7 @@ private:
     int m_fixedCols = 0;
     std::vector<QString> m_rowText; // per row: the texts of its cells, where m_spans says
     std::vector<Span> m_spans; // per cell
+    // Per cell; both empty while every colour is 0.
     std::vector<quint32> m_back;
     std::vector<quint32> m_fore;
     std::vector<qint32> m_rowData;
