@@ -58,21 +58,29 @@ QString decodeCp1252(QByteArrayView bytes)
 
 QByteArray encodeCp1252(QStringView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    // Written straight into the bytes: never more bytes than characters.
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    qsizetype written = 0;
+    const char16_t* chars = text.utf16();
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
+        const char16_t c = chars[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out[written++] = char(c);
+            continue;
+        }
         const int byte = encodeChar(c);
         if (byte >= 0) {
-            bytes.append(char(byte));
+            out[written++] = char(byte);
             continue;
         }
         // A character outside the Basic Multilingual Plane is one character, so one '?', as Windows writes it.
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode()))
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(chars[i + 1]))
             ++i;
-        bytes.append('?');
+        out[written++] = '?';
     }
+    bytes.truncate(written);
     return bytes;
 }
 
