@@ -34,7 +34,7 @@ public:
         FrmBaldovenaar::Options options;
         options.showSplash = false;
         options.clock = &m_clock;
-        options.showMessage = [](const QString&) { };
+        options.showMessage = [](const QString&) {};
         m_window = std::make_unique<FrmBaldovenaar>(options);
         m_window->Form_Load();
         m_window->timer1()->stop();
@@ -89,7 +89,8 @@ void horizontalAdvancePerCell(benchmark::State& state, int lines)
         for (int c = 0; c < table.cols(); ++c) {
             int widest = 0;
             for (int r = 0; r < table.rows(); ++r)
-                widest = std::max(widest, metrics.horizontalAdvance(QStringLiteral("   ") + table.textMatrix(r, c)) * 15);
+                widest
+                    = std::max(widest, metrics.horizontalAdvance(QStringLiteral("   ") + table.textMatrix(r, c)) * 15);
             if (c < gridlayout::layoutColumns)
                 natural[size_t(c)] = c == column::Key ? 0 : widest;
         }

@@ -70,7 +70,7 @@ int child(int argc, char** argv, int lines)
     FrmBaldovenaar::Options options;
     options.showSplash = false;
     options.clock = &clock;
-    options.showMessage = [](const QString&) { };
+    options.showMessage = [](const QString&) {};
     auto window = std::make_unique<FrmBaldovenaar>(options);
     window->Form_Load();
     window->timer1()->stop();
@@ -161,7 +161,8 @@ int main(int argc, char** argv)
         }
         std::printf("%-10d%12.2f%14.1f%14.1f%14.1f%21.1fx%21.1fx\n", lines, megabytes(m->fileBytes),
             megabytes(m->empty), megabytes(m->shown), megabytes(m->afterReads),
-            double(m->shown - m->empty) / double(m->fileBytes), double(m->afterReads - m->empty) / double(m->fileBytes));
+            double(m->shown - m->empty) / double(m->fileBytes),
+            double(m->afterReads - m->empty) / double(m->fileBytes));
         if (lines == bench::fullSize)
             full = m;
     }

@@ -62,7 +62,7 @@ public:
         FrmBaldovenaar::Options options;
         options.showSplash = false;
         options.clock = &m_clock;
-        options.showMessage = [](const QString&) { };
+        options.showMessage = [](const QString&) {};
         m_window = std::make_unique<FrmBaldovenaar>(options);
         m_window->Form_Load();
         // The benchmarks run the ticks themselves.

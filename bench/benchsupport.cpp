@@ -9,8 +9,8 @@
 #include <QSysInfo>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -318,8 +318,8 @@ QByteArray runOrderFile(int lines, Edition edition)
         ++position;
         const int minutes = 10 * 60 + 30 + position * 90 / 60 + (edition == Edition::Refreshed ? 2 : 0);
         const bool officeNotStarted = starter % 37 == 0 || (edition == Edition::Refreshed && starter % 41 == 0);
-        bytes += "rij:" + number(100000 + starter) + '\t' + number(position) + '\t' + number(100 + starter % 900)
-            + '\t' + riders[starter % std::size(riders)] + '\t' + horses[starter % std::size(horses)] + '\t'
+        bytes += "rij:" + number(100000 + starter) + '\t' + number(position) + '\t' + number(100 + starter % 900) + '\t'
+            + riders[starter % std::size(riders)] + '\t' + horses[starter % std::size(horses)] + '\t'
             + clubs[starter % std::size(clubs)] + '\t' + countries[starter % std::size(countries)] + "\t1.20\t"
             + clockTime(minutes) + '\t' + (officeNotStarted ? "N" : "") + '\t' + (starter % 37 == 0 ? "N" : "")
             + "\r\n";
@@ -339,8 +339,7 @@ void fillFromFile(GridTable& grid, const QByteArray& bytes)
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
-        && file.flush();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
 }
 
 void fillWithOtherFiles(const QString& folder, int count)

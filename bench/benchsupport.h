@@ -64,11 +64,11 @@ void add(const std::string& id, const std::string& description, SizedFunction fu
 
 // Targets on the fastest runs at the full size (or `lines`).
 // measured(id) / measured(baseline) must be at most `limit`.
-void ratioAtMost(const std::string& name, const std::string& id, const std::string& baseline, double limit,
-    int lines = fullSize);
+void ratioAtMost(
+    const std::string& name, const std::string& id, const std::string& baseline, double limit, int lines = fullSize);
 // measured(baseline) / measured(id) must be at least `limit` (id is that many times faster).
-void speedupAtLeast(const std::string& name, const std::string& id, const std::string& baseline, double limit,
-    int lines = fullSize);
+void speedupAtLeast(
+    const std::string& name, const std::string& id, const std::string& baseline, double limit, int lines = fullSize);
 // measured(id) must be at most `milliseconds`.
 void timeAtMost(const std::string& name, const std::string& id, double milliseconds, int lines = fullSize);
 

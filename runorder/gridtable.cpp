@@ -292,7 +292,8 @@ bool GridTable::copyTexts(int row, const GridTable& source, int sourceRow, quint
     }
     if (whole) {
         m_rowText[size_t(row)] = source.m_rowText[size_t(sourceRow)];
-        std::copy_n(&source.m_spans[size_t(source.cellIndex(sourceRow, 0))], m_cols, &m_spans[size_t(cellIndex(row, 0))]);
+        std::copy_n(
+            &source.m_spans[size_t(source.cellIndex(sourceRow, 0))], m_cols, &m_spans[size_t(cellIndex(row, 0))]);
     } else {
         std::array<QStringView, MaxCols> fields {};
         for (int c = 0; c < m_cols; ++c)

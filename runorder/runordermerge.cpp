@@ -48,7 +48,8 @@ void mergeList(GridTable& working, const GridTable& scratch)
     // The RowData (the ring's selection) stays where it is: once the ring has moved a line, the new
     // list's line i is another starter than the ring's line i, and the selection must stay on the rows
     // the official selected.
-    const quint64 officeColumns = GridTable::allColumns & ~(quint64(1) << column::Position) & ~(quint64(1) << column::Mark);
+    const quint64 officeColumns
+        = GridTable::allColumns & ~(quint64(1) << column::Position) & ~(quint64(1) << column::Mark);
     // Drawing off meanwhile: the view hears of the changed lines once, not line by line.
     const bool redraw = working.redraw();
     working.setRedraw(false);

@@ -233,8 +233,7 @@ void TestRunOrderFile::bytesReadAsDecodedLines_data()
     QTest::newRow("mixed line ends") << QByteArray("rij:1\rrij:2\nrij:3\r\n\r\n\n\rrij:4\r\r\nrij:5");
     QTest::newRow("colons and tabs in values") << QByteArray("rij::\t:\t\r\nwnr:\t12\t\r\nrid:a:b\r\n");
     QTest::newRow("numbers") << QByteArray("editvolgorde:1.4\r\neditnietgestart: 12abc\r\neditvolgorde:x\r\n");
-    QTest::newRow("key too long, key empty, no colon")
-        << QByteArray("abcdefghijklmnopq:1\r\n :x\r\nrij\r\nrij:ok\r\n");
+    QTest::newRow("key too long, key empty, no colon") << QByteArray("abcdefghijklmnopq:1\r\n :x\r\nrij\r\nrij:ok\r\n");
     QTest::newRow("a key of sixteen letters") << QByteArray("editnietgestartx:1\r\nrij:after\r\n");
     QTest::newRow("bytes above 0x7F") << QByteArray("owner:\x80\x81\x9f\xe9\xff\r\nrij:\x8a\t\xc9\r\n");
     QTest::newRow("a byte above 0x7F in a key") << QByteArray("r\xc9j:1\r\nrij:2\r\n");

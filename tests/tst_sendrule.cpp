@@ -81,18 +81,18 @@ void TestSendRule::fullPass_data()
     QTest::newRow("as the file") << file << QStringList() << 1 << 1 << false << false << false;
     QTest::newRow("moved, may reorder") << QStringList { "12", "11", "P", "13", "14" } << QStringList() << 1 << 0
                                         << true << true << false;
-    QTest::newRow("moved, may not reorder") << QStringList { "12", "11", "P", "13", "14" } << QStringList() << 0
-                                            << 1 << false << true << false;
+    QTest::newRow("moved, may not reorder")
+        << QStringList { "12", "11", "P", "13", "14" } << QStringList() << 0 << 1 << false << true << false;
     QTest::newRow("marked, may mark") << file << QStringList { "", "", "", "N" } << 0 << 1 << true << false << true;
-    QTest::newRow("marked, may not mark") << file << QStringList { "", "", "", "N" } << 1 << 0 << false << false
-                                          << true;
+    QTest::newRow("marked, may not mark")
+        << file << QStringList { "", "", "", "N" } << 1 << 0 << false << false << true;
     // The pass stops at the first changed mark: a move below it is not seen.
-    QTest::newRow("move below a changed mark") << QStringList { "11", "12", "P", "14", "13" }
-                                               << QStringList { "N" } << 1 << 0 << false << false << true;
+    QTest::newRow("move below a changed mark")
+        << QStringList { "11", "12", "P", "14", "13" } << QStringList { "N" } << 1 << 0 << false << false << true;
     QTest::newRow("move above a changed mark") << QStringList { "12", "11", "P", "13", "14" }
                                                << QStringList { "", "", "", "N" } << 1 << 0 << true << true << true;
-    QTest::newRow("a line more than the file") << QStringList { "11", "12", "P", "13", "14", "15" } << QStringList()
-                                               << 1 << 0 << true << true << false;
+    QTest::newRow("a line more than the file")
+        << QStringList { "11", "12", "P", "13", "14", "15" } << QStringList() << 1 << 0 << true << true << false;
 }
 
 void TestSendRule::fullPass()
