@@ -33,6 +33,8 @@ public:
         bench::writeFile(path, bench::runOrderFile(lines));
         FrmBaldovenaar::Options options;
         options.showSplash = false;
+        // Read at the first look: the wait for a changed file to settle is no work of the station.
+        options.settleTime = 0;
         options.clock = &m_clock;
         options.showMessage = [](const QString&) {};
         m_window = std::make_unique<FrmBaldovenaar>(options);

@@ -69,6 +69,7 @@ int child(int argc, char** argv, int lines)
     platform::FixedClock clock(QDateTime::currentDateTime());
     FrmBaldovenaar::Options options;
     options.showSplash = false;
+    options.settleTime = 0;
     options.clock = &clock;
     options.showMessage = [](const QString&) {};
     auto window = std::make_unique<FrmBaldovenaar>(options);

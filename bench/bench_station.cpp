@@ -61,6 +61,8 @@ public:
         m_path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
         FrmBaldovenaar::Options options;
         options.showSplash = false;
+        // Read at the first look: the wait for a changed file to settle is no work of the station.
+        options.settleTime = 0;
         options.clock = &m_clock;
         options.showMessage = [](const QString&) {};
         m_window = std::make_unique<FrmBaldovenaar>(options);

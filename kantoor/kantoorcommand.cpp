@@ -1,16 +1,20 @@
 #include "kantoorcommand.h"
 
+#include "classedits.h"
 #include "clock.h"
 #include "democlass.h"
+#include "officeserver.h"
 #include "publication.h"
 #include "publishedorder.h"
 #include "startercsv.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace kantoor {
 
@@ -24,16 +28,26 @@ const QString defaultClassId = QStringLiteral("0001");
 QString description()
 {
     return QStringLiteral("The office stand-in of Baldovenaar: writes the running-order file of a class,\n"
-                          "\"baldovenaar rst-<ID>.dvz\", into a folder, as the competition office does.\n"
+                          "\"baldovenaar rst-<ID>.dvz\", into a folder, and takes the ring's changes in, as\n"
+                          "the competition office does.\n"
                           "\n"
                           "Commands:\n"
                           "  publish  write the class (the bundled sample class of 40 starters, or --csv)\n"
                           "           dated today; the options below change its header values and starters.\n"
+                          "  edit     change the class as it stands in its file, as the office does between\n"
+                          "           two publications: header values, --remove, --insert-after/--starter,\n"
+                          "           --set, --order (applied in that order); positions numbered afresh.\n"
                           "  touch    rewrite the class's existing file unchanged (new modification time\n"
                           "           and archive attribute), as the office does when it saves again.\n"
+                          "  serve    every --interval ms, take in the newest mutation file of --kind that\n"
+                          "           the station wrote for each class in the folder, publish the class\n"
+                          "           anew and remove the mutation files taken in; one line per mutation\n"
+                          "           on standard output, refusals on standard error. Stops on Ctrl-C\n"
+                          "           (SIGINT) or SIGTERM.\n"
                           "\n"
                           "The file is Windows-1252 text with CR LF line ends, written through a temporary\n"
-                          "file and renamed, so the station never reads half a file.\n"
+                          "file and renamed, so the station never reads half a file (edit --in-place\n"
+                          "rewrites the file itself instead, as some office programs do).\n"
                           "\n"
                           "CSV starter list (--csv): UTF-8 or Windows-1252 text, one line of the running\n"
                           "order per line, in start sequence; fields separated by ';' (or ',' when the\n"
@@ -80,49 +94,54 @@ struct Options
         QStringLiteral("KEY") };
     QCommandLineOption starter { QStringLiteral("starter"),
         QStringLiteral("A line to insert, as a CSV line (key;nr;ruiter;paard;...)."), QStringLiteral("LINE") };
+    QCommandLineOption set { QStringLiteral("set"),
+        QStringLiteral("edit: column COLUMN (2 to 10, or its title, e.g. Paard) of the line with key KEY gets "
+                       "TEXT (repeatable)."),
+        QStringLiteral("KEY:COLUMN=TEXT") };
+    QCommandLineOption order { QStringLiteral("order"),
+        QStringLiteral("edit: the starters in this order, every starter's key once, separated by commas; "
+                       "pause lines keep their places."),
+        QStringLiteral("KEY,KEY,...") };
+    QCommandLineOption inPlace { QStringLiteral("in-place"),
+        QStringLiteral("edit: rewrite the file itself instead of writing a new file and renaming it.") };
+    QCommandLineOption kind { QStringLiteral("kind"),
+        QStringLiteral("serve: the mutation files to take in, s (main program, default) or h (satellite)."),
+        QStringLiteral("s|h") };
+    QCommandLineOption interval { QStringLiteral("interval"),
+        QStringLiteral("serve: milliseconds between two looks at the folder (default 1000)."), QStringLiteral("MS") };
 
-    QList<QCommandLineOption> publishOnly() const
+    QList<QCommandLineOption> headerValues() const
     {
-        return { csv, owner, wnr, rid, titel, datum, begintijd, editvolgorde, editnietgestart, remove, insertAfter,
-            starter };
+        return { owner, wnr, rid, titel, datum, begintijd, editvolgorde, editnietgestart };
+    }
+    QList<QCommandLineOption> lineEdits() const { return { remove, insertAfter, starter }; }
+    QList<QCommandLineOption> all() const
+    {
+        return headerValues() + lineEdits() + QList<QCommandLineOption> { csv, set, order, inPlace, kind, interval };
+    }
+    // The options each command takes besides --folder (and --class, which every command but serve takes).
+    QList<QCommandLineOption> takenBy(const QString& command) const
+    {
+        if (command == QLatin1String("publish"))
+            return headerValues() + lineEdits() + QList<QCommandLineOption> { csv };
+        if (command == QLatin1String("edit"))
+            return headerValues() + lineEdits() + QList<QCommandLineOption> { set, order, inPlace };
+        if (command == QLatin1String("serve"))
+            return { kind, interval };
+        return {};
     }
 };
 
-// The index of the one line with this key, or -1 with the problem in `problem`.
-qsizetype lineWithKey(const PublishedOrder& order, const QString& key, QString& problem)
-{
-    qsizetype found = -1;
-    for (qsizetype i = 0; i < qsizetype(order.lines.size()); ++i) {
-        if (order.lines[std::size_t(i)].value(column::Key) != key)
-            continue;
-        if (found >= 0) {
-            problem = QStringLiteral("the key \"%1\" stands on more than one line").arg(key);
-            return -1;
-        }
-        found = i;
-    }
-    if (found < 0)
-        problem = QStringLiteral("no line has the key \"%1\"").arg(key);
-    return found;
-}
-
-bool hasKey(const PublishedOrder& order, const QString& key)
-{
-    for (const QStringList& line : order.lines) {
-        if (line.value(column::Key) == key)
-            return true;
-    }
-    return false;
-}
+const QStringList commands
+    = { QStringLiteral("publish"), QStringLiteral("edit"), QStringLiteral("touch"), QStringLiteral("serve") };
 
 // Applies --remove and --insert-after/--starter; false with the problem in `problem`.
 bool applyEdits(PublishedOrder& order, const QCommandLineParser& parser, const Options& options, QString& problem)
 {
     for (const QString& key : parser.values(options.remove)) {
-        const qsizetype index = lineWithKey(order, key, problem);
-        if (index < 0)
+        problem = removeLine(order, key);
+        if (!problem.isEmpty())
             return false;
-        order.lines.erase(order.lines.begin() + index);
     }
     const QStringList after = parser.values(options.insertAfter);
     const QStringList starters = parser.values(options.starter);
@@ -139,20 +158,11 @@ bool applyEdits(PublishedOrder& order, const QCommandLineParser& parser, const O
                           .arg(StarterCsv::Fields);
             return false;
         }
-        const QStringList cells = cellsFromCsvFields(*fields);
-        const QString& key = cells.at(column::Key);
-        if (key.isEmpty() || (!isPauseKey(key) && hasKey(order, key))) {
-            problem = QStringLiteral("--starter \"%1\" needs a key of its own").arg(starters.at(i));
+        problem = insertLine(order, after.at(i), cellsFromCsvFields(*fields));
+        if (!problem.isEmpty()) {
+            problem = QStringLiteral("--starter \"%1\": %2").arg(starters.at(i), problem);
             return false;
         }
-        if (order.lines.size() >= PublishedOrder::MaxLines) {
-            problem = QStringLiteral("the class cannot hold more than %1 lines").arg(PublishedOrder::MaxLines);
-            return false;
-        }
-        const qsizetype index = lineWithKey(order, after.at(i), problem);
-        if (index < 0)
-            return false;
-        order.lines.insert(order.lines.begin() + index + 1, cells);
     }
     return true;
 }
@@ -162,6 +172,31 @@ bool isNumber(const QString& text)
     bool ok = false;
     text.trimmed().toDouble(&ok);
     return ok;
+}
+
+// The header values of the command line; false with the problem in `problem`.
+bool applyHeaderValues(
+    PublishedOrder& order, const QCommandLineParser& parser, const Options& options, QString& problem)
+{
+    const std::pair<const QCommandLineOption*, QString*> texts[] = { { &options.owner, &order.owner },
+        { &options.wnr, &order.wnr }, { &options.rid, &order.rid }, { &options.titel, &order.titel },
+        { &options.datum, &order.datum }, { &options.begintijd, &order.begintijd },
+        { &options.editvolgorde, &order.editvolgorde }, { &options.editnietgestart, &order.editnietgestart } };
+    for (const auto& [option, field] : texts) {
+        if (parser.isSet(*option))
+            *field = parser.value(*option);
+    }
+    for (const QString* permission : { &order.editvolgorde, &order.editnietgestart }) {
+        if (!isNumber(*permission)) {
+            problem = QStringLiteral("an edit permission must be a number, not \"%1\"").arg(*permission);
+            return false;
+        }
+    }
+    if (QString ridIssue = ridProblem(order.rid); !ridIssue.isEmpty()) {
+        problem = ridIssue;
+        return false;
+    }
+    return true;
 }
 
 // The class described by the command line; false with the problem in `problem`.
@@ -189,25 +224,7 @@ bool buildOrder(PublishedOrder& order, const QCommandLineParser& parser, const O
         order.lines = csv.lines;
     }
 
-    const std::pair<const QCommandLineOption*, QString*> texts[] = { { &options.owner, &order.owner },
-        { &options.wnr, &order.wnr }, { &options.rid, &order.rid }, { &options.titel, &order.titel },
-        { &options.datum, &order.datum }, { &options.begintijd, &order.begintijd },
-        { &options.editvolgorde, &order.editvolgorde }, { &options.editnietgestart, &order.editnietgestart } };
-    for (const auto& [option, field] : texts) {
-        if (parser.isSet(*option))
-            *field = parser.value(*option);
-    }
-    for (const QString* permission : { &order.editvolgorde, &order.editnietgestart }) {
-        if (!isNumber(*permission)) {
-            problem = QStringLiteral("an edit permission must be a number, not \"%1\"").arg(*permission);
-            return false;
-        }
-    }
-    if (QString ridIssue = ridProblem(order.rid); !ridIssue.isEmpty()) {
-        problem = ridIssue;
-        return false;
-    }
-    if (!applyEdits(order, parser, options, problem))
+    if (!applyHeaderValues(order, parser, options, problem) || !applyEdits(order, parser, options, problem))
         return false;
     numberPositions(order);
     return true;
@@ -228,7 +245,7 @@ int publish(const QCommandLineParser& parser, const Options& options, const QStr
     const Publication written = publishRunningOrder(folder, classId, runningOrderBytes(order));
     if (!written.ok) {
         err << "kantoor: " << written.error << Qt::endl;
-        return ExitWriteFailed;
+        return written.refused ? ExitRefused : ExitWriteFailed;
     }
     out << QDir::toNativeSeparators(written.path) << Qt::endl;
     if (const QStringList others = namesSharingPrefix(folder, classId); !others.isEmpty()) {
@@ -255,6 +272,72 @@ int touch(const QString& folder, const QString& classId, QTextStream& out, QText
     return 0;
 }
 
+int edit(const QCommandLineParser& parser, const Options& options, const QString& folder, const QString& classId,
+    QTextStream& out, QTextStream& err)
+{
+    QByteArray bytes;
+    const Publication read = readRunningOrder(folder, classId, bytes);
+    if (!read.ok) {
+        err << "kantoor: " << read.error << Qt::endl;
+        return ExitRefused;
+    }
+    PublishedOrder order = publishedOrderFromBytes(bytes);
+    QString problem;
+    bool done = applyHeaderValues(order, parser, options, problem) && applyEdits(order, parser, options, problem);
+    for (const QString& assignment : parser.values(options.set)) {
+        if (done)
+            problem = setField(order, assignment);
+        done = done && problem.isEmpty();
+    }
+    if (done && parser.isSet(options.order)) {
+        problem = reorderStarters(order, parser.value(options.order).split(QLatin1Char(',')));
+        done = problem.isEmpty();
+    }
+    if (!done) {
+        err << "kantoor: " << problem << Qt::endl;
+        return ExitRefused;
+    }
+    numberPositions(order);
+    if (const QString missing = unencodableCharacters(order); !missing.isEmpty())
+        err << "kantoor: warning: Windows-1252 has no byte for " << missing << "; written as '?'" << Qt::endl;
+
+    const QByteArray newBytes = runningOrderBytes(order);
+    const Publication written
+        = parser.isSet(options.inPlace) ? rewriteInPlace(read.path, newBytes) : replaceFile(read.path, newBytes);
+    if (!written.ok) {
+        err << "kantoor: " << written.error << Qt::endl;
+        return ExitWriteFailed;
+    }
+    out << QDir::toNativeSeparators(written.path) << Qt::endl;
+    return 0;
+}
+
+int serve(
+    const QCommandLineParser& parser, const Options& options, const QString& folder, QTextStream& out, QTextStream& err)
+{
+    const QString kind = parser.isSet(options.kind) ? parser.value(options.kind) : QStringLiteral("s");
+    if (kind != QLatin1String("s") && kind != QLatin1String("h")) {
+        err << "kantoor: --kind is s (the main program) or h (the satellite), not \"" << kind << "\"" << Qt::endl;
+        return ExitRefused;
+    }
+    int interval = 1000;
+    if (parser.isSet(options.interval)) {
+        bool ok = false;
+        interval = parser.value(options.interval).toInt(&ok);
+        if (!ok || interval < 10 || interval > 3600 * 1000) {
+            err << "kantoor: --interval is a number of milliseconds from 10 to 3600000, not \""
+                << parser.value(options.interval) << "\"" << Qt::endl;
+            return ExitRefused;
+        }
+    }
+    if (!QCoreApplication::instance()) {
+        err << "kantoor: serve needs an application object" << Qt::endl;
+        return ExitRefused;
+    }
+    OfficeServer server(folder, kind.at(0), out, err);
+    return server.serve(interval);
+}
+
 } // namespace
 
 int runKantoor(const QStringList& arguments, QTextStream& out, QTextStream& err, const platform::Clock& clock)
@@ -267,9 +350,9 @@ int runKantoor(const QStringList& arguments, QTextStream& out, QTextStream& err,
         { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help and stop."));
     parser.addOption(help);
     parser.addOptions({ options.folder, options.classId });
-    parser.addOptions(options.publishOnly());
-    parser.addPositionalArgument(
-        QStringLiteral("command"), QStringLiteral("publish or touch"), QStringLiteral("<publish|touch>"));
+    parser.addOptions(options.all());
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("publish, edit, touch or serve"),
+        QStringLiteral("<publish|edit|touch|serve>"));
 
     if (!parser.parse(arguments)) {
         err << "kantoor: " << parser.errorText() << Qt::endl << "Try 'kantoor --help'." << Qt::endl;
@@ -283,13 +366,37 @@ int runKantoor(const QStringList& arguments, QTextStream& out, QTextStream& err,
 
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
-    if (positional.size() != 1 || (command != QLatin1String("publish") && command != QLatin1String("touch"))) {
+    if (positional.size() != 1 || !commands.contains(command)) {
         err << "kantoor: "
             << (positional.isEmpty() ? QStringLiteral("no command given")
-                                     : QStringLiteral("expected one command, publish or touch, not \"%1\"")
+                                     : QStringLiteral("expected one command, publish, edit, touch or serve, not \"%1\"")
                                            .arg(positional.join(QLatin1Char(' '))))
             << Qt::endl
             << "Try 'kantoor --help'." << Qt::endl;
+        return ExitRefused;
+    }
+    // An option another command takes is refused rather than ignored: the user expects it to act.
+    const QList<QCommandLineOption> taken = options.takenBy(command);
+    for (const QCommandLineOption& option : options.all()) {
+        const QString name = option.names().constFirst();
+        const bool takes = std::any_of(taken.cbegin(), taken.cend(),
+            [&name](const QCommandLineOption& other) { return other.names().constFirst() == name; });
+        if (parser.isSet(option) && !takes) {
+            QStringList takers;
+            for (const QString& other : commands) {
+                const QList<QCommandLineOption> its = options.takenBy(other);
+                if (std::any_of(its.cbegin(), its.cend(),
+                        [&name](const QCommandLineOption& o) { return o.names().constFirst() == name; }))
+                    takers << other;
+            }
+            err << "kantoor: " << command << " does not take --" << name << "; it belongs to "
+                << takers.join(QStringLiteral(" and ")) << Qt::endl;
+            return ExitRefused;
+        }
+    }
+    if (command == QLatin1String("serve") && parser.isSet(options.classId)) {
+        err << "kantoor: serve takes in the mutations of every class in the folder; it does not take --class"
+            << Qt::endl;
         return ExitRefused;
     }
     if (!parser.isSet(options.folder) || parser.value(options.folder).isEmpty()) {
@@ -301,22 +408,18 @@ int runKantoor(const QStringList& arguments, QTextStream& out, QTextStream& err,
         err << "kantoor: " << problem << Qt::endl;
         return ExitRefused;
     }
+    if (command == QLatin1String("serve"))
+        return serve(parser, options, folder, out, err);
+
     const QString classId = parser.isSet(options.classId) ? parser.value(options.classId) : defaultClassId;
     if (const QString problem = classIdProblem(classId); !problem.isEmpty()) {
         err << "kantoor: " << problem << Qt::endl;
         return ExitRefused;
     }
-
-    if (command == QLatin1String("touch")) {
-        for (const QCommandLineOption& option : options.publishOnly()) {
-            if (parser.isSet(option)) {
-                err << "kantoor: touch rewrites the file as it is; --" << option.names().constFirst()
-                    << " belongs to publish" << Qt::endl;
-                return ExitRefused;
-            }
-        }
+    if (command == QLatin1String("touch"))
         return touch(folder, classId, out, err);
-    }
+    if (command == QLatin1String("edit"))
+        return edit(parser, options, folder, classId, out, err);
     return publish(parser, options, folder, classId, out, err, clock.now().date());
 }
 

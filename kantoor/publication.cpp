@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace kantoor {
 
@@ -90,6 +91,10 @@ Publication locateClassFile(const QString& folder, const QString& classId)
         result.error = problem;
     else
         result.path = QDir(folder).absoluteFilePath(runningOrderFileName(classId));
+    if (result.error.isEmpty() && QFileInfo(result.path).isSymLink())
+        result.error = QStringLiteral("%1 is a link; the office writes its files in the folder itself")
+                           .arg(QDir::toNativeSeparators(result.path));
+    result.refused = !result.error.isEmpty();
     return result;
 }
 
@@ -97,10 +102,16 @@ Publication locateClassFile(const QString& folder, const QString& classId)
 
 Publication publishRunningOrder(const QString& folder, const QString& classId, const QByteArray& bytes)
 {
-    Publication result = locateClassFile(folder, classId);
-    if (!result.error.isEmpty())
-        return result;
+    const Publication located = locateClassFile(folder, classId);
+    if (!located.error.isEmpty())
+        return located;
+    return replaceFile(located.path, bytes);
+}
 
+Publication replaceFile(const QString& path, const QByteArray& bytes)
+{
+    Publication result;
+    result.path = path;
     // The temporary file's name ends in random characters, not ".dvz", so the station's lookup by name
     // prefix and "*.dvz" never picks it up.
     QSaveFile file(result.path);
@@ -117,6 +128,38 @@ Publication publishRunningOrder(const QString& folder, const QString& classId, c
         file.cancelWriting();
         return result;
     }
+    result.ok = true;
+    return result;
+}
+
+Publication rewriteInPlace(
+    const QString& path, const QByteArray& bytes, qsizetype pieceSize, const std::function<void()>& betweenPieces)
+{
+    Publication result;
+    result.path = path;
+    QFile file(path);
+    const auto failed = [&] {
+        result.error = QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return result;
+    };
+    if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink()) {
+        result.error
+            = QStringLiteral("cannot write %1 in place: there is no such file").arg(QDir::toNativeSeparators(path));
+        return result;
+    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return failed();
+    const qsizetype step = pieceSize > 0 ? pieceSize : std::max<qsizetype>(bytes.size(), 1);
+    for (qsizetype start = 0; start < bytes.size(); start += step) {
+        const QByteArray piece = bytes.mid(start, step);
+        if (file.write(piece) != piece.size() || !file.flush())
+            return failed();
+        if (start + step < bytes.size() && betweenPieces)
+            betweenPieces();
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return failed();
     result.ok = true;
     return result;
 }

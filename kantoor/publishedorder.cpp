@@ -1,6 +1,7 @@
 #include "publishedorder.h"
 
 #include "cp1252.h"
+#include "runorderfile.h"
 
 namespace kantoor {
 
@@ -8,10 +9,54 @@ QString cleanField(const QString& text)
 {
     QString cleaned = text;
     for (QChar& c : cleaned) {
-        if (c.category() == QChar::Other_Control && c.unicode() < 0x80)
+        if (c == u'\t' || c == u'\r' || c == u'\n')
             c = QLatin1Char(' ');
     }
     return cleaned;
+}
+
+namespace {
+
+QStringList cellsOf(const QString& rij)
+{
+    QStringList cells = rij.split(QLatin1Char('\t'));
+    // As the station's grid takes a line: the first 11 fields, missing ones empty.
+    if (cells.size() > column::Count)
+        cells.resize(column::Count);
+    while (cells.size() < column::Count)
+        cells.append(QString());
+    return cells;
+}
+
+} // namespace
+
+PublishedOrder publishedOrderFromBytes(QByteArrayView bytes)
+{
+    const QStringList lines = platform::splitLines(platform::decodeCp1252(bytes));
+    const RunOrderContent content = parseRunOrder(lines);
+    PublishedOrder order;
+    // The station's reader passes over "order"; the office keeps it.
+    for (const QString& line : lines) {
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        if (colon > 0 && trimSpaces(QStringView(line).left(colon)).compare(u"order", Qt::CaseInsensitive) == 0)
+            order.order = trimSpaces(QStringView(line).mid(colon + 1)).toString();
+    }
+    order.owner = content.owner.value_or(QString());
+    order.wnr = content.wnr.value_or(QString());
+    order.rid = content.rid.value_or(QString());
+    order.titel = content.titel.value_or(QString());
+    order.datum = content.datum.value_or(QString());
+    order.begintijd = content.begintijd.value_or(QString());
+    if (content.editvolgorde)
+        order.editvolgorde = QString::number(*content.editvolgorde);
+    if (content.editnietgestart)
+        order.editnietgestart = QString::number(*content.editnietgestart);
+    if (!content.rijen.empty())
+        order.header = cellsOf(content.rijen.front());
+    order.lines.reserve(content.rijen.empty() ? 0 : content.rijen.size() - 1);
+    for (std::size_t i = 1; i < content.rijen.size(); ++i)
+        order.lines.push_back(cellsOf(content.rijen[i]));
+    return order;
 }
 
 void numberPositions(PublishedOrder& order)

@@ -3,6 +3,7 @@
 #include "columns.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -31,9 +32,16 @@ struct PublishedOrder
     std::vector<QStringList> lines;
 };
 
-// A cell text made safe for a "rij" line: tab, CR, LF and other control characters would split the
-// field or the line in the station's reader, so they become spaces.
+// A cell text made safe for a "rij" line: a tab would split the field and a CR or LF the line in the
+// station's reader, so they become spaces. Every other character stays as it is, so a key read from a
+// file (or from a mutation file) is written back byte for byte.
 QString cleanField(const QString& text);
+
+// The class as a running-order file holds it, read with the station's own reader, so the stand-in sees
+// what the station sees: the first "rij" line is the header (empty when the file has none), every
+// further one a line of 11 cells. Header values the file lacks stay empty; the edit permissions are the
+// numbers the station takes from them; the "order" value, which the station does not use, is kept as text.
+PublishedOrder publishedOrderFromBytes(QByteArrayView bytes);
 
 // Gives every starter its running position in column 1 ("1", "2", ...), top to bottom; pause lines get
 // none. The office renumbers on every publication: the position belongs to the place, not the starter.

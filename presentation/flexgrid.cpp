@@ -1,7 +1,9 @@
 #include "flexgrid.h"
 
 #include "colours.h"
+#include "gridlayout.h"
 #include "gridtable.h"
+#include "textmeasurer.h"
 #include "twips.h"
 
 #include <QFocusEvent>
@@ -67,6 +69,13 @@ void FlexGrid::applyFont()
     const QFontMetrics metrics(f);
     // The Windows grid's rows are the font's height and a few pixels of air.
     m_table->setDefaultRowHeight(twips::fromPixels(metrics.height() + 4));
+    // The layout gives a column its widest text and a margin of three spaces. Of that margin the column
+    // loses up to a pixel to whole pixels and one to its grid line; the rest is air, shared by both
+    // sides of the text. So what the layout measured as fitting is drawn whole at every font size, and
+    // at large sizes the text keeps clear of the grid lines in proportion.
+    TextMeasurer measurer(f);
+    const double air = measurer.widthPixels(gridlayout::cellMargin) - 2;
+    m_textInset = std::max(0, int(std::floor(air / 2)));
     tableReset();
 }
 
@@ -207,6 +216,18 @@ QRect FlexGrid::cellRect(int row, int col) const
     return QRect(x, y, columnPixels(col), rowHeight);
 }
 
+QRect FlexGrid::textArea(const QRect& cell) const
+{
+    // The cell's last pixel column is its grid line.
+    return cell.adjusted(m_textInset, 0, -1 - m_textInset, 0);
+}
+
+QRect FlexGrid::textRect(int row, int col) const
+{
+    const QRect cell = cellRect(row, col);
+    return cell.isEmpty() ? QRect() : textArea(cell);
+}
+
 void FlexGrid::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
@@ -266,7 +287,9 @@ void FlexGrid::paintEvent(QPaintEvent* event)
             painter.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
             painter.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
             const QString text = t.textMatrix(row, c);
-            if (!text.isEmpty()) {
+            const QRect area = textArea(cell);
+            // A column narrower than its air shows no text at all rather than stray pixels of it.
+            if (!text.isEmpty() && area.width() > 0) {
                 Qt::Alignment align = Qt::AlignVCenter;
                 switch (t.colAlignment(c)) {
                 case GridTable::Alignment::Left:
@@ -280,7 +303,7 @@ void FlexGrid::paintEvent(QPaintEvent* event)
                     break;
                 }
                 painter.setPen(fore);
-                painter.drawText(cell.adjusted(3, 0, -3, 0), int(align) | Qt::TextSingleLine, text);
+                painter.drawText(area, int(align) | Qt::TextSingleLine, text);
             }
         }
     };

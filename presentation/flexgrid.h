@@ -26,6 +26,9 @@ public:
     int colAt(int x) const;
     // A cell's rectangle in viewport coordinates; empty when it is not shown.
     QRect cellRect(int row, int col) const;
+    // The rectangle a cell's text is drawn in (and clipped to): the cell less its grid line and the air
+    // kept on either side; empty when the cell is not shown.
+    QRect textRect(int row, int col) const;
     int rowHeightPixels() const;
     // How many non-fixed rows fit on one page of the viewport.
     int visibleRows() const;
@@ -68,6 +71,7 @@ private:
     void updateScrollBars();
     void syncFromTable();
     int columnPixels(int col) const;
+    QRect textArea(const QRect& cell) const;
     int fixedRowsHeight() const;
     int fixedColsWidth() const;
     bool isDataCell(int row, int col) const;
@@ -85,6 +89,8 @@ private:
     void reportIfMoved(const Position& before);
 
     QPointer<GridTable> m_table;
+    // Pixels between a cell's text and its edges, on either side; follows the font.
+    int m_textInset = 3;
     bool m_syncing = false;
     // Buttons whose press counted, so their release raises mouseUp; a drag runs while the left one does.
     Qt::MouseButtons m_pressed;

@@ -69,6 +69,15 @@ std::optional<int> gridExtent(int clientExtentTwips, int gridOriginTwips)
     return extent;
 }
 
+QRect startFrame(QSize window, QSize frameExtra, QSize minimum, QRect available)
+{
+    const QSize frame = window.boundedTo(available.size() - frameExtra).expandedTo(minimum) + frameExtra;
+    // Centred by the free room on either side (QRect::center rounds differently left of the origin).
+    const int left = available.left() + std::max(0, (available.width() - frame.width()) / 2);
+    const int top = available.top() + std::max(0, (available.height() - frame.height()) / 2);
+    return QRect(QPoint(left, top), frame);
+}
+
 std::array<int, layoutColumns> naturalWidths(const GridTable& table, TextMeasurer& measurer)
 {
     std::array<int, layoutColumns> widths {};

@@ -3,6 +3,8 @@
 #include "columns.h"
 
 #include <QFont>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <optional>
@@ -61,6 +63,12 @@ QFont layoutFont(const QFont& base, double points);
 // The grid's width or height when it fills the window up to the 120-twip margin from its top-left
 // corner; nothing when the window is too small (the grid then keeps the size it had).
 std::optional<int> gridExtent(int clientExtentTwips, int gridOriginTwips);
+
+// Where the main window starts, in pixels: its frame (the window and frameExtra around it) centred in
+// the screen's available area, the window first shrunk to fit that area when it is larger, though never
+// below its minimum size. A window still larger than the area keeps its top-left corner in it, where the
+// menu and the open button are. On a larger screen the window keeps its size.
+QRect startFrame(QSize window, QSize frameExtra, QSize minimum, QRect available);
 
 // Column widths in twips for the eleven columns; a column without a value keeps the width it had.
 using ColumnWidths = std::array<std::optional<int>, layoutColumns>;

@@ -4,9 +4,20 @@
 
 namespace codeScrollMouse {
 
+namespace {
+
+// The vertical movement of a delta. On X11 Qt reports the wheel turned with Alt held as sideways
+// movement, so a delta along one axis only counts whichever axis it is on.
+int verticalMovement(QPoint delta)
+{
+    return delta.y() != 0 ? delta.y() : delta.x();
+}
+
+} // namespace
+
 int ScrollMouse_Direction(QPoint angleDelta, QPoint pixelDelta)
 {
-    const int delta = angleDelta.y() != 0 ? angleDelta.y() : pixelDelta.y();
+    const int delta = !angleDelta.isNull() ? verticalMovement(angleDelta) : verticalMovement(pixelDelta);
     return delta > 0 ? 1 : delta < 0 ? -1 : 0;
 }
 

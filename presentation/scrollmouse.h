@@ -49,8 +49,10 @@ struct WheelDecision
     bool giveFocus = false;
 };
 
-// +1 for a turn away from the user, -1 towards the user, 0 for no vertical movement. The angle delta
-// counts; a device that only reports pixels is read from its pixel delta.
+// +1 for a turn away from the user, -1 towards the user, 0 for no movement. The angle delta counts; a
+// device that only reports pixels is read from its pixel delta. A delta along one axis only is read as
+// vertical movement whichever axis it is on (Alt turns the wheel sideways on X11), so every step of the
+// wheel scrolls, whatever key is held; with both axes the vertical one counts.
 int ScrollMouse_Direction(QPoint angleDelta, QPoint pixelDelta);
 
 bool ScrollMouse_PointInWindow(const ScreenRect& rect, int x, int y);

@@ -86,6 +86,25 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     return result;
 }
 
+int RunOrderLoader::settleRemaining()
+{
+    if (m_settleTime <= 0)
+        return 0;
+    const std::optional<platform::FileStamp> stamp = platform::fileStamp(m_state.bestandspad);
+    // A file that cannot be looked at now cannot be read either; the read decides.
+    if (!stamp)
+        return 0;
+    const QDateTime now = m_clock.now();
+    // A clock set back restarts the wait rather than making it endless.
+    if (stamp != m_seenStamp || now < m_seenSince) {
+        m_seenStamp = stamp;
+        m_seenSince = now;
+        return m_settleTime;
+    }
+    const qint64 seenFor = m_seenSince.msecsTo(now);
+    return seenFor >= m_settleTime ? 0 : int(m_settleTime - seenFor);
+}
+
 void RunOrderLoader::applyHeader(const RunOrderContent& content)
 {
     m_state.klasbekend = true;
@@ -152,6 +171,7 @@ void RunOrderLoader::startNewFile()
     m_state.editvolgorde = 0;
     m_state.editnietgestart = 0;
     m_state.klasbekend = false;
+    m_seenStamp.reset();
     for (GridTable* grid : { &m_working, &m_snapshot }) {
         grid->setFixedRows(0);
         grid->setRows(0);
@@ -177,7 +197,14 @@ void RunOrderLoader::toonbestand(bool forceer)
 
     const bool forced = forceer || m_forcedReadPending;
     const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
-    const bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
+    bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
+    if (read) {
+        if (const int remaining = settleRemaining(); remaining > 0) {
+            read = false;
+            m_forcedReadPending = forced;
+            m_view.lookAgainAfter(remaining);
+        }
+    }
     if (read) {
         const ReadResult file = readWholeFile();
         const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();

@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "fileattributes.h"
 
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -22,10 +23,18 @@ class Clock;
 // office wrote it since the last read; a changed list replaces the ring's list, an unchanged one is
 // merged into it so the ring's unsent edits survive.
 //
+// A file is read only once it has settled: the station has seen it the same (size, modification time,
+// identity) at two looks at least the settle time apart, by its own clock. An office program that
+// rewrites the file in place, in pieces, changes it every few milliseconds while it writes; a look that
+// falls between two pieces sees a file that is not finished, however steady it is during the read
+// itself. The first look at a changed file asks the window to look again once the settle time is over.
+// The files' own modification times are not compared with the station's clock: the office PC's clock
+// may be ahead of or behind the laptop's.
+//
 // A read only counts when the whole file was read while it stayed the same (size and modification time
 // before and after): a half-written file never replaces the ring's list, and the attributes are reset
 // only while the file is still the one that was read, so an office write is never missed. A forced read
-// that did not count is repeated, forced, at the next call.
+// that did not count, or waits for the file to settle, is repeated, forced, at the next call.
 class RunOrderLoader
 {
 public:
@@ -33,6 +42,11 @@ public:
         const platform::Clock& clock);
 
     void toonbestand(bool forceer);
+
+    // How long a changed file must stay the same before it is read; 0 reads it at the first look.
+    static constexpr int defaultSettleTime = 1000;
+    void setSettleTime(int milliseconds) { m_settleTime = milliseconds; }
+    int settleTime() const { return m_settleTime; }
 
     // Another file was chosen: nothing of the previous class stays on screen or in the state (header
     // values, permissions), also when the first read of the new file does not count.
@@ -64,6 +78,8 @@ private:
         QByteArray bytes;
     };
     ReadResult readWholeFile() const;
+    // 0 when the followed file has settled; otherwise the milliseconds until it may have.
+    int settleRemaining();
     void applyHeader(const RunOrderContent& content);
     void fillForced(const RunOrderContent& content);
     void fillScratch(const RunOrderContent& content);
@@ -78,4 +94,8 @@ private:
     const platform::Clock& m_clock;
     bool m_forcedReadPending = false;
     ReadHooks m_hooks;
+    int m_settleTime = defaultSettleTime;
+    // The file as the station last saw it, and since when it has looked like that.
+    std::optional<platform::FileStamp> m_seenStamp;
+    QDateTime m_seenSince;
 };

@@ -22,4 +22,7 @@ public:
     virtual void zetknoppen() = 0;
     // Enables the send button when there are changes the station may report.
     virtual void controleerwijzigingen() = 0;
+    // The followed file was found changed and is read once it has stayed so for a while: look again (a
+    // periodic call) after this many milliseconds rather than at the next tick.
+    virtual void lookAgainAfter(int milliseconds) = 0;
 };

@@ -6,15 +6,16 @@
 #include "columns.h"
 #include "flexgrid.h"
 #include "frmintro.h"
+#include "gridlayout.h"
 #include "holdbutton.h"
 #include "resources.h"
 #include "runorderfile.h"
+#include "runorderfiledialog.h"
 #include "runorderloader.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -59,11 +60,7 @@ QString colourSheet(const char* widget, quint32 raw)
 std::optional<QString> chooseWithQtDialog(
     QWidget* parent, const QString& title, const QString& folder, const QString& filter)
 {
-    // Qt's own dialog: the desktop's native one matches filter patterns differently.
-    QFileDialog dialog(parent, title, folder, filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    RunOrderFileDialog dialog(parent, title, folder, filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -107,18 +104,24 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
 
     m_loader = std::make_unique<RunOrderLoader>(
         m_state, *m_grid1Table, *m_grid2, *m_grid3, static_cast<RunOrderView&>(*this), *m_clock);
+    m_loader->setSettleTime(m_options.settleTime);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(5000);
     connect(m_timer1, &QTimer::timeout, this, &FrmBaldovenaar::Timer1_Timer);
 
+    m_settleTimer = new QTimer(this);
+    m_settleTimer->setObjectName(QStringLiteral("settleTimer"));
+    m_settleTimer->setSingleShot(true);
+    connect(m_settleTimer, &QTimer::timeout, this, &FrmBaldovenaar::Timer1_Timer);
+
     m_timerRegelsVerplaatsen = new QTimer(this);
     m_timerRegelsVerplaatsen->setObjectName(QStringLiteral("TimerRegelsVerplaatsen"));
     m_timerRegelsVerplaatsen->setInterval(100);
     connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &FrmBaldovenaar::TimerRegelsVerplaatsen_Timer);
 
-    // Initial client area 915 × 608, centred on the screen.
+    // Initial client area 915 × 608, centred on the screen (and shrunk to fit a smaller one).
     m_client->setFixedSize(px(designClientWidth), px(designClientHeight));
     adjustSize();
     m_client->setMinimumSize(0, 0);
@@ -129,8 +132,10 @@ FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
 void FrmBaldovenaar::centreOnScreen()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        const QSize frameExtra = frameGeometry().size() - size();
+        const QRect frame = gridlayout::startFrame(size(), frameExtra, minimumSize(), screen->availableGeometry());
+        // On a small screen the window shrinks to fit; the resize handler lays it out again.
+        resize(frame.size() - frameExtra);
         move(frame.topLeft());
     }
 }
@@ -350,6 +355,7 @@ void FrmBaldovenaar::Form_Unload()
         return;
     m_unloaded = true;
     m_timer1->stop();
+    m_settleTimer->stop();
     stopVerplaatsen();
     runWismutaties();
     bewaarinstellingen(m_state);
@@ -370,9 +376,17 @@ void FrmBaldovenaar::Timer1_Timer()
     m_state.timerbezig = false;
 }
 
+void FrmBaldovenaar::lookAgainAfter(int milliseconds)
+{
+    // The open command stops this timer with Timer1 while its dialog is up.
+    if (!m_unloaded)
+        m_settleTimer->start(milliseconds);
+}
+
 void FrmBaldovenaar::kiesbestand()
 {
     m_timer1->stop();
+    m_settleTimer->stop();
     if (!m_state.bestandspad.isEmpty()) {
         splitspad(m_state);
     } else {

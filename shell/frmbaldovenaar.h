@@ -5,6 +5,7 @@
 #include "gridtable.h"
 #include "holdbutton.h"
 #include "knoppen.h"
+#include "runorderloader.h"
 #include "runorderview.h"
 
 #include <QMainWindow>
@@ -24,7 +25,6 @@ class QPushButton;
 class QStyle;
 class QTimer;
 class QWidget;
-class RunOrderLoader;
 namespace platform {
 class Clock;
 }
@@ -50,6 +50,9 @@ public:
             chooseFile;
         // Shows a message to the official (OK only); a modal message box when not given.
         std::function<void(const QString& text)> showMessage;
+        // How long a changed running-order file must stay the same before it is read (RunOrderLoader);
+        // tests that write whole files before they read them may set 0.
+        int settleTime = RunOrderLoader::defaultSettleTime;
     };
 
     explicit FrmBaldovenaar(QWidget* parent = nullptr);
@@ -106,6 +109,8 @@ public:
     QWidget* clientArea() const { return m_client; }
     QTimer* timer1() const { return m_timer1; }
     QTimer* timerRegelsVerplaatsen() const { return m_timerRegelsVerplaatsen; }
+    // Looks at a changed file again once it may have settled, sooner than Timer1 would.
+    QTimer* settleTimer() const { return m_settleTimer; }
     // The direction the held arrow button repeats ("0" up, "1" down); empty when none is held.
     QString timerRegelsVerplaatsenTag() const { return m_verplaatsTag; }
     quint32 mutatieColour() const { return m_mutatieColour; }
@@ -132,6 +137,7 @@ private:
     void refreshSelection() override;
     void zetknoppen() override;
     void controleerwijzigingen() override;
+    void lookAgainAfter(int milliseconds) override;
 
     void buildControls();
     void centreOnScreen();
@@ -184,6 +190,7 @@ private:
     QWidget* m_picTemp = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timerRegelsVerplaatsen = nullptr;
+    QTimer* m_settleTimer = nullptr;
     QString m_verplaatsTag;
     QMenu* m_mnuBestand = nullptr;
     std::array<QAction*, 4> m_mnuBestandSub {}; // 0, 2 and 3; no index 1

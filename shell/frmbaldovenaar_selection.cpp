@@ -108,7 +108,7 @@ bool FrmBaldovenaar::eventFilter(QObject* watched, QEvent* event)
         return QMainWindow::eventFilter(watched, event);
 
     const auto* wheel = static_cast<QWheelEvent*>(event);
-    // The modifiers are ignored: Shift or Ctrl with the wheel scroll like the plain wheel.
+    // The modifiers are ignored: Shift, Ctrl or Alt with the wheel scroll like the plain wheel.
     const int direction = codeScrollMouse::ScrollMouse_Direction(wheel->angleDelta(), wheel->pixelDelta());
     const QPoint at = wheel->globalPosition().toPoint();
 

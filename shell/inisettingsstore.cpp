@@ -9,8 +9,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
-#include <QStringList>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,34 +60,62 @@ QString quotedIfNeeded(const QString& value)
     return value;
 }
 
-// Splits into lines without their ends; a final line end adds no empty line.
-QStringList splitLines(QStringView text)
+// One line of the file as it stands: its bytes, its own line end ("" for a last line without one) and
+// its text. Lines the station does not change are written back from their bytes, so whatever they
+// hold (Windows-1252 text, an odd line end) stays exactly as it was.
+struct RawLine
 {
-    QStringList lines;
+    QByteArray bytes;
+    QByteArray end;
+    QString text;
+};
+
+const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// A line in UTF-8 as the station writes it; one saved from a Windows editor is in the ANSI code page.
+// Decided per line, so a line the station wrote reads back the same in a file edited by hand.
+QString decodeLine(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = platform::decodeCp1252(bytes);
+    return text;
+}
+
+// Splits at CR LF, a lone LF and a lone CR; a last line without an end counts; a line end at the very
+// end adds no empty line. A UTF-8 byte order mark before the first line is not part of it.
+std::vector<RawLine> splitLines(QByteArrayView bytes)
+{
+    if (bytes.startsWith(utf8Bom))
+        bytes = bytes.sliced(utf8Bom.size());
+    std::vector<RawLine> lines;
+    const qsizetype n = bytes.size();
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = text.size();
-        QStringView line = text.mid(start, end - start);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        lines.append(line.toString());
-        start = end + 1;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        qsizetype next = end;
+        if (next < n)
+            next += (bytes[next] == '\r' && next + 1 < n && bytes[next + 1] == '\n') ? 2 : 1;
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        lines.push_back({ line.toByteArray(), bytes.sliced(end, next - end).toByteArray(), decodeLine(line) });
+        start = next;
     }
     return lines;
 }
 
-struct FileText
+struct FileBytes
 {
     bool readable = false; // absent counts as readable and empty
     bool complete = true; // false when the file exceeds the size limit
-    QString text;
+    QByteArray bytes;
 };
 
-FileText readFileText(const QString& path)
+FileBytes readFileBytes(const QString& path)
 {
-    FileText result;
+    FileBytes result;
     QFile file(path);
     if (!file.exists()) {
         result.readable = true;
@@ -95,15 +123,23 @@ FileText readFileText(const QString& path)
     }
     if (!file.open(QIODevice::ReadOnly))
         return result;
-    const QByteArray bytes = file.read(std::min<qint64>(file.size(), IniSettingsStore::maximumFileSize));
+    result.bytes = file.read(std::min<qint64>(file.size(), IniSettingsStore::maximumFileSize));
     result.readable = true;
     result.complete = file.atEnd() && file.size() <= IniSettingsStore::maximumFileSize;
-    // The file is UTF-8 as Qt writes it; one saved from a Windows editor is in the ANSI code page.
-    QStringDecoder utf8(QStringConverter::Utf8);
-    result.text = utf8.decode(bytes);
-    if (utf8.hasError())
-        result.text = platform::decodeCp1252(bytes);
     return result;
+}
+
+// True when the user has taken the right to write away from the file. Checked on the permission bits as
+// well as for this process: a superuser may write any file, and a save replaces the file rather than
+// writing into it, which a read-only file does not prevent either.
+bool isReadOnly(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    const QFileDevice::Permissions anyWrite
+        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & anyWrite);
 }
 
 } // namespace
@@ -121,11 +157,11 @@ QString IniSettingsStore::userFilePath()
     return QDir(folder).filePath(applicationName() + QStringLiteral(".ini"));
 }
 
-std::optional<QString> IniSettingsStore::findValue(QStringView text, QStringView section, QStringView key)
+std::optional<QString> IniSettingsStore::findValue(QByteArrayView bytes, QStringView section, QStringView key)
 {
     bool inSection = false;
-    for (const QString& line : splitLines(text)) {
-        const ParsedLine parsed = parseLine(line);
+    for (const RawLine& line : splitLines(bytes)) {
+        const ParsedLine parsed = parseLine(line.text);
         if (parsed.kind == LineKind::Section)
             inSection = sameName(parsed.name, section);
         else if (inSection && parsed.kind == LineKind::Entry && sameName(parsed.name, key))
@@ -134,17 +170,23 @@ std::optional<QString> IniSettingsStore::findValue(QStringView text, QStringView
     return std::nullopt;
 }
 
-QString IniSettingsStore::withValue(QStringView text, QStringView section, QStringView key, const QString& value)
+QByteArray IniSettingsStore::withValue(QByteArrayView bytes, QStringView section, QStringView key, const QString& value)
 {
-    // Keep the file's own line ends.
-    const QString lineEnd = text.contains(u"\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QStringList lines = splitLines(text);
+    std::vector<RawLine> lines = splitLines(bytes);
+    // New lines, and a last line that had none, get the file's own line end: that of its first line.
+    QByteArray lineEnd = QByteArrayLiteral("\n");
+    for (const RawLine& line : lines) {
+        if (!line.end.isEmpty()) {
+            lineEnd = line.end;
+            break;
+        }
+    }
 
     qsizetype sectionLine = -1;
     qsizetype lastEntryLine = -1; // the last non-blank line of the section
     qsizetype keyLine = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const ParsedLine parsed = parseLine(lines[i]);
+    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
+        const ParsedLine parsed = parseLine(lines[size_t(i)].text);
         if (parsed.kind == LineKind::Section) {
             if (sectionLine >= 0)
                 break; // the first section of that name is the one that counts
@@ -154,7 +196,7 @@ QString IniSettingsStore::withValue(QStringView text, QStringView section, QStri
         }
         if (sectionLine < 0)
             continue;
-        if (!QStringView(lines[i]).trimmed().isEmpty())
+        if (!QStringView(lines[size_t(i)].text).trimmed().isEmpty())
             lastEntryLine = i;
         if (parsed.kind == LineKind::Entry && sameName(parsed.name, key)) {
             keyLine = i;
@@ -162,35 +204,46 @@ QString IniSettingsStore::withValue(QStringView text, QStringView section, QStri
         }
     }
 
+    const auto newLine = [&](const QString& text) { return RawLine { text.toUtf8(), lineEnd, text }; };
     if (keyLine >= 0) {
-        // The key keeps its spelling; only the value changes.
-        lines[keyLine] = parseLine(lines[keyLine]).name.toString() + u'=' + quotedIfNeeded(value);
+        // The key keeps its spelling and the line its end; only the value changes.
+        RawLine& line = lines[size_t(keyLine)];
+        const RawLine changed = newLine(parseLine(line.text).name.toString() + u'=' + quotedIfNeeded(value));
+        line.bytes = changed.bytes;
+        line.text = changed.text;
     } else if (sectionLine >= 0) {
-        lines.insert(lastEntryLine + 1, key.toString() + u'=' + quotedIfNeeded(value));
+        lines.insert(lines.begin() + lastEntryLine + 1, newLine(key.toString() + u'=' + quotedIfNeeded(value)));
     } else {
-        if (!lines.isEmpty() && !QStringView(lines.constLast()).trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(u'[' + section.toString() + u']');
-        lines.append(key.toString() + u'=' + quotedIfNeeded(value));
+        if (!lines.empty() && !QStringView(lines.back().text).trimmed().isEmpty())
+            lines.push_back(newLine(QString()));
+        lines.push_back(newLine(u'[' + section.toString() + u']'));
+        lines.push_back(newLine(key.toString() + u'=' + quotedIfNeeded(value)));
     }
-    return lines.join(lineEnd) + lineEnd;
+
+    QByteArray result = bytes.startsWith(utf8Bom) ? utf8Bom : QByteArray();
+    for (const RawLine& line : lines)
+        result += line.bytes + (line.end.isEmpty() ? lineEnd : line.end);
+    return result;
 }
 
 QString IniSettingsStore::value(const QString& section, const QString& key, const QString& defaultValue) const
 {
     if (m_filePath.isEmpty())
         return defaultValue;
-    const FileText file = readFileText(m_filePath);
+    const FileBytes file = readFileBytes(m_filePath);
     if (!file.readable)
         return defaultValue;
-    return findValue(file.text, section, key).value_or(defaultValue);
+    return findValue(file.bytes, section, key).value_or(defaultValue);
 }
 
 bool IniSettingsStore::setValue(const QString& section, const QString& key, const QString& value)
 {
     if (m_filePath.isEmpty() || value.contains(u'\n') || value.contains(u'\r'))
         return false;
-    const FileText file = readFileText(m_filePath);
+    // A file the user made read-only keeps what it says.
+    if (isReadOnly(m_filePath))
+        return false;
+    const FileBytes file = readFileBytes(m_filePath);
     // Rewriting a file that could not be read whole would lose the rest of it.
     if (!file.readable || !file.complete)
         return false;
@@ -201,6 +254,6 @@ bool IniSettingsStore::setValue(const QString& section, const QString& key, cons
     QSaveFile out(m_filePath);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    out.write(withValue(file.text, section, key, value).toUtf8());
+    out.write(withValue(file.bytes, section, key, value));
     return out.commit();
 }

@@ -2,6 +2,8 @@
 
 #include "settingsstore.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -11,8 +13,10 @@
 // line with the surrounding blanks removed, taken literally: no escapes, so a hand-written "D:\new" or
 // "0,05" reads back exactly as it stands; one pair of enclosing double quotes is dropped (and added on
 // writing where a value would otherwise lose blanks or quotes). Section and key names compare without
-// regard to case. Writing changes only the one line concerned and keeps the rest of the file (the
-// office's own section, comments, order) as it was; the file is replaced atomically.
+// regard to case. Lines may end in CR LF, LF or CR, as any editor leaves them; a line is UTF-8 or, when
+// it is not, Windows-1252. Writing changes only the one line concerned and keeps the rest of the file
+// (the office's own section, comments, order, line ends and bytes) exactly as it was; the file is
+// replaced atomically, never when the user made it read-only.
 class IniSettingsStore : public SettingsStore
 {
 public:
@@ -29,13 +33,13 @@ public:
     QString filePath() const { return m_filePath; }
 
     QString value(const QString& section, const QString& key, const QString& defaultValue) const override;
-    // Fails for a value with a line break (an INI line cannot hold one) and when the file cannot be
-    // written; the file is then left as it was.
+    // Fails for a value with a line break (an INI line cannot hold one), for a read-only file and when
+    // the file cannot be written; the file is then left as it was.
     bool setValue(const QString& section, const QString& key, const QString& value) override;
 
-    // The INI rules on text, without the file.
-    static std::optional<QString> findValue(QStringView text, QStringView section, QStringView key);
-    static QString withValue(QStringView text, QStringView section, QStringView key, const QString& value);
+    // The INI rules on the file's bytes, without the file.
+    static std::optional<QString> findValue(QByteArrayView bytes, QStringView section, QStringView key);
+    static QByteArray withValue(QByteArrayView bytes, QStringView section, QStringView key, const QString& value);
 
 private:
     QString m_filePath;

@@ -49,6 +49,8 @@ public:
         }
         FrmBaldovenaar::Options options;
         options.showSplash = false;
+        // The files are written whole before the window reads them.
+        options.settleTime = 0;
         options.chooseFile = [this](const QString&, const QString&, const QString&) -> std::optional<QString> {
             ++m_chooserCalls;
             return std::nullopt;
@@ -124,6 +126,9 @@ class TestComposition : public QObject
 {
     Q_OBJECT
 
+public:
+    static void initMain();
+
 private slots:
     void initTestCase();
 
@@ -150,6 +155,14 @@ private slots:
     void commandsReachTheirHandler();
     void window();
 };
+
+void TestComposition::initMain()
+{
+    // The window keeps its design size only on a screen that holds it; the offscreen platform's own
+    // screen (800 × 800) does not, so these tests get a larger one unless a platform was chosen otherwise.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" BALDOVENAAR_TEST_DATA "/large-screen.json");
+}
 
 void TestComposition::initTestCase()
 {

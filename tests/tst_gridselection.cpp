@@ -453,8 +453,12 @@ void TestGridSelection::wheel_data()
     QTest::newRow("part of a notch, one row")
         << Place::Grid << 10 << QPoint(0, 15) << QPoint() << none << true << 9 << true;
     QTest::newRow("pixels only") << Place::Grid << 10 << QPoint() << QPoint(0, -4) << none << true << 11 << true;
-    QTest::newRow("sideways does nothing")
-        << Place::Grid << 10 << QPoint(120, 0) << QPoint() << none << true << 10 << false;
+    // X11 reports the wheel turned with Alt held as sideways movement.
+    const Qt::KeyboardModifiers alt(Qt::AltModifier);
+    QTest::newRow("alt, away: sideways, one row up")
+        << Place::Grid << 10 << QPoint(120, 0) << QPoint() << alt << true << 9 << true;
+    QTest::newRow("alt, towards: sideways, one row down")
+        << Place::Grid << 10 << QPoint(-120, 0) << QPoint() << alt << true << 11 << true;
     QTest::newRow("at the top, focus all the same")
         << Place::Grid << 1 << away << QPoint() << none << true << 1 << true;
     QTest::newRow("at the bottom, focus all the same")

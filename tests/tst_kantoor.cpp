@@ -1,6 +1,7 @@
 #include "clock.h"
 #include "cp1252.h"
 #include "democlass.h"
+#include "fileattributes.h"
 #include "kantoorcommand.h"
 #include "publication.h"
 #include "publishedorder.h"
@@ -41,8 +42,14 @@ private slots:
     void commandRefused_data();
     void commandRefused();
     void touchRewritesUnchanged();
+    void edit_data();
+    void edit();
+    void editRefused_data();
+    void editRefused();
     void warnsOfFilesTheStationConfuses();
     void writeFailureLeavesNoTrace();
+    void linkedClassFileIsNotWrittenThrough_data();
+    void linkedClassFileIsNotWrittenThrough();
 
 private:
     static PublishedOrder smallOrder();
@@ -408,7 +415,7 @@ void TestKantoor::commandRefused_data()
 
     QTest::newRow("no command") << QStringList { "--folder", "@shared" } << 2 << QString("no command given");
     QTest::newRow("unknown command") << QStringList { "send", "--folder", "@shared" } << 2
-                                     << QString("publish or touch");
+                                     << QString("publish, edit, touch or serve");
     QTest::newRow("unknown option") << QStringList { "publish", "--map", "@shared" } << 2 << QString("map");
     QTest::newRow("no folder") << QStringList { "publish" } << 2 << QString("--folder DIR is required");
     QTest::newRow("folder does not exist")
@@ -437,6 +444,18 @@ void TestKantoor::commandRefused_data()
         << QStringList { "touch", "--folder", "@shared" } << 2 << QString("cannot read");
     QTest::newRow("touch with a publish option")
         << QStringList { "touch", "--folder", "@shared", "--titel", "x" } << 2 << QString("belongs to publish");
+    QTest::newRow("edit without a file") << QStringList { "edit", "--folder", "@shared", "--titel", "x" } << 2
+                                         << QString("cannot read");
+    QTest::newRow("publish with an edit option")
+        << QStringList { "publish", "--folder", "@shared", "--in-place" } << 2 << QString("belongs to edit");
+    QTest::newRow("serve with another kind")
+        << QStringList { "serve", "--folder", "@shared", "--kind", "x" } << 2 << QString("--kind is s");
+    QTest::newRow("serve with an interval that is no number")
+        << QStringList { "serve", "--folder", "@shared", "--interval", "vaak" } << 2 << QString("--interval");
+    QTest::newRow("serve with too short an interval")
+        << QStringList { "serve", "--folder", "@shared", "--interval", "0" } << 2 << QString("--interval");
+    QTest::newRow("serve for one class") << QStringList { "serve", "--folder", "@shared", "--class", "0001" } << 2
+                                         << QString("does not take --class");
 }
 
 void TestKantoor::commandRefused()
@@ -507,6 +526,143 @@ void TestKantoor::writeFailureLeavesNoTrace()
     QCOMPARE(run.out, QString());
     QCOMPARE(entries(dir.path()), QStringList { "baldovenaar rst-0001.dvz" });
     QVERIFY(QFileInfo(dir.filePath("baldovenaar rst-0001.dvz")).isDir());
+}
+
+namespace {
+
+// A small class published from CSV: starters 1 and 2, a pause line, starter 3.
+QString publishSmallClass(const QTemporaryDir& dir)
+{
+    const QString csv = dir.filePath("klein.csv");
+    if (!testsupport::writeFile(
+            csv, "#key;Nr;Ruiter;Paard\n1;11;Anna;Astra\n2;12;Bert;Bravo\nP;;Pauze\n3;13;Cor;Ciro\n"))
+        return QString();
+    const CommandRun run = runCommand({ "publish", "--folder", dir.path(), "--class", "0007", "--csv", csv });
+    return run.status == 0 ? dir.filePath("baldovenaar rst-0007.dvz") : QString();
+}
+
+} // namespace
+
+void TestKantoor::edit_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("expectedLines");
+
+    QTest::newRow("a field by its column number and by its title")
+        << QStringList { "--set", "1:4=Nieuw paard", "--set", "3:ruiter=Cor: de =C=" }
+        << QStringList { "rij:1\t1\t11\tAnna\tNieuw paard\t\t\t\t\t\t", "rij:3\t3\t13\tCor: de =C=\tCiro\t\t\t\t\t\t" };
+    QTest::newRow("reordered: the starters change places, the pause line stays, positions follow")
+        << QStringList { "--order", "3,1,2" }
+        << QStringList { "rij:3\t1\t13\tCor\tCiro\t\t\t\t\t\t", "rij:1\t2\t11\tAnna\tAstra\t\t\t\t\t\t",
+               "rij:P\t\t\tPauze\t\t\t\t\t\t\t", "rij:2\t3\t12\tBert\tBravo\t\t\t\t\t\t" };
+    QTest::newRow("a starter out, one in, the header values and permissions changed")
+        << QStringList { "--remove", "1", "--insert-after", "3", "--starter", "4;14;Dirk", "--titel", "Finale",
+               "--begintijd", "11:15", "--datum", "dinsdag", "--editvolgorde", "0" }
+        << QStringList { "owner:Concours Hippique De Heuvelrug", "rid:0007", "order:1", "titel:Finale", "datum:dinsdag",
+               "begintijd:11:15", "editvolgorde:0", "editnietgestart:1", "rij:2\t1\t12\tBert\tBravo\t\t\t\t\t\t",
+               "rij:3\t2\t13\tCor\tCiro\t\t\t\t\t\t", "rij:4\t3\t14\tDirk\t\t\t\t\t\t\t" };
+    QTest::newRow("in place") << QStringList { "--in-place", "--set", "2:Paard=Bravo II" }
+                              << QStringList { "rij:2\t2\t12\tBert\tBravo II\t\t\t\t\t\t" };
+}
+
+void TestKantoor::edit()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, expectedLines);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = publishSmallClass(dir);
+    QVERIFY(!path.isEmpty());
+    const std::optional<platform::FileStamp> before = platform::fileStamp(path);
+    QVERIFY(before);
+
+    const CommandRun run = runCommand(QStringList { "edit", "--folder", dir.path(), "--class", "0007" } + arguments);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out.trimmed(), QDir::toNativeSeparators(path));
+    const QByteArray bytes = testsupport::readFile(path);
+    QVERIFY(bytes.endsWith("\r\n"));
+    const QStringList lines = platform::decodeCp1252(bytes).split("\r\n");
+    for (const QString& expected : expectedLines)
+        QVERIFY2(lines.contains(expected), qPrintable(expected + "\n" + lines.join('\n')));
+    QCOMPARE(lines.count("rij:key\tVolg\tNr\tRuiter\tPaard\t\t\t\t\t\t"), 1);
+    // A rename gives a new file; in place the file stays the same one.
+    QCOMPARE(platform::fileStamp(path)->inode == before->inode, arguments.contains("--in-place"));
+    QCOMPARE(entries(dir.path()), (QStringList { "baldovenaar rst-0007.dvz", "klein.csv" }));
+}
+
+void TestKantoor::editRefused_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("a field of an unknown starter") << QStringList { "--set", "9:4=x" } << "no line has the key \"9\"";
+    QTest::newRow("a field of the ambiguous pause key") << QStringList { "--remove", "1", "--insert-after", "2",
+        "--starter", "P;;Pauze", "--set", "P:3=x" } << "more than one line";
+    QTest::newRow("a column beyond the eleventh") << QStringList { "--set", "1:11=x" } << "no column \"11\"";
+    QTest::newRow("a column title the class lacks") << QStringList { "--set", "1:Land=x" } << "no column \"Land\"";
+    QTest::newRow("the key column") << QStringList { "--set", "1:0=9" } << "column 0 is the line key";
+    QTest::newRow("the position column") << QStringList { "--set", "1:Volg=9" } << "column 1 is the running position";
+    QTest::newRow("no column") << QStringList { "--set", "1=x" } << "is not KEY:COLUMN=TEXT";
+    QTest::newRow("an order that lacks a starter")
+        << QStringList { "--order", "2,1" } << "the key \"3\" of the class is missing from the order";
+    QTest::newRow("an order that places the pause line")
+        << QStringList { "--order", "P,2,1,3" } << "pause lines keep their places";
+    QTest::newRow("an order after a removal still naming the removed starter")
+        << QStringList { "--remove", "3", "--order", "2,1,3" } << "the key \"3\" in the order";
+    QTest::newRow("a starter list") << QStringList { "--csv", "x.csv" } << "edit does not take --csv";
+}
+
+void TestKantoor::editRefused()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = publishSmallClass(dir);
+    QVERIFY(!path.isEmpty());
+    const QByteArray before = testsupport::readFile(path);
+    const std::optional<platform::FileStamp> stamp = platform::fileStamp(path);
+
+    const CommandRun run = runCommand(QStringList { "edit", "--folder", dir.path(), "--class", "0007" } + arguments);
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QCOMPARE(run.out, QString());
+    QCOMPARE(testsupport::readFile(path), before);
+    QCOMPARE(platform::fileStamp(path), stamp);
+    QCOMPARE(entries(dir.path()), (QStringList { "baldovenaar rst-0007.dvz", "klein.csv" }));
+}
+
+void TestKantoor::linkedClassFileIsNotWrittenThrough_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("publish") << QStringList { "publish" };
+    QTest::newRow("touch") << QStringList { "touch" };
+    QTest::newRow("edit") << QStringList { "edit", "--titel", "x" };
+    QTest::newRow("edit in place") << QStringList { "edit", "--in-place", "--titel", "x" };
+}
+
+void TestKantoor::linkedClassFileIsNotWrittenThrough()
+{
+    QFETCH(QStringList, arguments);
+
+    // A link in the shared folder to a file outside it: writing the class would write that file.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString shared = dir.filePath("GEDEELD");
+    QVERIFY(QDir().mkpath(shared));
+    const QByteArray outside = "titel:Elders\r\nrij:a\r\n";
+    QVERIFY(testsupport::writeFile(dir.filePath("elders.dvz"), outside));
+    QVERIFY(QFile::link(dir.filePath("elders.dvz"), QDir(shared).filePath("baldovenaar rst-0001.dvz")));
+
+    const CommandRun run = runCommand(arguments + QStringList { "--folder", shared });
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains("is a link"), qPrintable(run.err));
+    QCOMPARE(testsupport::readFile(dir.filePath("elders.dvz")), outside);
+    QCOMPARE(entries(dir.path()), (QStringList { "GEDEELD", "elders.dvz" }));
+    QCOMPARE(entries(shared), QStringList { "baldovenaar rst-0001.dvz" });
 }
 
 QTEST_GUILESS_MAIN(TestKantoor)

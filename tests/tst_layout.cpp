@@ -3,18 +3,22 @@
 // measurer, and the whole of it on a real main window.
 
 #include "appstate.h"
+#include "democlass.h"
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
 #include "gridlayout.h"
 #include "gridtable.h"
+#include "publishedorder.h"
 #include "textmeasurer.h"
 
+#include <QDate>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -88,6 +92,11 @@ private slots:
     void windowFollowsItsWidth();
     void tooSmallWindowKeepsGridSize();
     void zoomButtonsOnWindow();
+    void startFrame_data();
+    void startFrame();
+    void windowStartsWithinTheScreen();
+    void textFitsWhereItIsDrawn_data();
+    void textFitsWhereItIsDrawn();
 
 private:
     QTemporaryDir m_config;
@@ -491,6 +500,126 @@ void TestLayout::zoomButtonsOnWindow()
     window.btnKnop(3)->click();
     QCOMPARE(window.state().scale, 0.05);
     QCOMPARE(window.gridTable(1).fontSize(), 50.0);
+}
+
+void TestLayout::startFrame_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("frameExtra");
+    QTest::addColumn<QSize>("minimum");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("frame");
+
+    const QSize design(915, 627);
+    const QSize none(0, 0);
+    QTest::newRow("larger screen: centred, same size")
+        << QSize(891, 570) << QSize(10, 31) << none << QRect(0, 0, 1001, 801) << QRect(50, 100, 901, 601);
+    QTest::newRow("800 x 600: shrunk to the screen")
+        << design << none << none << QRect(0, 0, 800, 600) << QRect(0, 0, 800, 600);
+    QTest::newRow("800 x 600 with a frame")
+        << design << QSize(8, 31) << none << QRect(0, 0, 800, 600) << QRect(0, 0, 800, 600);
+    QTest::newRow("panel at the top") << design << none << none << QRect(0, 24, 800, 576) << QRect(0, 24, 800, 576);
+    QTest::newRow("screen left of the primary")
+        << design << none << none << QRect(-800, 0, 800, 600) << QRect(-800, 0, 800, 600);
+    QTest::newRow("too wide only: centred vertically")
+        << QSize(915, 601) << none << none << QRect(0, 0, 800, 1001) << QRect(0, 200, 800, 601);
+    QTest::newRow("minimum larger than the screen: top-left on it")
+        << design << none << QSize(900, 700) << QRect(0, 0, 800, 600) << QRect(0, 0, 900, 700);
+}
+
+void TestLayout::startFrame()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, frameExtra);
+    QFETCH(QSize, minimum);
+    QFETCH(QRect, available);
+    QFETCH(QRect, frame);
+    QCOMPARE(gridlayout::startFrame(window, frameExtra, minimum, available), frame);
+}
+
+void TestLayout::windowStartsWithinTheScreen()
+{
+    // Whatever the screen (the offscreen platform's is 800 x 800, narrower than the window's design),
+    // the window starts on it; a side that fits keeps its design size, one that does not is shrunk.
+    FrmBaldovenaar window(withoutSplash());
+    window.Form_Load();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.screen());
+    const QRect available = window.screen()->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    QVERIFY2(available.contains(frame),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+
+    const QSize around = frame.size() - window.clientArea()->size();
+    QCOMPARE(window.clientArea()->width(), std::min(915, available.width() - around.width()));
+    QCOMPARE(window.clientArea()->height(), std::min(608, available.height() - around.height()));
+    // The layout followed the size the window got.
+    QCOMPARE(window.picture1()->width(), window.clientArea()->width());
+    QCOMPARE(window.grid1()->width(), window.clientArea()->width() - window.grid1()->x() - 8);
+}
+
+void TestLayout::textFitsWhereItIsDrawn_data()
+{
+    QTest::addColumn<double>("points");
+    for (int points = 2; points <= 50; ++points)
+        QTest::newRow(qPrintable(QStringLiteral("%1 pt").arg(points))) << double(points);
+    // The design window (915 pixels) at the smallest and the default zoom.
+    QTest::newRow("4.575 pt: smallest zoom") << 915 * 0.005;
+    QTest::newRow("22.875 pt: default zoom") << 915 * 0.025;
+}
+
+void TestLayout::textFitsWhereItIsDrawn()
+{
+    QFETCH(double, points);
+
+    FrmBaldovenaar window(withoutSplash());
+    window.Form_Load();
+    // The sample class and a line of wide texts: five-digit numbers, capitals.
+    const kantoor::PublishedOrder order = kantoor::demoOrder(QDate(2026, 12, 7));
+    QList<QStringList> rows { order.header };
+    for (const QStringList& line : order.lines)
+        rows.append(line);
+    rows.append({ "X1", "32767", "88888", "WWW MMM", "Wervelwind", "LR De Wolvenbergruiters", "MW", "1.45", "23:59",
+        "N", "N" });
+    fill(window.gridTable(1), rows);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // A window on which the font size is reachable within the zoom factor's range.
+    const int width = points < 5 ? int(std::lround(points / 0.005)) : 1000;
+    window.resize(width, 700);
+    QTRY_COMPARE(window.width(), width);
+    window.state().scale = points / window.frameGeometry().width();
+    window.adjust_grid(window.grid1());
+    QVERIFY(std::abs(window.gridTable(1).fontSize() - points) < 1e-9);
+
+    const GridTable& table = window.gridTable(1);
+    const FlexGrid* grid = window.grid1();
+    TextMeasurer measurer(window.picTemp()->font());
+    const QFontMetricsF drawn(grid->font());
+    const double margin = measurer.widthPixels(cellMargin);
+    int checked = 0;
+    for (int r = 0; r < table.rows(); ++r) {
+        for (int c = 1; c < table.cols(); ++c) {
+            const QString text = table.textMatrix(r, c);
+            // Only what the layout measured as fitting its column (a text column may get less).
+            if (text.isEmpty() || measured(measurer, text) > table.colWidth(c))
+                continue;
+            const QString where = QStringLiteral("row %1, column %2: \"%3\"").arg(r).arg(c).arg(text);
+            const QRect cell = grid->cellRect(r, c);
+            const QRect area = grid->textRect(r, c);
+            QVERIFY2(!area.isEmpty(), qPrintable(where));
+            QVERIFY2(area.left() >= cell.left() && area.right() < cell.right(), qPrintable(where));
+            QVERIFY2(measurer.widthPixels(text) <= area.width(), qPrintable(where));
+            QVERIFY2(drawn.horizontalAdvance(text) <= area.width(), qPrintable(where));
+            // Once the margin has room for it, text keeps a pixel clear of the grid lines on both sides.
+            if (margin >= 4)
+                QVERIFY2(area.left() > cell.left() && area.right() < cell.right() - 1, qPrintable(where));
+            ++checked;
+        }
+    }
+    // At least the numbers and the header of every fixed column were looked at.
+    QVERIFY(checked >= 7 * int(rows.size()) / 2);
 }
 
 QTEST_MAIN(TestLayout)

@@ -2,13 +2,18 @@
 #include "codepaden.h"
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
+#include "runorderfiledialog.h"
 #include "testsupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -58,9 +63,14 @@ private slots:
     void rewrittenFileIsShownWithinOneTick();
     void tickDoesNotOverlapItself();
     void fileMenu();
+    void refusedNames_data();
+    void refusedNames();
+    void openDialogTakesANameNotYetPublished_data();
+    void openDialogTakesANameNotYetPublished();
 
 private:
-    std::unique_ptr<FrmBaldovenaar> makeWindow();
+    // With Qt's own open dialog, or (by default) a stand-in that answers m_answer.
+    std::unique_ptr<FrmBaldovenaar> makeWindow(bool qtDialog = false);
     QString classPath(const QString& id = "0001") const
     {
         return m_shared->filePath(QStringLiteral("baldovenaar rst-%1.dvz").arg(id));
@@ -89,15 +99,19 @@ void TestMainWindow::cleanup()
     m_config.reset();
 }
 
-std::unique_ptr<FrmBaldovenaar> TestMainWindow::makeWindow()
+std::unique_ptr<FrmBaldovenaar> TestMainWindow::makeWindow(bool qtDialog)
 {
     FrmBaldovenaar::Options options;
     options.showSplash = false;
+    // The files are written whole before the window reads them.
+    options.settleTime = 0;
     options.clock = &m_clock;
-    options.chooseFile = [this](const QString& title, const QString& folder, const QString& filter) {
-        m_calls.append({ title, folder, filter });
-        return m_answer;
-    };
+    if (!qtDialog) {
+        options.chooseFile = [this](const QString& title, const QString& folder, const QString& filter) {
+            m_calls.append({ title, folder, filter });
+            return m_answer;
+        };
+    }
     auto window = std::make_unique<FrmBaldovenaar>(std::move(options));
     window->Form_Load();
     return window;
@@ -250,6 +264,116 @@ void TestMainWindow::fileMenu()
     items[2]->trigger();
     QVERIFY(!window->isVisible());
     QVERIFY(QFile::exists(m_config->filePath("Korvalen 3.5.ini")));
+}
+
+void TestMainWindow::refusedNames_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("refusal"); // its start; "" when the name is taken
+
+    const QString notRunOrder = QStringLiteral("is geen baldovenaar bestand: geef een naam die eindigt op \".dvz\"");
+    QTest::newRow("published name") << QStringLiteral("/gedeeld/baldovenaar rst-0001.dvz") << QString();
+    QTest::newRow("upper-case extension") << QStringLiteral("/gedeeld/BALDOVENAAR RST-0001.DVZ") << QString();
+    QTest::newRow("any name with the extension") << QStringLiteral("/gedeeld/springen.dvz") << QString();
+    QTest::newRow("wildcard in the folder only") << QStringLiteral("/ge*deeld/rst.dvz") << QString();
+    QTest::newRow("no extension") << QStringLiteral("/gedeeld/baldovenaar rst-0001")
+                                  << "\"baldovenaar rst-0001\" " + notRunOrder;
+    QTest::newRow("another extension") << QStringLiteral("/gedeeld/rst-0001.dvz.txt")
+                                       << "\"rst-0001.dvz.txt\" " + notRunOrder;
+    QTest::newRow("extension without the dot")
+        << QStringLiteral("/gedeeld/rst-0001dvz") << "\"rst-0001dvz\" " + notRunOrder;
+    // The station would look up "*.dvz": any class in the folder.
+    QTest::newRow("extension only") << QStringLiteral("/gedeeld/.dvz") << "\".dvz\" " + notRunOrder;
+    QTest::newRow("asterisk") << QStringLiteral("/gedeeld/baldovenaar rst-*.dvz")
+                              << "\"baldovenaar rst-*.dvz\": de naam van het bestand mag geen * of ? bevatten.";
+    QTest::newRow("question mark") << QStringLiteral("/gedeeld/baldovenaar?rst-0001.dvz")
+                                   << "\"baldovenaar?rst-0001.dvz\": de naam van het bestand mag geen * of ? bevatten.";
+}
+
+void TestMainWindow::refusedNames()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, refusal);
+    const QString given = RunOrderFileDialog::refusal(path);
+    if (refusal.isEmpty())
+        QCOMPARE(given, QString());
+    else
+        QVERIFY2(given.startsWith(refusal), qPrintable(given));
+}
+
+void TestMainWindow::openDialogTakesANameNotYetPublished_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("taken");
+
+    QTest::newRow("a class not published yet") << "baldovenaar rst-0009.dvz" << true;
+    QTest::newRow("a published class") << "baldovenaar rst-0001.dvz" << true;
+    QTest::newRow("no extension: refused") << "baldovenaar rst-0009" << false;
+    QTest::newRow("another extension: refused") << "baldovenaar rst-0009.txt" << false;
+    QTest::newRow("a wildcard: refused") << "baldovenaar rst-*.dvz" << false;
+}
+
+void TestMainWindow::openDialogTakesANameNotYetPublished()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, taken);
+
+    QVERIFY(testsupport::writeFile(classPath("0001"), classFile("Ruitersport Oost", 3), written));
+    auto window = makeWindow(true);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->state().gedeeldemap = QDir::toNativeSeparators(m_shared->path()) + QDir::separator();
+
+    // The official types the name and presses Enter; a refusal is read and closed, then the dialog
+    // (still open) cancelled.
+    QString title;
+    QString folder;
+    QStringList filters;
+    QString message;
+    bool stayed = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!edit)
+            return;
+        title = dialog->windowTitle();
+        folder = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
+        QTimer::singleShot(0, dialog, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                message = box->text();
+                box->accept();
+            }
+        });
+        edit->setText(typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        stayed = dialog->isVisible();
+        if (stayed)
+            dialog->reject();
+    });
+    window->kiesbestand();
+
+    QCOMPARE(title, QStringLiteral("Kies het gedeelde bestand..."));
+    QCOMPARE(folder, QDir(m_shared->path()).absolutePath());
+    QCOMPARE(filters, QStringList { QStringLiteral("baldovenaar bestanden (baldovenaar?rst-*.dvz)") });
+    QVERIFY(window->timer1()->isActive());
+    QCOMPARE(stayed, !taken);
+    QCOMPARE(message, taken ? QString() : RunOrderFileDialog::refusal(typed));
+    if (!taken) {
+        QCOMPARE(window->state().bestandspad, QString());
+        return;
+    }
+    QCOMPARE(QDir::cleanPath(window->state().bestandspad), QDir::cleanPath(m_shared->filePath(typed)));
+    if (typed.endsWith(QStringLiteral("0001.dvz"))) {
+        QCOMPARE(window->gridTable(1).rows(), 4);
+        return;
+    }
+    // Followed before it exists: the empty view until the office publishes it.
+    QVERIFY(!window->grid1()->isVisible());
+    QVERIFY(testsupport::writeFile(m_shared->filePath(typed), classFile("Ruitersport Oost", 5), written));
+    window->Timer1_Timer();
+    QVERIFY(window->grid1()->isVisible());
+    QCOMPARE(window->gridTable(1).rows(), 6);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -115,6 +115,8 @@ void TestRingEdits::init()
     m_publications = 0;
     FrmBaldovenaar::Options options;
     options.showSplash = false;
+    // The files are written whole before the window reads them.
+    options.settleTime = 0;
     options.clock = &m_clock;
     options.chooseFile = [this](const QString&, const QString&, const QString&) -> std::optional<QString> {
         return m_shared->filePath("baldovenaar rst-0007.dvz");

@@ -42,6 +42,8 @@ public:
     void refreshSelection() override { ++refreshCalls; }
     void zetknoppen() override { ++knoppenCalls; }
     void controleerwijzigingen() override { ++wijzigingenCalls; }
+    void lookAgainAfter(int milliseconds) override { lookAgain << milliseconds; }
+    QList<int> lookAgain;
 };
 
 struct Starter
@@ -104,6 +106,8 @@ private slots:
     void followsFirstOfTwoFilesWithTheSamePrefix();
     void followsARenamedFile();
     void vanishedFileIsLookedForAgain();
+    void changedFileIsReadOnceSettled_data();
+    void changedFileIsReadOnceSettled();
     void readDuringAWriteDoesNotCount_data();
     void readDuringAWriteDoesNotCount();
     void lockedFileIsReadAtTheNextCall_data();
@@ -156,6 +160,9 @@ void TestRunOrderLoader::makeLoader()
     }
     m_grid1->setPageRows(10);
     m_loader = std::make_unique<RunOrderLoader>(m_state, *m_grid1, *m_grid2, *m_grid3, m_view, m_clock);
+    // The files here are written whole before each read; how the loader waits for a file being written
+    // is tested by itself.
+    m_loader->setSettleTime(0);
 }
 
 void TestRunOrderLoader::write(const QByteArray& bytes, const QDateTime& modified, const QString& name)
@@ -456,6 +463,64 @@ void TestRunOrderLoader::readDuringAWriteDoesNotCount()
     QCOMPARE(m_grid1->rows(), 7);
     QCOMPARE(m_grid2->rows(), 7);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
+    QVERIFY(!m_loader->forcedReadPending());
+}
+
+void TestRunOrderLoader::changedFileIsReadOnceSettled_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("shown"); // what each "look" or "force" showed: starters per look
+    QTest::addColumn<QList<int>>("lookAgain");
+
+    // "write N": the office writes N starters; "grow": it adds to the file; "wait MS": the station's clock
+    // moves on (a negative time: it is set back); "look": a periodic call; "force": a forced one.
+    QTest::newRow("read once it stayed the same for the settle time")
+        << QStringList { "write 5", "look", "wait 400", "look", "wait 600", "look" } << "3 3 5"
+        << QList<int> { 1000, 600 };
+    QTest::newRow("a file still being written waits until it stops")
+        << QStringList { "write 5", "look", "wait 600", "grow", "look", "wait 999", "look", "wait 1", "look" }
+        << "3 3 3 6" << QList<int> { 1000, 1000, 1 };
+    QTest::newRow("a clock set back starts the wait afresh")
+        << QStringList { "write 5", "look", "wait -60000", "look", "wait 1000", "look" } << "3 3 5"
+        << QList<int> { 1000, 1000 };
+    QTest::newRow("a file that was not changed is not waited for")
+        << QStringList { "look", "wait 5000", "look" } << "3 3" << QList<int> {};
+    QTest::newRow("a forced read waits too, and is made at the next call")
+        << QStringList { "write 5", "force", "wait 1000", "look", "look" } << "0 5 5" << QList<int> { 1000 };
+}
+
+void TestRunOrderLoader::changedFileIsReadOnceSettled()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, shown);
+    QFETCH(QList<int>, lookAgain);
+
+    write(runOrderBytes(starters(3)));
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    m_loader->setSettleTime(1000);
+    QStringList seen;
+    int written = 3;
+    for (const QString& step : steps) {
+        const QString argument = step.section(u' ', 1);
+        if (step.startsWith("write")) {
+            written = argument.toInt();
+            write(runOrderBytes(starters(written)));
+        } else if (step == "grow") {
+            write(runOrderBytes(starters(++written)));
+        } else if (step.startsWith("wait")) {
+            m_clock.setNow(m_clock.now().addMSecs(argument.toInt()));
+        } else {
+            if (step == "force")
+                m_loader->startNewFile();
+            m_loader->toonbestand(step == "force");
+            // A forced read that waits shows nothing of the class yet.
+            seen << QString::number(m_grid1->textMatrix(0, 3).isEmpty() ? 0 : m_grid1->rows() - 1);
+            QCOMPARE(m_grid2->rows(), m_grid1->rows());
+        }
+    }
+    QCOMPARE(seen.join(u' '), shown);
+    QCOMPARE(m_view.lookAgain, lookAgain);
     QVERIFY(!m_loader->forcedReadPending());
 }
 

@@ -46,6 +46,8 @@ class TestScrollMouse : public QObject
     Q_OBJECT
 
 private slots:
+    void direction_data();
+    void direction();
     void pointInWindow_data();
     void pointInWindow();
     void underPointer_data();
@@ -53,6 +55,33 @@ private slots:
     void scrollBar_data();
     void scrollBar();
 };
+
+void TestScrollMouse::direction_data()
+{
+    QTest::addColumn<QPoint>("angle");
+    QTest::addColumn<QPoint>("pixels");
+    QTest::addColumn<int>("direction");
+
+    QTest::newRow("away from the user") << QPoint(0, 120) << QPoint() << 1;
+    QTest::newRow("towards the user") << QPoint(0, -120) << QPoint() << -1;
+    QTest::newRow("part of a notch") << QPoint(0, -8) << QPoint(0, -1) << -1;
+    // X11 reports the wheel turned with Alt held along the other axis, the sign kept.
+    QTest::newRow("with Alt, away: sideways") << QPoint(120, 0) << QPoint() << 1;
+    QTest::newRow("with Alt, towards: sideways") << QPoint(-120, 0) << QPoint() << -1;
+    QTest::newRow("both axes: the vertical counts") << QPoint(120, -120) << QPoint() << -1;
+    QTest::newRow("pixels only") << QPoint() << QPoint(0, 4) << 1;
+    QTest::newRow("pixels only, sideways") << QPoint() << QPoint(-3, 0) << -1;
+    QTest::newRow("angle before pixels") << QPoint(0, 120) << QPoint(0, -4) << 1;
+    QTest::newRow("no movement") << QPoint() << QPoint() << 0;
+}
+
+void TestScrollMouse::direction()
+{
+    QFETCH(QPoint, angle);
+    QFETCH(QPoint, pixels);
+    QFETCH(int, direction);
+    QCOMPARE(ScrollMouse_Direction(angle, pixels), direction);
+}
 
 void TestScrollMouse::pointInWindow_data()
 {

@@ -75,6 +75,11 @@ private slots:
     void unstorablePathFollowsNoFile();
     void oversizedFileIsNeverRewritten();
     void ansiFileReads();
+    void lineEndsAreKept_data();
+    void lineEndsAreKept();
+    void untouchedLinesKeepTheirBytes_data();
+    void untouchedLinesKeepTheirBytes();
+    void readOnlyFileIsNotReplaced();
 
     void routinesUseTheConfigurationFolder();
     void specialFolderNames_data();
@@ -373,6 +378,106 @@ void TestSettings::ansiFileReads()
     AppState state;
     bepaalpaden(state, IniSettingsStore(iniPath()), FakeFolders());
     QCOMPARE(state.datamap, folder(QStringLiteral("/srv/équipe")));
+}
+
+void TestSettings::lineEndsAreKept_data()
+{
+    QTest::addColumn<QByteArray>("end");
+    QTest::addColumn<bool>("lastLineEnded");
+
+    QTest::newRow("CR LF") << QByteArray("\r\n") << true;
+    QTest::newRow("LF") << QByteArray("\n") << true;
+    QTest::newRow("CR") << QByteArray("\r") << true;
+    QTest::newRow("CR, last line without an end") << QByteArray("\r") << false;
+}
+
+void TestSettings::lineEndsAreKept()
+{
+    QFETCH(QByteArray, end);
+    QFETCH(bool, lastLineEnded);
+
+    const QByteArray before = "[Database]" + end + "InstallPathIndex=2" + end + "InstallPath=/srv/k" + end + end
+        + "[Baldovenaar]" + end + "lastfile=/oud.dvz" + end + "scale=0,05" + (lastLineEnded ? end : QByteArray());
+    QVERIFY(writeIni(before));
+    IniSettingsStore store(iniPath());
+    AppState state;
+    bepaalpaden(state, store, FakeFolders());
+    leesinstellingen(state, store);
+    QCOMPARE(state.datamap, folder(QStringLiteral("/srv/k")));
+    QCOMPARE(state.bestandspad, QStringLiteral("/oud.dvz"));
+    QCOMPARE(state.scale, 0.05);
+
+    // The changed lines keep their place and their end; a missing key is added with the file's end.
+    state.bestandspad = QStringLiteral("/nieuw.dvz");
+    state.scale = 0.03;
+    QVERIFY(bewaarinstellingen(state, store));
+    QVERIFY(store.setValue(QStringLiteral("Baldovenaar"), QStringLiteral("ander"), QStringLiteral("1")));
+    const QByteArray expected = "[Database]" + end + "InstallPathIndex=2" + end + "InstallPath=/srv/k" + end + end
+        + "[Baldovenaar]" + end + "lastfile=/nieuw.dvz" + end + "scale=" + scaleToSetting(0.03).toUtf8() + end
+        + "ander=1" + end;
+    QCOMPARE(testsupport::readFile(iniPath()), expected);
+}
+
+void TestSettings::untouchedLinesKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("datamap"); // from the office's section, when the file has one
+
+    // Saved by a Windows editor in the ANSI code page: "é" is the single byte 0xE9, "€" 0x80.
+    const QByteArray ansi = "; caf\xe9 \x80 5\r\n[Database]\r\nInstallPathIndex=2\r\nInstallPath=/srv/\xe9quipe\r\n"
+                            "[Baldovenaar]\r\nlastfile=/oud.dvz\r\n";
+    QTest::newRow("Windows-1252 lines") << ansi << folder(QStringLiteral("/srv/équipe"));
+    const QByteArray withBom = "\xef\xbb\xbf[Baldovenaar]\nlastfile=/oud.dvz\n[Database]\nInstallPathIndex=2\n"
+                               "InstallPath=/srv/\xc3\xa9quipe\n";
+    QTest::newRow("UTF-8 with a byte order mark") << withBom << folder(QStringLiteral("/srv/équipe"));
+    QTest::newRow("bytes Windows-1252 leaves undefined")
+        << QByteArray("[Overig]\nnaam=\x81\x8d\x8f\x90\x9d\n[Baldovenaar]\nlastfile=/oud.dvz\n") << QString();
+}
+
+void TestSettings::untouchedLinesKeepTheirBytes()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, datamap);
+    QVERIFY(writeIni(before));
+
+    IniSettingsStore store(iniPath());
+    const QString path = QStringLiteral("/data/Écurie/rst.dvz");
+    QVERIFY(store.setValue(QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), path));
+    // Only the changed line differs, written in UTF-8.
+    QByteArray after = before;
+    after.replace("lastfile=/oud.dvz", "lastfile=" + path.toUtf8());
+    QCOMPARE(testsupport::readFile(iniPath()), after);
+
+    // It reads back as written, beside lines in the ANSI code page.
+    AppState state;
+    leesinstellingen(state, store);
+    QCOMPARE(state.bestandspad, path);
+    if (!datamap.isEmpty()) {
+        bepaalpaden(state, store, FakeFolders());
+        QCOMPARE(state.datamap, datamap);
+    }
+}
+
+void TestSettings::readOnlyFileIsNotReplaced()
+{
+    const QByteArray before = "[Baldovenaar]\nlastfile=/oud.dvz\nscale=0.05\n";
+    QVERIFY(writeIni(before));
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QVERIFY(QFile::setPermissions(iniPath(), readOnly));
+
+    // Reported as for a value that cannot be stored; the file stays as the user left it, also for a
+    // user who could write it all the same (the superuser).
+    AppState state;
+    state.bestandspad = QStringLiteral("/nieuw.dvz");
+    state.scale = 0.03;
+    IniSettingsStore store(iniPath());
+    QVERIFY(!bewaarinstellingen(state, store));
+    QCOMPARE(testsupport::readFile(iniPath()), before);
+
+    AppState loaded;
+    leesinstellingen(loaded, store);
+    QCOMPARE(loaded.bestandspad, QStringLiteral("/oud.dvz"));
+    QCOMPARE(loaded.scale, 0.05);
 }
 
 void TestSettings::routinesUseTheConfigurationFolder()
