@@ -98,5 +98,6 @@ int main(int argc, char** argv)
         [](benchmark::State& state, int lines) { writeTwice(state, lines, true); }, bench::Clock::Wall);
     bench::add("send", "send: two copies, purge, prune (no pause)", send, bench::Clock::Wall);
     bench::ratioAtMost("send", "send", "twice-flushed", 10);
+    bench::showRatio("send / the same bytes written twice, not flushed", "send", "twice");
     return bench::run(argc, argv, "bench_mutatie: the send");
 }

@@ -110,6 +110,20 @@ struct Target
     int lines;
 };
 
+struct ShownRatio
+{
+    std::string label;
+    std::string id;
+    std::string baseline;
+    int lines;
+};
+
+std::vector<ShownRatio>& shownRatios()
+{
+    static std::vector<ShownRatio> entries;
+    return entries;
+}
+
 std::vector<Target>& targets()
 {
     static std::vector<Target> entries;
@@ -248,6 +262,12 @@ public:
                 std::printf("%12s", std::isinf(seconds) ? "-" : formatNumber(seconds * 1e3).c_str());
             }
             std::printf("\n");
+        }
+        for (const ShownRatio& shown : shownRatios()) {
+            const double value = measured(shown.id, shown.lines);
+            const double baseline = measured(shown.baseline, shown.lines);
+            if (!std::isinf(value) && !std::isinf(baseline))
+                std::printf("%s: %sx\n", shown.label.c_str(), formatNumber(value / baseline).c_str());
         }
         std::fflush(stdout);
     }
@@ -400,6 +420,11 @@ void speedupAtLeast(
 void timeAtMost(const std::string& name, const std::string& id, double milliseconds, int lines)
 {
     targets().push_back(Target { Target::Kind::TimeAtMost, name, id, std::string(), milliseconds, lines });
+}
+
+void showRatio(const std::string& label, const std::string& id, const std::string& baseline, int lines)
+{
+    shownRatios().push_back(ShownRatio { label, id, baseline, lines });
 }
 
 bool smoke()

@@ -75,6 +75,9 @@ void timeAtMost(const std::string& name, const std::string& id, double milliseco
 // Takes the program's own options out of the command line: --smoke, --repetitions=N (5 by default).
 // Call first, before registering.
 void init(int& argc, char** argv);
+// A ratio shown under the table for information, checked against nothing.
+void showRatio(const std::string& label, const std::string& id, const std::string& baseline, int lines = fullSize);
+
 bool smoke();
 
 // Runs every registered benchmark (Google Benchmark's options apply), prints the table and the targets.
