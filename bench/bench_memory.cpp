@@ -147,7 +147,7 @@ int main(int argc, char** argv)
     }
 
     std::printf("== bench_memory: resident size of the main window, offscreen, each list in a process of its own\n");
-    std::printf("%-10s%12s%14s%14s%14s%22s%22s\n", "lines", "file MB", "empty MB", "shown MB", "read MB",
+    std::printf("%-10s%12s%14s%14s%14s%22s%22s\n", "lines", "file MiB", "empty MiB", "shown MiB", "read MiB",
         "growth shown / file", "growth read / file");
     bool failed = false;
     std::optional<Measured> full;
