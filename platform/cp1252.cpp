@@ -43,9 +43,9 @@ QString decodeCp1252(QByteArrayView bytes)
     QString text = QString::fromLatin1(bytes.data(), bytes.size());
     const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
-    bool high = false;
+    unsigned char high = 0;
     for (qsizetype i = 0; i < n; ++i)
-        high |= unsigned(in[i] - 0x80) < 0x20;
+        high |= (in[i] & 0xE0) == 0x80;
     if (high) {
         QChar* out = text.data();
         for (qsizetype i = 0; i < n; ++i) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <tuple>
 
 GridTable::GridTable(QObject* parent)
@@ -248,17 +249,39 @@ bool GridTable::addItem(const QString& tabSeparated)
 
 int GridTable::addItems(const std::vector<QString>& tabSeparated)
 {
-    const int count = int(std::min<size_t>(tabSeparated.size(), size_t(MaxRows - m_rows)));
+    return appendRows(int(std::min<size_t>(tabSeparated.size(), size_t(MaxRows))), [&](int row, int i) {
+        m_rowText[size_t(row)] = tabSeparated[size_t(i)];
+        splitRow(row);
+    });
+}
+
+int GridTable::addRowsOf(const GridTable& source)
+{
+    return appendRows(source.m_rows, [&](int row, int i) {
+        if (source.m_cols == m_cols) {
+            // The same lines: their strings shared, where the cells lie copied, nothing split again.
+            m_rowText[size_t(row)] = source.m_rowText[size_t(i)];
+            std::copy_n(&source.m_spans[size_t(source.cellIndex(i, 0))], m_cols, &m_spans[size_t(cellIndex(row, 0))]);
+        } else {
+            std::array<QStringView, MaxCols> fields {};
+            for (int c = 0; c < m_cols; ++c)
+                fields[size_t(c)] = source.textView(i, c);
+            composeRow(row, fields.data());
+        }
+    });
+}
+
+int GridTable::appendRows(int wanted, const std::function<void(int row, int index)>& fill)
+{
+    const int count = std::min(wanted, MaxRows - m_rows);
     if (count <= 0)
         return 0;
     const int firstRow = m_rows;
     if (!frozen())
         beginInsertRows(QModelIndex(), firstRow, firstRow + count - 1);
     resizeStorage(m_rows + count, m_cols);
-    for (int i = 0; i < count; ++i) {
-        m_rowText[size_t(firstRow + i)] = tabSeparated[size_t(i)];
-        splitRow(firstRow + i);
-    }
+    for (int i = 0; i < count; ++i)
+        fill(firstRow + i, i);
     if (frozen())
         m_shapeDirty = true;
     else

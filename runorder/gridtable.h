@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -76,6 +77,8 @@ public:
     // Appends rows as addItem does, at once (views hear of one insertion); as many as fit below MaxRows.
     // Returns how many were added.
     int addItems(const std::vector<QString>& tabSeparated);
+    // Appends the rows of another grid with their texts, shared (as addItems of the same lines would).
+    int addRowsOf(const GridTable& source);
     // This row takes the texts of the given columns (bit c for column c) of a row of another grid, or of
     // this one. A row that ends as the other row whole shares its texts with it.
     bool copyTexts(int row, const GridTable& source, int sourceRow, quint64 columns);
@@ -183,6 +186,7 @@ private:
 
     int cellIndex(int row, int col) const { return row * m_cols + col; }
     void resizeStorage(int rows, int cols);
+    int appendRows(int wanted, const std::function<void(int row, int index)>& fill);
     void splitRow(int row);
     void composeRow(int row, const QStringView* fields);
     void allocateColours();

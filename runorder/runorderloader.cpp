@@ -138,7 +138,7 @@ void RunOrderLoader::fillForced(const RunOrderContent& content)
     m_snapshot.setFixedRows(0);
     m_snapshot.setRows(0);
     fillGrid(m_working, content);
-    fillGrid(m_snapshot, content);
+    m_snapshot.addRowsOf(m_working);
 }
 
 void RunOrderLoader::fillScratch(const RunOrderContent& content)
