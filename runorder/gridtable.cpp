@@ -294,6 +294,8 @@ bool GridTable::copyTexts(int row, const GridTable& source, int sourceRow, quint
 {
     if (row < 0 || row >= m_rows || sourceRow < 0 || sourceRow >= source.m_rows)
         return false;
+    if (&source == this && row == sourceRow)
+        return true;
     const int shared = std::min(m_cols, source.m_cols);
     const auto taken = [&](int c) { return c < shared && c < 64 && (columns >> c & 1) != 0; };
     int firstChanged = -1;
@@ -305,8 +307,6 @@ bool GridTable::copyTexts(int row, const GridTable& source, int sourceRow, quint
             lastChanged = c;
         }
     }
-    if (firstChanged < 0)
-        return true;
     // When the cells that stay are the same as the other row's too, this row becomes that row whole.
     bool whole = m_cols == source.m_cols;
     for (int c = 0; c < m_cols && whole; ++c) {
@@ -314,10 +314,15 @@ bool GridTable::copyTexts(int row, const GridTable& source, int sourceRow, quint
             whole = false;
     }
     if (whole) {
+        // Also when nothing changes: the row then holds the other row's string instead of an equal one,
+        // so that grids that hold the same lines hold them once.
         m_rowText[size_t(row)] = source.m_rowText[size_t(sourceRow)];
         std::copy_n(
             &source.m_spans[size_t(source.cellIndex(sourceRow, 0))], m_cols, &m_spans[size_t(cellIndex(row, 0))]);
-    } else {
+    }
+    if (firstChanged < 0)
+        return true;
+    if (!whole) {
         std::array<QStringView, MaxCols> fields {};
         for (int c = 0; c < m_cols; ++c)
             fields[size_t(c)] = taken(c) ? source.textView(sourceRow, c) : textView(row, c);

@@ -61,7 +61,8 @@ public:
     bool isValidCell(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
     // The text of a cell; "" for a cell outside the grid (use isValidCell where that matters).
     QString textMatrix(int row, int col) const;
-    // The same without a copy, for the passes over every row; valid until the row's texts change.
+    // The same without a copy, for the passes over every row; valid until the row's texts are set or
+    // copied (copyTexts may give a row another string with the same texts).
     QStringView textView(int row, int col) const
     {
         if (!isValidCell(row, col))
