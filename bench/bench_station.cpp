@@ -6,8 +6,8 @@
 // - the periodic read of an unchanged list (merged) and of a changed one (replacing the ring's list),
 //   each with its repaint.
 // Baselines in the same run: reading the file's bytes and splitting them into lines and fields, the floor
-// no reader can beat; a bare listing of the folder; and the merge of an unchanged list as the office
-// programs' station did it, every line of the new list looked up by a scan of every line of the grid.
+// no reader can beat; a bare listing of the folder; and the merge of an unchanged list entry by entry,
+// every line of the new list looked up by a scan of every line of the grid.
 #include "benchsupport.h"
 
 #include "clock.h"
@@ -270,10 +270,9 @@ void fillFromFile(GridTable& grid, const QByteArray& bytes)
     grid.setFixedRows(1);
 }
 
-// The merge as the office programs' station did it: for each line of the new list, every line of the
-// grid with its key (a scan of all of them) takes all columns but 1 and 10, and the two lines exchange
-// their RowData.
-void literalMerge(GridTable& working, const GridTable& scratch)
+// The merge entry by entry: for each line of the new list, every line of the grid with its key (a scan
+// of all of them) takes all columns but 1 and 10, and the two lines exchange their RowData.
+void scanningMerge(GridTable& working, const GridTable& scratch)
 {
     for (int i = 1; i < scratch.rows(); ++i) {
         const QStringView key = scratch.textView(i, 0);
@@ -293,7 +292,7 @@ void literalMerge(GridTable& working, const GridTable& scratch)
     }
 }
 
-void literalMergeOfUnchangedList(benchmark::State& state, int lines)
+void scanningMergeOfUnchangedList(benchmark::State& state, int lines)
 {
     GridTable working;
     fillFromFile(working, bench::runOrderFile(lines, bench::Edition::First));
@@ -303,7 +302,7 @@ void literalMergeOfUnchangedList(benchmark::State& state, int lines)
     fillFromFile(first, bench::runOrderFile(lines, bench::Edition::First));
     bool toFirst = false;
     for (auto _ : state) {
-        literalMerge(working, toFirst ? first : refreshed);
+        scanningMerge(working, toFirst ? first : refreshed);
         toFirst = !toFirst;
     }
 }
@@ -333,7 +332,7 @@ int main(int argc, char** argv)
         [](benchmark::State& state, int lines) { periodicRead(state, lines, bench::Edition::Refreshed, false); });
     bench::add("changed", "periodic read of a changed list, replaced, painted",
         [](benchmark::State& state, int lines) { periodicRead(state, lines, bench::Edition::Changed, true); });
-    bench::add("literal", "merge of an unchanged list, every key by a scan of all lines", literalMergeOfUnchangedList,
+    bench::add("literal", "merge of an unchanged list, every key by a scan of all lines", scanningMergeOfUnchangedList,
         bench::Clock::Cpu, true);
 
     bench::ratioAtMost("periodic-tick", "tick", "listing", 3);
