@@ -1,96 +1,89 @@
-// The periodic read of a full running order (32 767 lines): parsing, comparing and merging, each set
-// against a plain baseline measured in the same run (copying every cell once).
+// The pieces of a read of the running order, on the grid data alone: parsing the file's bytes, filling
+// the ring's list and the snapshot, and bringing a re-read in (compared, then merged or replaced); and
+// the merge of a list whose lines all carry the same key, which a merge that scans for each key makes
+// quadratic. Bench_station times the whole read on the window.
+#include "benchsupport.h"
+
 #include "gridtable.h"
 #include "runorderfile.h"
 #include "runordermerge.h"
 
-#include <QByteArray>
-#include <benchmark/benchmark.h>
-
 namespace {
 
-constexpr int lines = 32767;
-
-QByteArray fullFile(const char* tag)
+void parse(benchmark::State& state, int lines)
 {
-    QByteArray bytes = "owner:Bench\r\ntitel:Klasse\r\nrij:key\tnr\tNr\tRuiter\tPaard\tVer\tA\tB\tC\tStatus\tNG\r\n";
-    for (int i = 1; i <= lines; ++i) {
-        bytes += "rij:" + QByteArray::number(100000 + i) + "\t" + QByteArray::number(i) + "\t" + QByteArray::number(i)
-            + "\tRuiter " + tag + QByteArray::number(i) + "\tPaard met een lange naam " + QByteArray::number(i)
-            + "\tVereniging\tM\t120\t\t\t\r\n";
-    }
-    return bytes;
-}
-
-void fill(GridTable& grid, const RunOrderContent& content)
-{
-    grid.setCols(11);
-    grid.setRows(0);
-    for (const QString& rij : content.rijen)
-        grid.addItem(rij);
-    grid.setFixedRows(1);
-}
-
-void BM_CopyEveryCell(benchmark::State& state)
-{
-    const RunOrderContent content = parseRunOrderBytes(fullFile("b"));
-    GridTable scratch;
-    fill(scratch, content);
-    GridTable working;
-    fill(working, content);
-    for (auto _ : state) {
-        for (int r = 1; r < scratch.rows(); ++r)
-            for (int c = 0; c < 11; ++c)
-                working.setTextMatrix(r, c, scratch.textMatrix(r, c));
-        benchmark::DoNotOptimize(working.rows());
-    }
-}
-BENCHMARK(BM_CopyEveryCell)->Unit(benchmark::kMillisecond);
-
-void BM_ParseFullFile(benchmark::State& state)
-{
-    const QByteArray bytes = fullFile("a");
+    const QByteArray bytes = bench::runOrderFile(lines);
     for (auto _ : state) {
         const RunOrderContent content = parseRunOrderBytes(bytes);
         benchmark::DoNotOptimize(content.rijen.size());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
 }
-BENCHMARK(BM_ParseFullFile)->Unit(benchmark::kMillisecond);
 
-void BM_CompareAndMergeUnchangedList(benchmark::State& state)
+void fillBothGrids(benchmark::State& state, int lines)
 {
-    GridTable snapshot;
-    fill(snapshot, parseRunOrderBytes(fullFile("a")));
-    GridTable scratch;
-    fill(scratch, parseRunOrderBytes(fullFile("b")));
+    const RunOrderContent content = parseRunOrderBytes(bench::runOrderFile(lines));
     GridTable working;
-    fill(working, parseRunOrderBytes(fullFile("a")));
+    GridTable snapshot;
+    for (GridTable* grid : { &working, &snapshot })
+        grid->setCols(11);
     for (auto _ : state) {
-        const bool changed = runordermerge::listChanged(snapshot, scratch);
-        runordermerge::mergeList(working, scratch);
-        benchmark::DoNotOptimize(changed);
+        for (GridTable* grid : { &working, &snapshot }) {
+            grid->setFixedRows(0);
+            grid->setRows(0);
+            grid->addItems(content.rijen);
+            grid->setFixedRows(1);
+        }
     }
 }
-BENCHMARK(BM_CompareAndMergeUnchangedList)->Unit(benchmark::kMillisecond);
 
-void BM_MergeOneRepeatedKey(benchmark::State& state)
+// A re-read of the edition `other` and of the first edition in turn, compared with the snapshot and then
+// merged or replaced as the loader does.
+void bringIn(benchmark::State& state, int lines, bench::Edition other)
+{
+    const QByteArray first = bench::runOrderFile(lines);
+    const QByteArray second = bench::runOrderFile(lines, other);
+    GridTable working;
+    GridTable snapshot;
+    GridTable scratch;
+    bench::fillFromFile(working, first);
+    bench::fillFromFile(snapshot, first);
+    bool toFirst = false;
+    for (auto _ : state) {
+        bench::fillFromFile(scratch, toFirst ? first : second);
+        toFirst = !toFirst;
+        if (runordermerge::listChanged(snapshot, scratch))
+            runordermerge::replaceList(working, snapshot, scratch);
+        else
+            runordermerge::mergeList(working, scratch);
+    }
+}
+
+void mergeOneRepeatedKey(benchmark::State& state, int lines)
 {
     GridTable scratch;
-    scratch.setCols(11);
-    scratch.addItem(QStringLiteral("key"));
-    for (int i = 1; i <= lines; ++i)
-        scratch.addItem(QStringLiteral("7\t%1\tRuiter").arg(i));
     GridTable working;
-    working.setCols(11);
-    working.addItem(QStringLiteral("key"));
-    for (int i = 1; i <= lines; ++i)
-        working.addItem(QStringLiteral("7\t%1\tRuiter").arg(i));
+    for (GridTable* grid : { &scratch, &working }) {
+        grid->setCols(11);
+        grid->addItem(QStringLiteral("key"));
+        for (int i = 1; i <= lines; ++i)
+            grid->addItem(QStringLiteral("7\t%1\tRuiter %2").arg(i).arg(grid == &scratch ? i : -i));
+    }
     for (auto _ : state)
         runordermerge::mergeList(working, scratch);
 }
-BENCHMARK(BM_MergeOneRepeatedKey)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    bench::init(argc, argv);
+    bench::add("parse", "parse the file's bytes", parse);
+    bench::add("fill", "fill the ring's list and the snapshot", fillBothGrids);
+    bench::add("merge", "re-read: fill the scratch list, compare, merge",
+        [](benchmark::State& state, int lines) { bringIn(state, lines, bench::Edition::Refreshed); });
+    bench::add("replace", "re-read: fill the scratch list, compare, replace",
+        [](benchmark::State& state, int lines) { bringIn(state, lines, bench::Edition::Changed); });
+    bench::add("repeated", "merge of a list whose lines all have one key", mergeOneRepeatedKey);
+    return bench::run(argc, argv, "bench_runorder: reading the running order, on the grid data");
+}

@@ -1,119 +1,130 @@
-// The selection repaint on the longest list the station holds (32 767 lines): a repaint after one line's
-// flag changed against a repaint of every line, measured in the same run; and a plain click, which
-// re-derives every flag and repaints, which has to fit in one frame.
+// The official's edits on the grid data, the model work without the screen: a plain click (press,
+// selection change, release), moving the current line one place, marking one starter not started, each
+// with the send-button rule the window runs after it; and the selection repaint after one row's flag
+// changed, against the baseline of repainting every row.
+#include "benchsupport.h"
+
+#include "appstate.h"
 #include "gridtable.h"
+#include "knoppen.h"
 #include "multiselect.h"
+#include "regels.h"
 
-#include <benchmark/benchmark.h>
-
-#include <QString>
-#include <QStringList>
-#include <cstdio>
-#include <map>
-#include <string>
-#include <vector>
+#include <memory>
 
 namespace {
-
-constexpr int lines = GridTable::MaxRows - 1;
 
 // The window's paint hook, called through the same kind of callback.
 const codeMultiSelect::PaintRow paint = [](GridTable& grid, int row) { codeMultiSelect::paintSelectionRow(grid, row); };
 
-void fill(GridTable& grid)
+// The ring's list and the snapshot of the file, as after a forced read, row `current` selected.
+struct Lists
 {
-    grid.setCols(11);
-    std::vector<QStringList> rows;
-    rows.reserve(size_t(lines) + 1);
-    rows.push_back(QStringList { QStringLiteral("Key"), QStringLiteral("Nr"), QStringLiteral("Ruiter") });
-    for (int r = 1; r <= lines; ++r)
-        rows.push_back(QStringList { QString::number(r), QString::number(r), QStringLiteral("Ruiter %1").arg(r) });
-    grid.setAllRows(rows);
-    grid.setFixedRows(1);
-    grid.setPageRows(25);
-    codeMultiSelect::GridMultiSelect_Refresh(grid, paint);
+    GridTable working;
+    GridTable snapshot;
+    AppState state;
+    knoppen::SendRuleTracker rule;
+
+    Lists(int lines, int current)
+    {
+        const QByteArray file = bench::runOrderFile(lines);
+        bench::fillFromFile(working, file);
+        bench::fillFromFile(snapshot, file);
+        working.setPageRows(25);
+        state.editvolgorde = 1;
+        state.editnietgestart = 1;
+        working.setRow(current);
+        codeMultiSelect::GridMultiSelect_SelChange(working, false, false, paint);
+        rule.evaluate(working, snapshot, state);
+    }
+};
+
+// Two rows far apart; the second is no pause line.
+int firstRow(int lines)
+{
+    return std::min(lines, 100) / 2 + 1;
+}
+int secondRow(int lines)
+{
+    return lines - lines / 3;
 }
 
-void BM_RefreshAfterOneRowChange(benchmark::State& state)
+void plainClick(benchmark::State& state, int lines)
 {
-    GridTable grid;
-    fill(grid);
-    const int row = lines / 2;
+    Lists l(lines, firstRow(lines));
+    bool shift = false;
+    bool ctrl = false;
+    int row = firstRow(lines);
     for (auto _ : state) {
-        grid.setRowData(row, grid.rowData(row) == 1 ? 0 : 1);
-        codeMultiSelect::GridMultiSelect_Refresh(grid, paint);
+        row = row == firstRow(lines) ? secondRow(lines) : firstRow(lines);
+        // As the grid reports a press: MouseDown, its own move to the pressed cell, the selection change.
+        codeMultiSelect::GridMultiSelect_MouseDown(l.working, codeMultiSelect::leftButton, 0, shift, ctrl, paint);
+        l.working.setRow(row);
+        l.working.setCol(3);
+        codeMultiSelect::GridMultiSelect_SelChange(l.working, shift, ctrl, paint);
+        codeMultiSelect::GridMultiSelect_MouseUp(l.working, codeMultiSelect::leftButton, shift, ctrl, paint);
+    }
+    if (!codeMultiSelect::isSelected(l.working, row))
+        state.SkipWithError("the clicked row is not selected");
+}
+
+void moveOneLine(benchmark::State& state, int lines)
+{
+    Lists l(lines, secondRow(lines));
+    bool down = true;
+    for (auto _ : state) {
+        regels::verplaatsregel(l.working, down ? regels::down : regels::up);
+        down = !down;
+        benchmark::DoNotOptimize(l.rule.evaluate(l.working, l.snapshot, l.state));
     }
 }
-BENCHMARK(BM_RefreshAfterOneRowChange)->Unit(benchmark::kMicrosecond);
 
-// Baseline: every line changes state, so every line is painted.
-void BM_RefreshAllRowsChanged(benchmark::State& state)
+void markOneStarter(benchmark::State& state, int lines)
 {
-    GridTable grid;
-    fill(grid);
+    Lists l(lines, secondRow(lines));
+    for (auto _ : state) {
+        knoppen::wisselnietgestart(l.working, l.state);
+        benchmark::DoNotOptimize(l.rule.evaluate(l.working, l.snapshot, l.state));
+    }
+}
+
+void refreshAfterOneRow(benchmark::State& state, int lines)
+{
+    Lists l(lines, secondRow(lines));
+    const int row = firstRow(lines);
+    for (auto _ : state) {
+        l.working.setRowData(row, l.working.rowData(row) == 1 ? 0 : 1);
+        codeMultiSelect::GridMultiSelect_Refresh(l.working, paint);
+    }
+}
+
+// Baseline: every row changes state, so every row is painted.
+void refreshEveryRow(benchmark::State& state, int lines)
+{
+    Lists l(lines, secondRow(lines));
     qint32 flag = 0;
     for (auto _ : state) {
         flag = 1 - flag;
-        for (int r = 1; r <= lines; ++r)
-            grid.setRowData(r, flag);
-        codeMultiSelect::GridMultiSelect_Refresh(grid, paint);
+        for (int r = 1; r < l.working.rows(); ++r)
+            l.working.setRowData(r, flag);
+        codeMultiSelect::GridMultiSelect_Refresh(l.working, paint);
     }
 }
-BENCHMARK(BM_RefreshAllRowsChanged)->Unit(benchmark::kMicrosecond);
-
-// A plain click moving the current line: the grid's selection change re-derives every flag and repaints.
-void BM_PlainClickSelChange(benchmark::State& state)
-{
-    GridTable grid;
-    fill(grid);
-    int row = 1;
-    for (auto _ : state) {
-        row = row == 100 ? 20000 : 100;
-        grid.setRow(row);
-        codeMultiSelect::GridMultiSelect_SelChange(grid, false, false, paint);
-    }
-}
-BENCHMARK(BM_PlainClickSelChange)->Unit(benchmark::kMicrosecond);
-
-// Prints the console report and, at the end, the ratios against the full repaint of the same run.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const auto full = m_times.find("BM_RefreshAllRowsChanged");
-        if (full == m_times.end() || full->second <= 0)
-            return;
-        for (const char* name : { "BM_RefreshAfterOneRowChange", "BM_PlainClickSelChange" }) {
-            const auto it = m_times.find(name);
-            if (it != m_times.end())
-                std::printf("%s / full repaint of %d lines: %.3f\n", name, lines, it->second / full->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    bench::init(argc, argv);
+    bench::add("refresh-all", "selection repaint, every row changed", refreshEveryRow);
+    bench::add("refresh-one", "selection repaint, one row changed", refreshAfterOneRow);
+    bench::add("click", "plain click: press, selection change, release", plainClick);
+    bench::add("move", "move the current line one place, send rule", moveOneLine);
+    bench::add("mark", "mark one starter not started, send rule", markOneStarter);
+
+    bench::ratioAtMost("repaint-one-row", "refresh-one", "refresh-all", 0.05);
+    bench::timeAtMost("plain-click", "click", 1);
+    bench::timeAtMost("move-one-line", "move", 1);
+    bench::timeAtMost("mark-one-starter", "mark", 1);
+    return bench::run(argc, argv, "bench_selection: the official's edits on the grid data, no screen");
 }

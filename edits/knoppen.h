@@ -1,6 +1,10 @@
 #pragma once
 
-class GridTable;
+#include "gridtable.h"
+
+#include <QPointer>
+#include <set>
+
 struct AppState;
 
 // The button bar's rules: marking selected starters as not started, which edit buttons the file's
@@ -38,5 +42,28 @@ struct SendRule
     bool markChanged = false;
 };
 SendRule controleerwijzigingen(const GridTable& working, const GridTable& snapshot, const AppState& state);
+
+// The send rule for the window, which asks after every edit, every read and every tick: the same answer
+// as controleerwijzigingen, but it remembers which rows differ from the snapshot in their key and which
+// in their mark, and looks again only at the rows whose texts changed since it last looked (all of them
+// when the grids cannot tell, or when other grids are given). A move or a mark then costs a look at the
+// rows it changed, not a pass over 32 767 lines.
+class SendRuleTracker
+{
+public:
+    SendRule evaluate(const GridTable& working, const GridTable& snapshot, const AppState& state);
+
+private:
+    void update(const GridTable& working, const GridTable& snapshot, int row);
+
+    QPointer<const GridTable> m_working;
+    QPointer<const GridTable> m_snapshot;
+    int m_workingRows = -1;
+    int m_snapshotRows = -1;
+    quint64 m_workingVersion = 0;
+    quint64 m_snapshotVersion = 0;
+    std::set<int> m_orderRows; // rows whose key differs from the snapshot's, or that it does not have
+    std::set<int> m_markRows; // rows with the snapshot's key whose mark differs from the office's status
+};
 
 } // namespace knoppen

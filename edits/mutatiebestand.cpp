@@ -84,7 +84,7 @@ MutationRecord mutationRecord(const GridTable& grid, const QString& wnr, const Q
     for (int row = 1; row < rows; ++row) {
         const QString key = grid.textMatrix(row, column::Key);
         record.order.append(key);
-        if (grid.textMatrix(row, column::Mark) == notStartedMark)
+        if (grid.textView(row, column::Mark) == notStartedMark)
             record.notStarted.append(key);
         else
             record.started.append(key);
@@ -92,21 +92,67 @@ MutationRecord mutationRecord(const GridTable& grid, const QString& wnr, const Q
     return record;
 }
 
-QByteArray mutationBytes(const MutationRecord& record)
+namespace {
+
+// The six lines, the three lists already joined with tabs.
+QByteArray bytesOfLines(const QString& wnr, const QString& rid, const QString& order, const QString& notStarted,
+    const QString& started, const QString& freeText)
 {
-    QString text = record.text;
+    QString text = freeText;
     text.replace(QStringLiteral("\r\n"), QString(QChar(8)));
     text.replace(u'\r', QChar(8));
     text.replace(u'\n', QChar(8));
     const QStringList lines {
-        u"wnr:" % record.wnr,
-        u"rid:" % record.rid,
-        u"order:" % record.order.join(u'\t'),
-        u"notstarted:" % record.notStarted.join(u'\t'),
-        u"started:" % record.started.join(u'\t'),
+        u"wnr:" % wnr,
+        u"rid:" % rid,
+        u"order:" % order,
+        u"notstarted:" % notStarted,
+        u"started:" % started,
         u"text:" % text,
     };
     return platform::encodeCp1252(platform::joinLinesCrLf(lines));
+}
+
+// Appends a key to a list of keys separated by single tabs.
+void appendKey(QString& list, QStringView key, bool& first)
+{
+    if (!first)
+        list += u'\t';
+    list += key;
+    first = false;
+}
+
+} // namespace
+
+QByteArray mutationBytes(const MutationRecord& record)
+{
+    return bytesOfLines(record.wnr, record.rid, record.order.join(u'\t'), record.notStarted.join(u'\t'),
+        record.started.join(u'\t'), record.text);
+}
+
+QByteArray mutationBytes(const GridTable& grid, const QString& wnr, const QString& rid)
+{
+    QString order;
+    QString notStarted;
+    QString started;
+    const int rows = grid.rows();
+    qsizetype keys = 0;
+    for (int row = 1; row < rows; ++row)
+        keys += grid.textView(row, column::Key).size() + 1;
+    order.reserve(keys);
+    started.reserve(keys);
+    bool firstOrder = true;
+    bool firstNotStarted = true;
+    bool firstStarted = true;
+    for (int row = 1; row < rows; ++row) {
+        const QStringView key = grid.textView(row, column::Key);
+        appendKey(order, key, firstOrder);
+        if (grid.textView(row, column::Mark) == notStartedMark)
+            appendKey(notStarted, key, firstNotStarted);
+        else
+            appendKey(started, key, firstStarted);
+    }
+    return bytesOfLines(wnr, rid, order, notStarted, started, QString());
 }
 
 QString safeRid(const QString& rid)
@@ -178,7 +224,7 @@ SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clo
     const QString date = now.toString(QStringLiteral("yyyyMMdd"));
     const QString time = now.toString(QStringLiteral("HHmmss"));
     const QString ownRid = safeRid(state.rid);
-    const QByteArray bytes = mutationBytes(mutationRecord(grid1, state.wnr, state.rid));
+    const QByteArray bytes = mutationBytes(grid1, state.wnr, state.rid);
 
     // The name written of each kind; empty for a kind whose copy is not in place.
     QString written[std::size(mutationKinds)];

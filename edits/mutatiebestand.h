@@ -49,6 +49,10 @@ MutationRecord mutationRecord(const GridTable& grid, const QString& wnr, const Q
 // every other character of a key comes out as the byte it was read from.
 QByteArray mutationBytes(const MutationRecord& record);
 
+// The same bytes as mutationBytes(mutationRecord(grid, wnr, rid)), the free text empty, straight from
+// the grid: a send of 32 767 lines makes no string per key.
+QByteArray mutationBytes(const GridTable& grid, const QString& wnr, const QString& rid);
+
 // The kinds of copy, one per office program, in the order a send writes them.
 inline constexpr QChar mutationKinds[] = { u's', u'h' };
 

@@ -33,7 +33,7 @@ std::optional<std::array<int, 2>> selectedPair(const GridTable& grid)
 int nearestLine(const GridTable& grid, int start, int step)
 {
     for (int r = start + step; r >= 1 && r < grid.rows(); r += step) {
-        if (!isPauseKey(grid.textMatrix(r, column::Key)))
+        if (!isPauseKey(grid.textView(r, column::Key)))
             return r;
     }
     return start;
@@ -56,7 +56,7 @@ int verplaatsregel(GridTable& grid, QStringView direction)
     grid.setRedraw(false);
     // Pause lines never move, also not when the official made one current.
     int target = start;
-    if (!isPauseKey(grid.textMatrix(start, column::Key))) {
+    if (!isPauseKey(grid.textView(start, column::Key))) {
         if (direction == up)
             target = nearestLine(grid, start, -1);
         else if (direction == down)
@@ -85,7 +85,7 @@ QString controleerwissel(const GridTable& grid)
         if (!codeMultiSelect::isSelected(grid, r))
             continue;
         ++count;
-        if (isPauseKey(grid.textMatrix(r, column::Key)))
+        if (isPauseKey(grid.textView(r, column::Key)))
             message = QStringLiteral("Pauzeregels kunnen niet verplaatst worden.");
     }
     if (count != 2)

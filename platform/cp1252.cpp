@@ -37,30 +37,50 @@ int encodeChar(char16_t c)
 
 QString decodeCp1252(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = QChar(decodeByte(static_cast<unsigned char>(bytes[i])));
+    // Windows-1252 is Latin-1 but for 0x80..0x9F: Qt's Latin-1 decoder does the bulk, and only text that
+    // holds one of those 32 bytes (a euro sign, a curly quote, an š) is looked at again. The test for
+    // them has no early exit, so the compiler runs it over many bytes at once.
+    QString text = QString::fromLatin1(bytes.data(), bytes.size());
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    unsigned char high = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        high |= (in[i] & 0xE0) == 0x80;
+    if (high) {
+        QChar* out = text.data();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (unsigned(in[i] - 0x80) < 0x20)
+                out[i] = QChar(decodeByte(in[i]));
+        }
+    }
     return text;
 }
 
 QByteArray encodeCp1252(QStringView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    // Written straight into the bytes: never more bytes than characters.
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    qsizetype written = 0;
+    const char16_t* chars = text.utf16();
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
+        const char16_t c = chars[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out[written++] = char(c);
+            continue;
+        }
         const int byte = encodeChar(c);
         if (byte >= 0) {
-            bytes.append(char(byte));
+            out[written++] = char(byte);
             continue;
         }
         // A character outside the Basic Multilingual Plane is one character, so one '?', as Windows writes it.
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode()))
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(chars[i + 1]))
             ++i;
-        bytes.append('?');
+        out[written++] = '?';
     }
+    bytes.truncate(written);
     return bytes;
 }
 

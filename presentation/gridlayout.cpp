@@ -86,14 +86,13 @@ std::array<int, layoutColumns> naturalWidths(const GridTable& table, TextMeasure
     const double marginPixels = measurer.widthPixels(cellMargin);
     // Column 0 holds the line keys and is never shown: it is not measured at all.
     for (int c = 1; c < columns; ++c) {
-        int widest = 0;
-        for (int r = 0; r < rows; ++r) {
-            // The margin and the text are summed in pixels before rounding, as one string would be.
-            const double pixels = marginPixels + measurer.widthPixels(table.textMatrix(r, c));
-            const int width = int(std::lround(std::min(pixels * twips::perPixel, double(INT_MAX))));
-            widest = std::max(widest, width);
-        }
-        widths[size_t(c)] = widest;
+        // The widest text, rounded to twips once: rounding never changes which text is the widest.
+        double widestText = 0;
+        for (int r = 0; r < rows; ++r)
+            widestText = std::max(widestText, measurer.widthPixels(table.textView(r, c)));
+        // The margin and the text are summed in pixels before rounding, as one string would be.
+        const double pixels = rows > 0 ? marginPixels + widestText : 0;
+        widths[size_t(c)] = int(std::lround(std::min(pixels * twips::perPixel, double(INT_MAX))));
     }
     return widths;
 }

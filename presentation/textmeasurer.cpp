@@ -16,14 +16,21 @@ TextMeasurer::TextMeasurer(const QFont& font)
     m_font.setKerning(false);
     m_metrics = QFontMetricsF(m_font);
     m_latin1.fill(-1.0);
+    m_latin1Units.fill(-1);
 }
 
 double TextMeasurer::advance(char16_t c)
 {
     if (c < m_latin1.size()) {
         double& cached = m_latin1[c];
-        if (cached < 0)
+        if (cached < 0) {
             cached = m_metrics.horizontalAdvance(QChar(c));
+            const double units = cached * 64;
+            if (units >= 0 && units < 1 << 24 && units == std::floor(units))
+                m_latin1Units[c] = qint32(units);
+            else
+                m_fractional = true;
+        }
         return cached;
     }
     const auto found = m_other.constFind(c);
@@ -35,6 +42,25 @@ double TextMeasurer::advance(char16_t c)
 }
 
 double TextMeasurer::widthPixels(QStringView text)
+{
+    if (!m_fractional) {
+        const char16_t* chars = text.utf16();
+        const qsizetype n = text.size();
+        qint64 units = 0;
+        qsizetype i = 0;
+        for (; i < n; ++i) {
+            const char16_t c = chars[i];
+            if (c >= m_latin1Units.size() || m_latin1Units[c] < 0)
+                break;
+            units += m_latin1Units[c];
+        }
+        if (i == n)
+            return double(units) / 64;
+    }
+    return widthByAdvances(text);
+}
+
+double TextMeasurer::widthByAdvances(QStringView text)
 {
     double width = 0;
     const qsizetype n = text.size();

@@ -25,6 +25,7 @@ public:
 
 private:
     double advance(char16_t c);
+    double widthByAdvances(QStringView text);
 
     QFont m_font;
     QFontMetricsF m_metrics;
@@ -32,4 +33,9 @@ private:
     // whatever else a file holds) go to the hash. A negative entry is not measured yet.
     std::array<double, 256> m_latin1;
     QHash<char16_t, double> m_other;
+    // The same Latin-1 advances in 1/64 pixel, the unit the font engine counts in. A text of measured
+    // Latin-1 characters is summed in whole numbers: exactly the same sum, at a character a cycle (a
+    // sum of doubles waits for each addition). Only while every advance is a whole number of units.
+    std::array<qint32, 256> m_latin1Units;
+    bool m_fractional = false;
 };

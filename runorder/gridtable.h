@@ -3,6 +3,11 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
+#include <QStringView>
+#include <functional>
+#include <optional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 // The data and state of one grid of the station, as the Windows grid control kept them: cell texts,
@@ -18,6 +23,16 @@
 // While Redraw is off the model reports the shape it had when Redraw went off and emits nothing; when
 // it comes back on, views get one reset (after a change of shape) or one dataChanged over the rows
 // that changed, so a bulk rebuild or a repaint of many rows reaches the view once.
+//
+// A running order has up to 32 767 lines of eleven cells, and the station holds it twice (the working
+// list and the snapshot of the file): the texts of a row are kept in one string, shared between grids
+// that hold the same line, with where each cell's text starts and ends in it. Filling a grid from the
+// file's lines, copying lines between grids and comparing cells then cost no allocation per cell.
+// Passes over every row read cells with textView(); textMatrix() gives a copy.
+//
+// Two logs let the passes that follow every change look at the changed rows only: the rows whose flag
+// (RowData), colours or existence changed since the selection was last repainted (takeRowsToRepaint),
+// and the rows whose texts changed since a given version (rowsChangedSince).
 class GridTable : public QAbstractTableModel
 {
     Q_OBJECT
@@ -46,10 +61,29 @@ public:
     bool isValidCell(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
     // The text of a cell; "" for a cell outside the grid (use isValidCell where that matters).
     QString textMatrix(int row, int col) const;
+    // The same without a copy, for the passes over every row; valid until the row's texts are set or
+    // copied (copyTexts may give a row another string with the same texts).
+    QStringView textView(int row, int col) const
+    {
+        if (!isValidCell(row, col))
+            return QStringView();
+        const Span span = m_spans[size_t(cellIndex(row, col))];
+        return QStringView(m_rowText[size_t(row)].constData() + span.start, qsizetype(span.length));
+    }
     bool setTextMatrix(int row, int col, const QString& text);
     // Appends a row; the text is split at tab characters into columns 0, 1, ...; fields beyond the last
     // column are dropped. Fails when the grid already holds MaxRows rows.
     bool addItem(QStringView tabSeparated);
+    bool addItem(const QString& tabSeparated);
+    // Appends rows as addItem does, at once (views hear of one insertion); as many as fit below MaxRows.
+    // Returns how many were added.
+    int addItems(const std::vector<QString>& tabSeparated);
+    // Appends the rows of another grid with their texts, shared (as addItems of the same lines would).
+    int addRowsOf(const GridTable& source);
+    // This row takes the texts of the given columns (bit c for column c) of a row of another grid, or of
+    // this one. A row that ends as the other row whole shares its texts with it.
+    bool copyTexts(int row, const GridTable& source, int sourceRow, quint64 columns);
+    static constexpr quint64 allColumns = ~quint64(0);
     // Replaces all rows at once with rows of the given fields (a bulk AddItem after Rows = 0).
     bool setAllRows(const std::vector<QStringList>& rows);
 
@@ -109,6 +143,22 @@ public:
     bool redraw() const { return m_redraw; }
     void setRedraw(bool on);
 
+    // The rows whose RowData or colours changed, or that are new, since the last call, ascending; or all
+    // rows ("all"), after the shape, the fixed rows or columns changed, or when many rows changed. The
+    // selection repaint paints just these: every other row still has the colours of its flag.
+    struct RowsToRepaint
+    {
+        bool all = true;
+        std::vector<int> rows;
+    };
+    RowsToRepaint takeRowsToRepaint();
+
+    // A number that grows with every change of a cell's text (and of the rows and columns).
+    quint64 textVersion() const { return m_textVersion; }
+    // The rows whose texts changed since `version` (a value of textVersion()), ascending and each once;
+    // nothing when the grid cannot tell: the rows or columns changed, or more rows changed than it logs.
+    std::optional<std::vector<int>> rowsChangedSince(quint64 version) const;
+
     QString fontName() const { return m_fontName; }
     void setFontName(const QString& name);
     double fontSize() const { return m_fontSize; }
@@ -128,8 +178,23 @@ signals:
     void rowHeightsChanged();
 
 private:
+    // Where a cell's text lies in its row's string.
+    struct Span
+    {
+        quint32 start = 0;
+        quint32 length = 0;
+    };
+
     int cellIndex(int row, int col) const { return row * m_cols + col; }
     void resizeStorage(int rows, int cols);
+    int appendRows(int wanted, const std::function<void(int row, int index)>& fill);
+    void splitRow(int row);
+    void composeRow(int row, const QStringView* fields);
+    void allocateColours();
+    void touchRow(int row);
+    void touchAllRows();
+    void logTextChange(int row);
+    void logShapeChange();
     void clampPosition();
     void cellsChanged(int firstRow, int lastRow, int firstCol, int lastCol);
     void notifyPosition();
@@ -139,7 +204,9 @@ private:
     int m_cols = 0;
     int m_fixedRows = 0;
     int m_fixedCols = 0;
-    std::vector<QString> m_cells;
+    std::vector<QString> m_rowText; // per row: the texts of its cells, where m_spans says
+    std::vector<Span> m_spans; // per cell
+    // Per cell; both empty while every colour is 0.
     std::vector<quint32> m_back;
     std::vector<quint32> m_fore;
     std::vector<qint32> m_rowData;
@@ -165,6 +232,18 @@ private:
     int m_dirtyFirstRow = -1;
     int m_dirtyLastRow = -1;
     bool m_positionDirty = false;
+    using Position = std::tuple<int, int, int, int, int, int>; // Row, RowSel, Col, ColSel, TopRow, LeftCol
+    Position position() const { return { m_row, m_rowSel, m_col, m_colSel, m_topRow, m_leftCol }; }
+    Position m_reportedPosition;
+
+    // Rows to repaint: listed once each (m_listedToRepaint), or all of them.
+    bool m_repaintAll = true;
+    std::vector<int> m_toRepaint;
+    std::vector<char> m_listedToRepaint;
+    // Text changes: (version, row) since m_logStart; changes at or before it are not logged.
+    quint64 m_textVersion = 0;
+    quint64 m_logStart = 0;
+    std::vector<std::pair<quint64, int>> m_textLog;
 
     QString m_fontName = QStringLiteral("MS Sans Serif");
     double m_fontSize = 8.25;

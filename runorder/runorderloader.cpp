@@ -19,8 +19,7 @@ constexpr qint64 maxReadBytes = 64 * 1024 * 1024;
 
 void fillGrid(GridTable& grid, const RunOrderContent& content)
 {
-    for (const QString& rij : content.rijen)
-        grid.addItem(rij);
+    grid.addItems(content.rijen);
 }
 
 } // namespace
@@ -151,7 +150,7 @@ void RunOrderLoader::fillForced(const RunOrderContent& content)
     m_snapshot.setFixedRows(0);
     m_snapshot.setRows(0);
     fillGrid(m_working, content);
-    fillGrid(m_snapshot, content);
+    m_snapshot.addRowsOf(m_working);
 }
 
 void RunOrderLoader::fillScratch(const RunOrderContent& content)

@@ -34,7 +34,10 @@ void GridMultiSelect_KeyDown(int shift, bool& ShiftDown, bool& CtrlDown);
 void GridMultiSelect_KeyUp(bool& ShiftDown, bool& CtrlDown);
 // Without a modifier the flags follow the grid's range; in every case the rows are repainted.
 void GridMultiSelect_SelChange(GridTable& grid, bool ShiftDown, bool CtrlDown, const PaintRow& paintRow);
-// Repaints every non-fixed row and leaves current cell, range, top row and left column as they were.
+// Repaints the non-fixed rows and leaves current cell, range, top row and left column as they were. The
+// paint callback sees only the rows whose flag or colours changed since the last repaint (every row the
+// first time, and after the grid was reshaped): it must paint a row from its flag and colours alone, as
+// paintSelectionRow does, so that the rows left out would not change anyway.
 void GridMultiSelect_Refresh(GridTable& grid, const PaintRow& paintRow);
 
 // Paints one non-fixed row in the colours of its flag, unless its first non-fixed cell shows that it

@@ -536,6 +536,9 @@ void FrmBaldovenaar::setLabels(const QString& titel, const QString& datum, const
 
 void FrmBaldovenaar::setMutatieColour(quint32 colour)
 {
+    // Every check that finds the file sets the colour; a style sheet set anew restyles the label.
+    if (colour == m_mutatieColour && !m_lblMutatie->styleSheet().isEmpty())
+        return;
     m_mutatieColour = colour;
     const QColor back = colours::toQColor(colour, palette());
     const QColor text = colours::toQColor(colours::systemWindowText, palette());

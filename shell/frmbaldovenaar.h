@@ -4,6 +4,7 @@
 #include "colourtable.h"
 #include "gridtable.h"
 #include "holdbutton.h"
+#include "knoppen.h"
 #include "runorderloader.h"
 #include "runorderview.h"
 
@@ -180,6 +181,7 @@ private:
     GridTable* m_grid3 = nullptr;
     GridTable* m_grid1Table = nullptr;
     std::unique_ptr<RunOrderLoader> m_loader;
+    knoppen::SendRuleTracker m_sendRule;
 
     QStyle* m_buttonStyle = nullptr;
     QWidget* m_client = nullptr;

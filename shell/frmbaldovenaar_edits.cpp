@@ -141,6 +141,6 @@ void FrmBaldovenaar::controleerwijzigingen()
 {
     // In the empty view there is no list to report.
     const bool listShown = !m_grid1->isHidden();
-    const knoppen::SendRule rule = knoppen::controleerwijzigingen(*m_grid1Table, *m_grid2, m_state);
+    const knoppen::SendRule rule = m_sendRule.evaluate(*m_grid1Table, *m_grid2, m_state);
     m_btnKnop[knoppen::Verzenden]->setEnabled(listShown && rule.enabled);
 }

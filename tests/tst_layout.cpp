@@ -149,6 +149,8 @@ void TestLayout::measurerSumsAdvances()
         sum += metrics.horizontalAdvance(c);
 
     QCOMPARE(measurer.widthPixels(text), sum);
+    // Measured again from the cached advances, summed in whole 1/64 pixels: exactly the same sum.
+    QCOMPARE(measurer.widthPixels(text), sum);
     // Measured twice: the cached advances give the same width.
     QCOMPARE(measurer.widthTwips(text), int(std::lround(sum * 15)));
     QCOMPARE(measurer.widthTwips(text), int(std::lround(sum * 15)));

@@ -62,6 +62,8 @@ private slots:
     void anotherFileStartsWithoutThePreviousIdentity();
     void rewrittenFileIsShownWithinOneTick();
     void tickDoesNotOverlapItself();
+    void tickRepaintsOnlyWhatChanged_data();
+    void tickRepaintsOnlyWhatChanged();
     void fileMenu();
     void refusedNames_data();
     void refusedNames();
@@ -239,6 +241,46 @@ void TestMainWindow::tickDoesNotOverlapItself()
     window->Timer1_Timer();
     QCOMPARE(window->gridTable(1).rows(), 6);
     QVERIFY(!window->state().timerbezig);
+}
+
+void TestMainWindow::tickRepaintsOnlyWhatChanged_data()
+{
+    QTest::addColumn<bool>("rewritten");
+    QTest::newRow("the office wrote nothing: nothing is painted") << false;
+    QTest::newRow("a changed list: the grid and the indicator are painted") << true;
+}
+
+// The tick runs every five seconds all day: when the office wrote nothing, it must leave the screen alone
+// (no repaint of the grid or of the indicator).
+void TestMainWindow::tickRepaintsOnlyWhatChanged()
+{
+    QFETCH(bool, rewritten);
+    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 30), written));
+    auto window = makeWindow();
+    m_answer = classPath();
+    window->kiesbestand();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } grid, indicator;
+    window->grid1()->viewport()->installEventFilter(&grid);
+    window->lblMutatie()->installEventFilter(&indicator);
+    QTest::qWait(100);
+    grid.paints = indicator.paints = 0;
+    if (rewritten)
+        QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 31), written.addSecs(60)));
+    window->Timer1_Timer();
+    QTest::qWait(100);
+    QCOMPARE(grid.paints > 0, rewritten);
+    QCOMPARE(indicator.paints > 0, rewritten);
+    QCOMPARE(window->gridTable(1).rows(), rewritten ? 32 : 31);
 }
 
 void TestMainWindow::fileMenu()

@@ -4,6 +4,7 @@
 #include "kleuren.h"
 #include "multiselect.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -81,6 +82,8 @@ private slots:
     void repaintTouchesOnlyWrongRows_data();
     void repaintTouchesOnlyWrongRows();
     void paintRowLooksAtFirstCellOnly();
+    void repaintOfChangedRowsPaintsAsAFullPass_data();
+    void repaintOfChangedRowsPaintsAsAFullPass();
     void leftClick_data();
     void leftClick();
     void rightClick_data();
@@ -218,6 +221,76 @@ void TestMultiSelect::paintRowLooksAtFirstCellOnly()
     QCOMPARE(grid.backColorAt(2, 0), colours::selectedRow);
     QCOMPARE(grid.row(), 2);
     QCOMPARE(grid.col(), 5);
+}
+
+void TestMultiSelect::repaintOfChangedRowsPaintsAsAFullPass_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("flags and colours") << 21u;
+    QTest::newRow("flags, colours and the shape") << 22u;
+    QTest::newRow("many flags at once") << 23u;
+}
+
+// The repaint paints only the rows whose flag or colours changed since the last one. The same edits on a
+// second grid, repainted by a pass over every row, must leave every cell in the same colours.
+void TestMultiSelect::repaintOfChangedRowsPaintsAsAFullPass()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    GridTable grids[2];
+    for (GridTable& grid : grids)
+        fill(grid, 60);
+    const auto fullPass = [](GridTable& grid) {
+        for (int r = grid.fixedRows(); r < grid.rows(); ++r)
+            paintSelectionRow(grid, r);
+    };
+    for (int step = 0; step < 2000; ++step) {
+        const int row = int(random.bounded(grids[0].rows()));
+        const int col = int(random.bounded(11));
+        const quint32 colour = random.bounded(2) ? colours::selectedRow : 0x000000FFu;
+        const int action = int(random.bounded(seed == 23u ? 9 : 8));
+        const int flag = random.bounded(3) == 0 ? 2 : row % 2;
+        for (GridTable& grid : grids) {
+            switch (action) {
+            case 0:
+            case 1:
+            case 2:
+                grid.setRowData(row, flag);
+                break;
+            case 3:
+                grid.setRow(std::max(row, grid.fixedRows()));
+                grid.setCol(col);
+                grid.setCellBackColor(colour);
+                break;
+            case 4:
+                grid.setRowColours(row, col, colour, colours::darkText);
+                break;
+            case 5:
+                if (seed != 21u)
+                    grid.setRows(30 + row % 40);
+                break;
+            case 6:
+                if (seed != 21u)
+                    grid.setFixedRows(row % 3 == 0 ? 0 : 1);
+                break;
+            case 7:
+                break; // a repaint with nothing changed
+            default:
+                for (int r = 0; r < grid.rows(); ++r)
+                    grid.setRowData(r, (r + step) % 2);
+                break;
+            }
+        }
+        GridMultiSelect_Refresh(grids[0], paint);
+        fullPass(grids[1]);
+        for (int r = 0; r < grids[0].rows(); ++r) {
+            for (int c = 0; c < 11; ++c) {
+                if (grids[0].backColorAt(r, c) != grids[1].backColorAt(r, c)
+                    || grids[0].foreColorAt(r, c) != grids[1].foreColorAt(r, c))
+                    QFAIL(qPrintable(QStringLiteral("step %1: row %2, column %3").arg(step).arg(r).arg(c)));
+            }
+        }
+    }
 }
 
 void TestMultiSelect::leftClick_data()

@@ -1,7 +1,9 @@
+#include "cp1252.h"
 #include "gridtable.h"
 #include "paths.h"
 #include "runorderfile.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 // The reader of running-order files: keys, values, labels, permissions and "rij" lines, and the split
@@ -24,6 +26,8 @@ private slots:
     void lineEndsAndBytes_data();
     void lineEndsAndBytes();
     void tooManyLinesAreIgnored();
+    void bytesReadAsDecodedLines_data();
+    void bytesReadAsDecodedLines();
     void splitspad_data();
     void splitspad();
     void extension_data();
@@ -219,6 +223,51 @@ void TestRunOrderFile::tooManyLinesAreIgnored()
     QCOMPARE(int(content.rijen.size()), maxRijen);
     QCOMPARE(content.rijen.back(), QString::number(maxRijen - 1));
     QCOMPARE(content.owner.value_or(QString()), QString("after the lines"));
+}
+
+void TestRunOrderFile::bytesReadAsDecodedLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("keys in capitals, spaced")
+        << QByteArray("  Owner : Jan \r\nRIJ:a\tb\r\nrIj :  c\t \r\nTitel:\r\nDATUM:\r\nbegintijd: 10:30 \r\n");
+    QTest::newRow("mixed line ends") << QByteArray("rij:1\rrij:2\nrij:3\r\n\r\n\n\rrij:4\r\r\nrij:5");
+    QTest::newRow("colons and tabs in values") << QByteArray("rij::\t:\t\r\nwnr:\t12\t\r\nrid:a:b\r\n");
+    QTest::newRow("numbers") << QByteArray("editvolgorde:1.4\r\neditnietgestart: 12abc\r\neditvolgorde:x\r\n");
+    QTest::newRow("key too long, key empty, no colon") << QByteArray("abcdefghijklmnopq:1\r\n :x\r\nrij\r\nrij:ok\r\n");
+    QTest::newRow("a key of sixteen letters") << QByteArray("editnietgestartx:1\r\nrij:after\r\n");
+    QTest::newRow("bytes above 0x7F") << QByteArray("owner:\x80\x81\x9f\xe9\xff\r\nrij:\x8a\t\xc9\r\n");
+    QTest::newRow("a byte above 0x7F in a key") << QByteArray("r\xc9j:1\r\nrij:2\r\n");
+    QTest::newRow("NUL bytes") << QByteArray("owner:a\0b\r\nrij\0:x\r\nrij:\0\r\n", 25);
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("only line ends") << QByteArray("\r\n\r\r\n\n");
+    // Random lines of the characters that matter to the reader.
+    const char alphabet[] = "rijRIJownerOWNERdatum:: \t\t\r\n\r\n\x80\x9d\xe9\x00 1.";
+    for (quint32 seed = 1; seed <= 8; ++seed) {
+        QRandomGenerator random(seed);
+        QByteArray bytes;
+        for (int i = 0; i < 4000; ++i)
+            bytes += alphabet[random.bounded(int(sizeof alphabet) - 1)];
+        QTest::newRow(qPrintable(QStringLiteral("random bytes %1").arg(seed))) << bytes;
+    }
+}
+
+// The reader works on the file's bytes without decoding whole lines first; it must read exactly what the
+// decoded lines hold.
+void TestRunOrderFile::bytesReadAsDecodedLines()
+{
+    QFETCH(QByteArray, bytes);
+    const RunOrderContent expected = parseRunOrder(platform::splitLines(platform::decodeCp1252(bytes)));
+    const RunOrderContent content = parseRunOrderBytes(bytes);
+    QCOMPARE(content.owner, expected.owner);
+    QCOMPARE(content.wnr, expected.wnr);
+    QCOMPARE(content.rid, expected.rid);
+    QCOMPARE(content.titel, expected.titel);
+    QCOMPARE(content.datum, expected.datum);
+    QCOMPARE(content.begintijd, expected.begintijd);
+    QCOMPARE(content.editvolgorde, expected.editvolgorde);
+    QCOMPARE(content.editnietgestart, expected.editnietgestart);
+    QCOMPARE(QStringList(content.rijen.begin(), content.rijen.end()),
+        QStringList(expected.rijen.begin(), expected.rijen.end()));
 }
 
 void TestRunOrderFile::splitspad_data()

@@ -214,6 +214,9 @@ void TestRunOrderLoader::forcedReadShowsTheFile()
         QCOMPARE(grid->textMatrix(2, 0), QString("1002"));
         QCOMPARE(grid->textMatrix(3, 3), QString("Ruiter 3"));
     }
+    // The snapshot holds the same lines as the ring's list, not a copy of them: a list of 32 767 lines
+    // is in memory once.
+    QCOMPARE(m_grid2->textView(3, 3).data(), m_grid1->textView(3, 3).data());
     QVERIFY(m_grid1->redraw());
     QCOMPARE(m_grid1->row(), 1);
     QCOMPARE(m_grid1->rowSel(), 1);
@@ -318,6 +321,11 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList()
         QCOMPARE(m_grid2->textMatrix(r, 0), office[r - 1].key);
     }
     QCOMPARE(m_grid1->textMatrix(2, 10), QString()); // the unsent mark is gone with the ring's list
+    // The office's new lines are held once, by all three lists.
+    for (int r = 1; r <= officeCount; ++r) {
+        QCOMPARE(m_grid1->textView(r, 3).data(), m_grid3->textView(r, 3).data());
+        QCOMPARE(m_grid2->textView(r, 3).data(), m_grid3->textView(r, 3).data());
+    }
     // The next tick that finds nothing new turns the indicator white again.
     m_loader->toonbestand(false);
     QCOMPARE(m_view.mutatie, colours::white);

@@ -1,0 +1,347 @@
+// The station end to end, on the real main window (offscreen), with the followed file in a shared folder
+// that holds 1 000 other files:
+// - a forced load, timed from the call of toonbestand to the end of the grid's first painted frame;
+// - the periodic tick as Timer1 runs it, while the office has not written the file, and the repaint it
+//   causes (none, when nothing changed);
+// - the periodic read of an unchanged list (merged) and of a changed one (replacing the ring's list),
+//   each with its repaint.
+// Baselines in the same run: reading the file's bytes and splitting them into lines and fields, the floor
+// no reader can beat; a bare listing of the folder; and the merge of an unchanged list entry by entry,
+// every line of the new list looked up by a scan of every line of the grid.
+#include "benchsupport.h"
+
+#include "clock.h"
+#include "colourtable.h"
+#include "fileattributes.h"
+#include "flexgrid.h"
+#include "frmbaldovenaar.h"
+#include "gridtable.h"
+#include "runorderfile.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QDirIterator>
+#include <QEvent>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int otherFiles = 1000;
+
+// Counts the frames the grid paints.
+class PaintCounter : public QObject
+{
+public:
+    int frames = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++frames;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// One shared folder with a class's file and 1 000 others, and the station following it.
+class Station
+{
+public:
+    explicit Station(int lines)
+        : m_lines(lines)
+        , m_clock(QDateTime::currentDateTime())
+    {
+        bench::fillWithOtherFiles(m_folder.path(), otherFiles);
+        m_path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
+        FrmBaldovenaar::Options options;
+        options.showSplash = false;
+        // Read at the first look: the wait for a changed file to settle is no work of the station.
+        options.settleTime = 0;
+        options.clock = &m_clock;
+        options.showMessage = [](const QString&) {};
+        m_window = std::make_unique<FrmBaldovenaar>(options);
+        m_window->Form_Load();
+        // The benchmarks run the ticks themselves.
+        m_window->timer1()->stop();
+        m_window->show();
+        m_window->grid1()->viewport()->installEventFilter(&m_painted);
+        waitForFrame();
+    }
+
+    ~Station() { m_window->Form_Unload(); }
+
+    FrmBaldovenaar& window() { return *m_window; }
+    const QString& path() const { return m_path; }
+    QString folder() const { return m_folder.path(); }
+
+    // The office publishes an edition: written, and flagged as written since the station's last read.
+    bool publish(bench::Edition edition)
+    {
+        if (!bench::writeFile(m_path, fileOf(edition)))
+            return false;
+        return platform::setFileAttributes(m_path, platform::AttrArchive);
+    }
+
+    const QByteArray& fileOf(bench::Edition edition)
+    {
+        QByteArray& bytes = m_files[edition];
+        if (bytes.isEmpty())
+            bytes = bench::runOrderFile(m_lines, edition);
+        return bytes;
+    }
+
+    // The first edition shown, as after the official opened the class.
+    bool showFirstEdition()
+    {
+        if (!publish(bench::Edition::First))
+            return false;
+        m_window->state().bestandspad = m_path;
+        m_window->toonbestand(true);
+        return waitForFrame() && m_window->gridTable(1).rows() > m_lines;
+    }
+
+    // Runs the event loop until the grid has painted a frame; false when none came within 10 seconds.
+    // The loop sleeps while it waits, so only the station's work counts.
+    bool waitForFrame()
+    {
+        const int before = m_painted.frames;
+        bool late = false;
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &limit, [&late] { late = true; });
+        limit.start(10000);
+        while (m_painted.frames == before && !late)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return !late;
+    }
+
+private:
+    int m_lines;
+    QTemporaryDir m_folder;
+    QString m_path;
+    platform::FixedClock m_clock;
+    std::unique_ptr<FrmBaldovenaar> m_window;
+    PaintCounter m_painted;
+    std::map<bench::Edition, QByteArray> m_files;
+};
+
+// One station per size, made once: a window and its folder take a while to set up.
+std::map<int, std::unique_ptr<Station>>* stations = nullptr;
+
+Station& station(int lines)
+{
+    std::unique_ptr<Station>& made = (*stations)[lines];
+    if (!made)
+        made = std::make_unique<Station>(lines);
+    return *made;
+}
+
+// The floor: the file's bytes read and split into lines and fields, nothing decoded, nothing stored but
+// where each field starts and ends.
+std::size_t readAndSplit(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray bytes = file.readAll();
+    std::vector<std::pair<qsizetype, qsizetype>> fields; // start, end
+    std::vector<std::size_t> lineStarts; // index of each line's first field
+    const char* data = bytes.constData();
+    const qsizetype n = bytes.size();
+    qsizetype start = 0;
+    lineStarts.push_back(0);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = data[i];
+        if (c == '\t') {
+            fields.emplace_back(start, i);
+            start = i + 1;
+        } else if (c == '\n' || c == '\r') {
+            fields.emplace_back(start, i);
+            if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+            lineStarts.push_back(fields.size());
+        }
+    }
+    if (start < n)
+        fields.emplace_back(start, n);
+    return fields.size() + lineStarts.size();
+}
+
+void floorOfReading(benchmark::State& state, int lines)
+{
+    Station& s = station(lines);
+    if (!s.publish(bench::Edition::First)) {
+        state.SkipWithError("the file could not be written");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readAndSplit(s.path()));
+}
+
+void bareListing(benchmark::State& state, int lines)
+{
+    Station& s = station(lines);
+    for (auto _ : state) {
+        QDirIterator it(s.folder(), QDir::Files | QDir::Hidden | QDir::System);
+        int count = 0;
+        while (it.hasNext()) {
+            it.next();
+            ++count;
+        }
+        benchmark::DoNotOptimize(count);
+    }
+}
+
+void forcedLoad(benchmark::State& state, int lines)
+{
+    Station& s = station(lines);
+    if (!s.showFirstEdition()) {
+        state.SkipWithError("the class was not shown");
+        return;
+    }
+    for (auto _ : state) {
+        s.window().toonbestand(true);
+        if (!s.waitForFrame()) {
+            state.SkipWithError("the grid painted no frame");
+            return;
+        }
+    }
+}
+
+void tickUnchangedFile(benchmark::State& state, int lines)
+{
+    Station& s = station(lines);
+    if (!s.showFirstEdition()) {
+        state.SkipWithError("the class was not shown");
+        return;
+    }
+    for (auto _ : state) {
+        s.window().Timer1_Timer();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    if (platform::fileAttributes(s.path()) != platform::AttrNormal)
+        state.SkipWithError("the file was not found as read");
+}
+
+// A periodic read of each edition in turn; `changed` says whether the office changed the list.
+void periodicRead(benchmark::State& state, int lines, bench::Edition other, bool changed)
+{
+    Station& s = station(lines);
+    if (!s.showFirstEdition()) {
+        state.SkipWithError("the class was not shown");
+        return;
+    }
+    bool first = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const bool published = s.publish(first ? bench::Edition::First : other);
+        first = !first;
+        state.ResumeTiming();
+        s.window().Timer1_Timer();
+        if (!s.waitForFrame() || !published) {
+            state.SkipWithError("the read was not shown");
+            return;
+        }
+        state.PauseTiming();
+        const bool asExpected = platform::fileAttributes(s.path()) == platform::AttrNormal
+            && (s.window().mutatieColour() == colours::green) == changed;
+        state.ResumeTiming();
+        if (!asExpected) {
+            state.SkipWithError("the read did not go as the edition asks");
+            return;
+        }
+    }
+}
+
+void fillFromFile(GridTable& grid, const QByteArray& bytes)
+{
+    const RunOrderContent content = parseRunOrderBytes(bytes);
+    grid.setCols(11);
+    grid.setRows(0);
+    for (const QString& rij : content.rijen)
+        grid.addItem(rij);
+    grid.setFixedRows(1);
+}
+
+// The merge entry by entry: for each line of the new list, every line of the grid with its key (a scan
+// of all of them) takes all columns but 1 and 10, and the two lines exchange their RowData.
+void scanningMerge(GridTable& working, const GridTable& scratch)
+{
+    for (int i = 1; i < scratch.rows(); ++i) {
+        const QStringView key = scratch.textView(i, 0);
+        if (key == u"P" || key == u"0")
+            continue;
+        for (int k = 1; k < working.rows(); ++k) {
+            if (working.textView(k, 0) != key)
+                continue;
+            for (int c = 0; c < scratch.cols(); ++c) {
+                if (c != 1 && c != 10)
+                    working.setTextMatrix(k, c, scratch.textMatrix(i, c));
+            }
+            const qint32 data = working.rowData(k);
+            working.setRowData(k, working.rowData(i));
+            working.setRowData(i, data);
+        }
+    }
+}
+
+void scanningMergeOfUnchangedList(benchmark::State& state, int lines)
+{
+    GridTable working;
+    fillFromFile(working, bench::runOrderFile(lines, bench::Edition::First));
+    GridTable refreshed;
+    fillFromFile(refreshed, bench::runOrderFile(lines, bench::Edition::Refreshed));
+    GridTable first;
+    fillFromFile(first, bench::runOrderFile(lines, bench::Edition::First));
+    bool toFirst = false;
+    for (auto _ : state) {
+        scanningMerge(working, toFirst ? first : refreshed);
+        toFirst = !toFirst;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bench::init(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The station reads and writes its settings file: a folder of its own, never the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // A frame is painted as soon as it is asked for, not at the platform's next 5 ms tick: the time to the
+    // first frame is the station's work alone.
+    qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
+    QApplication app(argc, argv);
+    std::map<int, std::unique_ptr<Station>> made;
+    stations = &made;
+
+    bench::add("floor", "read-and-split floor: bytes read, split into lines and fields", floorOfReading);
+    bench::add("listing", "bare listing of the folder (1 001 files)", bareListing);
+    bench::add("forced", "forced load to the first painted frame", forcedLoad);
+    bench::add("tick", "periodic tick, file unchanged", tickUnchangedFile);
+    bench::add("unchanged", "periodic read of an unchanged list, merged, painted",
+        [](benchmark::State& state, int lines) { periodicRead(state, lines, bench::Edition::Refreshed, false); });
+    bench::add("changed", "periodic read of a changed list, replaced, painted",
+        [](benchmark::State& state, int lines) { periodicRead(state, lines, bench::Edition::Changed, true); });
+    bench::add("literal", "merge of an unchanged list, every key by a scan of all lines", scanningMergeOfUnchangedList,
+        bench::Clock::Cpu, true);
+
+    bench::ratioAtMost("periodic-tick", "tick", "listing", 3);
+    bench::ratioAtMost("forced-load", "forced", "floor", 15);
+    bench::ratioAtMost("periodic-read-unchanged", "unchanged", "floor", 15);
+    bench::speedupAtLeast("periodic-read-unchanged-vs-scan-merge", "unchanged", "literal", 100);
+    bench::ratioAtMost("periodic-read-changed", "changed", "floor", 15);
+
+    const int status = bench::run(argc, argv, "bench_station: the main window, end to end");
+    made.clear();
+    return status;
+}
