@@ -61,14 +61,14 @@ SendRule controleerwijzigingen(const GridTable& working, const GridTable& snapsh
 {
     bool orderChanged = false;
     bool marksChanged = false;
-    for (int i = 1; i < working.rows(); ++i) {
+    // The pass looks on until it has seen both kinds of change: a changed mark that the ring may not
+    // report must not hide a move further down that it may report.
+    for (int i = 1; i < working.rows() && !(orderChanged && marksChanged); ++i) {
         const RowChange change = rowChange(working, snapshot, i);
-        if (change == OrderDiffers) {
+        if (change == OrderDiffers)
             orderChanged = true;
-        } else if (change == MarkDiffers) {
+        else if (change == MarkDiffers)
             marksChanged = true;
-            break;
-        }
     }
     return ruleFor(orderChanged, marksChanged, state);
 }
@@ -109,10 +109,7 @@ SendRule SendRuleTracker::evaluate(const GridTable& working, const GridTable& sn
     m_workingVersion = working.textVersion();
     m_snapshotVersion = snapshot.textVersion();
 
-    // The full pass stops at the first changed mark: an order change counts only above it.
-    const bool marksChanged = !m_markRows.empty();
-    const bool orderChanged = !m_orderRows.empty() && (!marksChanged || *m_orderRows.begin() < *m_markRows.begin());
-    return ruleFor(orderChanged, marksChanged, state);
+    return ruleFor(!m_orderRows.empty(), !m_markRows.empty(), state);
 }
 
 void SendRuleTracker::update(const GridTable& working, const GridTable& snapshot, int row)

@@ -34,7 +34,8 @@ bool markChanged(const GridTable& grid, int row);
 
 // The send-button rule: the ring's list differs from the file in its order (a key differs from the
 // snapshot's at some row, or the snapshot has no such row) and the ring may reorder, or in a mark and
-// the ring may mark starters. The pass over the rows stops at the first changed mark.
+// the ring may mark starters. Both kinds are looked for over the whole list: a changed mark the ring may
+// not report never hides a change of order it may report.
 struct SendRule
 {
     bool enabled = false;
