@@ -31,16 +31,7 @@ public:
     {
         const QString path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
         bench::writeFile(path, bench::runOrderFile(lines));
-        FrmBaldovenaar::Options options;
-        options.showSplash = false;
-        // Read at the first look: the wait for a changed file to settle is no work of the station.
-        options.settleTime = 0;
-        options.clock = &m_clock;
-        options.showMessage = [](const QString&) {};
-        m_window = std::make_unique<FrmBaldovenaar>(options);
-        m_window->Form_Load();
-        m_window->timer1()->stop();
-        m_window->show();
+        m_window = bench::openStation(m_clock);
         m_window->state().bestandspad = path;
         m_window->toonbestand(true);
         QCoreApplication::processEvents();
@@ -110,10 +101,8 @@ void horizontalAdvancePerCell(benchmark::State& state, int lines)
 int main(int argc, char** argv)
 {
     bench::init(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    bench::prepareStationEnvironment(config);
     QApplication app(argc, argv);
     std::map<int, std::unique_ptr<Shown>> made;
     windows = &made;

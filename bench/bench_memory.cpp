@@ -54,9 +54,8 @@ void settle()
 
 int child(int argc, char** argv, int lines)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    bench::prepareStationEnvironment(config);
     QApplication app(argc, argv);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
@@ -67,15 +66,7 @@ int child(int argc, char** argv, int lines)
         return 1;
 
     platform::FixedClock clock(QDateTime::currentDateTime());
-    FrmBaldovenaar::Options options;
-    options.showSplash = false;
-    options.settleTime = 0;
-    options.clock = &clock;
-    options.showMessage = [](const QString&) {};
-    auto window = std::make_unique<FrmBaldovenaar>(options);
-    window->Form_Load();
-    window->timer1()->stop();
-    window->show();
+    auto window = bench::openStation(clock);
     settle();
     const auto empty = residentBytes();
 

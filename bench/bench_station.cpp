@@ -59,17 +59,7 @@ public:
     {
         bench::fillWithOtherFiles(m_folder.path(), otherFiles);
         m_path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
-        FrmBaldovenaar::Options options;
-        options.showSplash = false;
-        // Read at the first look: the wait for a changed file to settle is no work of the station.
-        options.settleTime = 0;
-        options.clock = &m_clock;
-        options.showMessage = [](const QString&) {};
-        m_window = std::make_unique<FrmBaldovenaar>(options);
-        m_window->Form_Load();
-        // The benchmarks run the ticks themselves.
-        m_window->timer1()->stop();
-        m_window->show();
+        m_window = bench::openStation(m_clock);
         m_window->grid1()->viewport()->installEventFilter(&m_painted);
         waitForFrame();
     }
@@ -312,11 +302,8 @@ void scanningMergeOfUnchangedList(benchmark::State& state, int lines)
 int main(int argc, char** argv)
 {
     bench::init(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The station reads and writes its settings file: a folder of its own, never the user's.
     QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    bench::prepareStationEnvironment(config);
     // A frame is painted as soon as it is asked for, not at the platform's next 5 ms tick: the time to the
     // first frame is the station's work alone.
     qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");

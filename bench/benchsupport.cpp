@@ -1,12 +1,15 @@
 #include "benchsupport.h"
 
 #include "columns.h"
+#include "frmbaldovenaar.h"
 #include "gridtable.h"
 #include "runorderfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -472,6 +475,27 @@ int run(int argc, char** argv, const char* title)
     const bool met = smokeMode || printTargets();
     std::fflush(stdout);
     return failed || !met ? 1 : 0;
+}
+
+void prepareStationEnvironment(const QTemporaryDir& config)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+}
+
+std::unique_ptr<FrmBaldovenaar> openStation(platform::Clock& clock)
+{
+    FrmBaldovenaar::Options options;
+    options.showSplash = false;
+    options.settleTime = 0;
+    options.clock = &clock;
+    options.showMessage = [](const QString&) {};
+    auto window = std::make_unique<FrmBaldovenaar>(options);
+    window->Form_Load();
+    window->timer1()->stop();
+    window->show();
+    return window;
 }
 
 } // namespace bench

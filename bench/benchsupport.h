@@ -4,10 +4,16 @@
 #include <QString>
 #include <benchmark/benchmark.h>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+class FrmBaldovenaar;
 class GridTable;
+class QTemporaryDir;
+namespace platform {
+class Clock;
+}
 
 // What every benchmark program of the station shares: the generated running-order files, the sizes they
 // run at, one registration per size, and the report: a table of the times per size, then one line per
@@ -51,6 +57,15 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 // Fills a folder with `count` files that are not the followed class's: other classes' running orders,
 // mutation files (hidden ones among them), the office's exports.
 void fillWithOtherFiles(const QString& folder, int count);
+
+// Before the QApplication of a program that opens the station: Qt's offscreen platform unless another
+// is set, and the station's settings in `config`, never the user's.
+void prepareStationEnvironment(const QTemporaryDir& config);
+
+// The station's main window as the benchmarks run it, loaded and shown: no splash and no message boxes,
+// "now" from `clock`, a changed file read at the first look (the wait for the office to finish writing
+// it is no work of the station), and its re-read timer stopped (the benchmarks run the ticks).
+std::unique_ptr<FrmBaldovenaar> openStation(platform::Clock& clock);
 
 // The measuring clock of a benchmark.
 enum class Clock { Cpu, Wall };
