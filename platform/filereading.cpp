@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -22,6 +23,15 @@ QString notAFile()
     return QStringLiteral("geen gewoon bestand");
 }
 
+// Why a path is not even opened: the system would cut it short at a NUL (and open another file), or a
+// test made the open fail.
+std::optional<QString> refusedBeforeOpen(const QString& path)
+{
+    if (endsEarlyForTheSystem(path))
+        return QStringLiteral("ongeldige bestandsnaam");
+    return faults::check(faults::Operation::Open, path);
+}
+
 } // namespace
 
 #ifdef Q_OS_WIN
@@ -30,12 +40,8 @@ QString notAFile()
 FileRead readFileStart(const QString& path, qint64 maxBytes)
 {
     FileRead result;
-    if (endsEarlyForTheSystem(path)) {
-        result.error = QStringLiteral("ongeldige bestandsnaam");
-        return result;
-    }
-    if (const auto injected = faults::check(faults::Operation::Open, path)) {
-        result.error = *injected;
+    if (const auto refused = refusedBeforeOpen(path)) {
+        result.error = *refused;
         return result;
     }
     if (!QFileInfo(path).isFile()) {
@@ -63,12 +69,8 @@ FileRead readFileStart(const QString& path, qint64 maxBytes)
 FileRead readFileStart(const QString& path, qint64 maxBytes)
 {
     FileRead result;
-    if (endsEarlyForTheSystem(path)) {
-        result.error = QStringLiteral("ongeldige bestandsnaam");
-        return result;
-    }
-    if (const auto injected = faults::check(faults::Operation::Open, path)) {
-        result.error = *injected;
+    if (const auto refused = refusedBeforeOpen(path)) {
+        result.error = *refused;
         return result;
     }
     const QByteArray native = QFile::encodeName(path);
