@@ -28,7 +28,7 @@ QString notAFile()
 std::optional<QString> refusedBeforeOpen(const QString& path)
 {
     if (endsEarlyForTheSystem(path))
-        return QStringLiteral("ongeldige bestandsnaam");
+        return invalidNameReason();
     return faults::check(faults::Operation::Open, path);
 }
 

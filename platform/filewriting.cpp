@@ -26,11 +26,6 @@ FileResult failure(const QString& reason)
     return FileResult { reason.isEmpty() ? QStringLiteral("onbekende oorzaak") : reason };
 }
 
-QString invalidName()
-{
-    return QStringLiteral("ongeldige bestandsnaam");
-}
-
 #ifdef Q_OS_WIN
 
 // Untested here (the project is built and tested on Linux); written against the Win32 documentation.
@@ -199,7 +194,7 @@ QString temporaryPathFor(const QString& path)
 FileResult writeFileWhole(const QString& path, QByteArrayView bytes, int attributes)
 {
     if (endsEarlyForTheSystem(path))
-        return failure(invalidName());
+        return failure(invalidNameReason());
     const QString temporary = temporaryPathFor(path);
     // Left by an attempt that was cut short (a crash between writing and moving).
     if (exists(temporary))
@@ -229,7 +224,7 @@ FileResult writeFileWhole(const QString& path, QByteArrayView bytes, int attribu
 FileResult removeFile(const QString& path)
 {
     if (endsEarlyForTheSystem(path))
-        return failure(invalidName());
+        return failure(invalidNameReason());
     if (const auto injected = faults::check(faults::Operation::Remove, path))
         return failure(*injected);
     setFileAttributes(path, AttrNormal);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QString>
 #include <QStringView>
 
 namespace platform {
@@ -23,6 +24,12 @@ constexpr bool isFolderSeparator(QChar c)
 inline bool endsEarlyForTheSystem(QStringView path)
 {
     return path.contains(QChar(u'\0'));
+}
+
+// The reason given for such a path.
+inline QString invalidNameReason()
+{
+    return QStringLiteral("ongeldige bestandsnaam");
 }
 
 } // namespace platform
