@@ -10,30 +10,17 @@
 #include "mutationfile.h"
 #include "publication.h"
 #include "publishedorder.h"
+#include "stopsignals.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QTimer>
-#include <atomic>
-#include <csignal>
 
 namespace kantoor {
 
 namespace {
-
-// Set by the signal handler, looked at by a timer: a handler may do no more than this.
-std::atomic<bool> stopRequested { false };
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void requestStop(int)
-{
-    stopRequested.store(true);
-}
-
-// How often the stop request is looked at, independent of the serve interval.
-constexpr int stopPollInterval = 100;
 
 // The bytes of a file in the folder, when it could be read whole and stayed the same while it was read.
 // Read through the platform layer, so that a FIFO or a device put under the name after the listing is
@@ -181,28 +168,19 @@ void OfficeServer::takeInClass(
 
 int OfficeServer::serve(int interval)
 {
-    stopRequested.store(false);
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
+    // SIGINT and SIGTERM end the loop, after the round under way.
+    const platform::StopSignals stopSignals;
+    connect(&stopSignals, &platform::StopSignals::stopRequested, this, [] { QCoreApplication::quit(); });
     m_err << "kantoor: taking in the \"" << m_kind << "\" mutation files in " << QDir::toNativeSeparators(m_folder)
           << " every " << interval << " ms; Ctrl-C stops" << Qt::endl;
 
     QTimer rounds;
     rounds.setInterval(interval);
     connect(&rounds, &QTimer::timeout, this, &OfficeServer::takeIn);
-    QTimer stopPoll;
-    stopPoll.setInterval(stopPollInterval);
-    connect(&stopPoll, &QTimer::timeout, this, [] {
-        if (stopRequested.load())
-            QCoreApplication::quit();
-    });
     takeIn();
     rounds.start();
-    stopPoll.start();
     QCoreApplication::exec();
 
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     m_err << "kantoor: stopped" << Qt::endl;
     return 0;
 }
