@@ -32,7 +32,7 @@ public:
         const QString path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
         bench::writeFile(path, bench::runOrderFile(lines));
         m_window = bench::openStation(m_clock);
-        m_window->state().bestandspad = path;
+        m_window->state().setBestandspad(path);
         m_window->toonbestand(true);
         QCoreApplication::processEvents();
     }

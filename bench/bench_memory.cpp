@@ -70,7 +70,7 @@ int child(int argc, char** argv, int lines)
     settle();
     const auto empty = residentBytes();
 
-    window->state().bestandspad = path;
+    window->state().setBestandspad(path);
     window->toonbestand(true);
     settle();
     const auto shown = residentBytes();

@@ -91,7 +91,7 @@ public:
     {
         if (!publish(bench::Edition::First))
             return false;
-        m_window->state().bestandspad = m_path;
+        m_window->state().setBestandspad(m_path);
         m_window->toonbestand(true);
         return waitForFrame() && m_window->gridTable(1).rows() > m_lines;
     }

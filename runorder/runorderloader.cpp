@@ -35,38 +35,71 @@ RunOrderLoader::RunOrderLoader(AppState& state, GridTable& working, GridTable& s
 {
 }
 
-RunOrderLoader::LookUp RunOrderLoader::lookUp()
+bool RunOrderLoader::lookUp()
 {
-    if (trimSpaces(m_state.bestandspad).isEmpty()) {
-        m_state.bestandsnaam.clear();
+    if (trimSpaces(m_state.bestandspad()).isEmpty()) {
         qCInfo(lcFollow) << "look-up: no file is followed";
-        return LookUp::NoFile;
+        return false;
     }
-    if (!hasRunOrderExtension(m_state.bestandspad)) {
-        qCInfo(lcFollow) << "look-up: the followed path" << m_state.bestandspad << "does not end in .dvz";
-        return LookUp::NoFile;
+    if (!hasRunOrderExtension(m_state.bestandspad())) {
+        qCInfo(lcFollow) << "look-up: the followed path" << m_state.bestandspad() << "does not end in .dvz";
+        return false;
     }
-    splitspad(m_state);
-    const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap, m_state.zoekpatroon);
+    const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap(), m_state.zoekpatroon());
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
     if (!name) {
-        qCInfo(lcFollow) << "look-up: nothing matches" << m_state.zoekpatroon << "in" << m_state.bestandsmap
+        qCInfo(lcFollow) << "look-up: nothing matches" << m_state.zoekpatroon() << "in" << m_state.bestandsmap()
                          << "(the folder cannot be read, or holds no such file); the path stays followed";
-        return LookUp::NoFile;
+        return false;
     }
-    m_state.bestandspad = m_state.bestandsmap + *name;
-    const std::optional<QDateTime> modified = platform::lastModified(m_state.bestandspad);
+    m_state.setBestandspad(m_state.bestandsmap() + *name);
+    const std::optional<QDateTime> modified = platform::lastModified(m_state.bestandspad());
     const QString today = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
     if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today) {
         qCInfo(lcFollow).noquote() << "look-up: found" << *name << "modified"
                                    << (modified ? modified->toString(Qt::ISODate) : QStringLiteral("(unreadable)"))
                                    << "- not today" << today << "- the empty view; the path stays followed";
-        return LookUp::NoFile;
+        return false;
     }
-    qCInfo(lcFollow).noquote() << "look-up: found" << *name << "in" << m_state.bestandsmap << "modified"
+    qCInfo(lcFollow).noquote() << "look-up: found" << *name << "in" << m_state.bestandsmap() << "modified"
                                << modified->toString(Qt::ISODate) << "(today)";
-    return LookUp::Found;
+    return true;
+}
+
+RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
+{
+    using Look = Decision::Look;
+    Decision decision;
+    decision.forced = forceer || m_forcedReadPending;
+    if (!lookUp())
+        return decision;
+    const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad());
+    if (!attributes) {
+        qCInfo(lcFollow) << "attributes: cannot be read; no read, the list stays as it is";
+        decision.look = Look::AttributesUnreadable;
+        return decision;
+    }
+    const bool written = *attributes & platform::AttrArchive;
+    qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
+                               << platform::attributeSourceName(platform::attributeSource(m_state.bestandspad()))
+                               << "-"
+                               << (written                ? "archive set: read"
+                                          : decision.forced ? "archive not set, forced: read"
+                                                            : "archive not set: not written since the last read, no read");
+    if (!written && !decision.forced) {
+        decision.look = Look::NotWritten;
+        return decision;
+    }
+    decision.settleRemaining = settleRemaining();
+    if (decision.settleRemaining > 0) {
+        qCInfo(lcFollow) << "settle: the file is read once it has stayed the same for" << m_settleTime
+                         << "ms; looked at again in" << decision.settleRemaining << "ms";
+        decision.look = Look::Settling;
+        return decision;
+    }
+    decision.look = Look::Read;
+    return decision;
 }
 
 void RunOrderLoader::showEmptyView()
@@ -80,10 +113,10 @@ void RunOrderLoader::showEmptyView()
 RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
 {
     ReadResult result;
-    const std::optional<platform::FileStamp> before = platform::fileStamp(m_state.bestandspad);
+    const std::optional<platform::FileStamp> before = platform::fileStamp(m_state.bestandspad());
     if (m_hooks.beforeOpen)
         m_hooks.beforeOpen();
-    platform::FileRead file = platform::readFileStart(m_state.bestandspad, maxReadBytes);
+    platform::FileRead file = platform::readFileStart(m_state.bestandspad(), maxReadBytes);
     result.error = file.error;
     if (!file.opened)
         return result;
@@ -91,7 +124,7 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     result.bytes = std::move(file.bytes);
     if (m_hooks.afterRead)
         m_hooks.afterRead();
-    const std::optional<platform::FileStamp> after = platform::fileStamp(m_state.bestandspad);
+    const std::optional<platform::FileStamp> after = platform::fileStamp(m_state.bestandspad());
     result.steady = file.error.isEmpty() && before && after && *before == *after;
     if (after)
         result.stamp = *after;
@@ -102,7 +135,7 @@ int RunOrderLoader::settleRemaining()
 {
     if (m_settleTime <= 0)
         return 0;
-    const std::optional<platform::FileStamp> stamp = platform::fileStamp(m_state.bestandspad);
+    const std::optional<platform::FileStamp> stamp = platform::fileStamp(m_state.bestandspad());
     // A file that cannot be looked at now cannot be read either; the read decides.
     if (!stamp)
         return 0;
@@ -193,127 +226,123 @@ void RunOrderLoader::startNewFile()
     m_view.setLabels(QString(), QString(), QString());
 }
 
-void RunOrderLoader::toonbestand(bool forceer)
+RunOrderLoader::ListChange RunOrderLoader::toonbestand(bool forceer)
 {
+    using Look = Decision::Look;
     if (m_state.bezigmetladen) {
         qCInfo(lcFollow) << "check: returns at once, a check is under way";
-        return;
+        return ListChange::None;
     }
     qCInfo(lcFollow) << (forceer ? "check (forced)" : "check (periodic)");
-    if (lookUp() == LookUp::NoFile) {
+    const Decision decision = decide(forceer);
+    if (decision.look == Look::NoFile) {
         // A forced read (start-up, a file just chosen) of a file not found now is made once it is found:
         // a periodic read would leave the header row and the position as they were, empty for a new file.
         m_forcedReadPending = m_forcedReadPending || forceer;
         showEmptyView();
-        return;
+        return ListChange::None;
     }
 
-    splitspad(m_state);
     m_view.setGridVisible(true);
     m_state.bezigmetladen = true;
     m_view.setMutatieColour(colours::white);
-
-    const bool forced = forceer || m_forcedReadPending;
-    const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
-    bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
-    if (!attributes) {
+    ListChange change = ListChange::None;
+    switch (decision.look) {
+    case Look::AttributesUnreadable:
         // A forced read (a file just chosen) that could not even start is not lost: it waits, as one that
         // did not count does.
-        m_forcedReadPending = forced;
-        qCInfo(lcFollow) << "attributes: cannot be read; no read, the list stays as it is";
-    } else {
-        qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
-                                   << platform::attributeSourceName(platform::attributeSource(m_state.bestandspad))
-                                   << "-"
-                                   << (read ? (*attributes & platform::AttrArchive ? "archive set: read"
-                                                                                   : "archive not set, forced: read")
-                                            : "archive not set: not written since the last read, no read");
-    }
-    if (read) {
-        if (const int remaining = settleRemaining(); remaining > 0) {
-            read = false;
-            m_forcedReadPending = forced;
-            m_view.lookAgainAfter(remaining);
-            qCInfo(lcFollow) << "settle: the file is read once it has stayed the same for" << m_settleTime
-                             << "ms; looked at again in" << remaining << "ms";
-        }
-    }
-    if (read) {
-        const ReadResult file = readWholeFile();
-        const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
-        // A read that does not count leaves the grids, the labels and the attributes as they were, so
-        // the next call reads again: the office was writing while we read; or, periodic, the file could
-        // not be opened (locked by its writer) or holds no list at all (the office has just emptied it
-        // to write it anew). A half-written file never replaces the ring's list.
-        const bool counts
-            = forced ? (!file.opened || file.steady) : (file.opened && file.steady && !content.rijen.empty());
-        if (lcFollow().isInfoEnabled()) {
-            const char* why = !file.opened ? "could not be opened"
-                : !file.error.isEmpty()    ? "could not be read to its end"
-                : !file.steady             ? "changed while it was read"
-                : content.rijen.empty()    ? "holds no list"
-                                           : "read whole while it stayed the same";
-            const qsizetype lines = qMax<qsizetype>(0, qsizetype(content.rijen.size()) - 1);
-            // One pass of arg(): a reason in the system's words may hold a "%1" of its own.
-            qCInfo(lcFollow).noquote() << QStringLiteral("read: %1 bytes, %2; %3%4 - %5")
-                                              .arg(QString::number(file.bytes.size()),
-                                                  content.rijen.empty()
-                                                      ? QStringLiteral("no header")
-                                                      : QStringLiteral("the header and %1 lines").arg(lines),
-                                                  QLatin1String(why),
-                                                  file.error.isEmpty() ? QString()
-                                                                       : QStringLiteral(" (%1)").arg(file.error),
-                                                  counts
-                                                      ? QStringLiteral("counts")
-                                                      : QStringLiteral("does not count, read again at the next check"));
-        }
-        if (!counts) {
-            m_forcedReadPending = m_forcedReadPending || forced;
-        } else {
-            applyHeader(content);
-            const int rememberedTop = m_working.topRow();
-            const int rememberedRow = m_working.row();
-            if (forced) {
-                fillForced(content);
-                qCInfo(lcFollow) << "forced read: the list is rebuilt from the file";
-            } else {
-                fillScratch(content);
-                // A list without lines is one empty line under the header, as a forced read shows it.
-                ensureHeaderAndLine(m_scratch);
-                if (runordermerge::listChanged(m_snapshot, m_scratch)) {
-                    qCInfo(lcFollow) << "periodic read: the list changed (" << m_snapshot.rows() - 1 << "lines ->"
-                                     << m_scratch.rows() - 1 << "); it replaces the ring's list";
-                    m_view.setMutatieColour(colours::green);
-                    runordermerge::replaceList(m_working, m_snapshot, m_scratch);
-                } else {
-                    qCInfo(lcFollow) << "periodic read: the same list; its texts are merged into the ring's list";
-                    runordermerge::mergeList(m_working, m_scratch);
-                }
-            }
-            m_view.adjustGrid();
-            if (forced)
-                finishForced(rememberedTop, rememberedRow);
-            // A file that could not be opened on a forced read keeps its attributes, so the next call
-            // reads it, forced again.
-            if (file.opened) {
-                const bool reset
-                    = platform::setFileAttributesIfUnchanged(m_state.bestandspad, platform::AttrNormal, file.stamp);
-                qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
-                                           : "attributes: not reset (changed since the read, or refused); read "
-                                             "again at the next check");
-                m_forcedReadPending = false;
-            } else {
-                m_forcedReadPending = forced;
-            }
-            m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam + QStringLiteral(" (")
-                + m_state.owner + QStringLiteral(")"));
-        }
+        m_forcedReadPending = decision.forced;
+        break;
+    case Look::Settling:
+        m_forcedReadPending = decision.forced;
+        m_view.lookAgainAfter(decision.settleRemaining);
+        break;
+    case Look::Read:
+        change = apply(decision.forced, readWholeFile());
+        break;
+    case Look::NoFile:
+    case Look::NotWritten:
+        break;
     }
     if (m_forcedReadPending)
         qCInfo(lcFollow) << "the forced read is repeated at the next check";
 
-    m_view.refreshSelection();
+    m_view.GridMultiSelect_Refresh();
     m_view.zetknoppen();
     m_view.controleerwijzigingen();
     m_state.bezigmetladen = false;
+    return change;
+}
+
+QString RunOrderLoader::describeRead(const ReadResult& file, const RunOrderContent& content, bool counts)
+{
+    const char* why = !file.opened ? "could not be opened"
+        : !file.error.isEmpty()    ? "could not be read to its end"
+        : !file.steady             ? "changed while it was read"
+        : content.rijen.empty()    ? "holds no list"
+                                   : "read whole while it stayed the same";
+    const qsizetype lines = qMax<qsizetype>(0, qsizetype(content.rijen.size()) - 1);
+    // One pass of arg(): a reason in the system's words may hold a "%1" of its own.
+    return QStringLiteral("read: %1 bytes, %2; %3%4 - %5")
+        .arg(QString::number(file.bytes.size()),
+            content.rijen.empty() ? QStringLiteral("no header") : QStringLiteral("the header and %1 lines").arg(lines),
+            QLatin1String(why), file.error.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(file.error),
+            counts ? QStringLiteral("counts") : QStringLiteral("does not count, read again at the next check"));
+}
+
+RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& file)
+{
+    const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
+    // A read that does not count leaves the grids, the labels and the attributes as they were, so the next
+    // call reads again: the office was writing while we read; or, periodic, the file could not be opened
+    // (locked by its writer) or holds no list at all (the office has just emptied it to write it anew). A
+    // half-written file never replaces the ring's list.
+    const bool counts = forced ? (!file.opened || file.steady) : (file.opened && file.steady && !content.rijen.empty());
+    if (lcFollow().isInfoEnabled())
+        qCInfo(lcFollow).noquote() << describeRead(file, content, counts);
+    if (!counts) {
+        m_forcedReadPending = m_forcedReadPending || forced;
+        return ListChange::None;
+    }
+
+    applyHeader(content);
+    const int rememberedTop = m_working.topRow();
+    const int rememberedRow = m_working.row();
+    ListChange change = ListChange::Rebuilt;
+    if (forced) {
+        fillForced(content);
+        qCInfo(lcFollow) << "forced read: the list is rebuilt from the file";
+    } else {
+        fillScratch(content);
+        // A list without lines is one empty line under the header, as a forced read shows it.
+        ensureHeaderAndLine(m_scratch);
+        if (runordermerge::listChanged(m_snapshot, m_scratch)) {
+            qCInfo(lcFollow) << "periodic read: the list changed (" << m_snapshot.rows() - 1 << "lines ->"
+                             << m_scratch.rows() - 1 << "); it replaces the ring's list";
+            m_view.setMutatieColour(colours::green);
+            runordermerge::replaceList(m_working, m_snapshot, m_scratch);
+            change = ListChange::Replaced;
+        } else {
+            qCInfo(lcFollow) << "periodic read: the same list; its texts are merged into the ring's list";
+            runordermerge::mergeList(m_working, m_scratch);
+            change = ListChange::Merged;
+        }
+    }
+    m_view.adjust_grid();
+    if (forced)
+        finishForced(rememberedTop, rememberedRow);
+    // A file that could not be opened on a forced read keeps its attributes, so the next call reads it,
+    // forced again.
+    if (file.opened) {
+        const bool reset = platform::setFileAttributesIfUnchanged(m_state.bestandspad(), platform::AttrNormal, file.stamp);
+        qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
+                                   : "attributes: not reset (changed since the read, or refused); read again at the "
+                                     "next check");
+        m_forcedReadPending = false;
+    } else {
+        m_forcedReadPending = forced;
+    }
+    m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam() + QStringLiteral(" (")
+        + m_state.owner + QStringLiteral(")"));
+    return change;
 }

@@ -41,7 +41,11 @@ public:
     RunOrderLoader(AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch, RunOrderView& view,
         const platform::Clock& clock);
 
-    void toonbestand(bool forceer);
+    // What a check did to the ring's list: nothing (no file, not written since, not settled, a read that
+    // did not count), rebuilt it from the file (forced), replaced it with the office's changed list, or
+    // merged the office's texts into it.
+    enum class ListChange { None, Rebuilt, Replaced, Merged };
+    ListChange toonbestand(bool forceer);
 
     // How long a changed file must stay the same before it is read; 0 reads it at the first look.
     static constexpr int defaultSettleTime = 1000;
@@ -67,8 +71,22 @@ public:
     static QString plainCaption() { return QStringLiteral("Korvalen Baldovenaar"); }
 
 private:
-    enum class LookUp { NoFile, Found };
-    LookUp lookUp();
+    // What a look at the followed file found, and so what the check does.
+    struct Decision
+    {
+        enum class Look {
+            NoFile, // nothing followed, not found, or not of today: the empty view
+            AttributesUnreadable, // found, but its attributes cannot be read: no read
+            NotWritten, // not written since the last read, and no read is forced
+            Settling, // written, but not the same long enough yet: looked at again later
+            Read,
+        };
+        Look look = Look::NoFile;
+        bool forced = false; // a forced read, asked for now or still pending
+        int settleRemaining = 0;
+    };
+    Decision decide(bool forceer);
+    bool lookUp();
     void showEmptyView();
     struct ReadResult
     {
@@ -79,6 +97,9 @@ private:
         QByteArray bytes;
     };
     ReadResult readWholeFile() const;
+    ListChange apply(bool forced, const ReadResult& file);
+    // The diagnostics line of a read: its size, what it held, whether it counts and why.
+    static QString describeRead(const ReadResult& file, const RunOrderContent& content, bool counts);
     // 0 when the followed file has settled; otherwise the milliseconds until it may have.
     int settleRemaining();
     void applyHeader(const RunOrderContent& content);

@@ -7,7 +7,7 @@
 #include "mutatiebestand.h"
 #include "recordingview.h"
 #include "runorderloader.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -119,7 +119,7 @@ void TestDiagnostics::publish(const QString& keys)
 void TestDiagnostics::follow(const QString& keys)
 {
     publish(keys);
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     QCOMPARE(m_grid1.rows(), int(keys.count(u' ')) + 2);
     logged.clear();
@@ -135,7 +135,7 @@ void TestDiagnostics::nothingIsLoggedByDefault()
     m_loader->toonbestand(false);
     QVERIFY(verzendmutatie(m_state, m_grid1, m_clock).written);
     wismutaties(m_state);
-    m_state.bestandspad = m_dir->filePath(QStringLiteral("weg.dvz"));
+    m_state.setBestandspad(m_dir->filePath(QStringLiteral("weg.dvz")));
     m_loader->toonbestand(false);
     QCOMPARE(logged, QStringList());
 }
@@ -173,14 +173,14 @@ void TestDiagnostics::eachCheckSaysWhatItFound()
     if (situation != u"none" && situation != u"txt" && situation != u"missing" && situation != u"forced")
         follow("A B");
     if (situation == u"txt")
-        m_state.bestandspad = m_dir->filePath(QStringLiteral("klasse.txt"));
+        m_state.setBestandspad(m_dir->filePath(QStringLiteral("klasse.txt")));
     if (situation == u"missing")
-        m_state.bestandspad = m_dir->filePath(QStringLiteral("baldovenaar rst-0009.dvz"));
+        m_state.setBestandspad(m_dir->filePath(QStringLiteral("baldovenaar rst-0009.dvz")));
     if (situation == u"yesterday")
         QVERIFY(testsupport::setModified(path(), morning.addDays(-1)));
     if (situation == u"forced") {
         publish("A B");
-        m_state.bestandspad = path();
+        m_state.setBestandspad(path());
     }
     if (situation == u"changed" || situation == u"during" || situation == u"open" || situation == u"reset"
         || situation == u"settle")

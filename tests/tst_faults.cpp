@@ -10,7 +10,7 @@
 #include "gridtable.h"
 #include "recordingview.h"
 #include "runorderloader.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,7 +112,7 @@ void TestFaults::publish(const QStringList& keys)
 void TestFaults::followAndMark(const QStringList& keys)
 {
     publish(keys);
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     QCOMPARE(m_grid1.rows(), int(keys.size()) + 1);
     m_grid1.setTextMatrix(2, column::Mark, QStringLiteral("N"));
@@ -151,7 +151,7 @@ void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns()
         m_loader->toonbestand(false);
         QVERIFY(!m_view.gridVisible);
         QCOMPARE(m_view.caption, RunOrderLoader::plainCaption());
-        QCOMPARE(m_state.bestandspad, path()); // still followed
+        QCOMPARE(m_state.bestandspad(), path()); // still followed
     }
 
     if (how == u"rename")
@@ -172,7 +172,7 @@ void TestFaults::chosenFileMissedByTheLookUpIsReadWholeOnceFound()
     publish({ "A", "B", "C" });
     // Openen, while the network is down.
     m_loader->startNewFile();
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     platform::faults::inject(Operation::List, QStringLiteral("GEDEELD"), QStringLiteral("netwerk weg"));
     m_loader->toonbestand(true);
     QVERIFY(!m_view.gridVisible);

@@ -13,7 +13,7 @@
 #include "gridtable.h"
 #include "inisettingsstore.h"
 #include "mutatiebestand.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -285,7 +285,7 @@ void TestHostileInput::hostileSettingsFileStartsTheStation()
     const double scale = m_window->state().scale;
     QVERIFY(scale >= 0.005 && scale <= 0.1);
     m_window->Timer1_Timer();
-    const QString lastfile = m_window->state().bestandspad;
+    const QString lastfile = m_window->state().bestandspad();
     QVERIFY(m_window->close());
 
     QCOMPARE(tree(m_root->path()), outside);
@@ -339,7 +339,7 @@ void TestHostileInput::settingsFileThatIsNoFileIsLeftAlone()
     const QStringList before = tree(m_config->path());
     // The station starts as without settings, and leaves the thing in the file's place as it found it.
     makeWindow();
-    QCOMPARE(m_window->state().bestandspad, QString());
+    QCOMPARE(m_window->state().bestandspad(), QString());
     QCOMPARE(m_window->state().scale, 0.025);
     QVERIFY(m_window->close());
     QCOMPARE(tree(m_config->path()), before);

@@ -6,7 +6,7 @@
 #include "publication.h"
 #include "publishedorder.h"
 #include "startercsv.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 #include "mutationfile.h"
 #include "officeserver.h"
 #include "publishedorder.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
 #include "runorderfiledialog.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QAction>
 #include <QApplication>
@@ -129,7 +129,7 @@ void TestMainWindow::firstStartShowsTheEmptyView()
     QCOMPARE(window->lblTitel()->text(), QString());
     QVERIFY(window->timer1()->isActive());
     QCOMPARE(window->timer1()->interval(), 5000);
-    QCOMPARE(window->state().bestandspad, QString());
+    QCOMPARE(window->state().bestandspad(), QString());
     QVERIFY(window->state().gedeeldemap.endsWith("GEDEELD" + QString(QDir::separator())));
 }
 
@@ -146,7 +146,7 @@ void TestMainWindow::openAndCancel()
     auto window = makeWindow();
     if (following) {
         QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 3), written));
-        window->state().bestandspad = classPath();
+        window->state().setBestandspad(classPath());
         window->toonbestand(true);
     }
     window->btnKnop_Click(0);
@@ -155,7 +155,7 @@ void TestMainWindow::openAndCancel()
     QCOMPARE(m_calls[0].folder, following ? m_shared->path() + "/" : window->state().gedeeldemap);
     QCOMPARE(m_calls[0].filter, QString("baldovenaar bestanden (baldovenaar?rst-*.dvz)"));
     QVERIFY(window->timer1()->isActive());
-    QCOMPARE(window->state().bestandspad, following ? classPath() : QString());
+    QCOMPARE(window->state().bestandspad(), following ? classPath() : QString());
     QCOMPARE(window->gridTable(1).rows(), following ? 4 : 2);
 }
 
@@ -172,7 +172,7 @@ void TestMainWindow::chooseAndCloseAtOnce()
     }
     AppState next;
     leesinstellingen(next);
-    QCOMPARE(next.bestandspad, classPath());
+    QCOMPARE(next.bestandspad(), classPath());
     // And the next start shows it at once.
     auto window = makeWindow();
     QCOMPARE(window->gridTable(1).rows(), 4);
@@ -191,7 +191,7 @@ void TestMainWindow::closingAfterTheFileVanished()
     // The office may publish the class again: the station keeps following it.
     AppState next;
     leesinstellingen(next);
-    QCOMPARE(next.bestandspad, classPath());
+    QCOMPARE(next.bestandspad(), classPath());
 }
 
 void TestMainWindow::anotherFileStartsWithoutThePreviousIdentity()
@@ -211,7 +211,7 @@ void TestMainWindow::anotherFileStartsWithoutThePreviousIdentity()
     QCOMPARE(int(window->state().editvolgorde), 0);
     QCOMPARE(int(window->state().editnietgestart), 0);
     QCOMPARE(window->windowTitle(), QString("Korvalen Baldovenaar - baldovenaar rst-0002 ()"));
-    QCOMPARE(window->state().zoekpatroon, QString("baldovenaar rst-0002*.dvz"));
+    QCOMPARE(window->state().zoekpatroon(), QString("baldovenaar rst-0002*.dvz"));
 }
 
 void TestMainWindow::rewrittenFileIsShownWithinOneTick()
@@ -402,10 +402,10 @@ void TestMainWindow::openDialogTakesANameNotYetPublished()
     QCOMPARE(stayed, !taken);
     QCOMPARE(message, taken ? QString() : RunOrderFileDialog::refusal(typed));
     if (!taken) {
-        QCOMPARE(window->state().bestandspad, QString());
+        QCOMPARE(window->state().bestandspad(), QString());
         return;
     }
-    QCOMPARE(QDir::cleanPath(window->state().bestandspad), QDir::cleanPath(m_shared->filePath(typed)));
+    QCOMPARE(QDir::cleanPath(window->state().bestandspad()), QDir::cleanPath(m_shared->filePath(typed)));
     if (typed.endsWith(QStringLiteral("0001.dvz"))) {
         QCOMPARE(window->gridTable(1).rows(), 4);
         return;

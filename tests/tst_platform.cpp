@@ -11,7 +11,7 @@
 #include "filewriting.h"
 #include "folderlisting.h"
 #include "numbers.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -9,7 +9,7 @@
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
 #include "gridtable.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QApplication>
 #include <QCursor>

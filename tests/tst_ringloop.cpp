@@ -15,7 +15,7 @@
 #include "gridtable.h"
 #include "publication.h"
 #include "publishedorder.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 #include "gridtable.h"
 #include "recordingview.h"
 #include "runorderloader.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,13 +144,12 @@ void TestRunOrderLoader::write(const QByteArray& bytes, const QDateTime& modifie
 
 void TestRunOrderLoader::noFileFollowed()
 {
-    m_state.bestandspad = "   ";
-    m_state.bestandsnaam = "oud";
+    m_state.setBestandspad("   ");
     m_loader->toonbestand(true);
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
     QVERIFY(!m_view.gridVisible);
     QCOMPARE(m_view.titel, QString());
-    QCOMPARE(m_state.bestandsnaam, QString());
+    QCOMPARE(m_state.bestandsnaam(), QString());
     QCOMPARE(m_view.wijzigingenCalls, 1);
     QCOMPARE(m_view.refreshCalls, 0);
 }
@@ -179,20 +178,20 @@ void TestRunOrderLoader::lookUpRefusals()
         write(runOrderBytes(starters(3)), modified, followed);
     if (followed.endsWith("0003.dvz"))
         QVERIFY(QDir(m_dir->path()).mkdir(followed));
-    m_state.bestandspad = path(followed);
+    m_state.setBestandspad(path(followed));
     m_loader->toonbestand(true);
     QFETCH(bool, shown);
     QCOMPARE(m_view.gridVisible, shown);
     QCOMPARE(m_grid1->rows(), shown ? 4 : 2);
     QCOMPARE(m_view.caption.startsWith("Korvalen Baldovenaar - "), shown);
     // A refusal never forgets the followed file.
-    QVERIFY(!m_state.bestandspad.isEmpty());
+    QVERIFY(!m_state.bestandspad().isEmpty());
 }
 
 void TestRunOrderLoader::forcedReadShowsTheFile()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     QVERIFY(m_view.gridVisible);
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
@@ -205,8 +204,8 @@ void TestRunOrderLoader::forcedReadShowsTheFile()
     QCOMPARE(m_state.rid, QString("7"));
     QCOMPARE(int(m_state.editvolgorde), 1);
     QCOMPARE(int(m_state.editnietgestart), 1);
-    QCOMPARE(m_state.bestandsmap, m_dir->path() + "/");
-    QCOMPARE(m_state.bestandsnaam, QString("baldovenaar rst-0001"));
+    QCOMPARE(m_state.bestandsmap(), m_dir->path() + "/");
+    QCOMPARE(m_state.bestandsnaam(), QString("baldovenaar rst-0001"));
     for (GridTable* grid : { m_grid1.get(), m_grid2.get() }) {
         QCOMPARE(grid->rows(), 4);
         QCOMPARE(grid->fixedRows(), 1);
@@ -234,7 +233,7 @@ void TestRunOrderLoader::forcedReadShowsTheFile()
 void TestRunOrderLoader::staleFileIsFollowedUntilWrittenToday()
 {
     write(runOrderBytes(starters(3)), yesterday);
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     QVERIFY(!m_view.gridVisible);
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
@@ -248,7 +247,7 @@ void TestRunOrderLoader::staleFileIsFollowedUntilWrittenToday()
 void TestRunOrderLoader::periodicReadsOnlyWhenWritten()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     m_view.titel = "untouched";
     m_loader->toonbestand(false);
@@ -265,7 +264,7 @@ void TestRunOrderLoader::periodicReadsOnlyWhenWritten()
 void TestRunOrderLoader::periodicMergeKeepsRingEdits()
 {
     write(runOrderBytes(starters(4)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     // The ring swaps the first two starters and marks the third not started.
     for (int c = 0; c < 11; ++c) {
@@ -303,7 +302,7 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList_data()
 void TestRunOrderLoader::periodicChangedListReplacesRingList()
 {
     write(runOrderBytes(starters(4)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     m_grid1->setTextMatrix(2, 10, "N");
     QFETCH(int, officeCount);
@@ -334,7 +333,7 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList()
 void TestRunOrderLoader::forcedReadRestoresPosition()
 {
     write(runOrderBytes(starters(30)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     QVERIFY(m_grid1->setTopRow(5));
     QVERIFY(m_grid1->setRow(12));
@@ -366,7 +365,7 @@ void TestRunOrderLoader::emptyTables()
 {
     QFETCH(QByteArray, bytes);
     write(bytes);
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     for (GridTable* grid : { m_grid1.get(), m_grid2.get() }) {
         QCOMPARE(grid->rows(), 2);
@@ -381,21 +380,21 @@ void TestRunOrderLoader::followsFirstOfTwoFilesWithTheSamePrefix()
 {
     write(runOrderBytes(starters(3), "eerste"), today, "baldovenaar rst-0001a.dvz");
     write(runOrderBytes(starters(3), "tweede"), today, "baldovenaar rst-0001b.dvz");
-    m_state.bestandspad = path("baldovenaar rst-0001b.dvz");
+    m_state.setBestandspad(path("baldovenaar rst-0001b.dvz"));
     m_loader->toonbestand(true);
-    QCOMPARE(m_state.bestandspad, path("baldovenaar rst-0001a.dvz"));
+    QCOMPARE(m_state.bestandspad(), path("baldovenaar rst-0001a.dvz"));
     QCOMPARE(m_state.owner, QString("eerste"));
 }
 
 void TestRunOrderLoader::followsARenamedFile()
 {
     write(runOrderBytes(starters(3)), today, "baldovenaar rst-0001 ochtend.dvz");
-    m_state.bestandspad = path("baldovenaar rst-0001 ochtend.dvz");
+    m_state.setBestandspad(path("baldovenaar rst-0001 ochtend.dvz"));
     m_loader->toonbestand(true);
     QVERIFY(QFile::remove(path("baldovenaar rst-0001 ochtend.dvz")));
     write(runOrderBytes(starters(5)), today, "baldovenaar rst-0001 middag.dvz");
     m_loader->toonbestand(false);
-    QCOMPARE(m_state.bestandspad, path("baldovenaar rst-0001 middag.dvz"));
+    QCOMPARE(m_state.bestandspad(), path("baldovenaar rst-0001 middag.dvz"));
     QCOMPARE(m_grid1->rows(), 6);
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 middag (Manege De Vlijt)"));
 }
@@ -403,13 +402,13 @@ void TestRunOrderLoader::followsARenamedFile()
 void TestRunOrderLoader::vanishedFileIsLookedForAgain()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     QVERIFY(QFile::remove(path()));
     m_loader->toonbestand(false);
     QVERIFY(!m_view.gridVisible);
     QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
-    QCOMPARE(m_state.bestandspad, path());
+    QCOMPARE(m_state.bestandspad(), path());
     write(runOrderBytes(starters(4)));
     m_loader->toonbestand(false);
     QVERIFY(m_view.gridVisible);
@@ -427,7 +426,7 @@ void TestRunOrderLoader::readDuringAWriteDoesNotCount()
 {
     QFETCH(bool, forced);
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     // The office writes a new list; the station's read catches it halfway.
     write(runOrderBytes(starters(6)).left(200), today.addSecs(30));
@@ -476,7 +475,7 @@ void TestRunOrderLoader::changedFileIsReadOnceSettled()
     QFETCH(QList<int>, lookAgain);
 
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     m_loader->setSettleTime(1000);
     QStringList seen;
@@ -515,7 +514,7 @@ void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
 {
     QFETCH(bool, forced);
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     if (!forced) {
         m_loader->toonbestand(true);
         m_grid1->setTextMatrix(2, 10, "N");
@@ -543,7 +542,7 @@ void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
 void TestRunOrderLoader::emptiedFileDoesNotReplaceTheList()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     m_grid1->setTextMatrix(1, 10, "N");
     // The office has emptied the file to write it anew, and not yet written it.
@@ -564,11 +563,11 @@ void TestRunOrderLoader::newFileShowsNothingOfThePreviousClass()
 {
     write(runOrderBytes(starters(3), "Vorige klasse"), today, "baldovenaar rst-0001.dvz");
     write(runOrderBytes(starters(5), "Nieuwe klasse"), today, "baldovenaar rst-0002.dvz");
-    m_state.bestandspad = path("baldovenaar rst-0001.dvz");
+    m_state.setBestandspad(path("baldovenaar rst-0001.dvz"));
     m_loader->toonbestand(true);
     // The user chooses the other class while the office is writing it.
     m_loader->startNewFile();
-    m_state.bestandspad = path("baldovenaar rst-0002.dvz");
+    m_state.setBestandspad(path("baldovenaar rst-0002.dvz"));
     m_loader->setReadHooks({ {},
         [this] { write(runOrderBytes(starters(5), "Nieuwe klasse"), today.addSecs(5), "baldovenaar rst-0002.dvz"); } });
     m_loader->toonbestand(true);
@@ -592,7 +591,7 @@ void TestRunOrderLoader::newFileShowsNothingOfThePreviousClass()
 void TestRunOrderLoader::writeAfterTheReadIsNotLost()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     write(runOrderBytes(starters(4)), today.addSecs(60));
     m_loader->toonbestand(false);
@@ -606,7 +605,7 @@ void TestRunOrderLoader::writeAfterTheReadIsNotLost()
 void TestRunOrderLoader::headerValuesStayWhenAbsent()
 {
     write(runOrderBytes(starters(2)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     write("rij:key\tnr\r\nrij:1001\t1\r\nrij:1002\t2\r\n", today.addSecs(60));
     m_loader->toonbestand(false);
@@ -619,7 +618,7 @@ void TestRunOrderLoader::headerValuesStayWhenAbsent()
 void TestRunOrderLoader::nestedCallReturnsAtOnce()
 {
     write(runOrderBytes(starters(2)));
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_state.bezigmetladen = true;
     m_loader->toonbestand(true);
     QCOMPARE(m_view.refreshCalls, 0);
@@ -650,7 +649,7 @@ void TestRunOrderLoader::badInput()
 {
     QFETCH(QByteArray, bytes);
     write(bytes);
-    m_state.bestandspad = path();
+    m_state.setBestandspad(path());
     m_loader->toonbestand(true);
     QVERIFY(m_view.gridVisible);
     QFETCH(int, rows);

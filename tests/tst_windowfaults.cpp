@@ -11,7 +11,7 @@
 #include "gridtable.h"
 #include "runorderloader.h"
 #include "stopsignals.h"
-#include "testsupport.h"
+#include "files.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -139,7 +139,7 @@ void TestWindowFaults::follow(const QString& keys)
     publish(keys, today.addSecs(-3600 + 60 * m_publications++));
     if (!m_window)
         makeWindow();
-    m_window->state().bestandspad = classPath();
+    m_window->state().setBestandspad(classPath());
     m_window->toonbestand(true);
     QCOMPARE(m_window->gridTable(1).rows(), int(keys.count(u' ')) + 2);
 }
@@ -409,7 +409,7 @@ void TestWindowFaults::midnightShowsTheEmptyViewUntilTheOfficeWritesAgain()
     m_clock.setNow(lateEvening);
     makeWindow();
     publish("A B C", lateEvening.addSecs(-60));
-    m_window->state().bestandspad = classPath();
+    m_window->state().setBestandspad(classPath());
     m_window->toonbestand(true);
     FlexGrid* grid = m_window->grid1();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 3).center());
@@ -425,7 +425,7 @@ void TestWindowFaults::midnightShowsTheEmptyViewUntilTheOfficeWritesAgain()
     QCOMPARE(m_window->windowTitle(), RunOrderLoader::plainCaption());
     for (int index : { 1, 4, 5 })
         QVERIFY(!m_window->btnKnop(index)->isEnabled());
-    QCOMPARE(m_window->state().bestandspad, classPath());
+    QCOMPARE(m_window->state().bestandspad(), classPath());
     m_clock.setNow(QDateTime(QDate(2026, 12, 8), QTime(7, 30, 0)));
     m_window->Timer1_Timer();
     QVERIFY(!grid->isVisible());
