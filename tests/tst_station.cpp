@@ -311,7 +311,7 @@ void TestStation::rereads()
     QSignalSpy replaces(&s, &Station::listReplaced);
 
     kantoor::PublishedOrder office = classOrder(officeKeys);
-    QVERIFY(testsupport::setCell(office, "2", column::FirstShared + 1, officeHorse));
+    QVERIFY(testsupport::setCell(office, "2", column::Horse, officeHorse));
     QVERIFY(m_kit->publish(kantoor::runningOrderBytes(office)));
     s.Timer1_Timer();
 
@@ -320,7 +320,7 @@ void TestStation::rereads()
     QCOMPARE(s.mutatieColour(), replaced ? colours::green : colours::white);
     QCOMPARE(keysOf(s.working()), ringKeys);
     const int row2 = ringKeys.split(' ').indexOf("2") + 1;
-    QCOMPARE(s.working().textMatrix(row2, column::FirstShared + 1), officeHorse);
+    QCOMPARE(s.working().textMatrix(row2, column::Horse), officeHorse);
     QCOMPARE(s.buttons().verzenden, ringKeys != officeKeys);
 
     // The next tick finds nothing new: the indicator turns white again, nothing is read.

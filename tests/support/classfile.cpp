@@ -23,12 +23,12 @@ kantoor::PublishedOrder classOrder(const QString& keys, int editvolgorde, int ed
         QStringList line(column::Count);
         line[column::Key] = key;
         if (isPauseKey(key)) {
-            line[column::FirstShared] = QStringLiteral("Pauze");
+            line[column::Rider] = QStringLiteral("Pauze");
         } else {
             line[column::Number] = QString::number(100 + ++place);
-            line[column::FirstShared] = QStringLiteral("Ruiter ") + key;
-            line[column::FirstShared + 1] = QStringLiteral("Paard ") + key;
-            line[column::LastShared] = QStringLiteral("Ver");
+            line[column::Rider] = QStringLiteral("Ruiter ") + key;
+            line[column::Horse] = QStringLiteral("Paard ") + key;
+            line[column::Club] = QStringLiteral("Ver");
         }
         order.lines.push_back(line);
     }
