@@ -20,7 +20,7 @@ enum Knop : int { Openen = 0, NietGestart = 1, Kleiner = 2, Groter = 3, Verzende
 bool mayReorder(const AppState& state);
 bool mayMarkNotStarted(const AppState& state);
 
-// What zetknoppen enables: the two arrow buttons and the swap button need the reorder permission
+// What zetknoppen enables: the two move buttons and the swap button need the reorder permission
 // (editvolgorde 1), the NG button the not-started permission (editnietgestart 1).
 struct EditButtons
 {

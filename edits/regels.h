@@ -30,7 +30,7 @@ QString controleerwissel(const GridTable& grid);
 // other's starters. False when there are not exactly two selected rows.
 bool wisselrijen(GridTable& grid);
 
-// The held arrow button's next repeat interval after a tick at `interval` ms: 300, then 200, then 100
+// The held move button's next repeat interval after a tick at `interval` ms: 300, then 200, then 100
 // from there on.
 int nextRepeatInterval(int interval);
 
