@@ -10,6 +10,7 @@
 #include "runordermerge.h"
 #include "runorderview.h"
 
+#include <QCryptographicHash>
 #include <algorithm>
 
 namespace {
@@ -273,6 +274,7 @@ void RunOrderLoader::toonbestand(bool forceer)
             applyHeader(content);
             const int rememberedTop = m_working.topRow();
             const int rememberedRow = m_working.row();
+            const char* shownHow = "rebuilt";
             if (forced) {
                 fillForced(content);
                 qCInfo(lcFollow) << "forced read: the list is rebuilt from the file";
@@ -285,9 +287,11 @@ void RunOrderLoader::toonbestand(bool forceer)
                                      << m_scratch.rows() - 1 << "); it replaces the ring's list";
                     m_view.setMutatieColour(colours::green);
                     runordermerge::replaceList(m_working, m_snapshot, m_scratch);
+                    shownHow = "replaced the ring's list";
                 } else {
                     qCInfo(lcFollow) << "periodic read: the same list; its texts are merged into the ring's list";
                     runordermerge::mergeList(m_working, m_scratch);
+                    shownHow = "merged into the ring's list";
                 }
             }
             m_view.adjustGrid();
@@ -307,6 +311,15 @@ void RunOrderLoader::toonbestand(bool forceer)
             }
             m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam + QStringLiteral(" (")
                 + m_state.owner + QStringLiteral(")"));
+            // Which version of the office's file is on screen, as a fingerprint of the bytes read: at a show it
+            // is compared with the file on the office PC (sha1sum), and a test outside the process waits for it.
+            if (lcFollow().isInfoEnabled()) {
+                qCInfo(lcFollow).noquote()
+                    << QStringLiteral("shown: sha1 %1 of %2, %3")
+                           .arg(QString::fromLatin1(
+                                    QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha1).toHex()),
+                               m_state.bestandsnaam, QLatin1String(shownHow));
+            }
         }
     }
     if (m_forcedReadPending)

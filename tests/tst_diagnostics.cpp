@@ -9,6 +9,7 @@
 #include "runorderloader.h"
 #include "testsupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
@@ -56,6 +57,7 @@ private slots:
     void eachCheckSaysWhatItFound_data();
     void eachCheckSaysWhatItFound();
     void sendsSayWhichFilesTheyWroteAndRemoved();
+    void shownNamesTheBytesOnScreenOnlyWhenTheyAre();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("baldovenaar rst-0001.dvz")); }
@@ -237,6 +239,23 @@ void TestDiagnostics::sendsSayWhichFilesTheyWroteAndRemoved()
     QVERIFY(log().contains("send: nothing sent, the class is not known yet"));
     for (const QString& line : std::as_const(logged))
         QVERIFY(line.startsWith(QStringLiteral("baldovenaar.send ")));
+}
+
+void TestDiagnostics::shownNamesTheBytesOnScreenOnlyWhenTheyAre()
+{
+    follow("A B");
+    publish("A B C");
+    m_loader->toonbestand(false);
+    const QByteArray shown = QCryptographicHash::hash(testsupport::readFile(path()), QCryptographicHash::Sha1).toHex();
+    QVERIFY2(log().contains(QStringLiteral("shown: sha1 ") + QLatin1String(shown)), qPrintable(log()));
+
+    // Not written since, or written while it was read: the list on screen stays, and no other bytes are named.
+    logged.clear();
+    m_loader->toonbestand(false);
+    publish("A B C D");
+    m_loader->setReadHooks({ {}, [this] { publish("A B C D E"); } });
+    m_loader->toonbestand(false);
+    QVERIFY2(!log().contains(QStringLiteral("shown:")), qPrintable(log()));
 }
 
 QTEST_GUILESS_MAIN(TestDiagnostics)
