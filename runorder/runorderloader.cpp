@@ -18,6 +18,24 @@ namespace {
 // More than any running order of 32 767 lines can hold; the rest of a larger file is ignored.
 constexpr qint64 maxReadBytes = 64 * 1024 * 1024;
 
+// How soon a read that outlasted its check is looked at again.
+constexpr int pendingReadLookAgain = 250;
+// The least time the attribute reset after a read is given, also when the read took the check's time.
+constexpr int resetTime = 100;
+
+// What the look-up finds in one go in the worker's thread.
+struct Found
+{
+    std::optional<QString> name;
+    std::optional<QDateTime> modified;
+};
+
+struct Attributes
+{
+    std::optional<int> value;
+    platform::AttributeSource source = platform::AttributeSource::Emulation;
+};
+
 void fillGrid(GridTable& grid, const RunOrderContent& content)
 {
     grid.addItems(content.rijen);
@@ -33,6 +51,7 @@ RunOrderLoader::RunOrderLoader(AppState& state, GridTable& working, GridTable& s
     , m_scratch(scratch)
     , m_view(view)
     , m_clock(clock)
+    , m_files(std::make_unique<platform::FileSystemWorker>())
 {
 }
 
@@ -48,7 +67,28 @@ RunOrderLoader::LookUp RunOrderLoader::lookUp()
         return LookUp::NoFile;
     }
     splitspad(m_state);
-    const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap, m_state.zoekpatroon);
+    const QString folder = m_state.bestandsmap;
+    const QString pattern = m_state.zoekpatroon;
+    const bool earlierCallUnderWay = m_files->busy();
+    const std::optional<Found> found = m_files->run<Found>(
+        [folder, pattern] {
+            Found result;
+            result.name = platform::firstMatch(folder, pattern);
+            if (result.name)
+                result.modified = platform::lastModified(folder + *result.name);
+            return result;
+        },
+        m_checkDeadline);
+    // The share's server does not answer: as a folder that cannot be read, without waiting for it.
+    if (!found) {
+        qCInfo(lcFollow).noquote()
+            << QStringLiteral("look-up: %1 in %2 - the empty view; the path stays followed")
+                   .arg(earlierCallUnderWay ? QStringLiteral("the folder has not answered an earlier call yet")
+                                            : QStringLiteral("the folder did not answer within %1 ms").arg(m_checkTime),
+                       folder);
+        return LookUp::NoFile;
+    }
+    const std::optional<QString>& name = found->name;
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
     if (!name) {
@@ -57,7 +97,7 @@ RunOrderLoader::LookUp RunOrderLoader::lookUp()
         return LookUp::NoFile;
     }
     m_state.bestandspad = m_state.bestandsmap + *name;
-    const std::optional<QDateTime> modified = platform::lastModified(m_state.bestandspad);
+    const std::optional<QDateTime>& modified = found->modified;
     const QString today = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
     if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today) {
         qCInfo(lcFollow).noquote() << "look-up: found" << *name << "modified"
@@ -78,13 +118,43 @@ void RunOrderLoader::showEmptyView()
     m_view.controleerwijzigingen();
 }
 
-RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
+std::optional<platform::FileStamp> RunOrderLoader::stampOf(const QString& path)
+{
+    return m_files
+        ->run<std::optional<platform::FileStamp>>([path] { return platform::fileStamp(path); }, m_checkDeadline)
+        .value_or(std::nullopt);
+}
+
+RunOrderLoader::ReadResult RunOrderLoader::readWholeFile()
 {
     ReadResult result;
-    const std::optional<platform::FileStamp> before = platform::fileStamp(m_state.bestandspad);
-    if (m_hooks.beforeOpen)
-        m_hooks.beforeOpen();
-    platform::FileRead file = platform::readFileStart(m_state.bestandspad, maxReadBytes);
+    const QString path = m_state.bestandspad;
+    std::optional<platform::FileStamp> before;
+    platform::FileRead file;
+    if (m_pendingRead && m_pendingRead->path == path && m_files->done(m_pendingRead->call)) {
+        // The read an earlier check started, now done; whether the file stayed the same is judged as ever.
+        before = m_pendingRead->before;
+        file = m_files->wait(m_pendingRead->call, QDeadlineTimer(0)).value_or(platform::FileRead());
+        m_pendingRead.reset();
+    } else {
+        m_pendingRead.reset();
+        before = stampOf(path);
+        if (m_hooks.beforeOpen)
+            m_hooks.beforeOpen();
+        platform::FileSystemWorker::Call<platform::FileRead> call
+            = m_files->start<platform::FileRead>([path] { return platform::readFileStart(path, maxReadBytes); });
+        std::optional<platform::FileRead> read = m_files->wait(call, m_checkDeadline);
+        if (!read) {
+            if (call.valid()) {
+                m_pendingRead = PendingRead { path, before, std::move(call) };
+                result.pending = true;
+            } else {
+                result.error = QStringLiteral("de map antwoordt niet");
+            }
+            return result;
+        }
+        file = std::move(*read);
+    }
     result.error = file.error;
     if (!file.opened)
         return result;
@@ -92,7 +162,7 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     result.bytes = std::move(file.bytes);
     if (m_hooks.afterRead)
         m_hooks.afterRead();
-    const std::optional<platform::FileStamp> after = platform::fileStamp(m_state.bestandspad);
+    const std::optional<platform::FileStamp> after = stampOf(path);
     result.steady = file.error.isEmpty() && before && after && *before == *after;
     if (after)
         result.stamp = *after;
@@ -103,8 +173,9 @@ int RunOrderLoader::settleRemaining()
 {
     if (m_settleTime <= 0)
         return 0;
-    const std::optional<platform::FileStamp> stamp = platform::fileStamp(m_state.bestandspad);
-    // A file that cannot be looked at now cannot be read either; the read decides.
+    const std::optional<platform::FileStamp> stamp = stampOf(m_state.bestandspad);
+    // A file that cannot be looked at now (or whose folder does not answer) cannot be read either; the read
+    // decides.
     if (!stamp)
         return 0;
     const QDateTime now = m_clock.now();
@@ -185,6 +256,8 @@ void RunOrderLoader::startNewFile()
     m_state.editnietgestart = 0;
     m_state.klasbekend = false;
     m_seenStamp.reset();
+    // A read of the previous file still under way is of no use any more.
+    m_pendingRead.reset();
     for (GridTable* grid : { &m_working, &m_snapshot }) {
         grid->setFixedRows(0);
         grid->setRows(0);
@@ -201,6 +274,14 @@ void RunOrderLoader::toonbestand(bool forceer)
         return;
     }
     qCInfo(lcFollow) << (forceer ? "check (forced)" : "check (periodic)");
+    // A read that outlasted an earlier check: the list stays as it is until it is done.
+    if (m_pendingRead && !m_files->done(m_pendingRead->call)) {
+        m_forcedReadPending = m_forcedReadPending || forceer;
+        m_view.lookAgainAfter(pendingReadLookAgain);
+        qCInfo(lcFollow) << "read: the file is still being read; looked at again in" << pendingReadLookAgain << "ms";
+        return;
+    }
+    m_checkDeadline = QDeadlineTimer(m_checkTime);
     if (lookUp() == LookUp::NoFile) {
         // A forced read (start-up, a file just chosen) of a file not found now is made once it is found:
         // a periodic read would leave the header row and the position as they were, empty for a new file.
@@ -215,17 +296,29 @@ void RunOrderLoader::toonbestand(bool forceer)
     m_view.setMutatieColour(colours::white);
 
     const bool forced = forceer || m_forcedReadPending;
-    const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
+    const QString path = m_state.bestandspad;
+    const bool logging = lcFollow().isInfoEnabled();
+    const std::optional<Attributes> looked = m_files->run<Attributes>(
+        [path, logging] {
+            Attributes result;
+            result.value = platform::fileAttributes(path);
+            if (logging && result.value)
+                result.source = platform::attributeSource(path);
+            return result;
+        },
+        m_checkDeadline);
+    const std::optional<int> attributes = looked ? looked->value : std::nullopt;
     bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
     if (!attributes) {
         // A forced read (a file just chosen) that could not even start is not lost: it waits, as one that
         // did not count does.
         m_forcedReadPending = forced;
-        qCInfo(lcFollow) << "attributes: cannot be read; no read, the list stays as it is";
+        qCInfo(lcFollow) << (looked
+                ? "attributes: cannot be read; no read, the list stays as it is"
+                : "attributes: the folder did not answer in time; no read, the list stays as it is");
     } else {
         qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
-                                   << platform::attributeSourceName(platform::attributeSource(m_state.bestandspad))
-                                   << "-"
+                                   << platform::attributeSourceName(looked->source) << "-"
                                    << (read ? (*attributes & platform::AttrArchive ? "archive set: read"
                                                                                    : "archive not set, forced: read")
                                             : "archive not set: not written since the last read, no read");
@@ -239,8 +332,18 @@ void RunOrderLoader::toonbestand(bool forceer)
                              << "ms; looked at again in" << remaining << "ms";
         }
     }
+    ReadResult file;
     if (read) {
-        const ReadResult file = readWholeFile();
+        file = readWholeFile();
+        if (file.pending) {
+            read = false;
+            m_forcedReadPending = m_forcedReadPending || forced;
+            m_view.lookAgainAfter(pendingReadLookAgain);
+            qCInfo(lcFollow) << "read: not done within" << m_checkTime << "ms; it goes on, looked at again in"
+                             << pendingReadLookAgain << "ms";
+        }
+    }
+    if (read) {
         const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
         // A read that does not count leaves the grids, the labels and the attributes as they were, so
         // the next call reads again: the office was writing while we read; or, periodic, the file could
@@ -300,8 +403,18 @@ void RunOrderLoader::toonbestand(bool forceer)
             // A file that could not be opened on a forced read keeps its attributes, so the next call
             // reads it, forced again.
             if (file.opened) {
+                const platform::FileStamp stamp = file.stamp;
+                // At least a moment, also when the read took the check's time: a reset that is not made means
+                // one more read at the next check.
+                const QDeadlineTimer resetDeadline(qMax(m_checkDeadline.remainingTime(), qint64(resetTime)));
                 const bool reset
-                    = platform::setFileAttributesIfUnchanged(m_state.bestandspad, platform::AttrNormal, file.stamp);
+                    = m_files
+                          ->run<bool>(
+                              [path, stamp] {
+                                  return platform::setFileAttributesIfUnchanged(path, platform::AttrNormal, stamp);
+                              },
+                              resetDeadline)
+                          .value_or(false);
                 qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
                                            : "attributes: not reset (changed since the read, or refused); read "
                                              "again at the next check");

@@ -1,5 +1,6 @@
 #include "clock.h"
 #include "colourtable.h"
+#include "faults.h"
 #include "fileattributes.h"
 #include "gridtable.h"
 #include "recordingview.h"
@@ -7,6 +8,7 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +91,8 @@ private slots:
     void writeAfterTheReadIsNotLost();
     void headerValuesStayWhenAbsent();
     void nestedCallReturnsAtOnce();
+    void shareThatDoesNotAnswerNeverHoldsTheCheck_data();
+    void shareThatDoesNotAnswerNeverHoldsTheCheck();
     void badInput_data();
     void badInput();
 
@@ -116,6 +120,7 @@ void TestRunOrderLoader::init()
 
 void TestRunOrderLoader::cleanup()
 {
+    platform::faults::clear();
     m_loader.reset();
     m_dir.reset();
 }
@@ -454,15 +459,13 @@ void TestRunOrderLoader::changedFileIsReadOnceSettled_data()
 
     // "write N": the office writes N starters; "grow": it adds to the file; "wait MS": the station's clock
     // moves on (a negative time: it is set back); "look": a periodic call; "force": a forced one.
-    QTest::newRow("read once it stayed the same for the settle time")
-        << QStringList { "write 5", "look", "wait 400", "look", "wait 600", "look" } << "3 3 5"
-        << QList<int> { 1000, 600 };
+    QTest::newRow("read once it stayed the same for the settle time") << QStringList { "write 5", "look", "wait 400",
+        "look", "wait 600", "look" } << "3 3 5" << QList<int> { 1000, 600 };
     QTest::newRow("a file still being written waits until it stops")
         << QStringList { "write 5", "look", "wait 600", "grow", "look", "wait 999", "look", "wait 1", "look" }
         << "3 3 3 6" << QList<int> { 1000, 1000, 1 };
-    QTest::newRow("a clock set back starts the wait afresh")
-        << QStringList { "write 5", "look", "wait -60000", "look", "wait 1000", "look" } << "3 3 5"
-        << QList<int> { 1000, 1000 };
+    QTest::newRow("a clock set back starts the wait afresh") << QStringList { "write 5", "look", "wait -60000", "look",
+        "wait 1000", "look" } << "3 3 5" << QList<int> { 1000, 1000 };
     QTest::newRow("a file that was not changed is not waited for")
         << QStringList { "look", "wait 5000", "look" } << "3 3" << QList<int> {};
     QTest::newRow("a forced read waits too, and is made at the next call")
@@ -662,6 +665,59 @@ void TestRunOrderLoader::badInput()
     m_loader->toonbestand(false);
     QVERIFY(m_grid1->rows() >= 2 && m_grid1->rows() <= GridTable::MaxRows);
     QCOMPARE(m_grid1->cols(), 11);
+}
+
+void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck_data()
+{
+    QTest::addColumn<platform::faults::Operation>("waiting");
+    QTest::addColumn<bool>("emptyView");
+    QTest::addColumn<bool>("readLater");
+
+    QTest::newRow("the listing does not answer: the empty view meanwhile")
+        << platform::faults::Operation::List << true << false;
+    QTest::newRow("the read outlasts the check: the list stays, the read is taken at a later look")
+        << platform::faults::Operation::Read << false << true;
+}
+
+void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
+{
+    QFETCH(platform::faults::Operation, waiting);
+    QFETCH(bool, emptyView);
+    QFETCH(bool, readLater);
+    // A server that does not answer for 1.2 s, a check that may wait 0.2 s; the ring has marked starter 1002.
+    constexpr int serverSilent = 1200;
+    m_loader->setCheckTime(200);
+    write(runOrderBytes(starters(3)), today);
+    m_state.bestandspad = path();
+    m_loader->toonbestand(true);
+    m_grid1->setTextMatrix(2, 10, "N");
+    QList<Starter> renamed = starters(3);
+    renamed[1].naam = "Ander Ruiter";
+    write(runOrderBytes(renamed), today.addSecs(60));
+    platform::faults::injectDelay(waiting, m_dir->path(), serverSilent);
+    m_view.lookAgain.clear();
+
+    QElapsedTimer held;
+    held.start();
+    m_loader->toonbestand(false);
+    QVERIFY2(held.elapsed() < 700, qPrintable(QString::number(held.elapsed())));
+    // The next check does not wait behind the call that is still under way.
+    held.restart();
+    m_loader->toonbestand(false);
+    QVERIFY2(held.elapsed() < 700, qPrintable(QString::number(held.elapsed())));
+    QCOMPARE(m_view.gridVisible, !emptyView);
+    QCOMPARE(m_grid1->textMatrix(2, 3), QString("Ruiter 2"));
+    QCOMPARE(m_view.lookAgain.contains(250), readLater);
+    QVERIFY(!m_state.bezigmetladen);
+
+    // The server answers again: the office's write is taken in, the ring's mark kept.
+    QTest::qWait(serverSilent + 200);
+    platform::faults::clear();
+    m_loader->toonbestand(false);
+    QVERIFY(m_view.gridVisible);
+    QCOMPARE(m_grid1->textMatrix(2, 3), QString("Ander Ruiter"));
+    QCOMPARE(m_grid1->textMatrix(2, 10), QString("N"));
+    QCOMPARE(m_grid1->rows(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestRunOrderLoader)

@@ -22,6 +22,11 @@ bool start(
     return process.waitForStarted(10000);
 }
 
+void endWithStarter(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
 void signal(const QProcess& process, int signal)
 {
     if (process.processId() > 0)

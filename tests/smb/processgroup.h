@@ -20,6 +20,10 @@ bool start(QProcess& process, const QString& program, const QStringList& argumen
 // Sends `signal` to every process of the group.
 void signal(const QProcess& process, int signal);
 
+// Makes a program started by `process` (in its own group or not) end with the thread that starts it: the
+// office's and the station's programs must not go on without the test.
+void endWithStarter(QProcess& process);
+
 // SIGTERM to the group; SIGKILL when it has not ended within `graceMilliseconds`. True when it ended.
 bool stop(QProcess& process, int graceMilliseconds);
 

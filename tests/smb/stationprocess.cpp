@@ -1,5 +1,7 @@
 #include "stationprocess.h"
 
+#include "processgroup.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -38,6 +40,7 @@ bool StationProcess::start(QString* why)
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardInputFile(QProcess::nullDevice());
+    processgroup::endWithStarter(m_process);
     m_started = QDateTime::currentDateTime();
     m_process.start(QStringLiteral(BALDOVENAAR_PROGRAM), {});
     if (!m_process.waitForStarted(10000)) {
