@@ -10,12 +10,31 @@
 #include "runordermerge.h"
 #include "runorderview.h"
 
+#include <QCryptographicHash>
 #include <algorithm>
 
 namespace {
 
 // More than any running order of 32 767 lines can hold; the rest of a larger file is ignored.
 constexpr qint64 maxReadBytes = 64 * 1024 * 1024;
+
+// How soon a read that outlasted its check is looked at again.
+constexpr int pendingReadLookAgain = 250;
+// The least time the attribute reset after a read is given, also when the read took the check's time.
+constexpr int resetTime = 100;
+
+// What the look-up finds in one go in the worker's thread.
+struct Found
+{
+    std::optional<QString> name;
+    std::optional<QDateTime> modified;
+};
+
+struct Attributes
+{
+    std::optional<int> value;
+    platform::AttributeSource source = platform::AttributeSource::Emulation;
+};
 
 void fillGrid(GridTable& grid, const RunOrderContent& content)
 {
@@ -32,6 +51,7 @@ RunOrderLoader::RunOrderLoader(AppState& state, GridTable& working, GridTable& s
     , m_scratch(scratch)
     , m_view(view)
     , m_clock(clock)
+    , m_files(std::make_unique<platform::FileSystemWorker>())
 {
 }
 
@@ -45,7 +65,28 @@ bool RunOrderLoader::lookUp()
         qCInfo(lcFollow) << "look-up: the followed path" << m_state.bestandspad() << "does not end in .dvz";
         return false;
     }
-    const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap(), m_state.zoekpatroon());
+    const QString folder = m_state.bestandsmap();
+    const QString pattern = m_state.zoekpatroon();
+    const bool earlierCallUnderWay = m_files->busy();
+    const std::optional<Found> found = m_files->run<Found>(
+        [folder, pattern] {
+            Found result;
+            result.name = platform::firstMatch(folder, pattern);
+            if (result.name)
+                result.modified = platform::lastModified(folder + *result.name);
+            return result;
+        },
+        m_checkDeadline);
+    // The share's server does not answer: as a folder that cannot be read, without waiting for it.
+    if (!found) {
+        qCInfo(lcFollow).noquote()
+            << QStringLiteral("look-up: %1 in %2 - the empty view; the path stays followed")
+                   .arg(earlierCallUnderWay ? QStringLiteral("the folder has not answered an earlier call yet")
+                                            : QStringLiteral("the folder did not answer within %1 ms").arg(m_checkTime),
+                       folder);
+        return false;
+    }
+    const std::optional<QString>& name = found->name;
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
     if (!name) {
@@ -53,8 +94,8 @@ bool RunOrderLoader::lookUp()
                          << "(the folder cannot be read, or holds no such file); the path stays followed";
         return false;
     }
-    m_state.setBestandspad(m_state.bestandsmap() + *name);
-    const std::optional<QDateTime> modified = platform::lastModified(m_state.bestandspad());
+    m_state.setBestandspad(folder + *name);
+    const std::optional<QDateTime>& modified = found->modified;
     const QString today = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
     if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today) {
         qCInfo(lcFollow).noquote() << "look-up: found" << *name << "modified"
@@ -72,18 +113,35 @@ RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
     using Look = Decision::Look;
     Decision decision;
     decision.forced = forceer || m_forcedReadPending;
+    // A read that outlasted an earlier check: the list stays as it is until it is done.
+    if (m_pendingRead && !m_files->done(m_pendingRead->call)) {
+        decision.look = Look::StillReading;
+        return decision;
+    }
+    m_checkDeadline = QDeadlineTimer(m_checkTime);
     if (!lookUp())
         return decision;
-    const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad());
+    const QString path = m_state.bestandspad();
+    const bool logging = lcFollow().isInfoEnabled();
+    const std::optional<Attributes> looked = m_files->run<Attributes>(
+        [path, logging] {
+            Attributes result;
+            result.value = platform::fileAttributes(path);
+            if (logging && result.value)
+                result.source = platform::attributeSource(path);
+            return result;
+        },
+        m_checkDeadline);
+    const std::optional<int> attributes = looked ? looked->value : std::nullopt;
     if (!attributes) {
-        qCInfo(lcFollow) << "attributes: cannot be read; no read, the list stays as it is";
+        qCInfo(lcFollow) << (looked ? "attributes: cannot be read; no read, the list stays as it is"
+                                    : "attributes: the folder did not answer in time; no read, the list stays as it is");
         decision.look = Look::AttributesUnreadable;
         return decision;
     }
     const bool written = *attributes & platform::AttrArchive;
     qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
-                               << platform::attributeSourceName(platform::attributeSource(m_state.bestandspad()))
-                               << "-"
+                               << platform::attributeSourceName(looked->source) << "-"
                                << (written                ? "archive set: read"
                                           : decision.forced ? "archive not set, forced: read"
                                                             : "archive not set: not written since the last read, no read");
@@ -110,13 +168,43 @@ void RunOrderLoader::showEmptyView()
     m_view.controleerwijzigingen();
 }
 
-RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
+std::optional<platform::FileStamp> RunOrderLoader::stampOf(const QString& path)
+{
+    return m_files
+        ->run<std::optional<platform::FileStamp>>([path] { return platform::fileStamp(path); }, m_checkDeadline)
+        .value_or(std::nullopt);
+}
+
+RunOrderLoader::ReadResult RunOrderLoader::readWholeFile()
 {
     ReadResult result;
-    const std::optional<platform::FileStamp> before = platform::fileStamp(m_state.bestandspad());
-    if (m_hooks.beforeOpen)
-        m_hooks.beforeOpen();
-    platform::FileRead file = platform::readFileStart(m_state.bestandspad(), maxReadBytes);
+    const QString path = m_state.bestandspad();
+    std::optional<platform::FileStamp> before;
+    platform::FileRead file;
+    if (m_pendingRead && m_pendingRead->path == path && m_files->done(m_pendingRead->call)) {
+        // The read an earlier check started, now done; whether the file stayed the same is judged as ever.
+        before = m_pendingRead->before;
+        file = m_files->wait(m_pendingRead->call, QDeadlineTimer(0)).value_or(platform::FileRead());
+        m_pendingRead.reset();
+    } else {
+        m_pendingRead.reset();
+        before = stampOf(path);
+        if (m_hooks.beforeOpen)
+            m_hooks.beforeOpen();
+        platform::FileSystemWorker::Call<platform::FileRead> call
+            = m_files->start<platform::FileRead>([path] { return platform::readFileStart(path, maxReadBytes); });
+        std::optional<platform::FileRead> read = m_files->wait(call, m_checkDeadline);
+        if (!read) {
+            if (call.valid()) {
+                m_pendingRead = PendingRead { path, before, std::move(call) };
+                result.pending = true;
+            } else {
+                result.error = QStringLiteral("de map antwoordt niet");
+            }
+            return result;
+        }
+        file = std::move(*read);
+    }
     result.error = file.error;
     if (!file.opened)
         return result;
@@ -124,7 +212,7 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     result.bytes = std::move(file.bytes);
     if (m_hooks.afterRead)
         m_hooks.afterRead();
-    const std::optional<platform::FileStamp> after = platform::fileStamp(m_state.bestandspad());
+    const std::optional<platform::FileStamp> after = stampOf(path);
     result.steady = file.error.isEmpty() && before && after && *before == *after;
     if (after)
         result.stamp = *after;
@@ -135,8 +223,9 @@ int RunOrderLoader::settleRemaining()
 {
     if (m_settleTime <= 0)
         return 0;
-    const std::optional<platform::FileStamp> stamp = platform::fileStamp(m_state.bestandspad());
-    // A file that cannot be looked at now cannot be read either; the read decides.
+    const std::optional<platform::FileStamp> stamp = stampOf(m_state.bestandspad());
+    // A file that cannot be looked at now (or whose folder does not answer) cannot be read either; the read
+    // decides.
     if (!stamp)
         return 0;
     const QDateTime now = m_clock.now();
@@ -217,6 +306,8 @@ void RunOrderLoader::startNewFile()
     m_state.editnietgestart = 0;
     m_state.klasbekend = false;
     m_seenStamp.reset();
+    // A read of the previous file still under way is of no use any more.
+    m_pendingRead.reset();
     for (GridTable* grid : { &m_working, &m_snapshot }) {
         grid->setFixedRows(0);
         grid->setRows(0);
@@ -235,6 +326,12 @@ RunOrderLoader::ListChange RunOrderLoader::toonbestand(bool forceer)
     }
     qCInfo(lcFollow) << (forceer ? "check (forced)" : "check (periodic)");
     const Decision decision = decide(forceer);
+    if (decision.look == Look::StillReading) {
+        m_forcedReadPending = m_forcedReadPending || forceer;
+        m_view.lookAgainAfter(pendingReadLookAgain);
+        qCInfo(lcFollow) << "read: the file is still being read; looked at again in" << pendingReadLookAgain << "ms";
+        return ListChange::None;
+    }
     if (decision.look == Look::NoFile) {
         // A forced read (start-up, a file just chosen) of a file not found now is made once it is found:
         // a periodic read would leave the header row and the position as they were, empty for a new file.
@@ -257,11 +354,21 @@ RunOrderLoader::ListChange RunOrderLoader::toonbestand(bool forceer)
         m_forcedReadPending = decision.forced;
         m_view.lookAgainAfter(decision.settleRemaining);
         break;
-    case Look::Read:
-        change = apply(decision.forced, readWholeFile());
+    case Look::Read: {
+        const ReadResult file = readWholeFile();
+        if (file.pending) {
+            m_forcedReadPending = m_forcedReadPending || decision.forced;
+            m_view.lookAgainAfter(pendingReadLookAgain);
+            qCInfo(lcFollow) << "read: not done within" << m_checkTime << "ms; it goes on, looked at again in"
+                             << pendingReadLookAgain << "ms";
+        } else {
+            change = apply(decision.forced, file);
+        }
         break;
+    }
     case Look::NoFile:
     case Look::NotWritten:
+    case Look::StillReading:
         break;
     }
     if (m_forcedReadPending)
@@ -334,15 +441,38 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
     // A file that could not be opened on a forced read keeps its attributes, so the next call reads it,
     // forced again.
     if (file.opened) {
-        const bool reset = platform::setFileAttributesIfUnchanged(m_state.bestandspad(), platform::AttrNormal, file.stamp);
-        qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
-                                   : "attributes: not reset (changed since the read, or refused); read again at the "
-                                     "next check");
+        resetAttributes(file.stamp);
         m_forcedReadPending = false;
     } else {
         m_forcedReadPending = forced;
     }
     m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam() + QStringLiteral(" (")
         + m_state.owner + QStringLiteral(")"));
+    // Which version of the office's file is on screen, as a fingerprint of the bytes read: at a show it is
+    // compared with the file on the office PC (sha1sum), and a test outside the process waits for it.
+    if (lcFollow().isInfoEnabled()) {
+        const char* how = change == ListChange::Replaced ? "replaced the ring's list"
+            : change == ListChange::Merged               ? "merged into the ring's list"
+                                                         : "rebuilt";
+        qCInfo(lcFollow).noquote() << QStringLiteral("shown: sha1 %1 of %2, %3")
+                                          .arg(QString::fromLatin1(
+                                                   QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha1).toHex()),
+                                              m_state.bestandsnaam(), QLatin1String(how));
+    }
     return change;
+}
+
+void RunOrderLoader::resetAttributes(const platform::FileStamp& stamp)
+{
+    const QString path = m_state.bestandspad();
+    // At least a moment, also when the read took the check's time: a reset that is not made means one more
+    // read at the next check.
+    const QDeadlineTimer deadline(qMax(m_checkDeadline.remainingTime(), qint64(resetTime)));
+    const bool reset = m_files
+                           ->run<bool>([path, stamp] { return platform::setFileAttributesIfUnchanged(path, platform::AttrNormal, stamp); },
+                               deadline)
+                           .value_or(false);
+    qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
+                               : "attributes: not reset (changed since the read, or refused); read again at the next "
+                                 "check");
 }

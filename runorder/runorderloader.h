@@ -2,10 +2,14 @@
 
 #include "appstate.h"
 #include "fileattributes.h"
+#include "filereading.h"
+#include "filesystemworker.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class GridTable;
@@ -35,6 +39,13 @@ class Clock;
 // before and after): a half-written file never replaces the ring's list, and the attributes are reset
 // only while the file is still the one that was read, so an office write is never missed. A forced read
 // that did not count, or waits for the file to settle, is repeated, forced, at the next call.
+//
+// The file-system calls of a check run in a thread of their own (platform::FileSystemWorker), and the check
+// waits for them at most its check time in all: on a share whose server does not answer (a network that
+// drops its packets) a call may wait a minute for the SMB client's timeout, and the window must not. A look-up
+// that does not answer in time counts as a folder that cannot be read (the empty view, the path still
+// followed); while that call is still under way, later checks find the same at once. A read that takes longer
+// than the check (a long list over a slow network) goes on, and is taken at a look a moment later.
 class RunOrderLoader
 {
 public:
@@ -55,6 +66,10 @@ public:
     // Another file was chosen: nothing of the previous class stays on screen or in the state (header
     // values, permissions), also when the first read of the new file does not count.
     void startNewFile();
+
+    // How long one check waits for the file system in all before it goes on without its answer.
+    static constexpr int defaultCheckTime = 750;
+    void setCheckTime(int milliseconds) { m_checkTime = milliseconds; }
 
     // A forced read that failed or saw the file change waits for the next call.
     bool forcedReadPending() const { return m_forcedReadPending; }
@@ -79,6 +94,7 @@ private:
             AttributesUnreadable, // found, but its attributes cannot be read: no read
             NotWritten, // not written since the last read, and no read is forced
             Settling, // written, but not the same long enough yet: looked at again later
+            StillReading, // a read that outlasted an earlier check is not done yet: looked at again soon
             Read,
         };
         Look look = Look::NoFile;
@@ -90,14 +106,17 @@ private:
     void showEmptyView();
     struct ReadResult
     {
+        bool pending = false; // still being read when the check's time ran out
         bool opened = false;
         bool steady = false; // the file stayed the same during the read
         QString error; // why it could not be opened or read through
         platform::FileStamp stamp;
         QByteArray bytes;
     };
-    ReadResult readWholeFile() const;
+    ReadResult readWholeFile();
+    std::optional<platform::FileStamp> stampOf(const QString& path);
     ListChange apply(bool forced, const ReadResult& file);
+    void resetAttributes(const platform::FileStamp& stamp);
     // The diagnostics line of a read: its size, what it held, whether it counts and why.
     static QString describeRead(const ReadResult& file, const RunOrderContent& content, bool counts);
     // 0 when the followed file has settled; otherwise the milliseconds until it may have.
@@ -117,6 +136,17 @@ private:
     bool m_forcedReadPending = false;
     ReadHooks m_hooks;
     int m_settleTime = defaultSettleTime;
+    int m_checkTime = defaultCheckTime;
+    std::unique_ptr<platform::FileSystemWorker> m_files;
+    QDeadlineTimer m_checkDeadline;
+    // A read that outlasted its check, with the file's stamp before it began.
+    struct PendingRead
+    {
+        QString path;
+        std::optional<platform::FileStamp> before;
+        platform::FileSystemWorker::Call<platform::FileRead> call;
+    };
+    std::optional<PendingRead> m_pendingRead;
     // The file as the station last saw it, and since when it has looked like that.
     std::optional<platform::FileStamp> m_seenStamp;
     QDateTime m_seenSince;

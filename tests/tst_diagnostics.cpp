@@ -10,6 +10,7 @@
 #include "runorderloader.h"
 #include "files.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
@@ -48,6 +49,7 @@ private slots:
     void eachCheckSaysWhatItFound_data();
     void eachCheckSaysWhatItFound();
     void sendsSayWhichFilesTheyWroteAndRemoved();
+    void shownNamesTheBytesOnScreenOnlyWhenTheyAre();
 
 private:
     QString path() const { return m_kit->path(); }
@@ -212,6 +214,23 @@ void TestDiagnostics::sendsSayWhichFilesTheyWroteAndRemoved()
     QVERIFY(log().contains("send: nothing sent, the class is not known yet"));
     for (const QString& line : std::as_const(logged))
         QVERIFY(line.startsWith(QStringLiteral("baldovenaar.send ")));
+}
+
+void TestDiagnostics::shownNamesTheBytesOnScreenOnlyWhenTheyAre()
+{
+    follow("A B");
+    publish("A B C");
+    m_kit->loader->toonbestand(false);
+    const QByteArray shown = QCryptographicHash::hash(testsupport::readFile(path()), QCryptographicHash::Sha1).toHex();
+    QVERIFY2(log().contains(QStringLiteral("shown: sha1 ") + QLatin1String(shown)), qPrintable(log()));
+
+    // Not written since, or written while it was read: the list on screen stays, and no other bytes are named.
+    logged.clear();
+    m_kit->loader->toonbestand(false);
+    publish("A B C D");
+    m_kit->loader->setReadHooks({ {}, [this] { publish("A B C D E"); } });
+    m_kit->loader->toonbestand(false);
+    QVERIFY2(!log().contains(QStringLiteral("shown:")), qPrintable(log()));
 }
 
 QTEST_GUILESS_MAIN(TestDiagnostics)

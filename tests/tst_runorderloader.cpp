@@ -2,6 +2,7 @@
 #include "clock.h"
 #include "columns.h"
 #include "colourtable.h"
+#include "faults.h"
 #include "fileattributes.h"
 #include "gridtable.h"
 #include "loaderfixture.h"
@@ -9,6 +10,7 @@
 #include "files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +75,8 @@ private slots:
     void writeAfterTheReadIsNotLost();
     void headerValuesStayWhenAbsent();
     void nestedCallReturnsAtOnce();
+    void shareThatDoesNotAnswerNeverHoldsTheCheck_data();
+    void shareThatDoesNotAnswerNeverHoldsTheCheck();
     void badInput_data();
     void badInput();
 
@@ -91,6 +95,7 @@ void TestRunOrderLoader::init()
 
 void TestRunOrderLoader::cleanup()
 {
+    platform::faults::clear();
     m_kit.reset();
 }
 
@@ -412,15 +417,13 @@ void TestRunOrderLoader::changedFileIsReadOnceSettled_data()
 
     // "write N": the office writes N starters; "grow": it adds to the file; "wait MS": the station's clock
     // moves on (a negative time: it is set back); "look": a periodic call; "force": a forced one.
-    QTest::newRow("read once it stayed the same for the settle time")
-        << QStringList { "write 5", "look", "wait 400", "look", "wait 600", "look" } << "3 3 5"
-        << QList<int> { 1000, 600 };
+    QTest::newRow("read once it stayed the same for the settle time") << QStringList { "write 5", "look", "wait 400",
+        "look", "wait 600", "look" } << "3 3 5" << QList<int> { 1000, 600 };
     QTest::newRow("a file still being written waits until it stops")
         << QStringList { "write 5", "look", "wait 600", "grow", "look", "wait 999", "look", "wait 1", "look" }
         << "3 3 3 6" << QList<int> { 1000, 1000, 1 };
-    QTest::newRow("a clock set back starts the wait afresh")
-        << QStringList { "write 5", "look", "wait -60000", "look", "wait 1000", "look" } << "3 3 5"
-        << QList<int> { 1000, 1000 };
+    QTest::newRow("a clock set back starts the wait afresh") << QStringList { "write 5", "look", "wait -60000", "look",
+        "wait 1000", "look" } << "3 3 5" << QList<int> { 1000, 1000 };
     QTest::newRow("a file that was not changed is not waited for")
         << QStringList { "look", "wait 5000", "look" } << "3 3" << QList<int> {};
     QTest::newRow("a forced read waits too, and is made at the next call")
@@ -620,6 +623,59 @@ void TestRunOrderLoader::badInput()
     m_kit->loader->toonbestand(false);
     QVERIFY(m_kit->grid1->rows() >= 2 && m_kit->grid1->rows() <= GridTable::MaxRows);
     QCOMPARE(m_kit->grid1->cols(), 11);
+}
+
+void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck_data()
+{
+    QTest::addColumn<platform::faults::Operation>("waiting");
+    QTest::addColumn<bool>("emptyView");
+    QTest::addColumn<bool>("readLater");
+
+    QTest::newRow("the listing does not answer: the empty view meanwhile")
+        << platform::faults::Operation::List << true << false;
+    QTest::newRow("the read outlasts the check: the list stays, the read is taken at a later look")
+        << platform::faults::Operation::Read << false << true;
+}
+
+void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
+{
+    QFETCH(platform::faults::Operation, waiting);
+    QFETCH(bool, emptyView);
+    QFETCH(bool, readLater);
+    // A server that does not answer for 1.2 s, a check that may wait 0.2 s; the ring has marked starter 1002.
+    constexpr int serverSilent = 1200;
+    m_kit->loader->setCheckTime(200);
+    write(runOrderBytes(starters(3)), today);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    m_kit->grid1->setTextMatrix(2, 10, "N");
+    kantoor::PublishedOrder renamed = starters(3);
+    renamed.lines[1][column::Rider] = "Ander Ruiter";
+    write(runOrderBytes(renamed), today.addSecs(60));
+    platform::faults::injectDelay(waiting, m_kit->dir.path(), serverSilent);
+    m_kit->view.lookAgain.clear();
+
+    QElapsedTimer held;
+    held.start();
+    m_kit->loader->toonbestand(false);
+    QVERIFY2(held.elapsed() < 700, qPrintable(QString::number(held.elapsed())));
+    // The next check does not wait behind the call that is still under way.
+    held.restart();
+    m_kit->loader->toonbestand(false);
+    QVERIFY2(held.elapsed() < 700, qPrintable(QString::number(held.elapsed())));
+    QCOMPARE(m_kit->view.gridVisible, !emptyView);
+    QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ruiter 1002"));
+    QCOMPARE(m_kit->view.lookAgain.contains(250), readLater);
+    QVERIFY(!m_kit->state.bezigmetladen);
+
+    // The server answers again: the office's write is taken in, the ring's mark kept.
+    QTest::qWait(serverSilent + 200);
+    platform::faults::clear();
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->view.gridVisible);
+    QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ander Ruiter"));
+    QCOMPARE(m_kit->grid1->textMatrix(2, 10), QString("N"));
+    QCOMPARE(m_kit->grid1->rows(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestRunOrderLoader)
