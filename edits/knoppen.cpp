@@ -22,17 +22,19 @@ EditButtons zetknoppen(const AppState& state)
     return EditButtons { mayReorder(state), mayMarkNotStarted(state) };
 }
 
-bool wisselnietgestart(GridTable& grid, const AppState& state)
+std::optional<std::vector<int>> wisselnietgestart(GridTable& grid, const AppState& state)
 {
     if (!mayMarkNotStarted(state))
-        return false;
+        return std::nullopt;
+    std::vector<int> toggled;
     for (int r = 1; r < grid.rows(); ++r) {
         if (!codeMultiSelect::isSelected(grid, r) || isPauseKey(grid.textView(r, column::Key)))
             continue;
         const bool marked = grid.textView(r, column::Mark) == notStartedMark;
         grid.setTextMatrix(r, column::Mark, marked ? QString() : notStartedMark.toString());
+        toggled.push_back(r);
     }
-    return true;
+    return toggled;
 }
 
 bool markChanged(const GridTable& grid, int row)

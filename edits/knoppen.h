@@ -3,7 +3,9 @@
 #include "gridtable.h"
 
 #include <QPointer>
+#include <optional>
 #include <set>
+#include <vector>
 
 class AppState;
 
@@ -30,8 +32,9 @@ struct EditButtons
 EditButtons zetknoppen(const AppState& state);
 
 // Toggles the not-started mark (column 10, "N" or empty) of every selected line that is no pause line,
-// each by itself. Only with the not-started permission; false (and nothing changed) without it.
-bool wisselnietgestart(GridTable& grid, const AppState& state);
+// each by itself, and gives those rows. Only with the not-started permission: nothing (and nothing
+// changed) without it.
+std::optional<std::vector<int>> wisselnietgestart(GridTable& grid, const AppState& state);
 
 // Whether a line's mark differs from the office's status: marked "N" at the ring while column 9 holds no
 // "N", or the other way round.
@@ -58,6 +61,9 @@ class SendRuleTracker
 {
 public:
     SendRule evaluate(const GridTable& working, const GridTable& snapshot, const AppState& state);
+    // The rows that differed from the snapshot at the last evaluation, in key or in mark: how many starters
+    // the ring's list has changed.
+    int differingRows() const { return int(m_orderRows.size() + m_markRows.size()); }
 
 private:
     void update(const GridTable& working, const GridTable& snapshot, int row);

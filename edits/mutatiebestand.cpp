@@ -5,10 +5,12 @@
 #include "cp1252.h"
 #include "diagnostics.h"
 #include "fileattributes.h"
+#include "filereading.h"
 #include "filewriting.h"
 #include "folderlisting.h"
 #include "gridtable.h"
 #include "runorderfile.h"
+#include "systemerrors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,6 +67,22 @@ void removeLogged(const char* routine, const QString& folder, const QString& nam
     else
         qCInfo(lcSend).noquote() << QLatin1String(routine) + QStringLiteral(": could not remove") << name << "in"
                                  << folder << "-" << removed.error;
+}
+
+// Whether a mutation file whose name carries this class's safe rid is this class's own: its second line
+// holds the class's rid exactly, byte for byte. Two classes whose rids are made safe to the same name
+// ("a*b" and "a?b" both become "a_b") must never remove each other's sends. A file that cannot be read, or
+// whose second line is cut short, is left alone.
+bool holdsRid(const QString& path, const QString& rid)
+{
+    const QByteArray wanted = "rid:" + platform::encodeCp1252(rid) + "\r\n";
+    // The first line is "wnr:" and the class's wnr, a few characters; the limit only keeps a strange file
+    // from being read whole.
+    const platform::FileRead file = platform::readFileStart(path, 4096 + wanted.size());
+    if (!file.opened)
+        return false;
+    const qsizetype firstEnd = file.bytes.indexOf("\r\n");
+    return firstEnd >= 0 && file.bytes.mid(firstEnd + 2, wanted.size()) == wanted;
 }
 
 QString nameWithSafeRid(const QString& date, const QString& time, const QString& safe, QChar kind)
@@ -233,6 +251,7 @@ SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platfor
             = platform::writeFileWhole(folder + name, bytes, platform::AttrHidden | platform::AttrArchive);
         if (outcome.ok()) {
             written[k] = name;
+            result.files << name;
             qCInfo(lcSend).noquote() << "send: wrote" << name << "in" << folder;
         } else {
             result.failures.push_back(MutationFailure { folder + name, outcome.error });
@@ -250,7 +269,7 @@ SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platfor
         bool remove = false;
         if (parsed->date != date) {
             remove = true; // an earlier day's (or a wrong clock's) file, of any class
-        } else if (parsed->rid == ownRid) {
+        } else if (parsed->rid == ownRid && holdsRid(folder + name, state.rid)) {
             if (parsed->temporary) {
                 remove = true; // a copy of this class that a crash kept from being moved into place
             } else {
@@ -280,7 +299,7 @@ void wismutaties(const AppState& state)
     const QString ownRid = safeRid(state.rid);
     for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
         const std::optional<MutationFileName> parsed = parseMutationFileName(name);
-        if (parsed && parsed->rid == ownRid)
+        if (parsed && parsed->rid == ownRid && holdsRid(folder + name, state.rid))
             removeLogged("clean-up", folder, name);
     }
 }
@@ -295,7 +314,8 @@ QString verzendFoutmelding(const SendResult& result)
     for (const MutationFailure& failure : result.failures) {
         const QFileInfo info(failure.path);
         message += QStringLiteral("\nin de map %1 kon %2 niet worden geschreven (%3).")
-                       .arg(QDir::toNativeSeparators(info.absolutePath()), info.fileName(), failure.reason);
+                       .arg(QDir::toNativeSeparators(info.absolutePath()), info.fileName(),
+                           platform::reasonInDutch(failure.reason));
     }
     message += QStringLiteral("\n\nControleer of de map bereikbaar is en verzend de wijziging opnieuw.");
     return message;

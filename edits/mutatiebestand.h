@@ -97,6 +97,7 @@ struct SendResult
     bool written = false; // both copies are in place
     bool skipped = false; // nothing to send: no file followed, or the class is not known yet
     std::vector<MutationFailure> failures; // the copies that are not in place, and why
+    QStringList files; // the names of the copies that are in place
 };
 
 // The send button: writes both copies of the grid's order and marks into the followed file's folder,
@@ -109,7 +110,9 @@ struct SendResult
 SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock);
 
 // Removes every mutation file of the class shown (both kinds, any date, and copies left under their
-// temporary names), nothing of other classes. Does nothing when no file is followed or the rid is empty.
+// temporary names), nothing of other classes: a file is the class's when its name carries the class's safe
+// rid and its second line the class's rid itself, byte for byte (two rids may be made safe to one name).
+// Does nothing when no file is followed or the rid is empty.
 void wismutaties(const AppState& state);
 
 // The text for the message box when a send failed (Dutch, naming the folder, the files and the reasons);

@@ -89,16 +89,16 @@ QString controleerwissel(const GridTable& grid)
     return message;
 }
 
-bool wisselrijen(GridTable& grid)
+std::optional<std::pair<int, int>> wisselrijen(GridTable& grid)
 {
     const auto pair = selectedPair(grid);
     if (!pair)
-        return false;
+        return std::nullopt;
     const bool redraw = grid.redraw();
     grid.setRedraw(false);
     verwisselregels(grid, (*pair)[0], (*pair)[1]);
     grid.setRedraw(redraw);
-    return true;
+    return std::make_pair((*pair)[0], (*pair)[1]);
 }
 
 int nextRepeatInterval(int interval)

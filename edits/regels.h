@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+#include <utility>
 
 class GridTable;
 
@@ -27,8 +29,8 @@ int verplaatsregel(GridTable& grid, Richting richting);
 QString controleerwissel(const GridTable& grid);
 
 // Swaps the two selected rows (after controleerwissel allowed it); they stay selected and now show each
-// other's starters. False when there are not exactly two selected rows.
-bool wisselrijen(GridTable& grid);
+// other's starters. Gives the two rows; nothing when there are not exactly two selected rows.
+std::optional<std::pair<int, int>> wisselrijen(GridTable& grid);
 
 // The held move button's next repeat interval after a tick at `interval` ms: 300, then 200, then 100
 // from there on.

@@ -11,6 +11,7 @@
 #include "runorderview.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace {
@@ -28,6 +29,7 @@ struct Found
 {
     std::optional<QString> name;
     std::optional<QDateTime> modified;
+    bool folderExists = false; // looked at only when nothing matched
 };
 
 struct Attributes
@@ -55,15 +57,15 @@ RunOrderLoader::RunOrderLoader(AppState& state, GridTable& working, GridTable& s
 {
 }
 
-bool RunOrderLoader::lookUp()
+RunOrderLoader::FollowProblem RunOrderLoader::lookUp()
 {
     if (trimSpaces(m_state.bestandspad()).isEmpty()) {
         qCInfo(lcFollow) << "look-up: no file is followed";
-        return false;
+        return FollowProblem::NothingFollowed;
     }
     if (!hasRunOrderExtension(m_state.bestandspad())) {
         qCInfo(lcFollow) << "look-up: the followed path" << m_state.bestandspad() << "does not end in .dvz";
-        return false;
+        return FollowProblem::NothingFollowed;
     }
     const QString folder = m_state.bestandsmap();
     const QString pattern = m_state.zoekpatroon();
@@ -74,6 +76,8 @@ bool RunOrderLoader::lookUp()
             result.name = platform::firstMatch(folder, pattern);
             if (result.name)
                 result.modified = platform::lastModified(folder + *result.name);
+            else
+                result.folderExists = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).isDir();
             return result;
         },
         m_checkDeadline);
@@ -84,15 +88,16 @@ bool RunOrderLoader::lookUp()
                    .arg(earlierCallUnderWay ? QStringLiteral("the folder has not answered an earlier call yet")
                                             : QStringLiteral("the folder did not answer within %1 ms").arg(m_checkTime),
                        folder);
-        return false;
+        return FollowProblem::FolderUnreachable;
     }
     const std::optional<QString>& name = found->name;
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
     if (!name) {
         qCInfo(lcFollow) << "look-up: nothing matches" << m_state.zoekpatroon() << "in" << m_state.bestandsmap()
-                         << "(the folder cannot be read, or holds no such file); the path stays followed";
-        return false;
+                         << (found->folderExists ? "(the folder holds no such file)" : "(the folder cannot be read)")
+                         << "; the path stays followed";
+        return found->folderExists ? FollowProblem::NotFound : FollowProblem::FolderUnreachable;
     }
     m_state.setBestandspad(folder + *name);
     const std::optional<QDateTime>& modified = found->modified;
@@ -101,11 +106,11 @@ bool RunOrderLoader::lookUp()
         qCInfo(lcFollow).noquote() << "look-up: found" << *name << "modified"
                                    << (modified ? modified->toString(Qt::ISODate) : QStringLiteral("(unreadable)"))
                                    << "- not today" << today << "- the empty view; the path stays followed";
-        return false;
+        return modified ? FollowProblem::NotToday : FollowProblem::NotFound;
     }
     qCInfo(lcFollow).noquote() << "look-up: found" << *name << "in" << m_state.bestandsmap() << "modified"
                                << modified->toString(Qt::ISODate) << "(today)";
-    return true;
+    return FollowProblem::None;
 }
 
 RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
@@ -119,8 +124,13 @@ RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
         return decision;
     }
     m_checkDeadline = QDeadlineTimer(m_checkTime);
-    if (!lookUp())
+    const FollowProblem problem = lookUp();
+    if (problem != m_problem)
+        m_problemSince = m_clock.now();
+    m_problem = problem;
+    if (problem != FollowProblem::None)
         return decision;
+    m_lastFound = m_clock.now();
     const QString path = m_state.bestandspad();
     const bool logging = lcFollow().isInfoEnabled();
     const std::optional<Attributes> looked = m_files->run<Attributes>(
@@ -162,9 +172,19 @@ RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
 
 void RunOrderLoader::showEmptyView()
 {
-    m_view.setCaption(plainCaption());
-    m_view.setGridVisible(false);
-    m_view.setLabels(QString(), QString(), QString());
+    // A file gone or a folder out of reach while its class was shown: the class goes on while the network is
+    // down, and the official must still see who is next. The last list stays, marked as not up to date; it
+    // takes no edits, and comes back as it was (with the ring's unsent changes) when the file does. A file
+    // not of today, or none followed, has no list to show.
+    const bool stale
+        = m_state.klasbekend && (m_problem == FollowProblem::NotFound || m_problem == FollowProblem::FolderUnreachable);
+    if (stale) {
+        m_view.setListState(ListState::Stale);
+    } else {
+        m_view.setCaption(plainCaption());
+        m_view.setListState(ListState::Empty);
+        m_view.setLabels(QString(), QString(), QString());
+    }
     m_view.controleerwijzigingen();
 }
 
@@ -305,6 +325,8 @@ void RunOrderLoader::startNewFile()
     m_state.editvolgorde = 0;
     m_state.editnietgestart = 0;
     m_state.klasbekend = false;
+    m_problem = FollowProblem::None;
+    m_lastFound = QDateTime();
     m_seenStamp.reset();
     // A read of the previous file still under way is of no use any more.
     m_pendingRead.reset();
@@ -340,7 +362,7 @@ RunOrderLoader::ListChange RunOrderLoader::toonbestand(bool forceer)
         return ListChange::None;
     }
 
-    m_view.setGridVisible(true);
+    m_view.setListState(ListState::Shown);
     m_state.bezigmetladen = true;
     m_view.setMutatieColour(colours::white);
     ListChange change = ListChange::None;
@@ -412,6 +434,7 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
         return ListChange::None;
     }
 
+    m_mergedCells.clear();
     applyHeader(content);
     const int rememberedTop = m_working.topRow();
     const int rememberedRow = m_working.row();
@@ -427,11 +450,12 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
             qCInfo(lcFollow) << "periodic read: the list changed (" << m_snapshot.rows() - 1 << "lines ->"
                              << m_scratch.rows() - 1 << "); it replaces the ring's list";
             m_view.setMutatieColour(colours::green);
+            m_view.aboutToReplace();
             runordermerge::replaceList(m_working, m_snapshot, m_scratch);
             change = ListChange::Replaced;
         } else {
             qCInfo(lcFollow) << "periodic read: the same list; its texts are merged into the ring's list";
-            runordermerge::mergeList(m_working, m_scratch);
+            runordermerge::mergeList(m_working, m_scratch, &m_mergedCells);
             change = ListChange::Merged;
         }
     }

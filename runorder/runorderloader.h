@@ -4,6 +4,7 @@
 #include "fileattributes.h"
 #include "filereading.h"
 #include "filesystemworker.h"
+#include "runordermerge.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -82,6 +83,17 @@ public:
     };
     void setReadHooks(ReadHooks hooks) { m_hooks = std::move(hooks); }
 
+    // Why the last check did not find the followed file (None when it did), since when that has been so, and
+    // when the file was last found.
+    enum class FollowProblem { None, NothingFollowed, NotFound, FolderUnreachable, NotToday };
+    FollowProblem followProblem() const { return m_problem; }
+    QDateTime problemSince() const { return m_problemSince; }
+    QDateTime lastFound() const { return m_lastFound; }
+
+    // The cells of the ring's list whose text the last counted read merged in changed (empty after a read that
+    // did not merge).
+    const std::vector<runordermerge::ChangedCell>& mergedCells() const { return m_mergedCells; }
+
     // The caption of the empty view.
     static QString plainCaption() { return QStringLiteral("Korvalen Baldovenaar"); }
 
@@ -102,7 +114,7 @@ private:
         int settleRemaining = 0;
     };
     Decision decide(bool forceer);
-    bool lookUp();
+    FollowProblem lookUp();
     void showEmptyView();
     struct ReadResult
     {
@@ -147,6 +159,10 @@ private:
         platform::FileSystemWorker::Call<platform::FileRead> call;
     };
     std::optional<PendingRead> m_pendingRead;
+    std::vector<runordermerge::ChangedCell> m_mergedCells;
+    FollowProblem m_problem = FollowProblem::None;
+    QDateTime m_problemSince;
+    QDateTime m_lastFound;
     // The file as the station last saw it, and since when it has looked like that.
     std::optional<platform::FileStamp> m_seenStamp;
     QDateTime m_seenSince;

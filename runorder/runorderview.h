@@ -2,15 +2,19 @@
 
 #include <QString>
 
-// What the loader of the running order asks of the main window. The window implements it; tests use a
-// recording stand-in. Calls into routines that are not there yet are simply empty.
+// How the ring's list is shown: the list, the last list while the file cannot be found (greyed, taking no
+// edits), or the empty view.
+enum class ListState { Shown, Stale, Empty };
+
+// What the loader of the running order asks of whoever shows the list: the station object, which passes
+// it on to its windows; tests use a recording stand-in.
 class RunOrderView
 {
 public:
     virtual ~RunOrderView() = default;
 
     virtual void setCaption(const QString& caption) = 0;
-    virtual void setGridVisible(bool visible) = 0;
+    virtual void setListState(ListState state) = 0;
     virtual void setLabels(const QString& titel, const QString& datum, const QString& begintijd) = 0;
     // The back colour of the change indicator lblMutatie, as a raw &H00BBGGRR& value.
     virtual void setMutatieColour(quint32 colour) = 0;
@@ -22,6 +26,8 @@ public:
     virtual void zetknoppen() = 0;
     // Enables the send button when there are changes the station may report.
     virtual void controleerwijzigingen() = 0;
+    // The office's changed list is about to replace the ring's: what the ring had is still there to be kept.
+    virtual void aboutToReplace() = 0;
     // The followed file was found changed and is read once it has stayed so for a while: look again (a
     // periodic call) after this many milliseconds rather than at the next tick.
     virtual void lookAgainAfter(int milliseconds) = 0;

@@ -107,6 +107,17 @@ void Station::unload()
 Station::ListChange Station::toonbestand(bool forceer)
 {
     const ListChange change = m_loader->toonbestand(forceer);
+    // A list the office replaced ends a held move at once, as a release would: the starter under the
+    // button may now be another one.
+    if (change == ListChange::Replaced && m_repeater.held())
+        stopMoving();
+    // A class just opened: its earlier sends go as soon as its identity is known, before any send of this
+    // session is possible (a send needs the identity too). Left in the folder, they would bring an old ring
+    // order to an office that takes them in.
+    if (m_cleanUpWhenKnown && m_state.klasbekend) {
+        m_cleanUpWhenKnown = false;
+        runWismutaties();
+    }
     switch (change) {
     case ListChange::Rebuilt:
         emit listRebuilt();
@@ -145,14 +156,14 @@ void Station::finishOpen(const std::optional<QString>& chosen)
     // may follow it.
     if (m_unloaded)
         return;
+    // The mutation files of the class followed so far go, whether another class is chosen or not.
+    runWismutaties();
     if (chosen) {
-        // The mutation files of the class followed so far go before another class is followed.
-        runWismutaties();
         m_loader->startNewFile();
         m_state.setBestandspad(*chosen);
+        m_cleanUpWhenKnown = true;
         toonbestand(true);
     }
-    runWismutaties();
     m_timer1->start();
 }
 
@@ -233,6 +244,12 @@ void Station::wisselnietgestart()
 
 SendResult Station::verzendmutatie()
 {
+    // Only what the send button offers: the list shown and changes the ring may report.
+    if (!m_buttons.verzenden) {
+        SendResult nothing;
+        nothing.skipped = true;
+        return nothing;
+    }
     // The busy pointer for the whole screen, during the writing and the pause after it (which blocks on
     // purpose: no tick and no click can enter a send); back to normal before any message.
     emit busyChanged(true);

@@ -1,14 +1,20 @@
 #pragma once
 
 #include "appstate.h"
+#include "daylog.h"
+#include "edithistory.h"
 #include "gridtable.h"
 #include "knoppen.h"
 #include "moverepeater.h"
 #include "multiselect.h"
 #include "mutatiebestand.h"
 #include "regels.h"
+#include "ringjournal.h"
+#include "ringwork.h"
 #include "runorderloader.h"
 #include "runorderview.h"
+#include "sendreceipt.h"
+#include "stationstatus.h"
 
 #include <QObject>
 #include <QString>
@@ -29,6 +35,12 @@ class Clock;
 // window, later others) decide how that looks. It links no GUI library, so every flow is tested without a
 // display.
 //
+// It also keeps the official's work safe: the ring's unsent order and marks go to a journal file after every
+// edit and come back at the next start (or are offered again when the office changed the list meanwhile);
+// moves, swaps and marks since the office's last list can be undone; a send is followed until the office's
+// own list shows it taken in (or a minute passes, or the office publishes another list); and every edit, send
+// and read goes to the day log.
+//
 // The grid's layout (font size, column widths) depends on the window's width and fonts, so it is the
 // window's: layoutNeeded() asks for it, synchronously, at the point of a read where the list's texts have
 // changed and before the current row and scroll position are put back.
@@ -44,18 +56,26 @@ public:
         // How long a changed running-order file must stay the same before it is read (RunOrderLoader);
         // tests that write whole files before they read them may set 0.
         int settleTime = RunOrderLoader::defaultSettleTime;
+        // The station's own data folder (journal, day log); the system's application data folder when empty.
+        QString dataFolder;
     };
 
-    // Which edit buttons can be used now: the file's permissions, the list shown, the unsent changes.
+    // Which commands can be used now: the file's permissions, the list shown, the unsent changes, the history.
     struct Buttons
     {
         bool volgorde = false; // the two move buttons and the swap
         bool nietGestart = false; // NG
         bool verzenden = false; // send
+        bool ongedaanMaken = false; // undo
+        bool opnieuw = false; // redo
+        bool opnieuwToepassen = false; // put the ring's replaced work on the office's new list
         friend bool operator==(const Buttons&, const Buttons&) = default;
     };
 
     using ListChange = RunOrderLoader::ListChange;
+
+    // How long a send may wait for the office before the status line warns.
+    static constexpr int stallSeconds = 60;
 
     explicit Station(QObject* parent = nullptr);
     explicit Station(Options options, QObject* parent = nullptr);
@@ -84,9 +104,13 @@ public:
     QString beginOpen();
     void finishOpen(const std::optional<QString>& chosen);
 
+    // Whether closing or opening another class would cost the official work: changes not sent yet, or a
+    // send the office has not taken in (the clean-up removes it).
+    bool hasUnsentWork() const;
+
     // Moving the current line, with the repeat of a held move button: press moves once and starts the
     // repeat (300, 200, then every 100 ms); release ends it, as does a lost hold. Only with the reorder
-    // permission and while the list is shown.
+    // permission and while the list is shown. A held run is one step of the history.
     void pressMove(regels::Richting richting);
     void releaseMove();
     void TimerRegelsVerplaatsen_Timer();
@@ -100,6 +124,12 @@ public:
     void wisselnietgestart();
     // The send: both mutation files; a failure is told the official (message()).
     SendResult verzendmutatie();
+
+    // Undo and redo of the moves, swaps and marks since the office's last list.
+    void ongedaanMaken();
+    void opnieuw();
+    // Puts the ring's work that the office's new list replaced back on that list.
+    void opnieuwToepassen();
 
     // The zoom factor (kept within 0.005..0.1); saved at the close.
     void setScale(double scale);
@@ -121,9 +151,14 @@ public:
     GridTable& scratch() { return *m_scratch; }
     RunOrderLoader& loader() { return *m_loader; }
     platform::Clock& clock() { return *m_clock; }
+    const EditHistory& history() const { return m_history; }
+    DayLog& dayLog() { return *m_log; }
+    RingJournal& journal() { return *m_journal; }
 
-    bool listShown() const { return m_listShown; }
+    ListState listState() const { return m_listState; }
+    bool listShown() const { return m_listState == ListState::Shown; }
     Buttons buttons() const { return m_buttons; }
+    StationStatus status() const { return m_status; }
     quint32 mutatieColour() const { return m_mutatieColour; }
     QString caption() const { return m_caption; }
     QString titel() const { return m_titel; }
@@ -137,13 +172,14 @@ public:
 signals:
     void captionChanged(const QString& caption);
     void labelsChanged(const QString& titel, const QString& datum, const QString& begintijd);
-    // The list is shown, or the empty view (no file found, not of today).
-    void listShownChanged(bool shown);
+    // The list is shown, shown greyed (the file cannot be found), or the empty view.
+    void listStateChanged(ListState state);
     // The back colour of the change indicator, as a raw &H00BBGGRR& value.
     void mutatieColourChanged(quint32 colour);
     // The list's texts changed: lay grid(1) out again (font size, column widths).
     void layoutNeeded();
     void buttonsChanged(Station::Buttons buttons);
+    void statusChanged(const StationStatus& status);
     // After a counted read: the office's list was read whole (forced), replaced the ring's, or was merged.
     void listRebuilt();
     void listReplaced();
@@ -160,7 +196,7 @@ signals:
 private:
     // RunOrderView: what the loader shows.
     void setCaption(const QString& caption) override;
-    void setGridVisible(bool visible) override;
+    void setListState(ListState state) override;
     void setLabels(const QString& titel, const QString& datum, const QString& begintijd) override;
     void setMutatieColour(quint32 colour) override;
     void adjust_grid() override;
@@ -176,6 +212,21 @@ private:
     void moveOnce(regels::Richting richting);
     codeMultiSelect::PaintRow painter();
 
+    // The official's work.
+    void beginStep();
+    void endStep(const QString& logged);
+    void afterEdit();
+    void afterRead(ListChange change);
+    void checkReceipt(ListChange change);
+    void restoreOrOffer();
+    void saveJournalSoon();
+    void saveJournal();
+    void updateStatus();
+    void log(const QString& what);
+    // "105 Anna de Vries (Quibus)": a starter as the log names it, from its row in the ring's list.
+    QString starterAt(int row) const;
+    QString describeRead(ListChange change) const;
+
     std::unique_ptr<platform::Clock> m_ownClock;
     platform::Clock* m_clock = nullptr;
     AppState m_state;
@@ -184,14 +235,22 @@ private:
     GridTable* m_scratch = nullptr;
     std::unique_ptr<RunOrderLoader> m_loader;
     knoppen::SendRuleTracker m_sendRule;
+    knoppen::SendRule m_lastRule;
     MoveRepeater m_repeater;
+    EditHistory m_history;
+    QString m_dataFolder;
+    std::unique_ptr<RingJournal> m_journal;
+    std::unique_ptr<DayLog> m_log;
 
     QTimer* m_timer1 = nullptr;
     QTimer* m_settleTimer = nullptr;
     QTimer* m_timerRegelsVerplaatsen = nullptr;
+    QTimer* m_journalTimer = nullptr;
+    QTimer* m_statusTimer = nullptr;
 
-    bool m_listShown = true;
+    ListState m_listState = ListState::Shown;
     Buttons m_buttons;
+    StationStatus m_status;
     quint32 m_mutatieColour;
     QString m_caption;
     QString m_titel;
@@ -201,4 +260,17 @@ private:
     bool m_ctrlDown = false;
     bool m_started = false;
     bool m_unloaded = false;
+    // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
+    bool m_cleanUpWhenKnown = false;
+    // A class was opened or started: its journal is looked at once its list is read.
+    bool m_journalPending = false;
+
+    // The last send, until the office's list shows it or another send takes its place.
+    std::optional<SentList> m_sent;
+    bool m_stallLogged = false;
+    // The ring's unsent work that the office's new list replaced, offered for re-application.
+    std::optional<RingWork> m_offer;
+    // Where a held move started, for the log line of the whole run.
+    int m_runStart = 0;
+    QString m_runStarter;
 };

@@ -56,9 +56,14 @@ QStringList filesIn(const QString& folder)
 }
 
 // A file of an earlier send, hidden as a send leaves it.
-void plant(const QString& folder, const QString& name)
+// An earlier send: a file of that name whose second line holds the rid its name carries (or the one given:
+// another class whose rid is made safe to the same name).
+void plant(const QString& folder, const QString& name, const std::optional<QString>& rid = std::nullopt)
 {
-    QVERIFY(testsupport::writeFile(folder + name, "wnr:oud\r\n"));
+    const std::optional<MutationFileName> parsed = parseMutationFileName(name);
+    const QString ridLine = rid.value_or(parsed ? parsed->rid : QString());
+    QVERIFY(testsupport::writeFile(
+        folder + name, "wnr:oud\r\nrid:" + ridLine.toLatin1() + "\r\norder:A\r\nnotstarted:\r\nstarted:A\r\ntext:\r\n"));
     QVERIFY(setFileAttributes(folder + name, AttrHidden | AttrArchive));
 }
 
@@ -106,6 +111,8 @@ private slots:
 
     void cleanUp_data();
     void cleanUp();
+    void classesWhoseRidsLookAlikeKeepTheirFiles_data();
+    void classesWhoseRidsLookAlikeKeepTheirFiles();
     void pathWithoutFolderMeansTheCurrentFolder();
 
     void readerNeverSeesAPartialFile();
@@ -409,6 +416,39 @@ void TestMutatiebestand::cleanUp()
     QCOMPARE(filesIn(station.folder), remaining);
 }
 
+void TestMutatiebestand::classesWhoseRidsLookAlikeKeepTheirFiles_data()
+{
+    QTest::addColumn<bool>("send"); // else wismutaties
+    QTest::newRow("a send") << true;
+    QTest::newRow("the clean-up") << false;
+}
+
+void TestMutatiebestand::classesWhoseRidsLookAlikeKeepTheirFiles()
+{
+    QFETCH(bool, send);
+    // "a*b", "a?b" and "a/b" are all "a_b" in a file name; only the second line tells them apart.
+    Station station;
+    station.state.rid = QStringLiteral("a*b");
+    station.state.klasbekend = true;
+    const QStringList others { "20261207-090000-a_b-baldovenaar-s.mut", "20261207-090000-a_b-baldovenaar-h.mut",
+        "20261207-090500-a_b-baldovenaar-s.mut" };
+    plant(station.folder, others[0], QStringLiteral("a?b"));
+    plant(station.folder, others[1], QStringLiteral("a/b"));
+    // Cut short before its second line: whose it is cannot be told, so it stays.
+    QVERIFY(testsupport::writeFile(station.folder + others[2], "wnr:oud"));
+    const QString own = QStringLiteral("20261207-080000-a_b-baldovenaar-s.mut");
+    plant(station.folder, own, QStringLiteral("a*b"));
+    QStringList remaining = others;
+    if (send) {
+        QVERIFY(verzendmutatie(station.state, *gridOf({ { "A", "" } }), station.clock).written);
+        remaining << "20261207-101530-a_b-baldovenaar-h.mut" << "20261207-101530-a_b-baldovenaar-s.mut";
+    } else {
+        wismutaties(station.state);
+    }
+    remaining.sort();
+    QCOMPARE(filesIn(station.folder), remaining);
+}
+
 void TestMutatiebestand::pathWithoutFolderMeansTheCurrentFolder()
 {
     Station station;
@@ -530,19 +570,25 @@ void TestMutatiebestand::failedCopyIsReported_data()
     QTest::addColumn<QString>("pathPart");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QStringList>("failedKinds");
+    QTest::addColumn<QString>("dutch"); // the common reason as the official reads it, before the system's words
 
     QTest::newRow("write of s fails") << int(faults::Operation::Write) << "-s.mut"
-                                      << "Schijf vol" << QStringList { "s" };
+                                      << "Schijf vol" << QStringList { "s" } << QString();
     QTest::newRow("move of h fails") << int(faults::Operation::Rename) << "-h.mut"
-                                     << "Geen toegang" << QStringList { "h" };
+                                     << "Geen toegang" << QStringList { "h" } << QString();
     QTest::newRow("open of both fails") << int(faults::Operation::Open) << "baldovenaar-"
-                                        << "Geen rechten" << QStringList { "s", "h" };
+                                        << "Geen rechten" << QStringList { "s", "h" } << QString();
     QTest::newRow("the folder is read-only: no copy can be created")
-        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(EROFS) << QStringList { "s", "h" };
+        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(EROFS) << QStringList { "s", "h" }
+        << "de map is alleen-lezen";
     QTest::newRow("the disk fills up during the second copy")
-        << int(faults::Operation::Write) << "-h.mut" << qt_error_string(ENOSPC) << QStringList { "h" };
+        << int(faults::Operation::Write) << "-h.mut" << qt_error_string(ENOSPC) << QStringList { "h" }
+        << "de schijf is vol";
+    QTest::newRow("no rights in the folder") << int(faults::Operation::Open) << "baldovenaar-"
+                                             << qt_error_string(EACCES) << QStringList { "s", "h" }
+                                             << "geen rechten om in deze map te schrijven";
     QTest::newRow("folder gone") << -1 << ""
-                                 << "" << QStringList { "s", "h" };
+                                 << "" << QStringList { "s", "h" } << "de map bestaat niet (meer)";
 }
 
 void TestMutatiebestand::failedCopyIsReported()
@@ -551,6 +597,7 @@ void TestMutatiebestand::failedCopyIsReported()
     QFETCH(QString, pathPart);
     QFETCH(QString, reason);
     QFETCH(QStringList, failedKinds);
+    QFETCH(QString, dutch);
 
     Station station;
     const QStringList earlier { "20261207-090000-12-baldovenaar-h.mut", "20261207-090000-12-baldovenaar-s.mut" };
@@ -576,6 +623,8 @@ void TestMutatiebestand::failedCopyIsReported()
         if (!reason.isEmpty())
             QCOMPARE(failure.reason, reason);
         QVERIFY(message.contains(QFileInfo(failure.path).fileName()) && message.contains(failure.reason));
+        const QString given = dutch.isEmpty() ? failure.reason : dutch + QStringLiteral(": ") + failure.reason;
+        QVERIFY2(message.contains(QStringLiteral("(%1).").arg(given)), qPrintable(message));
     }
     if (operation >= 0) {
         // The copy that failed keeps its earlier file of today; the other one is replaced; nothing temporary stays.

@@ -76,6 +76,8 @@ private slots:
     void listChanged_data();
     void listChanged();
     void replaceKeepsHeaderAndRowData();
+    void replacedSelectionFollowsTheStarters_data();
+    void replacedSelectionFollowsTheStarters();
     void mergeKeepsRingColumns();
     void mergeKeepsTheSelectionOnItsRows();
     void mergeMatchesTheLiteralMerge_data();
@@ -131,8 +133,58 @@ void TestRunOrderMerge::replaceKeepsHeaderAndRowData()
     QCOMPARE(working.textMatrix(4, 10), QString("new-3-10"));
     QCOMPARE(snapshot.textMatrix(4, 10), QString("new-3-10"));
     QCOMPARE(working.textMatrix(0, 2), QString("naam"));
-    QCOMPARE(working.rowData(2), 1);
+    // The selected starter 2 stands one row lower now, and stays selected there.
+    QCOMPARE(working.rowData(2), 0);
+    QCOMPARE(working.rowData(3), 1);
     QVERIFY(working.redraw());
+}
+
+void TestRunOrderMerge::replacedSelectionFollowsTheStarters_data()
+{
+    QTest::addColumn<QStringList>("ring");
+    QTest::addColumn<QList<int>>("selectedRows");
+    QTest::addColumn<int>("currentRow");
+    QTest::addColumn<QStringList>("office");
+    QTest::addColumn<QList<int>>("selectedAfter");
+    QTest::addColumn<int>("currentAfter");
+
+    QTest::newRow("a starter withdrawn above the selected one: NG acts on the same starter")
+        << QStringList { "1", "2", "3", "4" } << QList<int> { 3 } << 3 << QStringList { "2", "3", "4" }
+        << QList<int> { 2 } << 2;
+    QTest::newRow("two selected for a swap, the office reorders: both follow")
+        << QStringList { "1", "2", "3", "4" } << QList<int> { 1, 4 } << 4 << QStringList { "4", "3", "2", "1" }
+        << QList<int> { 1, 4 } << 1;
+    QTest::newRow("the selected starter withdrawn: no selection left behind, the current row stays")
+        << QStringList { "1", "2", "3" } << QList<int> { 2 } << 2 << QStringList { "1", "3", "5" } << QList<int> {}
+        << 2;
+    QTest::newRow("a selected pause line is not followed") << QStringList { "1", "P", "2" } << QList<int> { 2 } << 1
+                                                           << QStringList { "P", "1", "2" } << QList<int> {} << 2;
+}
+
+void TestRunOrderMerge::replacedSelectionFollowsTheStarters()
+{
+    QFETCH(QStringList, ring);
+    QFETCH(QList<int>, selectedRows);
+    QFETCH(int, currentRow);
+    QFETCH(QStringList, office);
+    GridTable working;
+    GridTable snapshot;
+    GridTable scratch;
+    makeGrid(working, ring, "ring");
+    makeGrid(snapshot, ring, "old");
+    makeGrid(scratch, office, "new");
+    for (int row : selectedRows)
+        working.setRowData(row, 1);
+    working.setRow(currentRow);
+    runordermerge::replaceList(working, snapshot, scratch);
+    QList<int> selected;
+    for (int r = 1; r < working.rows(); ++r) {
+        if (working.rowData(r) == 1)
+            selected << r;
+    }
+    QTEST(selected, "selectedAfter");
+    QTEST(working.row(), "currentAfter");
+    QCOMPARE(working.rowSel(), working.row());
 }
 
 void TestRunOrderMerge::mergeKeepsRingColumns()

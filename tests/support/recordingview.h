@@ -12,6 +12,8 @@ class RecordingView : public RunOrderView
 {
 public:
     QString caption;
+    ListState listState = ListState::Shown;
+    // The list is on screen: shown, or the last one while the file cannot be found.
     bool gridVisible = true;
     QString titel, datum, begintijd;
     quint32 mutatie = 0;
@@ -21,7 +23,11 @@ public:
     int wijzigingenCalls = 0;
 
     void setCaption(const QString& c) override { caption = c; }
-    void setGridVisible(bool visible) override { gridVisible = visible; }
+    void setListState(ListState state) override
+    {
+        listState = state;
+        gridVisible = state != ListState::Empty;
+    }
     void setLabels(const QString& t, const QString& d, const QString& b) override
     {
         titel = t;
@@ -33,7 +39,9 @@ public:
     void GridMultiSelect_Refresh() override { ++refreshCalls; }
     void zetknoppen() override { ++knoppenCalls; }
     void controleerwijzigingen() override { ++wijzigingenCalls; }
+    void aboutToReplace() override { ++replaceCalls; }
     void lookAgainAfter(int milliseconds) override { lookAgain << milliseconds; }
+    int replaceCalls = 0;
     QList<int> lookAgain;
 };
 

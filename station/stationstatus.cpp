@@ -1,0 +1,101 @@
+#include "stationstatus.h"
+
+namespace {
+
+QString time(const QDateTime& at)
+{
+    return at.isValid() ? at.toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("--:--:--");
+}
+
+QString starters(int count)
+{
+    return count == 1 ? QStringLiteral("1 starter") : QStringLiteral("%1 starters").arg(count);
+}
+
+} // namespace
+
+QString statusText(const StationStatus& status, const QDateTime& now)
+{
+    using Follow = StationStatus::Follow;
+    using Send = StationStatus::Send;
+    using Work = StationStatus::Work;
+    QStringList parts;
+    switch (status.follow) {
+    case Follow::Shown:
+        break;
+    case Follow::NothingFollowed:
+        parts << QStringLiteral("Geen klasse gekozen: kies Bestand > Openen");
+        break;
+    case Follow::NotFound:
+        parts << (status.stale ? QStringLiteral("Niet bijgewerkt sinds %1: het bestand is niet gevonden")
+                                 : QStringLiteral("Het bestand is niet gevonden sinds %1"))
+                     .arg(time(status.since));
+        break;
+    case Follow::Unreachable:
+        parts << (status.stale ? QStringLiteral("Niet bijgewerkt sinds %1: de map is niet bereikbaar")
+                                 : QStringLiteral("De map is niet bereikbaar sinds %1"))
+                     .arg(time(status.since));
+        break;
+    case Follow::NotToday:
+        parts << QStringLiteral("Het bestand is niet van vandaag");
+        break;
+    }
+    if (status.officeChanged.isValid())
+        parts << QStringLiteral("Het secretariaat wijzigde de lijst om %1: controleer hem").arg(time(status.officeChanged));
+    switch (status.work) {
+    case Work::None:
+        break;
+    case Work::Restored:
+        parts << QStringLiteral("Niet verzonden wijzigingen teruggezet (%1)").arg(starters(status.count));
+        break;
+    case Work::Offered:
+        parts << QStringLiteral("Niet verzonden wijzigingen van de ring zijn vervangen: kies Opnieuw toepassen om ze "
+                                "terug te zetten");
+        break;
+    case Work::Reapplied:
+        parts << (status.missing.isEmpty()
+                ? QStringLiteral("Opnieuw toegepast: %1 terug").arg(starters(status.count))
+                : QStringLiteral("Opnieuw toegepast: %1 terug; niet meer in de lijst: %2")
+                      .arg(starters(status.count), status.missing.join(QStringLiteral(", "))));
+        break;
+    }
+    switch (status.send) {
+    case Send::None:
+        break;
+    case Send::Waiting:
+        parts << QStringLiteral("Verzonden om %1, wacht op het secretariaat").arg(time(status.sentAt));
+        break;
+    case Send::Stalled:
+        parts << QStringLiteral("Verzonden om %1, na %2 s nog niet verwerkt door het secretariaat")
+                     .arg(time(status.sentAt))
+                     .arg(status.sentAt.isValid() ? status.sentAt.secsTo(now) : 0);
+        break;
+    case Send::TakenIn:
+        parts << QStringLiteral("Verwerkt door het secretariaat om %1").arg(time(status.receivedAt));
+        break;
+    case Send::NotAsSent:
+        parts << QStringLiteral("Niet verwerkt zoals verzonden: het secretariaat publiceerde om %1 een andere lijst")
+                     .arg(time(status.receivedAt));
+        break;
+    case Send::Failed:
+        parts << QStringLiteral("Verzenden mislukt om %1").arg(time(status.sentAt));
+        break;
+    }
+    if (status.unsent > 0)
+        parts << QStringLiteral("Nog niet verzonden: %1 anders dan de lijst van het secretariaat").arg(starters(status.unsent));
+    return parts.join(QStringLiteral("  |  "));
+}
+
+StatusTone statusTone(const StationStatus& status)
+{
+    using Send = StationStatus::Send;
+    if (status.follow == StationStatus::Follow::NotFound || status.follow == StationStatus::Follow::Unreachable
+        || status.send == Send::Stalled || status.send == Send::NotAsSent || status.send == Send::Failed
+        || status.work == StationStatus::Work::Offered)
+        return StatusTone::Warning;
+    if (status.send == Send::Waiting || status.unsent > 0)
+        return StatusTone::Waiting;
+    if (status.send == Send::TakenIn)
+        return StatusTone::Good;
+    return StatusTone::Quiet;
+}
