@@ -10,6 +10,7 @@
 #include "frmbaldovenaar.h"
 #include "gridlayout.h"
 #include "gridtable.h"
+#include "station.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@
 
 namespace {
 
-// A main window showing a class of the given length.
+// The station and its main window showing a class of the given length.
 class Shown
 {
 public:
@@ -31,21 +32,25 @@ public:
     {
         const QString path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
         bench::writeFile(path, bench::runOrderFile(lines));
-        m_window = bench::openStation(m_clock);
-        m_window->state().setBestandspad(path);
-        m_window->toonbestand(true);
+        m_opened = bench::openStation(m_clock);
+        station().state().setBestandspad(path);
+        station().toonbestand(true);
         QCoreApplication::processEvents();
     }
 
-    ~Shown() { m_window->Form_Unload(); }
+    ~Shown() { window().Form_Unload(); }
 
-    FrmBaldovenaar& window() { return *m_window; }
-    bool showsTheList(int lines) { return m_window->gridTable(1).rows() == lines + 1; }
+    Station& station() { return *m_opened.station; }
+    FrmBaldovenaar& window() { return *m_opened.window; }
+    FlexGrid& grid() { return *window().findChild<FlexGrid*>(QStringLiteral("grid1")); }
+    // The font the layout measures with.
+    QFont measuringFont() { return window().findChild<QWidget*>(QStringLiteral("picTemp"))->font(); }
+    bool showsTheList(int lines) { return station().working().rows() == lines + 1; }
 
 private:
     QTemporaryDir m_folder;
     platform::FixedClock m_clock;
-    std::unique_ptr<FrmBaldovenaar> m_window;
+    bench::OpenStation m_opened;
 };
 
 std::map<int, std::unique_ptr<Shown>>* windows = nullptr;
@@ -66,16 +71,16 @@ void adjustGrid(benchmark::State& state, int lines)
         return;
     }
     for (auto _ : state)
-        s.window().adjust_grid(s.window().grid1());
+        s.window().adjust_grid();
 }
 
 // Every cell of every row and column, margin and text as one string, measured by a text layout of its own.
 void horizontalAdvancePerCell(benchmark::State& state, int lines)
 {
     Shown& s = shown(lines);
-    GridTable& table = s.window().gridTable(1);
-    const QFont font = s.window().picTemp()->font();
-    const int gridWidth = twips::fromPixels(s.window().grid1()->width());
+    GridTable& table = s.station().working();
+    const QFont font = s.measuringFont();
+    const int gridWidth = twips::fromPixels(s.grid().width());
     for (auto _ : state) {
         const QFontMetrics metrics(font);
         std::array<int, gridlayout::layoutColumns> natural {};
