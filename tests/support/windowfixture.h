@@ -49,6 +49,8 @@ public:
 
     std::optional<QString> answer;
     QList<DialogCall> dialogCalls;
+    // The next window shows the station's messages in its own message boxes, not in `messages`.
+    bool realMessageBoxes = false;
 
 private:
     std::unique_ptr<FrmBaldovenaar> m_window;
