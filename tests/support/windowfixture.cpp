@@ -27,9 +27,9 @@ void WindowFixture::destroyStation()
     StationFixture::destroyStation();
 }
 
-FrmBaldovenaar& WindowFixture::makeWindow(bool show, bool qtDialog)
+FrmBaldovenaar& WindowFixture::makeWindow(bool show, bool qtDialog, int settleTime)
 {
-    Station& station = makeStation();
+    Station& station = makeStation(settleTime);
     FrmBaldovenaar::Options options;
     options.showSplash = false;
     if (!qtDialog) {
