@@ -23,7 +23,7 @@
 
 namespace {
 
-// The station and its main window showing a class of the given length.
+// A main window showing a class of the given length.
 class Shown
 {
 public:
@@ -32,25 +32,21 @@ public:
     {
         const QString path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
         bench::writeFile(path, bench::runOrderFile(lines));
-        m_opened = bench::openStation(m_clock);
-        station().state().setBestandspad(path);
-        station().toonbestand(true);
+        m_window = bench::openStation(m_clock);
+        m_window->station().state().setBestandspad(path);
+        m_window->station().toonbestand(true);
         QCoreApplication::processEvents();
     }
 
-    ~Shown() { window().Form_Unload(); }
+    ~Shown() { m_window->Form_Unload(); }
 
-    Station& station() { return *m_opened.station; }
-    FrmBaldovenaar& window() { return *m_opened.window; }
-    FlexGrid& grid() { return *window().findChild<FlexGrid*>(QStringLiteral("grid1")); }
-    // The font the layout measures with.
-    QFont measuringFont() { return window().findChild<QWidget*>(QStringLiteral("picTemp"))->font(); }
-    bool showsTheList(int lines) { return station().working().rows() == lines + 1; }
+    FrmBaldovenaar& window() { return *m_window; }
+    bool showsTheList(int lines) { return m_window->station().working().rows() == lines + 1; }
 
 private:
     QTemporaryDir m_folder;
     platform::FixedClock m_clock;
-    bench::OpenStation m_opened;
+    std::unique_ptr<FrmBaldovenaar> m_window;
 };
 
 std::map<int, std::unique_ptr<Shown>>* windows = nullptr;
@@ -78,9 +74,9 @@ void adjustGrid(benchmark::State& state, int lines)
 void horizontalAdvancePerCell(benchmark::State& state, int lines)
 {
     Shown& s = shown(lines);
-    GridTable& table = s.station().working();
-    const QFont font = s.measuringFont();
-    const int gridWidth = twips::fromPixels(s.grid().width());
+    GridTable& table = s.window().station().working();
+    const QFont font = s.window().findChild<QWidget*>(QStringLiteral("picTemp"))->font();
+    const int gridWidth = twips::fromPixels(s.window().findChild<FlexGrid*>(QStringLiteral("grid1"))->width());
     for (auto _ : state) {
         const QFontMetrics metrics(font);
         std::array<int, gridlayout::layoutColumns> natural {};
