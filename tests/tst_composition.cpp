@@ -278,7 +278,8 @@ void TestComposition::fonts()
     QCOMPARE(font.family(), QStringLiteral("Arial"));
     // Liberation Sans has Arial's metrics, so text takes the room it took on the ring's Windows machines.
     const QString resolved = QFontInfo(font).family();
-    QVERIFY2(resolved == QStringLiteral("Liberation Sans") || resolved == QStringLiteral("Arial"), qPrintable(resolved));
+    QVERIFY2(
+        resolved == QStringLiteral("Liberation Sans") || resolved == QStringLiteral("Arial"), qPrintable(resolved));
     QCOMPARE(font.pointSizeF(), points);
     QCOMPARE(font.weight(), bold ? QFont::Bold : QFont::Normal);
 }

@@ -312,12 +312,12 @@ void TestStation::rereads_data()
     QTest::addColumn<bool>("replaced");
     QTest::addColumn<QString>("ringKeys");
 
-    QTest::newRow("a horse's name changed: merged, the ring's move stays") << "1 2 3 4" << "Quibus" << false
-                                                                            << "2 1 3 4";
-    QTest::newRow("a starter withdrawn: the office's list replaces the ring's") << "1 2 4" << "Quibus" << true
-                                                                                 << "1 2 4";
-    QTest::newRow("the ring's order taken in: replaced, nothing left to send") << "2 1 3 4" << "Paard 2" << true
-                                                                                << "2 1 3 4";
+    QTest::newRow("a horse's name changed: merged, the ring's move stays") << "1 2 3 4"
+                                                                           << "Quibus" << false << "2 1 3 4";
+    QTest::newRow("a starter withdrawn: the office's list replaces the ring's") << "1 2 4"
+                                                                                << "Quibus" << true << "1 2 4";
+    QTest::newRow("the ring's order taken in: replaced, nothing left to send") << "2 1 3 4"
+                                                                               << "Paard 2" << true << "2 1 3 4";
 }
 
 void TestStation::rereads()

@@ -34,7 +34,8 @@ Station& StationFixture::makeStation(int settleTime)
     options.clock = stationClock;
     options.settleTime = settleTime;
     m_station = std::make_unique<Station>(options);
-    QObject::connect(m_station.get(), &Station::message, m_station.get(), [this](const QString& text) { messages << text; });
+    QObject::connect(
+        m_station.get(), &Station::message, m_station.get(), [this](const QString& text) { messages << text; });
     m_station->prepare();
     return *m_station;
 }
