@@ -18,16 +18,9 @@
 using testsupport::classBytes;
 using testsupport::classOrder;
 using testsupport::keysOf;
+using testsupport::selectRow;
 
 namespace {
-
-// Makes one row the current and only selected one, as a plain click on it does.
-void select(Station& station, int row)
-{
-    station.working().setRow(row);
-    station.working().setRowSel(row);
-    station.grid_SelChange();
-}
 
 QString marks(const GridTable& grid)
 {
@@ -141,7 +134,7 @@ void TestStation::openAnotherClass()
     QVERIFY(m_kit->follow(classBytes("1 2 3")));
     QCOMPARE(s.state().owner, QString("Ruitersport Oost"));
     // A send of this class is pending in the folder when the official opens another one.
-    select(s, 1);
+    selectRow(s, 1);
     s.verplaatsregel(regels::Richting::Omlaag);
     QVERIFY(s.verzendmutatie().written);
     QCOMPARE(m_kit->mutationFiles().size(), 2);
@@ -190,7 +183,7 @@ void TestStation::moveHoldRelease()
     QFETCH(QString, after);
     Station& s = m_kit->makeStation();
     QVERIFY(m_kit->follow(classBytes("1 2 3 4 5 6 7 8", editvolgorde)));
-    select(s, 1);
+    selectRow(s, 1);
     QSignalSpy moved(&s, &Station::lineMoved);
 
     s.pressMove(regels::Richting::Omlaag);
@@ -238,7 +231,7 @@ void TestStation::markNotStarted()
     Station& s = m_kit->makeStation();
     QVERIFY(m_kit->follow(classBytes("1 2 P 3", 1, editnietgestart)));
     // A pause line selected with the starter is never marked.
-    select(s, 2);
+    selectRow(s, 2);
     s.working().setRowData(3, 1);
     s.wisselnietgestart();
     QCOMPARE(marks(s.working()), marked);
@@ -256,9 +249,9 @@ void TestStation::send()
     m_kit->clock.setNow(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
     QSignalSpy written(&s, &Station::sendWritten);
     QSignalSpy busy(&s, &Station::busyChanged);
-    select(s, 4);
+    selectRow(s, 4);
     s.wisselnietgestart();
-    select(s, 1);
+    selectRow(s, 1);
     s.verplaatsregel(regels::Richting::Omlaag);
 
     const SendResult result = s.verzendmutatie();
@@ -289,7 +282,7 @@ void TestStation::failedSendIsToldTheOfficial()
 {
     Station& s = m_kit->makeStation();
     QVERIFY(m_kit->follow(classBytes("1 2 3")));
-    select(s, 1);
+    selectRow(s, 1);
     s.verplaatsregel(regels::Richting::Omlaag);
     QSignalSpy failed(&s, &Station::sendFailed);
     // The shared folder is gone (the network share dropped).
@@ -328,7 +321,7 @@ void TestStation::rereads()
     QFETCH(QString, ringKeys);
     Station& s = m_kit->makeStation();
     QVERIFY(m_kit->follow(classBytes("1 2 3 4")));
-    select(s, 1);
+    selectRow(s, 1);
     s.verplaatsregel(regels::Richting::Omlaag);
     QSignalSpy merges(&s, &Station::listMerged);
     QSignalSpy replaces(&s, &Station::listReplaced);
@@ -382,7 +375,7 @@ void TestStation::holdEnds()
     QFETCH(QString, how);
     Station& s = m_kit->makeStation();
     QVERIFY(m_kit->follow(classBytes("1 2 3 4 5 6")));
-    select(s, 1);
+    selectRow(s, 1);
     s.pressMove(regels::Richting::Omlaag);
     QCOMPARE(s.working().row(), 2);
     QVERIFY(s.timerRegelsVerplaatsen()->isActive());
@@ -429,7 +422,7 @@ void TestStation::permissionsOtherThanOneAllowNothing()
     Station& s = m_kit->makeStation();
     QVERIFY(m_kit->follow(classBytes("1 2 3 4", editvolgorde, editnietgestart)));
     QCOMPARE(s.buttons(), Station::Buttons());
-    select(s, 1);
+    selectRow(s, 1);
     s.working().setRowData(3, 1);
 
     s.pressMove(regels::Richting::Omlaag);
@@ -451,7 +444,7 @@ void TestStation::emptyViewOffersNoEdits()
     Station& s = m_kit->makeStation();
     const QByteArray bytes = classBytes("1 2 3");
     QVERIFY(m_kit->follow(bytes));
-    select(s, 1);
+    selectRow(s, 1);
     s.verplaatsregel(regels::Richting::Omlaag);
     QCOMPARE(s.buttons(), (Station::Buttons { true, true, true }));
 
@@ -546,7 +539,7 @@ void TestStation::classFilesGoWhenTheClassIsLeft()
     QVERIFY(testsupport::writeFile(m_kit->sharedFolder() + "/" + other, "wnr:1\r\n"));
     Station& s = m_kit->makeStation();
     QVERIFY(m_kit->follow(classBytes("1 2 3")));
-    select(s, 1);
+    selectRow(s, 1);
     s.verplaatsregel(regels::Richting::Omlaag);
     QVERIFY(s.verzendmutatie().written);
     QCOMPARE(m_kit->mutationFiles().size(), 3);
