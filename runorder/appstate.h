@@ -11,10 +11,13 @@
 class AppState
 {
 public:
-    const QString& bestandspad() const { return m_bestandspad; } // full path of the followed running-order file
-    const QString& bestandsmap() const { return m_bestandsmap; } // its folder, with the trailing separator; "" when the path has none
-    const QString& bestandsnaam() const { return m_bestandsnaam; } // its base name without extension
-    const QString& zoekpatroon() const { return m_zoekpatroon; } // first 20 characters of bestandsnaam followed by "*.dvz"
+    // The full path of the followed running-order file; its folder, with the trailing separator ("" when
+    // the path has none); its base name without extension; and the look-up pattern, the first 20
+    // characters of the base name followed by "*.dvz".
+    const QString& bestandspad() const { return m_bestandspad; }
+    const QString& bestandsmap() const { return m_bestandsmap; }
+    const QString& bestandsnaam() const { return m_bestandsnaam; }
+    const QString& zoekpatroon() const { return m_zoekpatroon; }
     void setBestandspad(const QString& pad);
 
     QString datamap; // the suite's data folder, ending in a separator

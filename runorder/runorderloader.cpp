@@ -144,17 +144,19 @@ RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
         m_checkDeadline);
     const std::optional<int> attributes = looked ? looked->value : std::nullopt;
     if (!attributes) {
-        qCInfo(lcFollow) << (looked ? "attributes: cannot be read; no read, the list stays as it is"
-                                    : "attributes: the folder did not answer in time; no read, the list stays as it is");
+        qCInfo(lcFollow) << (looked
+                ? "attributes: cannot be read; no read, the list stays as it is"
+                : "attributes: the folder did not answer in time; no read, the list stays as it is");
         decision.look = Look::AttributesUnreadable;
         return decision;
     }
     const bool written = *attributes & platform::AttrArchive;
     qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
                                << platform::attributeSourceName(looked->source) << "-"
-                               << (written                ? "archive set: read"
-                                          : decision.forced ? "archive not set, forced: read"
-                                                            : "archive not set: not written since the last read, no read");
+                               << (written ? "archive set: read"
+                                          : decision.forced
+                                          ? "archive not set, forced: read"
+                                          : "archive not set: not written since the last read, no read");
     if (!written && !decision.forced) {
         decision.look = Look::NotWritten;
         return decision;
@@ -478,10 +480,10 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
         const char* how = change == ListChange::Replaced ? "replaced the ring's list"
             : change == ListChange::Merged               ? "merged into the ring's list"
                                                          : "rebuilt";
-        qCInfo(lcFollow).noquote() << QStringLiteral("shown: sha1 %1 of %2, %3")
-                                          .arg(QString::fromLatin1(
-                                                   QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha1).toHex()),
-                                              m_state.bestandsnaam(), QLatin1String(how));
+        qCInfo(lcFollow).noquote()
+            << QStringLiteral("shown: sha1 %1 of %2, %3")
+                   .arg(QString::fromLatin1(QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha1).toHex()),
+                       m_state.bestandsnaam(), QLatin1String(how));
     }
     return change;
 }
@@ -492,10 +494,12 @@ void RunOrderLoader::resetAttributes(const platform::FileStamp& stamp)
     // At least a moment, also when the read took the check's time: a reset that is not made means one more
     // read at the next check.
     const QDeadlineTimer deadline(qMax(m_checkDeadline.remainingTime(), qint64(resetTime)));
-    const bool reset = m_files
-                           ->run<bool>([path, stamp] { return platform::setFileAttributesIfUnchanged(path, platform::AttrNormal, stamp); },
-                               deadline)
-                           .value_or(false);
+    const bool reset
+        = m_files
+              ->run<bool>(
+                  [path, stamp] { return platform::setFileAttributesIfUnchanged(path, platform::AttrNormal, stamp); },
+                  deadline)
+              .value_or(false);
     qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
                                : "attributes: not reset (changed since the read, or refused); read again at the next "
                                  "check");

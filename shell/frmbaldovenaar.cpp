@@ -298,7 +298,8 @@ void FrmBaldovenaar::buildControls()
     // The grid's events reach the station's selection, as for the whole group.
     connect(m_grid1View, &FlexGrid::mouseDown, this,
         [this](int button, int shift, int, int) { m_station.grid_MouseDown(button, shift); });
-    connect(m_grid1View, &FlexGrid::mouseUp, this, [this](int button, int, int, int) { m_station.grid_MouseUp(button); });
+    connect(
+        m_grid1View, &FlexGrid::mouseUp, this, [this](int button, int, int, int) { m_station.grid_MouseUp(button); });
     connect(m_grid1View, &FlexGrid::keyDown, this, [this](int, int shift) { m_station.grid_KeyDown(shift); });
     connect(m_grid1View, &FlexGrid::keyUp, this, [this](int, int) { m_station.grid_KeyUp(); });
     connect(m_grid1View, &FlexGrid::selChange, this, [this] { m_station.grid_SelChange(); });
@@ -554,7 +555,8 @@ void FrmBaldovenaar::adjust_grid()
     // A window too small for the grid leaves it at the size it had.
     const std::optional<int> height
         = gridlayout::gridExtent(fromPixels(m_client->height()), fromPixels(m_grid1View->y()));
-    const std::optional<int> width = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
+    const std::optional<int> width
+        = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
     m_grid1View->resize(
         width ? toPixels(*width) : m_grid1View->width(), height ? toPixels(*height) : m_grid1View->height());
 

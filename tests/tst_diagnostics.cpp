@@ -4,11 +4,11 @@
 #include "clock.h"
 #include "columns.h"
 #include "faults.h"
-#include "gridtable.h"
-#include "mutatiebestand.h"
-#include "loaderfixture.h"
-#include "runorderloader.h"
 #include "files.h"
+#include "gridtable.h"
+#include "loaderfixture.h"
+#include "mutatiebestand.h"
+#include "runorderloader.h"
 
 #include <QCryptographicHash>
 #include <QDir>

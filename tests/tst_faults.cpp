@@ -8,10 +8,10 @@
 #include "columns.h"
 #include "faults.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "gridtable.h"
 #include "loaderfixture.h"
 #include "runorderloader.h"
-#include "files.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,7 +80,8 @@ void TestFaults::cleanup()
 
 void TestFaults::publish(const QStringList& keys)
 {
-    QVERIFY(testsupport::writeFile(path(), testsupport::classBytes(keys.join(u' ')), morning.addSecs(60 * m_publications++)));
+    QVERIFY(testsupport::writeFile(
+        path(), testsupport::classBytes(keys.join(u' ')), morning.addSecs(60 * m_publications++)));
 }
 
 void TestFaults::followAndMark(const QStringList& keys)
@@ -185,19 +186,19 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
     const QString aside = root() + QStringLiteral("/apart.dvz");
     // Between the look-up and the open the file goes, and something else may take its name.
     m_kit->loader->setReadHooks({ [&] {
-                                QVERIFY(QFile::rename(path(), aside));
-                                if (replacement == u"a folder") {
-                                    QVERIFY(QDir().mkdir(path()));
-                                } else if (replacement == u"a FIFO") {
-                                    QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
-                                } else if (replacement == u"a link to a FIFO") {
-                                    const QString fifo = root() + QStringLiteral("/pijp");
-                                    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-                                    QVERIFY(QFile::link(fifo, path()));
-                                } else if (replacement == u"a dangling link") {
-                                    QVERIFY(QFile::link(root() + QStringLiteral("/weg"), path()));
-                                }
-                            },
+                                     QVERIFY(QFile::rename(path(), aside));
+                                     if (replacement == u"a folder") {
+                                         QVERIFY(QDir().mkdir(path()));
+                                     } else if (replacement == u"a FIFO") {
+                                         QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+                                     } else if (replacement == u"a link to a FIFO") {
+                                         const QString fifo = root() + QStringLiteral("/pijp");
+                                         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+                                         QVERIFY(QFile::link(fifo, path()));
+                                     } else if (replacement == u"a dangling link") {
+                                         QVERIFY(QFile::link(root() + QStringLiteral("/weg"), path()));
+                                     }
+                                 },
         {} });
     m_kit->loader->toonbestand(forced);
     m_kit->loader->setReadHooks({});

@@ -6,12 +6,12 @@
 #include "columns.h"
 #include "faults.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "filewriting.h"
 #include "folderlisting.h"
 #include "gridtable.h"
 #include "mutatiebestand.h"
 #include "runorderfile.h"
-#include "files.h"
 
 #include <QDir>
 #include <QDirIterator>

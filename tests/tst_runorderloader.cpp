@@ -1,13 +1,13 @@
 #include "classfile.h"
 #include "clock.h"
-#include "columns.h"
 #include "colourtable.h"
+#include "columns.h"
 #include "faults.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "gridtable.h"
 #include "loaderfixture.h"
 #include "runorderloader.h"
-#include "files.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -5,11 +5,11 @@
 
 #include "appstate.h"
 #include "codepaden.h"
-#include "inisettingsstore.h"
-#include "settingsstore.h"
-#include "knownfolders.h"
-#include "systemknownfolders.h"
 #include "files.h"
+#include "inisettingsstore.h"
+#include "knownfolders.h"
+#include "settingsstore.h"
+#include "systemknownfolders.h"
 
 #include <QDir>
 #include <QFile>

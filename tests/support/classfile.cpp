@@ -16,8 +16,8 @@ kantoor::PublishedOrder classOrder(const QString& keys, int editvolgorde, int ed
     order.begintijd = QStringLiteral("10:30");
     order.editvolgorde = QString::number(editvolgorde);
     order.editnietgestart = QString::number(editnietgestart);
-    order.header = QStringList { "key", "Volg", "Nr", "Ruiter", "Paard", "Vereniging", "Cat", "Hoogte", "Tijd",
-        "Status", "NG" };
+    order.header
+        = QStringList { "key", "Volg", "Nr", "Ruiter", "Paard", "Vereniging", "Cat", "Hoogte", "Tijd", "Status", "NG" };
     int place = 0;
     for (const QString& key : keys.split(u' ', Qt::SkipEmptyParts)) {
         QStringList line(column::Count);

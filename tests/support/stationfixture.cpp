@@ -3,6 +3,7 @@
 #include "files.h"
 #include "folderlisting.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace testsupport {
@@ -11,6 +12,8 @@ StationFixture::StationFixture()
     : m_previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    if (m_root.isValid() && QDir(m_root.path()).mkdir(QStringLiteral("GEDEELD")))
+        m_shared = m_root.filePath(QStringLiteral("GEDEELD"));
 }
 
 StationFixture::~StationFixture()
@@ -21,17 +24,18 @@ StationFixture::~StationFixture()
 
 QString StationFixture::classPath(const QString& classId) const
 {
-    return m_shared.filePath(QStringLiteral("baldovenaar rst-%1.dvz").arg(classId));
+    return QDir(m_shared).filePath(QStringLiteral("baldovenaar rst-%1.dvz").arg(classId));
 }
 
 Station& StationFixture::makeStation(int settleTime)
 {
     m_station.reset();
     Station::Options options;
-    options.clock = &clock;
+    options.clock = stationClock;
     options.settleTime = settleTime;
     m_station = std::make_unique<Station>(options);
-    QObject::connect(m_station.get(), &Station::message, m_station.get(), [this](const QString& text) { messages << text; });
+    QObject::connect(
+        m_station.get(), &Station::message, m_station.get(), [this](const QString& text) { messages << text; });
     m_station->prepare();
     return *m_station;
 }
@@ -55,7 +59,14 @@ bool StationFixture::follow(const QByteArray& bytes, const QString& classId)
 
 QStringList StationFixture::mutationFiles() const
 {
-    return platform::listFolder(m_shared.path(), QStringLiteral("*.mut*"), platform::Listing::IncludeHidden);
+    return platform::listFolder(m_shared, QStringLiteral("*.mut*"), platform::Listing::IncludeHidden);
+}
+
+void selectRow(Station& station, int row)
+{
+    station.working().setRow(row);
+    station.working().setRowSel(row);
+    station.grid_SelChange();
 }
 
 } // namespace testsupport

@@ -27,9 +27,9 @@ void WindowFixture::destroyStation()
     StationFixture::destroyStation();
 }
 
-FrmBaldovenaar& WindowFixture::makeWindow(bool show, bool qtDialog)
+FrmBaldovenaar& WindowFixture::makeWindow(bool show, bool qtDialog, int settleTime)
 {
-    Station& station = makeStation();
+    Station& station = makeStation(settleTime);
     FrmBaldovenaar::Options options;
     options.showSplash = false;
     if (!qtDialog) {
@@ -38,7 +38,8 @@ FrmBaldovenaar& WindowFixture::makeWindow(bool show, bool qtDialog)
             return answer;
         };
     }
-    options.showMessage = [this](const QString& text) { messages << text; };
+    if (!realMessageBoxes)
+        options.showMessage = [this](const QString& text) { messages << text; };
     m_window = std::make_unique<FrmBaldovenaar>(station, std::move(options));
     // The station's own messages reach the official through the window.
     QObject::disconnect(&station, &Station::message, &station, nullptr);

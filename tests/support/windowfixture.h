@@ -31,8 +31,9 @@ public:
     };
 
     // A new station and a window over it, loaded (settings read, the first read made) and, with `show`,
-    // shown and exposed. With `qtDialog` the open command shows Qt's own dialog.
-    FrmBaldovenaar& makeWindow(bool show = true, bool qtDialog = false);
+    // shown and exposed. With `qtDialog` the open command shows Qt's own dialog. The station reads a changed
+    // file once it has stayed the same for `settleTime` ms (at the first look with 0).
+    FrmBaldovenaar& makeWindow(bool show = true, bool qtDialog = false, int settleTime = 0);
     FrmBaldovenaar& window() { return *m_window; }
     Station& makeStation(int settleTime = 0) override;
     void destroyStation() override;
@@ -49,6 +50,8 @@ public:
 
     std::optional<QString> answer;
     QList<DialogCall> dialogCalls;
+    // The next window shows the station's messages in its own message boxes, not in `messages`.
+    bool realMessageBoxes = false;
 
 private:
     std::unique_ptr<FrmBaldovenaar> m_window;
