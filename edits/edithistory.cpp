@@ -51,19 +51,20 @@ void EditHistory::toggled(const std::vector<int>& rows)
         m_open->toggledMarks.insert(m_open->toggledMarks.end(), rows.begin(), rows.end());
 }
 
-void EditHistory::end(const GridTable& grid, const QString& what)
+bool EditHistory::end(const GridTable& grid, const QString& what)
 {
     if (!m_open)
-        return;
+        return false;
     Step step = std::move(*m_open);
     m_open.reset();
     if (step.isEmpty())
-        return;
+        return false;
     step.after = selectionOf(grid);
     step.what = what;
     m_done.push_back(std::move(step));
     // A new edit ends what could be redone: it was made on another list.
     m_undone.clear();
+    return true;
 }
 
 void EditHistory::apply(GridTable& grid, const Step& step, bool backwards)

@@ -46,8 +46,9 @@ public:
     bool isOpen() const { return m_open.has_value(); }
     void exchanged(int rowA, int rowB);
     void toggled(const std::vector<int>& rows);
-    // Ends the step; `what` says what it did (the day log's line).
-    void end(const GridTable& grid, const QString& what);
+    // Ends the step; `what` says what it did (the day log's line). False when the step did nothing and so
+    // left no trace.
+    bool end(const GridTable& grid, const QString& what);
 
     bool canUndo() const { return !m_done.empty(); }
     bool canRedo() const { return !m_undone.empty(); }

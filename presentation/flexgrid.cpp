@@ -323,6 +323,17 @@ void FlexGrid::paintEvent(QPaintEvent* event)
             painter.drawRect(current.adjusted(1, 1, -2, -2));
         }
     }
+    // A list that is not up to date is shown through a grey veil: still readable, plainly not current.
+    if (m_stale)
+        painter.fillRect(event->rect(), QColor(160, 160, 160, 110));
+}
+
+void FlexGrid::setStale(bool stale)
+{
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    viewport()->update();
 }
 
 int FlexGrid::shiftState(Qt::KeyboardModifiers modifiers)

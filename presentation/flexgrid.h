@@ -33,6 +33,10 @@ public:
     // How many non-fixed rows fit on one page of the viewport.
     int visibleRows() const;
 
+    // Shows the list greyed, as one that is not up to date (the office's file cannot be found).
+    void setStale(bool stale);
+    bool isStale() const { return m_stale; }
+
     // The font the grid draws with: the table's font name, at round(points * 96 / 72) pixels.
     QFont gridFont() const;
 
@@ -89,6 +93,7 @@ private:
     void reportIfMoved(const Position& before);
 
     QPointer<GridTable> m_table;
+    bool m_stale = false;
     // Pixels between a cell's text and its edges, on either side; follows the font.
     int m_textInset = 3;
     bool m_syncing = false;

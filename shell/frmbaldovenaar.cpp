@@ -1,5 +1,6 @@
 #include "frmbaldovenaar.h"
 
+#include "clock.h"
 #include "colours.h"
 #include "flexgrid.h"
 #include "frmintro.h"
@@ -8,13 +9,17 @@
 #include "resources.h"
 #include "runorderfiledialog.h"
 #include "scrollmouse.h"
+#include "statusline.h"
 #include "textmeasurer.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +30,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QUrl>
 #include <QWheelEvent>
 #include <algorithm>
 #include <vector>
@@ -71,6 +77,10 @@ int outerWidthPixels(const QWidget& window)
 {
     return window.isVisible() ? window.frameGeometry().width() : window.width();
 }
+
+// The status line below the grid: its height and the gap above it, in twips.
+constexpr int statusLineHeight = 390;
+constexpr int statusLineGap = 60;
 
 // The window's controls as designed: where each sits (twips, in the client area or in the strip
 // Picture1), its font, picture and tooltip. In z-order, bottom first: later controls are drawn over
@@ -290,6 +300,10 @@ void FrmBaldovenaar::buildControls()
                 button->setIcon(spec.picture(1.0));
         }
     }
+    m_statusLine = new StatusLine(m_client);
+    m_statusLine->setFont(arial(10, true));
+    m_statusLine->setFocusPolicy(Qt::NoFocus);
+
     // The send button shows its picture greyed by itself when it is off.
     m_btnKnop[knoppen::Verzenden]->setIcon(artwork::sendIcon());
     m_btnKnop[knoppen::Verzenden]->setIconSize(QSize(35, 26));
@@ -317,6 +331,8 @@ void FrmBaldovenaar::buildMenu()
     m_mnuBestand = menuBar()->addMenu(QStringLiteral("&Bestand"));
     m_mnuBestand->setObjectName(QStringLiteral("mnuBestand"));
     m_mnuBestandSub[0] = m_mnuBestand->addAction(QStringLiteral("&Openen"));
+    m_mnuLogboek = addAction(m_mnuBestand, QStringLiteral("mnuLogboek"), QStringLiteral("&Logboek openen"), {});
+    connect(m_mnuLogboek, &QAction::triggered, this, &FrmBaldovenaar::openLogboek);
     m_mnuBestandSub[2] = m_mnuBestand->addSeparator();
     m_mnuBestandSub[3] = m_mnuBestand->addAction(QStringLiteral("&Afsluiten"));
     for (int index : { 0, 2, 3 }) {
@@ -324,9 +340,34 @@ void FrmBaldovenaar::buildMenu()
         action->setObjectName(QStringLiteral("mnuBestandSub%1").arg(index));
         connect(action, &QAction::triggered, this, [this, index] { mnuBestandSub_Click(index); });
     }
+
+    m_mnuBewerken = menuBar()->addMenu(QStringLiteral("Be&werken"));
+    m_mnuBewerken->setObjectName(QStringLiteral("mnuBewerken"));
+    m_mnuOngedaanMaken = addAction(m_mnuBewerken, QStringLiteral("mnuOngedaanMaken"), QStringLiteral("&Ongedaan maken"),
+        { QKeySequence(Qt::CTRL | Qt::Key_Z) });
+    m_mnuOpnieuw = addAction(m_mnuBewerken, QStringLiteral("mnuOpnieuw"), QStringLiteral("Opn&ieuw"),
+        { QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) });
+    m_mnuBewerken->addSeparator();
+    m_mnuOpnieuwToepassen = addAction(
+        m_mnuBewerken, QStringLiteral("mnuOpnieuwToepassen"), QStringLiteral("Opnieuw &toepassen"), {});
+    connect(m_mnuOngedaanMaken, &QAction::triggered, &m_station, &Station::ongedaanMaken);
+    connect(m_mnuOpnieuw, &QAction::triggered, &m_station, &Station::opnieuw);
+    connect(m_mnuOpnieuwToepassen, &QAction::triggered, &m_station, &Station::opnieuwToepassen);
+
     // A top-level item with no drop-down and no action.
     m_mnuHelp = menuBar()->addAction(QStringLiteral("&Help"));
     m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+}
+
+QAction* FrmBaldovenaar::addAction(
+    QMenu* menu, const QString& name, const QString& text, const QList<QKeySequence>& keys)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    // The keys work wherever the focus is in the window, the grid included.
+    action->setShortcutContext(Qt::WindowShortcut);
+    return action;
 }
 
 void FrmBaldovenaar::connectStation()
@@ -339,15 +380,21 @@ void FrmBaldovenaar::connectStation()
             m_lblBegintijd->setText(begintijd);
         });
     // Before the window is first shown, "visible" is the state it will have once shown.
-    connect(&m_station, &Station::listShownChanged, m_grid1View, &QWidget::setVisible);
+    connect(&m_station, &Station::listStateChanged, this, [this](ListState state) {
+        m_grid1View->setVisible(state != ListState::Empty);
+        m_grid1View->setStale(state == ListState::Stale);
+    });
+    connect(&m_station, &Station::statusChanged, this, &FrmBaldovenaar::showStatus);
     connect(&m_station, &Station::mutatieColourChanged, this, &FrmBaldovenaar::setMutatieColour);
     connect(&m_station, &Station::layoutNeeded, this, &FrmBaldovenaar::adjust_grid);
     connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::setButtons);
     connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
     connect(&m_station, &Station::message, this, &FrmBaldovenaar::showMessage);
     connect(&m_station, &Station::busyChanged, this, &FrmBaldovenaar::setBusy);
-    m_grid1View->setVisible(m_station.listShown());
+    m_grid1View->setVisible(m_station.listState() != ListState::Empty);
+    m_grid1View->setStale(m_station.listState() == ListState::Stale);
     setButtons(m_station.buttons());
+    showStatus(m_station.status());
 }
 
 void FrmBaldovenaar::Form_Load()
@@ -375,8 +422,33 @@ void FrmBaldovenaar::Form_Unload()
     ScrollMouse_UnhookForm();
 }
 
+bool FrmBaldovenaar::mayLeaveTheClass(const QString& question)
+{
+    if (!m_station.hasUnsentWork())
+        return true;
+    const QString text = QStringLiteral(
+        "Het secretariaat heeft nog niet alle wijzigingen van de ring verwerkt. %1 ruimt de verzonden wijzigingen "
+        "van deze klasse in de gedeelde map op; wat niet verzonden is, komt terug als deze klasse weer geopend "
+        "wordt.\n\n%2")
+                             .arg(question == QStringLiteral("afsluiten") ? QStringLiteral("Afsluiten")
+                                                                          : QStringLiteral("Een andere klasse openen"),
+                                 question == QStringLiteral("afsluiten") ? QStringLiteral("Toch afsluiten?")
+                                                                         : QStringLiteral("Toch een andere klasse openen?"));
+    if (m_options.askQuestion)
+        return m_options.askQuestion(text);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvalen 3.5 Baldovenaar"), text, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nee"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 void FrmBaldovenaar::kiesbestand()
 {
+    if (!mayLeaveTheClass(QStringLiteral("openen")))
+        return;
     const QString folder = m_station.beginOpen();
     const QString title = QStringLiteral("Kies het gedeelde bestand...");
     // Qt splits a filter's patterns at spaces; "?" stands for the space and offers the same names.
@@ -384,6 +456,17 @@ void FrmBaldovenaar::kiesbestand()
     const std::optional<QString> chosen = m_options.chooseFile ? m_options.chooseFile(title, folder, filter)
                                                                : chooseWithQtDialog(this, title, folder, filter);
     m_station.finishOpen(chosen);
+}
+
+void FrmBaldovenaar::openLogboek()
+{
+    const QString path = m_station.dayLog().todaysFile();
+    // A day without anything logged yet still opens: the viewer shows the empty log.
+    if (!QFile::exists(path))
+        m_station.dayLog().append(m_station.state().bestandsnaam(), QStringLiteral("logboek geopend"));
+    const bool opened = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!opened)
+        showMessage(QStringLiteral("Het logboek kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
 }
 
 void FrmBaldovenaar::mnuBestandSub_Click(int index)
@@ -437,7 +520,8 @@ void FrmBaldovenaar::btnVerplaatsregels_MouseUp()
 void FrmBaldovenaar::stop()
 {
     // Boxes open one over the other are answered from the top; one that stays (it refuses) ends the round,
-    // and the window closes under it.
+    // and the window closes under it. Nothing is asked on the way: the journal keeps the ring's work.
+    m_stopping = true;
     QWidget* answered = nullptr;
     while (QWidget* modal = QApplication::activeModalWidget()) {
         if (modal == answered || modal == this)
@@ -453,6 +537,10 @@ void FrmBaldovenaar::stop()
 
 void FrmBaldovenaar::closeEvent(QCloseEvent* event)
 {
+    if (!m_stopping && !isUnloaded() && !mayLeaveTheClass(QStringLiteral("afsluiten"))) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -512,8 +600,16 @@ void FrmBaldovenaar::setMutatieColour(quint32 colour)
                                     .arg(back.name(), text.name()));
 }
 
+void FrmBaldovenaar::showStatus(const StationStatus& status)
+{
+    m_statusLine->setStatus(statusText(status, m_station.clock().now()), statusTone(status));
+}
+
 void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)
 {
+    m_mnuOngedaanMaken->setEnabled(buttons.ongedaanMaken);
+    m_mnuOpnieuw->setEnabled(buttons.opnieuw);
+    m_mnuOpnieuwToepassen->setEnabled(buttons.opnieuwToepassen);
     for (HoldButton* button : m_btnVerplaatsregels)
         button->setEnabled(buttons.volgorde);
     m_btnKnop[knoppen::Wissel]->setEnabled(buttons.volgorde);
@@ -524,7 +620,7 @@ void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)
 void FrmBaldovenaar::Form_Resize()
 {
     // The platform can deliver a resize while the window is still being built.
-    if (!m_client || !m_picture1 || !m_lblMutatie || !m_lblTitel || !m_lblDatum || !m_lblBegintijd)
+    if (!m_client || !m_picture1 || !m_lblMutatie || !m_lblTitel || !m_lblDatum || !m_lblBegintijd || !m_statusLine)
         return;
     const gridlayout::StripLayout strip = gridlayout::stripLayout(
         fromPixels(m_client->width()), fromPixels(m_lblMutatie->width()), fromPixels(m_lblTitel->x()));
@@ -535,6 +631,10 @@ void FrmBaldovenaar::Form_Resize()
             line->resize(std::max(0, toPixels(strip.lineX2) - line->x()), line->height());
     }
     m_lblMutatie->move(toPixels(strip.lblMutatieLeft), m_lblMutatie->y());
+    // The status line along the bottom, within the window's margins; the grid has what is left above it.
+    const int statusTop = m_client->height() - toPixels(gridlayout::edgeMargin + statusLineHeight);
+    m_statusLine->setGeometry(m_grid1View->x(), statusTop,
+        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)), toPixels(statusLineHeight));
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
         label->resize(std::max(0, toPixels(strip.labelWidth)), label->height());
 
@@ -553,8 +653,8 @@ void FrmBaldovenaar::adjust_grid()
     table.setFontSize(size);
 
     // A window too small for the grid leaves it at the size it had.
-    const std::optional<int> height
-        = gridlayout::gridExtent(fromPixels(m_client->height()), fromPixels(m_grid1View->y()));
+    const std::optional<int> height = gridlayout::gridExtent(
+        fromPixels(m_client->height()) - statusLineHeight - statusLineGap, fromPixels(m_grid1View->y()));
     const std::optional<int> width
         = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
     m_grid1View->resize(

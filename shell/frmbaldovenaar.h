@@ -11,8 +11,10 @@
 
 class FlexGrid;
 class HoldButton;
+class StatusLine;
 
 class QAction;
+class QKeySequence;
 class QEvent;
 class QFrame;
 class QLabel;
@@ -26,7 +28,8 @@ class QWidget;
 // holds the state, the grids' data and the timers and runs every flow: the window builds its widgets,
 // forwards the official's input to the station, shows what the station says (caption, labels, buttons,
 // the change indicator, messages) and owns what only a window can do: the open dialog, message boxes,
-// the busy pointer, the grid's layout at the window's width, and the mouse-wheel hook.
+// the busy pointer, the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
+// status line says in words where the ring's work stands with the office.
 class FrmBaldovenaar : public QMainWindow
 {
     Q_OBJECT
@@ -41,6 +44,10 @@ public:
             chooseFile;
         // Shows a message to the official (OK only); a modal message box when not given.
         std::function<void(const QString& text)> showMessage;
+        // Asks the official a yes-or-no question (No the default); a modal message box when not given.
+        std::function<bool(const QString& text)> askQuestion;
+        // Opens a file in the system's viewer for it; QDesktopServices when not given.
+        std::function<bool(const QString& path)> openFile;
     };
 
     explicit FrmBaldovenaar(Station& station, QWidget* parent = nullptr);
@@ -59,8 +66,11 @@ public:
     // unload, as when the official closes it, so the settings are saved and the class's mutation files go.
     void stop();
 
-    // The open command: the dialog between the station's two halves of the open flow.
+    // The open command: the dialog between the station's two halves of the open flow. First asks, when the
+    // office has not taken all of the ring's work in.
     void kiesbestand();
+    // Bestand > Logboek openen: today's day log in the system's text viewer.
+    void openLogboek();
     void mnuBestandSub_Click(int index);
     void btnKnop_Click(knoppen::Knop knop);
     void btnVerplaatsregels_MouseDown(regels::Richting richting);
@@ -84,6 +94,9 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    QAction* addAction(QMenu* menu, const QString& name, const QString& text, const QList<QKeySequence>& keys);
+    void showStatus(const StationStatus& status);
+    bool mayLeaveTheClass(const QString& question);
     void connectStation();
     void centreOnScreen();
     QPushButton* styleButton(QPushButton* button);
@@ -108,14 +121,22 @@ private:
     QLabel* m_lblDatum = nullptr;
     QLabel* m_lblBegintijd = nullptr;
     FlexGrid* m_grid1View = nullptr;
+    StatusLine* m_statusLine = nullptr;
     QWidget* m_picTemp = nullptr;
     QMenu* m_mnuBestand = nullptr;
     std::array<QAction*, 4> m_mnuBestandSub {}; // 0, 2 and 3; no index 1
+    QAction* m_mnuLogboek = nullptr;
+    QMenu* m_mnuBewerken = nullptr;
+    QAction* m_mnuOngedaanMaken = nullptr;
+    QAction* m_mnuOpnieuw = nullptr;
+    QAction* m_mnuOpnieuwToepassen = nullptr;
     QAction* m_mnuHelp = nullptr;
 
     // The colour lblMutatie shows, so a check that sets the same colour does not restyle it.
     std::optional<quint32> m_shownMutatieColour;
     bool m_busy = false;
+    // Asked to stop from outside: the close asks nothing, the journal keeps the ring's work.
+    bool m_stopping = false;
     bool m_loaded = false;
     bool m_shownOnce = false;
     bool m_wheelHooked = false;

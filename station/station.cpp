@@ -4,7 +4,12 @@
 #include "codepaden.h"
 #include "colourtable.h"
 #include "columns.h"
+#include "diagnostics.h"
+#include "systemerrors.h"
 
+#include <QDir>
+#include <QSet>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -23,6 +28,10 @@ void setUpGrid(GridTable& grid)
         grid.setColAlignment(c, column::alignment(c));
 }
 
+// How long the journal waits after an edit before it is written: a held move writes once per run of
+// moves, not once per line, and the edit itself never waits for the disk.
+constexpr int journalDelay = 50;
+
 } // namespace
 
 Station::Station(QObject* parent)
@@ -36,12 +45,19 @@ Station::Station(Options options, QObject* parent)
     , m_caption(RunOrderLoader::plainCaption())
 {
     setObjectName(QStringLiteral("station"));
+    qRegisterMetaType<StationStatus>();
     if (options.clock) {
         m_clock = options.clock;
     } else {
         m_ownClock = std::make_unique<platform::SystemClock>();
         m_clock = m_ownClock.get();
     }
+    m_dataFolder = options.dataFolder.isEmpty()
+        ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+        : options.dataFolder;
+    m_journal = std::make_unique<RingJournal>(QDir(m_dataFolder).filePath(QStringLiteral("werk")));
+    m_log = std::make_unique<DayLog>(QDir(m_dataFolder).filePath(QStringLiteral("logboek")), *m_clock);
+
     m_working = new GridTable(this);
     m_working->setObjectName(QStringLiteral("grid1"));
     m_snapshot = new GridTable(this);
@@ -71,9 +87,27 @@ Station::Station(Options options, QObject* parent)
     m_timerRegelsVerplaatsen->setObjectName(QStringLiteral("TimerRegelsVerplaatsen"));
     m_timerRegelsVerplaatsen->setInterval(100);
     connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
+
+    m_journalTimer = new QTimer(this);
+    m_journalTimer->setObjectName(QStringLiteral("journalTimer"));
+    m_journalTimer->setSingleShot(true);
+    m_journalTimer->setInterval(journalDelay);
+    connect(m_journalTimer, &QTimer::timeout, this, &Station::saveJournal);
+
+    // Counts the seconds of a send the office has not taken in yet.
+    m_statusTimer = new QTimer(this);
+    m_statusTimer->setObjectName(QStringLiteral("statusTimer"));
+    m_statusTimer->setInterval(1000);
+    connect(m_statusTimer, &QTimer::timeout, this, &Station::updateStatus);
 }
 
-Station::~Station() = default;
+Station::~Station()
+{
+    // An edit whose journal was still to be written: written now, so that even a station taken down without
+    // its close keeps the official's work.
+    if (m_journalTimer->isActive())
+        saveJournal();
+}
 
 void Station::prepare()
 {
@@ -88,8 +122,10 @@ void Station::start()
     m_started = true;
     for (GridTable* grid : { m_working, m_snapshot, m_scratch })
         setUpGrid(*grid);
+    m_journalPending = true;
     toonbestand(true);
     m_timer1->start();
+    updateStatus();
 }
 
 void Station::unload()
@@ -99,7 +135,12 @@ void Station::unload()
     m_unloaded = true;
     m_timer1->stop();
     m_settleTimer->stop();
-    stopMoving();
+    m_statusTimer->stop();
+    if (endRun())
+        noteEdit();
+    if (m_journalTimer->isActive())
+        saveJournal();
+    m_journalTimer->stop();
     runWismutaties();
     bewaarinstellingen(m_state);
 }
@@ -107,17 +148,7 @@ void Station::unload()
 Station::ListChange Station::toonbestand(bool forceer)
 {
     const ListChange change = m_loader->toonbestand(forceer);
-    // A list the office replaced ends a held move at once, as a release would: the starter under the
-    // button may now be another one.
-    if (change == ListChange::Replaced && m_repeater.held())
-        stopMoving();
-    // A class just opened: its earlier sends go as soon as its identity is known, before any send of this
-    // session is possible (a send needs the identity too). Left in the folder, they would bring an old ring
-    // order to an office that takes them in.
-    if (m_cleanUpWhenKnown && m_state.klasbekend) {
-        m_cleanUpWhenKnown = false;
-        runWismutaties();
-    }
+    afterRead(change);
     switch (change) {
     case ListChange::Rebuilt:
         emit listRebuilt();
@@ -143,6 +174,117 @@ void Station::Timer1_Timer()
     m_state.timerbezig = false;
 }
 
+void Station::afterRead(ListChange change)
+{
+    // A class just opened: its earlier sends go as soon as its identity is known, before any send of this
+    // session is possible (a send needs the identity too). Left in the folder, they would bring an old ring
+    // order to an office that takes them in.
+    if (m_cleanUpWhenKnown && m_state.klasbekend) {
+        m_cleanUpWhenKnown = false;
+        runWismutaties();
+    }
+    if (change != ListChange::None)
+        log(describeRead(change));
+    checkReceipt(change);
+    if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
+        // The rows are the office's rows now: what could be undone was done on other ones.
+        m_history.clear();
+        m_status.officeChanged = change == ListChange::Replaced ? m_clock->now() : QDateTime();
+        if (change == ListChange::Replaced && m_offer) {
+            m_status.work = StationStatus::Work::Offered;
+            log(QStringLiteral("niet verzonden wijzigingen vervangen door de lijst van het secretariaat: %1 (Opnieuw "
+                               "toepassen mogelijk)")
+                    .arg(m_offer->changed.join(QStringLiteral(", "))));
+        }
+    }
+    if (change == ListChange::Rebuilt && m_journalPending) {
+        m_journalPending = false;
+        restoreOrOffer();
+    }
+    if (change != ListChange::None)
+        saveJournalSoon();
+    controleerwijzigingen();
+}
+
+QString Station::describeRead(ListChange change) const
+{
+    if (change == ListChange::Rebuilt)
+        return QStringLiteral("lijst van het secretariaat gelezen: %1 regels").arg(m_working->rows() - 1);
+    if (change == ListChange::Merged) {
+        QStringList changed;
+        int lastRow = 0;
+        for (const runordermerge::ChangedCell& cell : m_loader->mergedCells()) {
+            if (cell.row != lastRow)
+                changed << starterAt(cell.row);
+            lastRow = cell.row;
+        }
+        return changed.isEmpty()
+            ? QStringLiteral("lijst van het secretariaat samengevoegd, niets gewijzigd")
+            : QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
+    }
+    return QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(m_working->rows() - 1);
+}
+
+void Station::checkReceipt(ListChange change)
+{
+    if (!m_sent || change == ListChange::None)
+        return;
+    // The office's list just read: the merged one is still in the scratch grid; a replaced or rebuilt one
+    // is the snapshot now.
+    const GridTable& office = change == ListChange::Merged ? *m_scratch : *m_snapshot;
+    const QString sentAt = m_sent->at.toString(QStringLiteral("HH:mm:ss"));
+    if (takenIn(*m_sent, office)) {
+        m_status.send = StationStatus::Send::TakenIn;
+        m_status.receivedAt = m_clock->now();
+        log(QStringLiteral("verwerkt door het secretariaat (verzonden om %1)").arg(sentAt));
+    } else if (change == ListChange::Merged) {
+        return; // the office has not taken the send in yet; its next list may
+    } else {
+        m_status.send = StationStatus::Send::NotAsSent;
+        m_status.receivedAt = m_clock->now();
+        log(QStringLiteral("niet verwerkt zoals verzonden: het secretariaat publiceerde een andere lijst (verzonden om "
+                           "%1)")
+                .arg(sentAt));
+    }
+    m_sent.reset();
+    m_statusTimer->stop();
+}
+
+void Station::restoreOrOffer()
+{
+    const QString path = m_state.bestandspad();
+    const RingJournal::Loaded loaded = m_journal->load(path);
+    if (!loaded.setAside.isEmpty())
+        log(QStringLiteral("werkbestand beschadigd, apart gezet als %1").arg(QDir::toNativeSeparators(loaded.setAside)));
+    if (!loaded.work || loaded.work->isEmpty())
+        return;
+    if (loaded.work->rid != m_state.rid) {
+        // The office gave the file to another class meanwhile: this work is of no use to it.
+        log(QStringLiteral("werk van een andere klasse (rid %1) niet teruggezet").arg(loaded.work->rid));
+        m_journal->remove(path);
+        return;
+    }
+    const QString saved = loaded.work->saved.toString(QStringLiteral("HH:mm:ss"));
+    if (loaded.work->officeList != officeListDigest(*m_snapshot)) {
+        m_offer = loaded.work;
+        m_status.work = StationStatus::Work::Offered;
+        log(QStringLiteral("niet verzonden wijzigingen van %1 aangeboden: het secretariaat wijzigde de lijst sindsdien")
+                .arg(saved));
+        return;
+    }
+    beginStep();
+    const Reapplication back = reapply(*m_working, *loaded.work, knoppen::mayReorder(m_state),
+        knoppen::mayMarkNotStarted(m_state));
+    for (const auto& [a, b] : back.step.exchanges)
+        m_history.exchanged(a, b);
+    m_history.toggled(back.step.toggledMarks);
+    endStep(QStringLiteral("niet verzonden wijzigingen van %1 teruggezet: %2")
+                .arg(saved, loaded.work->changed.join(QStringLiteral(", "))));
+    m_status.work = StationStatus::Work::Restored;
+    m_status.count = back.changesBack;
+    updateStatus();
+}
+
 QString Station::beginOpen()
 {
     m_timer1->stop();
@@ -159,37 +301,55 @@ void Station::finishOpen(const std::optional<QString>& chosen)
     // The mutation files of the class followed so far go, whether another class is chosen or not.
     runWismutaties();
     if (chosen) {
+        if (m_journalTimer->isActive())
+            saveJournal();
         m_loader->startNewFile();
         m_state.setBestandspad(*chosen);
         m_cleanUpWhenKnown = true;
+        m_journalPending = true;
+        m_sent.reset();
+        m_offer.reset();
+        m_history.clear();
+        m_statusTimer->stop();
+        m_status = StationStatus();
+        log(QStringLiteral("geopend"));
         toonbestand(true);
     }
     m_timer1->start();
+    updateStatus();
+}
+
+bool Station::hasUnsentWork() const
+{
+    return m_status.unsent > 0 || m_sent.has_value() || m_offer.has_value();
 }
 
 bool Station::mayMove() const
 {
-    return m_listShown && knoppen::mayReorder(m_state);
+    return m_listState == ListState::Shown && knoppen::mayReorder(m_state);
 }
 
 void Station::moveOnce(regels::Richting richting)
 {
+    const int from = m_working->row();
     const int row = regels::verplaatsregel(*m_working, richting);
+    m_history.exchanged(from, row);
     emit lineMoved(row);
 }
 
 void Station::verplaatsregel(regels::Richting richting)
 {
-    if (!mayMove())
-        return;
-    moveOnce(richting);
-    controleerwijzigingen();
+    pressMove(richting);
+    releaseMove();
 }
 
 void Station::pressMove(regels::Richting richting)
 {
     if (!mayMove() || m_unloaded)
         return;
+    m_runStart = m_working->row();
+    m_runStarter = starterAt(m_runStart);
+    beginStep();
     moveOnce(richting);
     m_timerRegelsVerplaatsen->start(m_repeater.press(richting));
 }
@@ -200,12 +360,28 @@ void Station::stopMoving()
     m_repeater.release();
 }
 
+bool Station::endRun()
+{
+    const bool wasHeld = m_repeater.held().has_value();
+    stopMoving();
+    if (!wasHeld || !m_history.isOpen())
+        return false;
+    const QString what = QStringLiteral("verplaatst: %1 van plaats %2 naar plaats %3")
+                             .arg(m_runStarter, m_working->textMatrix(m_runStart, column::Position),
+                                 m_working->textMatrix(m_working->row(), column::Position));
+    if (!m_history.end(*m_working, what))
+        return false;
+    log(what);
+    return true;
+}
+
 void Station::releaseMove()
 {
     // Every release ends the moves, also when the permission went while the button was held (a re-read
     // took it away): the line must never run on by itself.
-    stopMoving();
-    if (knoppen::mayReorder(m_state))
+    if (endRun())
+        afterEdit();
+    else if (knoppen::mayReorder(m_state))
         controleerwijzigingen();
 }
 
@@ -214,7 +390,8 @@ void Station::TimerRegelsVerplaatsen_Timer()
     // Each tick checks again that a button is held and the file still allows moving lines.
     const std::optional<regels::Richting> held = m_repeater.held();
     if (!held || !mayMove()) {
-        stopMoving();
+        if (endRun())
+            noteEdit();
         return;
     }
     moveOnce(*held);
@@ -230,16 +407,40 @@ void Station::wisselrijen()
         emit message(refusal);
         return;
     }
-    regels::wisselrijen(*m_working);
-    controleerwijzigingen();
+    beginStep();
+    const std::optional<std::pair<int, int>> rows = regels::wisselrijen(*m_working);
+    if (!rows) {
+        endStep(QString());
+        return;
+    }
+    m_history.exchanged(rows->first, rows->second);
+    // The two starters now stand on each other's places.
+    endStep(QStringLiteral("gewisseld: %1 naar plaats %2 en %3 naar plaats %4")
+                .arg(starterAt(rows->second), m_working->textMatrix(rows->second, column::Position),
+                    starterAt(rows->first), m_working->textMatrix(rows->first, column::Position)));
 }
 
 void Station::wisselnietgestart()
 {
-    if (!m_listShown)
+    if (m_listState != ListState::Shown)
         return;
-    if (knoppen::wisselnietgestart(*m_working, m_state))
-        controleerwijzigingen();
+    beginStep();
+    const std::optional<std::vector<int>> toggled = knoppen::wisselnietgestart(*m_working, m_state);
+    if (!toggled) {
+        endStep(QString());
+        return;
+    }
+    m_history.toggled(*toggled);
+    QStringList marked;
+    QStringList unmarked;
+    for (int row : *toggled)
+        (m_working->textView(row, column::Mark) == notStartedMark ? marked : unmarked) << starterAt(row);
+    QStringList what;
+    if (!marked.isEmpty())
+        what << QStringLiteral("niet gestart: %1").arg(marked.join(u"; "));
+    if (!unmarked.isEmpty())
+        what << QStringLiteral("niet gestart teruggenomen: %1").arg(unmarked.join(u"; "));
+    endStep(what.join(QStringLiteral(" / ")));
 }
 
 SendResult Station::verzendmutatie()
@@ -253,15 +454,224 @@ SendResult Station::verzendmutatie()
     // The busy pointer for the whole screen, during the writing and the pause after it (which blocks on
     // purpose: no tick and no click can enter a send); back to normal before any message.
     emit busyChanged(true);
+    const QDateTime at = m_clock->now();
     const SendResult result = ::verzendmutatie(m_state, *m_working, *m_clock);
     emit busyChanged(false);
-    if (const QString failure = verzendFoutmelding(result); !failure.isEmpty()) {
-        emit sendFailed(result);
-        emit message(failure);
-    } else if (result.written) {
+    m_status.officeChanged = QDateTime();
+    if (result.written) {
+        m_sent = sentListOf(*m_working, at);
+        m_stallLogged = false;
+        m_editedSinceSend = false;
+        m_status.send = StationStatus::Send::Waiting;
+        m_status.sentAt = at;
+        m_status.receivedAt = QDateTime();
+        m_statusTimer->start();
+        log(QStringLiteral("verzonden: %1").arg(result.files.join(QStringLiteral(", "))));
+        updateStatus();
         emit sendWritten(result);
+    } else if (!result.skipped) {
+        m_sent.reset();
+        m_statusTimer->stop();
+        m_status.send = StationStatus::Send::Failed;
+        m_status.sentAt = at;
+        QStringList reasons;
+        for (const MutationFailure& failure : result.failures)
+            reasons << QStringLiteral("%1 (%2)").arg(
+                QDir::toNativeSeparators(failure.path), platform::reasonInDutch(failure.reason));
+        log(QStringLiteral("verzenden mislukt: %1").arg(reasons.join(QStringLiteral("; "))));
+        updateStatus();
+        emit sendFailed(result);
+        emit message(verzendFoutmelding(result));
     }
     return result;
+}
+
+void Station::ongedaanMaken()
+{
+    const EditHistory::Step* step = m_history.nextUndo();
+    if (!step || m_listState != ListState::Shown || m_repeater.held())
+        return;
+    // Undone only as far as the file still allows the kind of edit.
+    if ((step->movesLines() && !knoppen::mayReorder(m_state))
+        || (step->marks() && !knoppen::mayMarkNotStarted(m_state)))
+        return;
+    const std::optional<EditHistory::Step> undone = m_history.undo(*m_working);
+    log(QStringLiteral("ongedaan gemaakt: %1").arg(undone->what));
+    afterEdit();
+}
+
+void Station::opnieuw()
+{
+    const EditHistory::Step* step = m_history.nextRedo();
+    if (!step || m_listState != ListState::Shown || m_repeater.held())
+        return;
+    if ((step->movesLines() && !knoppen::mayReorder(m_state))
+        || (step->marks() && !knoppen::mayMarkNotStarted(m_state)))
+        return;
+    const std::optional<EditHistory::Step> redone = m_history.redo(*m_working);
+    log(QStringLiteral("opnieuw gedaan: %1").arg(redone->what));
+    afterEdit();
+}
+
+void Station::opnieuwToepassen()
+{
+    if (!m_buttons.opnieuwToepassen || !m_offer)
+        return;
+    const RingWork work = std::move(*m_offer);
+    m_offer.reset();
+    beginStep();
+    const Reapplication back
+        = reapply(*m_working, work, knoppen::mayReorder(m_state), knoppen::mayMarkNotStarted(m_state));
+    for (const auto& [a, b] : back.step.exchanges)
+        m_history.exchanged(a, b);
+    m_history.toggled(back.step.toggledMarks);
+    QString what = QStringLiteral("opnieuw toegepast: %1 terug").arg(back.changesBack);
+    if (!back.missing.isEmpty())
+        what += QStringLiteral(", niet meer in de lijst: %1").arg(back.missing.join(QStringLiteral(", ")));
+    if (!endStep(what))
+        log(what);
+    m_status.work = StationStatus::Work::Reapplied;
+    m_status.count = back.changesBack;
+    m_status.missing = back.missing;
+    updateStatus();
+}
+
+void Station::beginStep()
+{
+    if (m_history.isOpen())
+        m_history.end(*m_working, QString());
+    m_history.begin(*m_working);
+}
+
+bool Station::endStep(const QString& logged)
+{
+    if (!m_history.end(*m_working, logged)) {
+        // Nothing changed (a move at the end of the list, NG on a pause line): no edit, but the buttons as
+        // after any command.
+        controleerwijzigingen();
+        return false;
+    }
+    if (!logged.isEmpty())
+        log(logged);
+    afterEdit();
+    return true;
+}
+
+void Station::noteEdit()
+{
+    // An edit of the official's: what the status line said of the office's last list and of an earlier
+    // send's outcome is old news; a send still awaited stays awaited.
+    m_status.officeChanged = QDateTime();
+    m_status.work = StationStatus::Work::None;
+    if (m_offer) {
+        // Working on the office's new list withdraws the offer: the ring's old work would undo the new.
+        log(QStringLiteral("aanbod om opnieuw toe te passen vervalt: de ring werkt verder op de nieuwe lijst"));
+        m_offer.reset();
+    }
+    if (m_status.send != StationStatus::Send::Waiting && m_status.send != StationStatus::Send::Stalled)
+        m_status.send = StationStatus::Send::None;
+    m_editedSinceSend = true;
+    saveJournalSoon();
+}
+
+void Station::afterEdit()
+{
+    noteEdit();
+    GridMultiSelect_Refresh();
+    controleerwijzigingen();
+}
+
+void Station::saveJournalSoon()
+{
+    if (!m_unloaded)
+        m_journalTimer->start();
+}
+
+void Station::saveJournal()
+{
+    m_journalTimer->stop();
+    const QString path = m_state.bestandspad();
+    // Nothing to keep without a class whose list was read, and the work the office's new list replaced
+    // stays on disk while it is offered.
+    if (path.isEmpty() || !m_state.klasbekend || m_offer)
+        return;
+    RingWork work = ringWorkOf(*m_working, *m_snapshot);
+    if (work.isEmpty()) {
+        m_journal->remove(path);
+        return;
+    }
+    work.bestandspad = path;
+    work.rid = m_state.rid;
+    work.saved = m_clock->now();
+    if (!m_journal->save(work))
+        qCWarning(lcFollow).noquote() << "journal: cannot keep the ring's work in"
+                                      << m_journal->fileFor(path) << "-" << m_journal->error();
+}
+
+void Station::updateStatus()
+{
+    StationStatus status = m_status;
+    switch (m_listState) {
+    case ListState::Shown:
+        status.follow = StationStatus::Follow::Shown;
+        break;
+    case ListState::Stale:
+    case ListState::Empty:
+        switch (m_loader->followProblem()) {
+        case RunOrderLoader::FollowProblem::None:
+        case RunOrderLoader::FollowProblem::NothingFollowed:
+            status.follow = StationStatus::Follow::NothingFollowed;
+            break;
+        case RunOrderLoader::FollowProblem::NotFound:
+            status.follow = StationStatus::Follow::NotFound;
+            break;
+        case RunOrderLoader::FollowProblem::FolderUnreachable:
+            status.follow = StationStatus::Follow::Unreachable;
+            break;
+        case RunOrderLoader::FollowProblem::NotToday:
+            status.follow = StationStatus::Follow::NotToday;
+            break;
+        }
+        break;
+    }
+    status.stale = m_listState == ListState::Stale;
+    status.since = status.stale ? m_loader->lastFound() : m_loader->problemSince();
+    // After a send the differences are sent ones, until the ring changes its list again.
+    const bool awaiting = m_sent.has_value() && !m_editedSinceSend;
+    status.unsent = m_listState == ListState::Empty || awaiting ? 0 : m_sendRule.differingRows();
+    if (m_sent && status.send == StationStatus::Send::Waiting
+        && m_sent->at.secsTo(m_clock->now()) >= stallSeconds) {
+        status.send = StationStatus::Send::Stalled;
+        if (!m_stallLogged) {
+            m_stallLogged = true;
+            log(QStringLiteral("na %1 s niet verwerkt door het secretariaat (verzonden om %2)")
+                    .arg(stallSeconds)
+                    .arg(m_sent->at.toString(QStringLiteral("HH:mm:ss"))));
+        }
+    }
+    // A stall counts its seconds: said anew every second.
+    if (status == m_status && status.send != StationStatus::Send::Stalled)
+        return;
+    m_status = status;
+    emit statusChanged(m_status);
+}
+
+void Station::log(const QString& what)
+{
+    m_log->append(m_state.bestandsnaam(), what);
+}
+
+QString Station::starterAt(int row) const
+{
+    if (row < 1 || row >= m_working->rows())
+        return QString();
+    const QString number = m_working->textMatrix(row, column::Number);
+    const QString rider = m_working->textMatrix(row, column::Rider);
+    const QString horse = m_working->textMatrix(row, column::Horse);
+    QString text = number.isEmpty() ? rider : number + u' ' + rider;
+    if (!horse.isEmpty())
+        text += QStringLiteral(" (%1)").arg(horse);
+    return text.isEmpty() ? m_working->textMatrix(row, column::Key) : text;
 }
 
 void Station::setScale(double scale)
@@ -315,16 +725,18 @@ void Station::setCaption(const QString& caption)
     emit captionChanged(caption);
 }
 
-void Station::setGridVisible(bool visible)
+void Station::setListState(ListState state)
 {
-    if (visible != m_listShown) {
-        m_listShown = visible;
-        emit listShownChanged(visible);
+    if (state != m_listState) {
+        m_listState = state;
+        emit listStateChanged(state);
     }
-    // The empty view offers nothing to edit or send: the buttons would act on a hidden, stale list.
-    // They come back once the list shows again (zetknoppen and controleerwijzigingen follow).
-    if (!visible) {
-        stopMoving();
+    // Neither the empty view nor a list that is not up to date offers anything to edit or send: the buttons
+    // would act on a list that may no longer be the office's. They come back once the list shows again
+    // (zetknoppen and controleerwijzigingen follow).
+    if (state != ListState::Shown) {
+        if (endRun())
+            noteEdit();
         setButtons(Buttons());
     }
 }
@@ -365,11 +777,23 @@ void Station::zetknoppen()
 
 void Station::controleerwijzigingen()
 {
+    m_lastRule = m_sendRule.evaluate(*m_working, *m_snapshot, m_state);
+    const bool shown = m_listState == ListState::Shown;
+    Buttons buttons = shown ? m_buttons : Buttons();
     // In the empty view there is no list to report.
-    const knoppen::SendRule rule = m_sendRule.evaluate(*m_working, *m_snapshot, m_state);
-    Buttons buttons = m_buttons;
-    buttons.verzenden = m_listShown && rule.enabled;
+    buttons.verzenden = shown && m_lastRule.enabled;
+    const EditHistory::Step* undo = m_history.nextUndo();
+    const EditHistory::Step* redo = m_history.nextRedo();
+    auto allowed = [this](const EditHistory::Step* step) {
+        return step && (!step->movesLines() || knoppen::mayReorder(m_state))
+            && (!step->marks() || knoppen::mayMarkNotStarted(m_state));
+    };
+    buttons.ongedaanMaken = shown && allowed(undo);
+    buttons.opnieuw = shown && allowed(redo);
+    buttons.opnieuwToepassen = shown && m_offer.has_value()
+        && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
     setButtons(buttons);
+    updateStatus();
 }
 
 void Station::setButtons(const Buttons& buttons)
@@ -377,10 +801,11 @@ void Station::setButtons(const Buttons& buttons)
     if (buttons == m_buttons)
         return;
     m_buttons = buttons;
-    // A move button that goes off ends its hold, as a release would.
-    if (!buttons.volgorde && m_repeater.held())
-        stopMoving();
     emit buttonsChanged(buttons);
+    // A move button that goes off ends its hold, as a release would; who turned it off evaluates the send
+    // rule next.
+    if (!buttons.volgorde && endRun())
+        noteEdit();
 }
 
 void Station::lookAgainAfter(int milliseconds)
@@ -388,4 +813,26 @@ void Station::lookAgainAfter(int milliseconds)
     // The open command stops this timer with Timer1 while its dialog is up.
     if (!m_unloaded)
         m_settleTimer->start(milliseconds);
+}
+
+void Station::aboutToReplace()
+{
+    // A held move ends before the office's list takes the ring's place, as a release would: the starter
+    // under the button may be another one a moment later.
+    if (endRun())
+        noteEdit();
+    // The ring's unsent work, before the office's changed list takes its place: it is offered back
+    // ("Opnieuw toepassen"), and the journal keeps it until it is taken or dropped. Not when the office's
+    // new list (in the scratch grid now) already holds it, as it does when it took the ring's send in.
+    if (!m_state.klasbekend)
+        return;
+    RingWork work = ringWorkOf(*m_working, *m_snapshot);
+    if (work.isEmpty() || takenIn(sentListOf(*m_working, m_clock->now()), *m_scratch))
+        return;
+    work.bestandspad = m_state.bestandspad();
+    work.rid = m_state.rid;
+    work.saved = m_clock->now();
+    if (m_journalTimer->isActive())
+        saveJournal();
+    m_offer = std::move(work);
 }

@@ -204,6 +204,7 @@ private:
     void zetknoppen() override;
     void controleerwijzigingen() override;
     void lookAgainAfter(int milliseconds) override;
+    void aboutToReplace() override;
 
     bool mayMove() const;
     void setButtons(const Buttons& buttons);
@@ -213,8 +214,16 @@ private:
     codeMultiSelect::PaintRow painter();
 
     // The official's work.
+    // A command's step of the history: begun before the command changes the list, ended after it; an ended
+    // step that changed something is logged and counts as an edit.
     void beginStep();
-    void endStep(const QString& logged);
+    bool endStep(const QString& logged);
+    // A held run ends: no more repeats, and the run is one step (and one line of the log). False when
+    // nothing was held or the run moved nothing.
+    bool endRun();
+    // What every edit changes besides the list: the status's old news, an offer withdrawn, the journal.
+    void noteEdit();
+    // noteEdit, then the selection repainted and the send rule and the buttons worked out again.
     void afterEdit();
     void afterRead(ListChange change);
     void checkReceipt(ListChange change);
@@ -268,6 +277,8 @@ private:
     // The last send, until the office's list shows it or another send takes its place.
     std::optional<SentList> m_sent;
     bool m_stallLogged = false;
+    // The ring changed its list since the last send: the status counts unsent changes again.
+    bool m_editedSinceSend = false;
     // The ring's unsent work that the office's new list replaced, offered for re-application.
     std::optional<RingWork> m_offer;
     // Where a held move started, for the log line of the whole run.

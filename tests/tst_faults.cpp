@@ -40,8 +40,8 @@ private slots:
     void init();
     void cleanup();
 
-    void sharedFolderGoneShowsTheEmptyViewUntilItReturns_data();
-    void sharedFolderGoneShowsTheEmptyViewUntilItReturns();
+    void sharedFolderGoneShowsTheLastListGreyedUntilItReturns_data();
+    void sharedFolderGoneShowsTheLastListGreyedUntilItReturns();
     void chosenFileMissedByTheLookUpIsReadWholeOnceFound();
     void fileGoneOrReplacedBeforeTheOpenIsReadWhenBack_data();
     void fileGoneOrReplacedBeforeTheOpenIsReadWhenBack();
@@ -101,7 +101,7 @@ QString TestFaults::keys() const
     return keys.join(u' ');
 }
 
-void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns_data()
+void TestFaults::sharedFolderGoneShowsTheLastListGreyedUntilItReturns_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("rewritten"); // the office writes the class while the folder is away
@@ -111,7 +111,7 @@ void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns_data()
     QTest::newRow("network drop, back rewritten: the office's new list") << "list" << true;
 }
 
-void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns()
+void TestFaults::sharedFolderGoneShowsTheLastListGreyedUntilItReturns()
 {
     QFETCH(QString, how);
     QFETCH(bool, rewritten);
@@ -122,10 +122,13 @@ void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns()
     else
         platform::faults::inject(Operation::List, QStringLiteral("GEDEELD"), QStringLiteral("netwerk weg"));
 
+    // The class goes on while the network is down: the last list stays on screen, greyed, with its
+    // caption and labels.
+    const QString caption = m_kit->view.caption;
     for (int tick = 0; tick < 3; ++tick) {
         m_kit->loader->toonbestand(false);
-        QVERIFY(!m_kit->view.gridVisible);
-        QCOMPARE(m_kit->view.caption, RunOrderLoader::plainCaption());
+        QCOMPARE(m_kit->view.listState, ListState::Stale);
+        QCOMPARE(m_kit->view.caption, caption);
         QCOMPARE(m_kit->state.bestandspad(), path()); // still followed
     }
 
@@ -243,9 +246,9 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList_data()
         << int(Operation::Read) << false << "A B C" << true << false;
     QTest::newRow("read fails midway, forced: the ring's list stays")
         << int(Operation::Read) << true << "A B C" << true << false;
-    // A file whose attributes cannot be read is not listed (it might be hidden): the empty view over the
-    // ring's list, which comes back with the attributes.
-    QTest::newRow("attributes unreadable, periodic: the empty view over the ring's list")
+    // A file whose attributes cannot be read is not listed (it might be hidden): the ring's list, greyed,
+    // until the attributes come back.
+    QTest::newRow("attributes unreadable, periodic: the ring's list greyed")
         << int(Operation::GetAttributes) << false << "A B C" << true << false;
     QTest::newRow("attributes unreadable, forced: the read waits for them")
         << int(Operation::GetAttributes) << true << "A B C" << true << false;
@@ -268,7 +271,8 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     m_kit->loader->toonbestand(forced);
     QCOMPARE(keys().trimmed(), shown);
     QCOMPARE(m_kit->grid1->textMatrix(2, column::Mark) == u"N", markKept);
-    QCOMPARE(m_kit->view.gridVisible, operation != int(Operation::GetAttributes));
+    QCOMPARE(m_kit->view.listState,
+        operation == int(Operation::GetAttributes) ? ListState::Stale : ListState::Shown);
     // A mark the ring makes while the fault lasts.
     m_kit->grid1->setTextMatrix(1, column::Mark, QStringLiteral("N"));
     for (int tick = 0; tick < 3; ++tick) {

@@ -438,7 +438,11 @@ void TestLayout::windowFollowsItsWidth()
     const FlexGrid* grid = kit.grid();
     if (client - 8 - grid->x() >= 0)
         QCOMPARE(grid->width(), client - grid->x() - 8);
-    QCOMPARE(grid->height(), clientArea->height() - grid->y() - 8);
+    // The status line runs along the bottom margin; the grid has what is left above it, less a gap of 4.
+    const QWidget* statusLine = control(window, "statusLine");
+    QCOMPARE(statusLine->geometry().bottom(), clientArea->height() - 8 - 1);
+    QCOMPARE(statusLine->x(), grid->x());
+    QCOMPARE(grid->height(), statusLine->y() - 4 - grid->y());
 
     const GridTable& table = kit.station().working();
     const double points = gridlayout::fontSize(window.frameGeometry().width(), kit.station().state().scale);

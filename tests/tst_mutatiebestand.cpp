@@ -634,7 +634,7 @@ void TestMutatiebestand::failedCopyIsReported()
         remaining.sort();
         QCOMPARE(filesIn(station.folder), remaining);
     }
-    QCOMPARE(verzendFoutmelding(SendResult { true, false, {} }), QString());
+    QCOMPARE(verzendFoutmelding(SendResult { true, false, {}, {} }), QString());
 }
 
 QTEST_GUILESS_MAIN(TestMutatiebestand)

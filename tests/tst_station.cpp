@@ -446,7 +446,7 @@ void TestStation::emptyViewOffersNoEdits()
     QVERIFY(m_kit->follow(bytes));
     selectRow(s, 1);
     s.verplaatsregel(regels::Richting::Omlaag);
-    QCOMPARE(s.buttons(), (Station::Buttons { true, true, true }));
+    QVERIFY(s.buttons().volgorde && s.buttons().nietGestart && s.buttons().verzenden);
 
     // The file is of yesterday now: the empty view, nothing to edit or send in it.
     QVERIFY(testsupport::setModified(m_kit->classPath(), m_kit->today().addDays(-1)));
@@ -466,7 +466,7 @@ void TestStation::emptyViewOffersNoEdits()
     QVERIFY(m_kit->publish(bytes));
     s.Timer1_Timer();
     QVERIFY(s.listShown());
-    QCOMPARE(s.buttons(), (Station::Buttons { true, true, true }));
+    QVERIFY(s.buttons().volgorde && s.buttons().nietGestart && s.buttons().verzenden);
     QCOMPARE(keysOf(s.working()), QString("2 1 3"));
 }
 
@@ -549,9 +549,9 @@ void TestStation::classFilesGoWhenTheClassIsLeft()
     } else {
         s.beginOpen();
         s.finishOpen(m_kit->classPath());
-        // Read again, the list agrees with the office's file: nothing left to send.
-        QCOMPARE(keysOf(s.working()), QString("1 2 3"));
-        QVERIFY(!s.buttons().verzenden);
+        // Read again; the ring's move, never taken in, comes back from the journal, to be sent again.
+        QCOMPARE(keysOf(s.working()), QString("2 1 3"));
+        QVERIFY(s.buttons().verzenden);
     }
     QCOMPARE(m_kit->mutationFiles(), QStringList { other });
 }

@@ -33,6 +33,7 @@ Station& StationFixture::makeStation(int settleTime)
     Station::Options options;
     options.clock = stationClock;
     options.settleTime = settleTime;
+    options.dataFolder = m_data.path();
     m_station = std::make_unique<Station>(options);
     QObject::connect(
         m_station.get(), &Station::message, m_station.get(), [this](const QString& text) { messages << text; });

@@ -27,11 +27,14 @@ public:
     // The day the clock stands on.
     static QDateTime today() { return QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)); }
 
-    bool isValid() const { return m_config.isValid() && m_root.isValid() && !m_shared.isEmpty(); }
+    bool isValid() const { return m_config.isValid() && m_data.isValid() && m_root.isValid() && !m_shared.isEmpty(); }
     QString sharedFolder() const { return m_shared; }
     // The folder that holds the shared folder, and nothing else until a test puts something there.
     QString rootFolder() const { return m_root.path(); }
     QString configFolder() const { return m_config.path(); }
+    // The station's own data folder (the journal of unsent work, the day log): the same for every station the
+    // fixture makes, as it is for every start of the program.
+    QString dataFolder() const { return m_data.path(); }
     // The path of a class's running-order file in the shared folder.
     QString classPath(const QString& classId = QStringLiteral("0007")) const;
 
@@ -59,6 +62,7 @@ public:
 
 private:
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     QTemporaryDir m_root;
     QString m_shared;
     QByteArray m_previousConfigHome;

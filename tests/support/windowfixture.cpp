@@ -40,6 +40,14 @@ FrmBaldovenaar& WindowFixture::makeWindow(bool show, bool qtDialog, int settleTi
     }
     if (!realMessageBoxes)
         options.showMessage = [this](const QString& text) { messages << text; };
+    options.askQuestion = [this](const QString& text) {
+        questions << text;
+        return answerYes;
+    };
+    options.openFile = [this](const QString& path) {
+        openedFiles << path;
+        return true;
+    };
     m_window = std::make_unique<FrmBaldovenaar>(station, std::move(options));
     // The station's own messages reach the official through the window.
     QObject::disconnect(&station, &Station::message, &station, nullptr);

@@ -50,6 +50,11 @@ public:
 
     std::optional<QString> answer;
     QList<DialogCall> dialogCalls;
+    // The questions the window asked (close or open with work the office has not taken in), and the answer.
+    QStringList questions;
+    bool answerYes = true;
+    // The files the window opened in the system's viewer.
+    QStringList openedFiles;
     // The next window shows the station's messages in its own message boxes, not in `messages`.
     bool realMessageBoxes = false;
 
