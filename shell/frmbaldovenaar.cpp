@@ -354,6 +354,10 @@ void FrmBaldovenaar::buildMenu()
     connect(m_mnuOpnieuw, &QAction::triggered, &m_station, &Station::opnieuw);
     connect(m_mnuOpnieuwToepassen, &QAction::triggered, &m_station, &Station::opnieuwToepassen);
 
+    m_mnuBeeld = menuBar()->addMenu(QStringLiteral("Bee&ld"));
+    m_mnuBeeld->setObjectName(QStringLiteral("mnuBeeld"));
+    m_mnuBeeld->menuAction()->setVisible(false); // until it holds something
+
     // A top-level item with no drop-down and no action.
     m_mnuHelp = menuBar()->addAction(QStringLiteral("&Help"));
     m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));

@@ -130,6 +130,7 @@ private:
     QAction* m_mnuOngedaanMaken = nullptr;
     QAction* m_mnuOpnieuw = nullptr;
     QAction* m_mnuOpnieuwToepassen = nullptr;
+    QMenu* m_mnuBeeld = nullptr;
     QAction* m_mnuHelp = nullptr;
 
     // The colour lblMutatie shows, so a check that sets the same colour does not restyle it.
