@@ -536,6 +536,8 @@ void TestComposition::menuBar()
     // Each menu and its items: object name, text and the shortcut keys shown beside it.
     QStringList layout;
     for (const QAction* top : window.menuBar()->actions()) {
+        if (!top->isVisible())
+            continue;
         layout << (top->menu() ? top->menu()->objectName() : top->objectName()) + u' ' + top->text();
         if (!top->menu())
             continue;
