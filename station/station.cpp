@@ -313,6 +313,9 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         m_statusTimer->stop();
         m_status = StationStatus();
         log(QStringLiteral("geopend"));
+        // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
+        // the official was following, and its journal brings the unsent work back.
+        bewaarinstellingen(m_state);
         toonbestand(true);
     }
     m_timer1->start();

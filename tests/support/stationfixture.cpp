@@ -43,8 +43,8 @@ Station& StationFixture::makeStation(int settleTime)
 
 bool StationFixture::publish(const QByteArray& bytes, const QString& classId)
 {
-    // Written today, an hour before the clock's now and a minute later at every publication.
-    return writeFile(classPath(classId), bytes, today().addSecs(-3600 + 60 * m_publications++));
+    // Written on the clock's day, an hour before its now and a minute later at every publication.
+    return writeFile(classPath(classId), bytes, clock.now().addSecs(-3600 + 60 * m_publications++));
 }
 
 bool StationFixture::follow(const QByteArray& bytes, const QString& classId)
