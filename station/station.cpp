@@ -652,11 +652,12 @@ void Station::updateStatus()
                     .arg(m_sent->at.toString(QStringLiteral("HH:mm:ss"))));
         }
     }
-    // A stall counts its seconds: said anew every second.
-    if (status == m_status && status.send != StationStatus::Send::Stalled)
-        return;
     m_status = status;
-    emit statusChanged(m_status);
+    // A stall counts its seconds: said anew every second.
+    if (m_emittedStatus == status && status.send != StationStatus::Send::Stalled)
+        return;
+    m_emittedStatus = status;
+    emit statusChanged(status);
 }
 
 void Station::log(const QString& what)

@@ -124,6 +124,8 @@ void TestOfficialWork::sendIsFollowedUntilTheOfficeHasIt_data()
         << "move" << "adds a starter" << int(Send::NotAsSent);
     QTest::newRow("no answer: waiting, then a warning after a minute, counting") << "move" << "silent"
                                                                                  << int(Send::Stalled);
+    QTest::newRow("marks only, taken in after a minute: the warning gives way to the receipt")
+        << "mark" << "late" << int(Send::TakenIn);
 }
 
 void TestOfficialWork::sendIsFollowedUntilTheOfficeHasIt()
@@ -150,7 +152,12 @@ void TestOfficialWork::sendIsFollowedUntilTheOfficeHasIt()
     QVERIFY(statusText(s.status(), m_kit->clock.now()).contains(QStringLiteral("wacht op het secretariaat")));
     QVERIFY(s.hasUnsentWork()); // until the office has it
 
-    if (office == u"takes in") {
+    if (office == u"late") {
+        m_kit->clock.setNow(m_kit->clock.now().addSecs(70));
+        s.Timer1_Timer();
+        QCOMPARE(s.status().send, StationStatus::Send::Stalled);
+    }
+    if (office == u"takes in" || office == u"late") {
         QCOMPARE(officeTakesIn(), 2);
     } else if (office == u"adds a starter") {
         officePublishes(classOrder("1 2 3 4 5"));
@@ -204,10 +211,15 @@ void TestOfficialWork::replacedWorkIsPutBack()
     // Meanwhile the office withdraws 3 and enters a late starter 9 after 5.
     officePublishes(classOrder("1 2 4 5 9 P 6"));
     QSignalSpy replaced(&s, &Station::listReplaced);
+    QSignalSpy told(&s, &Station::statusChanged);
     s.Timer1_Timer();
     QCOMPARE(replaced.size(), 1);
     QCOMPARE(keysOf(s.working()), QString("1 2 4 5 9 P 6"));
-    QCOMPARE(s.status().work, StationStatus::Work::Offered);
+    // What the windows are told, not only what the station knows.
+    QVERIFY(!told.isEmpty());
+    const StationStatus shown = told.last().at(0).value<StationStatus>();
+    QCOMPARE(shown.work, StationStatus::Work::Offered);
+    QVERIFY(shown.officeChanged.isValid());
     QVERIFY(s.buttons().opnieuwToepassen);
     QVERIFY(!s.history().canUndo());
 
