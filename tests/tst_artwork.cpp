@@ -180,8 +180,8 @@ void TestArtwork::iconFileReadsBackAsDrawn()
 
     QList<QImage> pictures;
     for (int side : std::as_const(sides))
-        pictures.append(side > 0 ? artwork::renderSvg(QStringLiteral(":/baldovenaar/icon.svg"), QSize(side, side))
-                                 : QImage());
+        pictures.append(
+            side > 0 ? artwork::renderSvg(QStringLiteral(":/baldovenaar/icon.svg"), QSize(side, side)) : QImage());
     QByteArray icon = artwork::iconFile(pictures);
     QCOMPARE(!icon.isEmpty(), written);
     if (!written)

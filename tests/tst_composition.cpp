@@ -4,6 +4,7 @@
 #include "publication.h"
 #include "publishedorder.h"
 #include "settingsstore.h"
+#include "testsupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,7 +39,7 @@ public:
 
     explicit Station(File file)
     {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        testsupport::useOwnSettings(m_config.path());
         if (file == File::OfToday) {
             const QByteArray bytes = kantoor::runningOrderBytes(kantoor::demoOrder(QDate::currentDate()));
             const kantoor::Publication published
@@ -171,7 +172,7 @@ void TestComposition::initTestCase()
     // away from the build's shared configuration folder.
     static QTemporaryDir config;
     QVERIFY(config.isValid());
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    testsupport::useOwnSettings(config.path());
 }
 
 void TestComposition::geometry_data()

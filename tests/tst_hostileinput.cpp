@@ -101,7 +101,7 @@ void TestHostileInput::init()
     m_root = std::make_unique<QTemporaryDir>();
     m_config = std::make_unique<QTemporaryDir>();
     QVERIFY(m_root->isValid() && m_config->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    testsupport::useOwnSettings(m_config->path());
     // Around the followed folder: another folder, and files shaped like mutation files one level up, that a
     // name built from the rid must never reach.
     QDir root(m_root->path());

@@ -9,6 +9,7 @@
 #include "gridlayout.h"
 #include "gridtable.h"
 #include "publishedorder.h"
+#include "testsupport.h"
 #include "textmeasurer.h"
 
 #include <QDate>
@@ -106,7 +107,7 @@ void TestLayout::initTestCase()
 {
     // The window reads and writes its settings: keep them in a folder of this test.
     QVERIFY(m_config.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    testsupport::useOwnSettings(m_config.path());
 }
 
 void TestLayout::arialIsMetricCompatible()

@@ -90,7 +90,7 @@ void TestMainWindow::init()
     m_config = std::make_unique<QTemporaryDir>();
     m_shared = std::make_unique<QTemporaryDir>();
     QVERIFY(m_config->isValid() && m_shared->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    testsupport::useOwnSettings(m_config->path());
     m_calls.clear();
     m_answer.reset();
 }
@@ -305,7 +305,7 @@ void TestMainWindow::fileMenu()
     QCOMPARE(m_calls.size(), 1);
     items[2]->trigger();
     QVERIFY(!window->isVisible());
-    QVERIFY(QFile::exists(m_config->filePath("Korvalen 3.5.ini")));
+    QVERIFY(testsupport::savedSettings(m_config->path()).contains("scale="));
 }
 
 void TestMainWindow::refusedNames_data()

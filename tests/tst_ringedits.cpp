@@ -110,7 +110,7 @@ void TestRingEdits::init()
     m_config = std::make_unique<QTemporaryDir>();
     m_shared = std::make_unique<QTemporaryDir>();
     QVERIFY(m_config->isValid() && m_shared->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    testsupport::useOwnSettings(m_config->path());
     m_messages.clear();
     m_publications = 0;
     FrmBaldovenaar::Options options;

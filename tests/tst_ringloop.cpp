@@ -131,7 +131,7 @@ void TestRingLoop::init()
     m_config = std::make_unique<QTemporaryDir>();
     m_root = std::make_unique<QTemporaryDir>();
     QVERIFY(m_config->isValid() && m_root->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    testsupport::useOwnSettings(m_config->path());
     m_shared = m_root->filePath("GEDEELD");
     QVERIFY(QDir().mkpath(m_shared));
     m_messages.clear();

@@ -28,6 +28,7 @@
 #include "publishedorder.h"
 #include "runorderfile.h"
 #include "runorderloader.h"
+#include "testsupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -422,7 +423,7 @@ void TestSoak::aShowDayInFastMotion()
 
     QTemporaryDir config, root;
     QVERIFY(config.isValid() && root.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    testsupport::useOwnSettings(config.path());
     const QString shared = root.filePath(QStringLiteral("GEDEELD"));
     QVERIFY(QDir().mkpath(shared));
 

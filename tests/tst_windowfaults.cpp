@@ -13,6 +13,7 @@
 #include "stopsignals.h"
 #include "testsupport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
@@ -22,6 +23,10 @@
 #include <QTimer>
 #include <csignal>
 #include <memory>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 namespace {
 
@@ -56,6 +61,10 @@ private slots:
     void stopSignalAnswersTheOpenBoxAndClosesTheStation();
     void stopSignalsAreCaughtOnlyWhileAsked_data();
     void stopSignalsAreCaughtOnlyWhileAsked();
+#ifdef Q_OS_WIN
+    void endOfTheWindowsSessionClosesTheStationAtOnce_data();
+    void endOfTheWindowsSessionClosesTheStationAtOnce();
+#endif
     void ticksDuringAMessageBoxReadOneAtATime_data();
     void ticksDuringAMessageBoxReadOneAtATime();
     void ticksDuringAReadReturnAtOnce();
@@ -74,9 +83,12 @@ private:
     }
     QString settings() const
     {
-        return QString::fromUtf8(testsupport::readFile(m_config->filePath(QStringLiteral("Korvalen 3.5.ini"))));
+        return testsupport::savedSettings(m_config->path());
     }
-    QString classPath() const { return m_shared->filePath(QStringLiteral("baldovenaar rst-0007.dvz")); }
+    QString classPath() const
+    {
+        return m_shared->filePath(QStringLiteral("baldovenaar rst-0007.dvz"));
+    }
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_shared;
@@ -92,7 +104,7 @@ void TestWindowFaults::init()
     m_config = std::make_unique<QTemporaryDir>();
     m_shared = std::make_unique<QTemporaryDir>();
     QVERIFY(m_config->isValid() && m_shared->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    testsupport::useOwnSettings(m_config->path());
     m_clock.setNow(today);
     m_messages.clear();
     m_onMessage = nullptr;
@@ -301,18 +313,39 @@ void TestWindowFaults::stopSignalAnswersTheOpenBoxAndClosesTheStation()
     QVERIFY(settings().contains("lastfile=" + classPath()));
 }
 
+namespace {
+
+// The handler in force for a signal. Windows has no sigaction: there signal() tells, when a handler is set.
+void* handlerOf(int signalNumber)
+{
+#ifdef Q_OS_WIN
+    const auto handler = std::signal(signalNumber, SIG_DFL);
+    std::signal(signalNumber, handler);
+    return reinterpret_cast<void*>(handler);
+#else
+    struct sigaction action = {};
+    if (::sigaction(signalNumber, nullptr, &action) != 0)
+        return nullptr;
+    return reinterpret_cast<void*>(action.sa_handler);
+#endif
+}
+
+} // namespace
+
 void TestWindowFaults::stopSignalsAreCaughtOnlyWhileAsked_data()
 {
     QTest::addColumn<int>("signalNumber");
     QTest::newRow("SIGTERM") << int(SIGTERM);
     QTest::newRow("SIGINT") << int(SIGINT);
+#ifdef Q_OS_WIN
+    QTest::newRow("SIGBREAK (Ctrl+Break)") << int(SIGBREAK);
+#endif
 }
 
 void TestWindowFaults::stopSignalsAreCaughtOnlyWhileAsked()
 {
     QFETCH(int, signalNumber);
-    struct sigaction before = {};
-    QCOMPARE(::sigaction(signalNumber, nullptr, &before), 0);
+    void* const before = handlerOf(signalNumber);
     {
         platform::StopSignals stopSignals;
         QSignalSpy requests(&stopSignals, &platform::StopSignals::stopRequested);
@@ -324,10 +357,42 @@ void TestWindowFaults::stopSignalsAreCaughtOnlyWhileAsked()
         QCOMPARE(second.received(), 0);
     }
     // The process's own handling is back.
-    struct sigaction after = {};
-    QCOMPARE(::sigaction(signalNumber, nullptr, &after), 0);
-    QCOMPARE(reinterpret_cast<void*>(after.sa_handler), reinterpret_cast<void*>(before.sa_handler));
+    QCOMPARE(handlerOf(signalNumber), before);
 }
+
+#ifdef Q_OS_WIN
+void TestWindowFaults::endOfTheWindowsSessionClosesTheStationAtOnce_data()
+{
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("Windows logs off or shuts down") << true;
+    QTest::newRow("the end was called off") << false;
+}
+
+// A program with windows learns of a logoff or shutdown only through WM_ENDSESSION, and Windows ends it as soon
+// as the window procedure returns: the station has closed, as the official would close it, before that.
+void TestWindowFaults::endOfTheWindowsSessionClosesTheStationAtOnce()
+{
+    QFETCH(bool, ends);
+    platform::StopSignals stopSignals;
+    makeWindow();
+    connect(&stopSignals, &platform::StopSignals::stopRequested, m_window.get(), &FrmBaldovenaar::stop);
+    follow("A B C");
+    moveAndSend();
+
+    // The message as the window procedure hands it to Qt, once for every top-level window.
+    MSG message {};
+    message.message = WM_ENDSESSION;
+    message.wParam = ends ? TRUE : FALSE;
+    qintptr result = 0;
+    for (int window = 0; window < 2; ++window)
+        QAbstractEventDispatcher::instance()->filterNativeEvent("windows_generic_MSG", &message, &result);
+    QCOMPARE(m_window->isUnloaded(), ends);
+    QCOMPARE(stopSignals.received(), ends ? 1 : 0);
+    QCOMPARE(mutationFiles().isEmpty(), ends);
+    if (ends)
+        QVERIFY(settings().contains("lastfile=" + classPath()));
+}
+#endif
 
 void TestWindowFaults::ticksDuringAMessageBoxReadOneAtATime_data()
 {
