@@ -90,6 +90,19 @@ void useOwnSettings(const QString& folder)
 #endif
 }
 
+bool underWine()
+{
+#ifdef Q_OS_WIN
+    static const bool wine = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version");
+    }();
+    return wine;
+#else
+    return false;
+#endif
+}
+
 QString savedSettings(const QString& folder)
 {
 #ifdef Q_OS_WIN

@@ -21,6 +21,10 @@ QByteArray readFile(const QString& path);
 // user's settings or those of a test running beside it. The key of the call before is removed.
 void useOwnSettings(const QString& folder);
 
+// Whether the test runs under Wine rather than on Windows itself (ntdll has Wine's own export there). For the
+// rows that cannot hold under Wine; each says why where it skips.
+bool underWine();
+
 // What the station saved in its own section of the store: the INI file's text; on Windows the same lines
 // ("lastfile=...", "scale=...") made from the registry values there.
 QString savedSettings(const QString& folder);

@@ -44,6 +44,13 @@ QString pathIn(const QTemporaryDir& dir, const QString& name)
 
 } // namespace
 
+// Wine 8 reports the archive attribute of every file on a Linux file system, whatever was set:
+// SetFileAttributesW succeeds and GetFileAttributesW gives 0x20 again (hidden, system and read-only are kept,
+// in the user.DOSATTRIB extended attribute). On Windows these rows hold; under Wine they cannot.
+#define SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(reset)                                                                   \
+    if (testsupport::underWine() && (reset))                                                                           \
+    QSKIP("Wine reports the archive attribute of every file on a Linux file system, whatever was set")
+
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -449,6 +456,7 @@ void TestPlatform::attributeHandshake()
     QFETCH(int, setTo);
     QFETCH(QString, change);
     QFETCH(int, expected);
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET((setTo >= 0 && !(setTo & AttrArchive)) || !(expected & AttrArchive));
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -520,6 +528,7 @@ void TestPlatform::attributesOfWhatIsNoFile()
 
 void TestPlatform::attributesFollowTheFileNotTheSpelling()
 {
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
@@ -553,6 +562,7 @@ void TestPlatform::setIfUnchangedRefusesAChangedFile()
     QFETCH(QString, change);
     QFETCH(bool, set);
     QFETCH(int, expected);
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(!(expected & AttrArchive));
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
