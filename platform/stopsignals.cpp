@@ -81,32 +81,37 @@ BOOL WINAPI onConsoleEvent(DWORD event)
     return TRUE;
 }
 
-// WM_ENDSESSION: Windows is logging off or shutting down, and ends the process as soon as the window procedure
-// returns. The request is handled at once, on the window's thread; once is enough (every top-level window
-// gets the message).
-class SessionEndFilter : public QAbstractNativeEventFilter
+// The requests that come as window messages, handled at once on the thread that gets them:
+// - WM_ENDSESSION: Windows is logging off or shutting down, and ends the process as soon as the window
+//   procedure returns. Every top-level window gets it; once is enough.
+// - WM_CLOSE posted to the thread rather than to a window: how another program asks a console program to end
+//   (QProcess::terminate(), which kantoor's users and tests use).
+class WindowMessageFilter : public QAbstractNativeEventFilter
 {
 public:
-    explicit SessionEndFilter(StopSignals* stopSignals)
+    explicit WindowMessageFilter(StopSignals* stopSignals)
         : m_stopSignals(stopSignals)
     {
     }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
     {
-        if (eventType != "windows_generic_MSG" || m_done)
+        if (eventType != "windows_generic_MSG")
             return false;
         const MSG* msg = static_cast<const MSG*>(message);
-        if (msg->message == WM_ENDSESSION && msg->wParam) {
-            m_done = true;
+        if (msg->message == WM_ENDSESSION && msg->wParam && !m_sessionEnded) {
+            m_sessionEnded = true;
             m_stopSignals->deliver(SIGTERM);
+        } else if (msg->message == WM_CLOSE && !msg->hwnd) {
+            m_stopSignals->deliver(SIGTERM);
+            return true; // no window to pass it to
         }
         return false; // Qt's own handling follows
     }
 
 private:
     StopSignals* m_stopSignals;
-    bool m_done = false;
+    bool m_sessionEnded = false;
 };
 
 } // namespace
@@ -124,8 +129,8 @@ StopSignals::StopSignals(QObject* parent)
         previousHandlers[i] = std::signal(handledSignals[i], onStopSignal);
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
     if (QCoreApplication* application = QCoreApplication::instance()) {
-        m_sessionEndFilter = std::make_unique<SessionEndFilter>(this);
-        application->installNativeEventFilter(m_sessionEndFilter.get());
+        m_messageFilter = std::make_unique<WindowMessageFilter>(this);
+        application->installNativeEventFilter(m_messageFilter.get());
     }
     m_installed = true;
 }
@@ -134,8 +139,8 @@ StopSignals::~StopSignals()
 {
     if (!m_installed)
         return;
-    if (m_sessionEndFilter && QCoreApplication::instance())
-        QCoreApplication::instance()->removeNativeEventFilter(m_sessionEndFilter.get());
+    if (m_messageFilter && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(m_messageFilter.get());
     SetConsoleCtrlHandler(onConsoleEvent, FALSE);
     for (std::size_t i = 0; i < std::size(handledSignals); ++i)
         std::signal(handledSignals[i], previousHandlers[i]);

@@ -22,7 +22,8 @@ namespace platform {
 // the C run-time's signals, which raise() reaches too), the closing of the console window, a logoff or a
 // shutdown (SIGTERM): to a console program as a console event, whose thread waits (up to 4 seconds) until the
 // request was handled, since the system ends the process when it returns; to a program with windows as
-// WM_ENDSESSION, which is handled before the window procedure returns, for the same reason.
+// WM_ENDSESSION, which is handled before the window procedure returns, for the same reason. Another program
+// asks with WM_CLOSE posted to the main thread (QProcess::terminate()), also SIGTERM.
 class StopSignals : public QObject
 {
     Q_OBJECT
@@ -46,7 +47,7 @@ private:
 
     bool m_installed = false;
     QSocketNotifier* m_notifier = nullptr;
-    std::unique_ptr<QAbstractNativeEventFilter> m_sessionEndFilter;
+    std::unique_ptr<QAbstractNativeEventFilter> m_messageFilter;
     int m_received = 0;
 };
 
