@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #ifdef Q_OS_WIN
 #include <QSettings>
@@ -87,6 +88,19 @@ void useOwnSettings(const QString& folder)
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
 #ifdef Q_OS_WIN
     ownUserKey.renew();
+#endif
+}
+
+bool makeSymbolicLink(const QString& target, const QString& link)
+{
+#ifdef Q_OS_WIN
+    const std::wstring from = QDir::toNativeSeparators(link).toStdWString();
+    const std::wstring to = QDir::toNativeSeparators(target).toStdWString();
+    const DWORD flags
+        = SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE | (QFileInfo(target).isDir() ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0);
+    return CreateSymbolicLinkW(from.c_str(), to.c_str(), flags) && QFileInfo(link).isSymLink();
+#else
+    return QFile::link(target, link);
 #endif
 }
 

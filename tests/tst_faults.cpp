@@ -253,6 +253,7 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
     QCOMPARE(keys(), QString("A B C D"));
     QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
     QVERIFY(!m_loader->forcedReadPending());
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
 }
 
@@ -316,6 +317,7 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     QCOMPARE(keys(), QString("A B C D"));
     QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
     QVERIFY(!m_loader->forcedReadPending());
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
     m_loader->toonbestand(false);
     QCOMPARE(keys(), QString("A B C D"));

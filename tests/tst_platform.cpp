@@ -44,12 +44,15 @@ QString pathIn(const QTemporaryDir& dir, const QString& name)
 
 } // namespace
 
-// Wine 8 reports the archive attribute of every file on a Linux file system, whatever was set:
-// SetFileAttributesW succeeds and GetFileAttributesW gives 0x20 again (hidden, system and read-only are kept,
-// in the user.DOSATTRIB extended attribute). On Windows these rows hold; under Wine they cannot.
-#define SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(reset)                                                                   \
-    if (testsupport::underWine() && (reset))                                                                           \
-    QSKIP("Wine reports the archive attribute of every file on a Linux file system, whatever was set")
+// "a.mut" beside "A.mut": outside Windows two files; on Windows, whose names ignore case, one and the same.
+QString caseTwin()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("a.mut");
+#else
+    return QString();
+#endif
+}
 
 class TestPlatform : public QObject
 {
@@ -835,8 +838,9 @@ void TestPlatform::matchesWildcardIsNotExponential()
 
 void TestPlatform::makeListingFolder(const QTemporaryDir& dir)
 {
-    const QStringList files { "b.mut", "A.mut", "_x.mut", "a_b.mut", "Z.mut", "a.mut", ".punt.mut", "[1].mut",
+    QStringList files { "b.mut", "A.mut", "_x.mut", "a_b.mut", "Z.mut", "a.mut", ".punt.mut", "[1].mut",
         QStringLiteral(u"\u00e9.mut"), "verborgen.mut", "systeem.mut", "gemuteerd.mut", "lijst.dvz" };
+    files.removeAll(caseTwin());
     for (const QString& name : files)
         QVERIFY(testsupport::writeFile(pathIn(dir, name), "x", baseTime));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("map.mut"))); // a folder named like the pattern
@@ -875,6 +879,7 @@ void TestPlatform::listFolder()
     QFETCH(QString, pattern);
     QFETCH(bool, includeHidden);
     QFETCH(QStringList, expected);
+    expected.removeAll(caseTwin());
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
