@@ -10,6 +10,7 @@
 #include "frmbaldovenaar.h"
 #include "gridlayout.h"
 #include "gridtable.h"
+#include "station.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -32,15 +33,15 @@ public:
         const QString path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
         bench::writeFile(path, bench::runOrderFile(lines));
         m_window = bench::openStation(m_clock);
-        m_window->state().bestandspad = path;
-        m_window->toonbestand(true);
+        m_window->station().state().setBestandspad(path);
+        m_window->station().toonbestand(true);
         QCoreApplication::processEvents();
     }
 
     ~Shown() { m_window->Form_Unload(); }
 
     FrmBaldovenaar& window() { return *m_window; }
-    bool showsTheList(int lines) { return m_window->gridTable(1).rows() == lines + 1; }
+    bool showsTheList(int lines) { return m_window->station().working().rows() == lines + 1; }
 
 private:
     QTemporaryDir m_folder;
@@ -66,16 +67,16 @@ void adjustGrid(benchmark::State& state, int lines)
         return;
     }
     for (auto _ : state)
-        s.window().adjust_grid(s.window().grid1());
+        s.window().adjust_grid();
 }
 
 // Every cell of every row and column, margin and text as one string, measured by a text layout of its own.
 void horizontalAdvancePerCell(benchmark::State& state, int lines)
 {
     Shown& s = shown(lines);
-    GridTable& table = s.window().gridTable(1);
-    const QFont font = s.window().picTemp()->font();
-    const int gridWidth = twips::fromPixels(s.window().grid1()->width());
+    GridTable& table = s.window().station().working();
+    const QFont font = s.window().findChild<QWidget*>(QStringLiteral("picTemp"))->font();
+    const int gridWidth = twips::fromPixels(s.window().findChild<FlexGrid*>(QStringLiteral("grid1"))->width());
     for (auto _ : state) {
         const QFontMetrics metrics(font);
         std::array<int, gridlayout::layoutColumns> natural {};

@@ -9,6 +9,7 @@
 #include "clock.h"
 #include "fileattributes.h"
 #include "frmbaldovenaar.h"
+#include "station.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -70,19 +71,20 @@ int child(int argc, char** argv, int lines)
     settle();
     const auto empty = residentBytes();
 
-    window->state().bestandspad = path;
-    window->toonbestand(true);
+    Station& station = window->station();
+    station.state().setBestandspad(path);
+    station.toonbestand(true);
     settle();
     const auto shown = residentBytes();
 
     for (const QByteArray* edition : { &refreshed, &changed, &first }) {
         if (!bench::writeFile(path, *edition) || !platform::setFileAttributes(path, platform::AttrArchive))
             return 1;
-        window->Timer1_Timer();
+        station.Timer1_Timer();
         settle();
     }
     const auto afterReads = residentBytes();
-    if (!empty || !shown || !afterReads || window->gridTable(1).rows() != lines + 1)
+    if (!empty || !shown || !afterReads || station.working().rows() != lines + 1)
         return 1;
     std::printf("memory %d %lld %lld %lld %lld\n", lines, qint64(first.size()), *empty, *shown, *afterReads);
     window->Form_Unload();

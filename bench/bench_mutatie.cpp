@@ -35,7 +35,7 @@ struct Send
     {
         bench::fillWithOtherFiles(folder.path(), 1000);
         bench::fillFromFile(grid, bench::runOrderFile(lines));
-        state.bestandspad = folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
+        state.setBestandspad(folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz")));
         state.wnr = QStringLiteral("17");
         state.rid = QStringLiteral("9001");
         state.klasbekend = true;

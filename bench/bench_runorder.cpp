@@ -1,7 +1,7 @@
 // The pieces of a read of the running order, on the grid data alone: parsing the file's bytes, filling
 // the ring's list and the snapshot, and bringing a re-read in (compared, then merged or replaced); and
 // the merge of a list whose lines all carry the same key, which a merge that scans for each key makes
-// quadratic. Bench_station times the whole read on the window.
+// quadratic. Bench_station times the whole read, on the station and its window.
 #include "benchsupport.h"
 
 #include "gridtable.h"

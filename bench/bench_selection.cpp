@@ -1,6 +1,6 @@
 // The official's edits on the grid data, the model work without the screen: a plain click (press,
 // selection change, release), moving the current line one place, marking one starter not started, each
-// with the send-button rule the window runs after it; and the selection repaint after one row's flag
+// with the send-button rule the station runs after it; and the selection repaint after one row's flag
 // changed, against the baseline of repainting every row.
 #include "benchsupport.h"
 
@@ -14,7 +14,7 @@
 
 namespace {
 
-// The window's paint hook, called through the same kind of callback.
+// The station's paint hook, called through the same kind of callback.
 const codeMultiSelect::PaintRow paint = [](GridTable& grid, int row) { codeMultiSelect::paintSelectionRow(grid, row); };
 
 // The ring's list and the snapshot of the file, as after a forced read, row `current` selected.
@@ -73,7 +73,7 @@ void moveOneLine(benchmark::State& state, int lines)
     Lists l(lines, secondRow(lines));
     bool down = true;
     for (auto _ : state) {
-        regels::verplaatsregel(l.working, down ? regels::down : regels::up);
+        regels::verplaatsregel(l.working, down ? regels::Richting::Omlaag : regels::Richting::Omhoog);
         down = !down;
         benchmark::DoNotOptimize(l.rule.evaluate(l.working, l.snapshot, l.state));
     }

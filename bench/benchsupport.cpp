@@ -4,6 +4,7 @@
 #include "frmbaldovenaar.h"
 #include "gridtable.h"
 #include "runorderfile.h"
+#include "station.h"
 
 #include <QDir>
 #include <QFile>
@@ -486,14 +487,18 @@ void prepareStationEnvironment(const QTemporaryDir& config)
 
 std::unique_ptr<FrmBaldovenaar> openStation(platform::Clock& clock)
 {
+    Station::Options stationOptions;
+    stationOptions.settleTime = 0;
+    stationOptions.clock = &clock;
+    auto station = std::make_unique<Station>(stationOptions);
     FrmBaldovenaar::Options options;
     options.showSplash = false;
-    options.settleTime = 0;
-    options.clock = &clock;
     options.showMessage = [](const QString&) {};
-    auto window = std::make_unique<FrmBaldovenaar>(options);
+    auto window = std::make_unique<FrmBaldovenaar>(*station, options);
+    // The window's last child, so it goes after every widget that shows the station's data.
+    station.release()->setParent(window.get());
     window->Form_Load();
-    window->timer1()->stop();
+    window->station().timer1()->stop();
     window->show();
     return window;
 }

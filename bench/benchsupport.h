@@ -62,9 +62,10 @@ void fillWithOtherFiles(const QString& folder, int count);
 // is set, and the station's settings in `config`, never the user's.
 void prepareStationEnvironment(const QTemporaryDir& config);
 
-// The station's main window as the benchmarks run it, loaded and shown: no splash and no message boxes,
-// "now" from `clock`, a changed file read at the first look (the wait for the office to finish writing
-// it is no work of the station), and its re-read timer stopped (the benchmarks run the ticks).
+// The station and its main window as the benchmarks run them, loaded and shown: no splash and no message
+// boxes, "now" from `clock`, a changed file read at the first look (the wait for the office to finish
+// writing it is no work of the station), and its re-read timer stopped (the benchmarks run the ticks). The
+// window owns its station (window->station()): both go with it.
 std::unique_ptr<FrmBaldovenaar> openStation(platform::Clock& clock);
 
 // The measuring clock of a benchmark.

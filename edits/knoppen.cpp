@@ -7,14 +7,24 @@
 
 namespace knoppen {
 
+bool mayReorder(const AppState& state)
+{
+    return state.editvolgorde == 1;
+}
+
+bool mayMarkNotStarted(const AppState& state)
+{
+    return state.editnietgestart == 1;
+}
+
 EditButtons zetknoppen(const AppState& state)
 {
-    return EditButtons { state.editvolgorde == 1, state.editnietgestart == 1 };
+    return EditButtons { mayReorder(state), mayMarkNotStarted(state) };
 }
 
 bool wisselnietgestart(GridTable& grid, const AppState& state)
 {
-    if (state.editnietgestart != 1)
+    if (!mayMarkNotStarted(state))
         return false;
     for (int r = 1; r < grid.rows(); ++r) {
         if (!codeMultiSelect::isSelected(grid, r) || isPauseKey(grid.textView(r, column::Key)))
@@ -51,7 +61,7 @@ SendRule ruleFor(bool orderChanged, bool marksChanged, const AppState& state)
     SendRule rule;
     rule.orderChanged = orderChanged;
     rule.markChanged = marksChanged;
-    rule.enabled = (orderChanged && state.editvolgorde == 1) || (marksChanged && state.editnietgestart == 1);
+    rule.enabled = (orderChanged && mayReorder(state)) || (marksChanged && mayMarkNotStarted(state));
     return rule;
 }
 

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <set>
 
-struct AppState;
+class AppState;
 
 // The button bar's rules: marking selected starters as not started, which edit buttons the file's
 // permissions allow, and whether there is an unsent change the station may report (the send button).
@@ -15,7 +15,12 @@ namespace knoppen {
 // The btnKnop indexes.
 enum Knop : int { Openen = 0, NietGestart = 1, Kleiner = 2, Groter = 3, Verzenden = 4, Wissel = 5 };
 
-// What zetknoppen enables: the two arrow buttons and the swap button need the reorder permission
+// The file's two permissions, the one place they are read: the ring may reorder lines (editvolgorde 1),
+// and may mark starters as not started (editnietgestart 1). Any other value allows nothing.
+bool mayReorder(const AppState& state);
+bool mayMarkNotStarted(const AppState& state);
+
+// What zetknoppen enables: the two move buttons and the swap button need the reorder permission
 // (editvolgorde 1), the NG button the not-started permission (editnietgestart 1).
 struct EditButtons
 {

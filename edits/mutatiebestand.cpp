@@ -207,18 +207,17 @@ std::optional<MutationFileName> parseMutationFileName(QStringView name)
     return result;
 }
 
-SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clock& clock)
+SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock)
 {
     SendResult result;
-    if (trimSpaces(state.bestandspad).isEmpty() || !state.klasbekend) {
+    if (trimSpaces(state.bestandspad()).isEmpty() || !state.klasbekend) {
         qCInfo(lcSend) << "send: nothing sent,"
                        << (state.klasbekend ? "no file is followed" : "the class is not known yet");
         result.skipped = true;
         return result;
     }
 
-    splitspad(state);
-    const QString folder = state.bestandsmap; // "" is the current folder
+    const QString folder = state.bestandsmap(); // "" is the current folder
     // One reading of the clock for both copies: two readings could straddle a second, or midnight.
     const QDateTime now = clock.now();
     const QString date = now.toString(QStringLiteral("yyyyMMdd"));
@@ -273,12 +272,11 @@ SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clo
     return result;
 }
 
-void wismutaties(AppState& state)
+void wismutaties(const AppState& state)
 {
-    if (trimSpaces(state.bestandspad).isEmpty() || state.rid.isEmpty())
+    if (trimSpaces(state.bestandspad()).isEmpty() || state.rid.isEmpty())
         return;
-    splitspad(state);
-    const QString folder = state.bestandsmap;
+    const QString folder = state.bestandsmap();
     const QString ownRid = safeRid(state.rid);
     for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
         const std::optional<MutationFileName> parsed = parseMutationFileName(name);

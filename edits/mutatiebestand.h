@@ -105,12 +105,12 @@ struct SendResult
 // the class of the followed file is not known yet (so a send never carries another class's rid); a
 // class whose file holds an empty rid still sends. A copy that could not be written leaves this
 // class's earlier file of that kind in place (the office keeps the last snapshot that arrived).
-// Runs splitspad on the state first. Leaves the grid as it is.
-SendResult verzendmutatie(AppState& state, const GridTable& grid1, platform::Clock& clock);
+// Leaves the grid as it is.
+SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock);
 
 // Removes every mutation file of the class shown (both kinds, any date, and copies left under their
 // temporary names), nothing of other classes. Does nothing when no file is followed or the rid is empty.
-void wismutaties(AppState& state);
+void wismutaties(const AppState& state);
 
 // The text for the message box when a send failed (Dutch, naming the folder, the files and the reasons);
 // empty when nothing failed.

@@ -49,19 +49,15 @@ void verwisselregels(GridTable& grid, int rowA, int rowB)
     }
 }
 
-int verplaatsregel(GridTable& grid, QStringView direction)
+int verplaatsregel(GridTable& grid, Richting richting)
 {
     const int start = grid.row();
     const bool redraw = grid.redraw();
     grid.setRedraw(false);
     // Pause lines never move, also not when the official made one current.
     int target = start;
-    if (!isPauseKey(grid.textView(start, column::Key))) {
-        if (direction == up)
-            target = nearestLine(grid, start, -1);
-        else if (direction == down)
-            target = nearestLine(grid, start, 1);
-    }
+    if (!isPauseKey(grid.textView(start, column::Key)))
+        target = nearestLine(grid, start, richting == Richting::Omhoog ? -1 : 1);
     if (target != start)
         verwisselregels(grid, target, start);
     grid.setRow(target);

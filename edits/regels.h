@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringView>
 
 class GridTable;
 
@@ -12,17 +11,16 @@ class GridTable;
 // the caller's check.
 namespace regels {
 
-// The direction texts of the two arrow buttons, as the repeat timer carries them.
-inline constexpr QStringView up = u"0";
-inline constexpr QStringView down = u"1";
+// Which way a line moves; the values are the indexes of the two move buttons (btnVerplaatsregels).
+enum class Richting : int { Omhoog = 0, Omlaag = 1 };
 
 // Exchanges the texts of two rows in every column but column 1.
 void verwisselregels(GridTable& grid, int rowA, int rowB);
 
-// Moves the current line to the nearest non-pause line above ("0") or below ("1"), whose line takes its
-// place; any other direction, and a pause line, moves nothing. The line that ends current is made visible and becomes the
+// Moves the current line to the nearest non-pause line above or below, whose line takes its place; a
+// pause line moves nothing. The line that ends current is made visible and becomes the
 // one selected row, as a plain click on it would (so NG and swap then act on it). Returns that row.
-int verplaatsregel(GridTable& grid, QStringView direction);
+int verplaatsregel(GridTable& grid, Richting richting);
 
 // Why the selected rows cannot be swapped ("Selecteer 2 rijen", or "Pauzeregels kunnen niet verplaatst
 // worden."), or an empty text when exactly two non-pause rows are selected.
@@ -32,7 +30,7 @@ QString controleerwissel(const GridTable& grid);
 // other's starters. False when there are not exactly two selected rows.
 bool wisselrijen(GridTable& grid);
 
-// The held arrow button's next repeat interval after a tick at `interval` ms: 300, then 200, then 100
+// The held move button's next repeat interval after a tick at `interval` ms: 300, then 200, then 100
 // from there on.
 int nextRepeatInterval(int interval);
 

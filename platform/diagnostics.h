@@ -10,7 +10,8 @@
 //
 // baldovenaar.follow: every check of the followed file: the look-up, the date, the attributes and where they
 //                     come from (the system's, the SMB client's or the emulation), whether the file is read and
-//                     why, whether the read counts and why, and whether the list replaced or was merged.
+//                     why, whether the read counts and why, and whether the list replaced or was merged; then
+//                     "shown: sha1 <hex> of <name>": the SHA-1 of the bytes whose list is now on screen.
 // baldovenaar.send:   every send and clean-up: the mutation files written, kept and removed, and every failure.
 Q_DECLARE_LOGGING_CATEGORY(lcFollow)
 Q_DECLARE_LOGGING_CATEGORY(lcSend)

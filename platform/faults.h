@@ -14,10 +14,15 @@ enum class Operation { Open, Read, Write, Rename, Remove, GetAttributes, SetAttr
 // From now on `operation` fails on every path containing `pathPart` ("" for every path) with `reason`.
 void inject(Operation operation, const QString& pathPart, const QString& reason);
 
+// From now on `operation` on such a path first waits `milliseconds`, as a call to a network share does while the
+// server does not answer; then it goes ahead (or fails, when a failure is injected too).
+void injectDelay(Operation operation, const QString& pathPart, int milliseconds);
+
 // Removes every injected fault.
 void clear();
 
-// The reason `operation` on `path` must fail, or nothing when it may go ahead.
+// The reason `operation` on `path` must fail, or nothing when it may go ahead; waits first when a delay is
+// injected for it.
 std::optional<QString> check(Operation operation, const QString& path);
 
 } // namespace platform::faults

@@ -24,15 +24,6 @@ StripLayout stripLayout(int clientWidthTwips, int lblMutatieWidth, int lblTitelL
     return layout;
 }
 
-double clampScale(double scale)
-{
-    if (scale < minimumScale)
-        scale = minimumScale;
-    if (scale > maximumScale)
-        scale = maximumScale;
-    return scale;
-}
-
 double fontSize(double outerWidthPixels, double scale)
 {
     const double f = outerWidthPixels * scale;
@@ -45,7 +36,7 @@ double fontSize(double outerWidthPixels, double scale)
 
 double zoomStep(double scale, double factor, double outerWidthPixels)
 {
-    const double s = clampScale(scale * factor);
+    const double s = zoomfactor::clamp(scale * factor);
     const double f = outerWidthPixels * s;
     // A not-a-number font size fails both tests and is refused like any other out of range.
     if (f >= minimumFontSize && f <= maximumFontSize)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "columns.h"
+#include "zoomfactor.h"
 
 #include <QFont>
 #include <QRect>
@@ -24,8 +25,8 @@ inline constexpr int minimumClientWidth = 4000;
 inline constexpr int edgeMargin = 120;
 inline constexpr double minimumFontSize = 2;
 inline constexpr double maximumFontSize = 50;
-inline constexpr double minimumScale = 0.005;
-inline constexpr double maximumScale = 0.1;
+inline constexpr double minimumScale = zoomfactor::minimum;
+inline constexpr double maximumScale = zoomfactor::maximum;
 inline constexpr double zoomOutFactor = 0.9;
 inline constexpr double zoomInFactor = 1.2;
 // Room left beside the columns for the grid's borders (75) and its vertical scroll bar (270).
@@ -44,9 +45,6 @@ struct StripLayout
     int labelWidth = 0; // lblTitel, lblDatum and lblBegintijd end 120 twips from the right edge
 };
 StripLayout stripLayout(int clientWidthTwips, int lblMutatieWidth, int lblTitelLeft);
-
-// The zoom factor kept within 0.005..0.1.
-double clampScale(double scale);
 
 // The grid's font size: the window's outer width in pixels times the zoom factor, within 2..50 points
 // (2 when it is not a number).

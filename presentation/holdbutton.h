@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-// A button that is held rather than clicked: the arrow buttons that move a line, once at the press and
+// A button that is held rather than clicked: the move buttons that move a line, once at the press and
 // again and again while held. It takes no focus (the grid keeps it while lines move) and reports the
 // press and the release of any mouse button itself: QAbstractButton reacts to the left button only,
 // and reports a release as soon as the focus moves during the press.

@@ -4,13 +4,22 @@
 
 // The station's shared state: the followed file and its parts, the suite's folders, the header values
 // and permissions of the last read, the zoom factor, and the two flags that keep a re-read from
-// overlapping itself. One instance lives in the main window; every routine that needs it is given it.
-struct AppState
+// overlapping itself. One instance lives in the station object; every routine that needs it is given it.
+//
+// The followed file's folder, name and look-up pattern are derived from its path when the path is set
+// (splitspad), so they never disagree with it.
+class AppState
 {
-    QString bestandspad; // full path of the followed running-order file
-    QString bestandsmap; // its folder, with the trailing separator; "" when the path has none
-    QString bestandsnaam; // its base name without extension
-    QString zoekpatroon; // first 20 characters of bestandsnaam followed by "*.dvz"
+public:
+    // The full path of the followed running-order file; its folder, with the trailing separator ("" when
+    // the path has none); its base name without extension; and the look-up pattern, the first 20
+    // characters of the base name followed by "*.dvz".
+    const QString& bestandspad() const { return m_bestandspad; }
+    const QString& bestandsmap() const { return m_bestandsmap; }
+    const QString& bestandsnaam() const { return m_bestandsnaam; }
+    const QString& zoekpatroon() const { return m_zoekpatroon; }
+    void setBestandspad(const QString& pad);
+
     QString datamap; // the suite's data folder, ending in a separator
     QString gedeeldemap; // the shared folder: datamap followed by "GEDEELD" and a separator
     QString owner;
@@ -24,4 +33,10 @@ struct AppState
     double scale = 0; // zoom factor of the grid, 0.005 to 0.1
     bool timerbezig = false; // the re-read timer's handler is running
     bool bezigmetladen = false; // toonbestand is reading
+
+private:
+    QString m_bestandspad;
+    QString m_bestandsmap;
+    QString m_bestandsnaam;
+    QString m_zoekpatroon;
 };

@@ -10,10 +10,18 @@ namespace column {
 
 inline constexpr int Key = 0; // the line key, unique per entry; "P" on a pause line; never shown
 inline constexpr int Position = 1; // the running position: stays with the place when lines move
-inline constexpr int Number = 2;
+inline constexpr int Number = 2; // the starter's back number (Nr)
 // 3, 4 and 5: the text columns (rider, horse, club) that share the width the others leave.
-inline constexpr int FirstShared = 3;
-inline constexpr int LastShared = 5;
+inline constexpr int Rider = 3;
+inline constexpr int Horse = 4;
+inline constexpr int Club = 5;
+inline constexpr int FirstShared = Rider;
+inline constexpr int LastShared = Club;
+// 6 to 8: what the office adds for the class (a jumping class: the category, the height of the fences and
+// the planned start time, "Tijd"). The station shows them as they are.
+inline constexpr int Category = 6;
+inline constexpr int Height = 7;
+inline constexpr int Time = 8;
 inline constexpr int Status = 9; // the office's status text; an "N" in it: not started at the office
 inline constexpr int Mark = 10; // the ring's not-started mark, "N" or empty
 inline constexpr int Count = 11;

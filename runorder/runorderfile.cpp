@@ -195,14 +195,6 @@ SplitPath splitspad(const QString& pad)
     return result;
 }
 
-void splitspad(AppState& state)
-{
-    const SplitPath split = splitspad(state.bestandspad);
-    state.bestandsmap = split.map;
-    state.bestandsnaam = split.naam;
-    state.zoekpatroon = zoekpatroonVoor(split.naam);
-}
-
 QString zoekpatroonVoor(const QString& bestandsnaam)
 {
     return bestandsnaam.left(20) + QStringLiteral("*.dvz");

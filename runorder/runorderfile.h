@@ -52,10 +52,6 @@ struct SplitPath
 };
 SplitPath splitspad(const QString& pad);
 
-// Derives bestandsmap, bestandsnaam and zoekpatroon from bestandspad: the one place they come from,
-// whichever routine needs the folder, the name or the look-up pattern of the followed file.
-void splitspad(AppState& state);
-
 // The look-up pattern of a followed file: the first 20 characters of its base name and "*.dvz".
 QString zoekpatroonVoor(const QString& bestandsnaam);
 

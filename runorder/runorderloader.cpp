@@ -10,12 +10,31 @@
 #include "runordermerge.h"
 #include "runorderview.h"
 
+#include <QCryptographicHash>
 #include <algorithm>
 
 namespace {
 
 // More than any running order of 32 767 lines can hold; the rest of a larger file is ignored.
 constexpr qint64 maxReadBytes = 64 * 1024 * 1024;
+
+// How soon a read that outlasted its check is looked at again.
+constexpr int pendingReadLookAgain = 250;
+// The least time the attribute reset after a read is given, also when the read took the check's time.
+constexpr int resetTime = 100;
+
+// What the look-up finds in one go in the worker's thread.
+struct Found
+{
+    std::optional<QString> name;
+    std::optional<QDateTime> modified;
+};
+
+struct Attributes
+{
+    std::optional<int> value;
+    platform::AttributeSource source = platform::AttributeSource::Emulation;
+};
 
 void fillGrid(GridTable& grid, const RunOrderContent& content)
 {
@@ -32,41 +51,115 @@ RunOrderLoader::RunOrderLoader(AppState& state, GridTable& working, GridTable& s
     , m_scratch(scratch)
     , m_view(view)
     , m_clock(clock)
+    , m_files(std::make_unique<platform::FileSystemWorker>())
 {
 }
 
-RunOrderLoader::LookUp RunOrderLoader::lookUp()
+bool RunOrderLoader::lookUp()
 {
-    if (trimSpaces(m_state.bestandspad).isEmpty()) {
-        m_state.bestandsnaam.clear();
+    if (trimSpaces(m_state.bestandspad()).isEmpty()) {
         qCInfo(lcFollow) << "look-up: no file is followed";
-        return LookUp::NoFile;
+        return false;
     }
-    if (!hasRunOrderExtension(m_state.bestandspad)) {
-        qCInfo(lcFollow) << "look-up: the followed path" << m_state.bestandspad << "does not end in .dvz";
-        return LookUp::NoFile;
+    if (!hasRunOrderExtension(m_state.bestandspad())) {
+        qCInfo(lcFollow) << "look-up: the followed path" << m_state.bestandspad() << "does not end in .dvz";
+        return false;
     }
-    splitspad(m_state);
-    const std::optional<QString> name = platform::firstMatch(m_state.bestandsmap, m_state.zoekpatroon);
+    const QString folder = m_state.bestandsmap();
+    const QString pattern = m_state.zoekpatroon();
+    const bool earlierCallUnderWay = m_files->busy();
+    const std::optional<Found> found = m_files->run<Found>(
+        [folder, pattern] {
+            Found result;
+            result.name = platform::firstMatch(folder, pattern);
+            if (result.name)
+                result.modified = platform::lastModified(folder + *result.name);
+            return result;
+        },
+        m_checkDeadline);
+    // The share's server does not answer: as a folder that cannot be read, without waiting for it.
+    if (!found) {
+        qCInfo(lcFollow).noquote()
+            << QStringLiteral("look-up: %1 in %2 - the empty view; the path stays followed")
+                   .arg(earlierCallUnderWay ? QStringLiteral("the folder has not answered an earlier call yet")
+                                            : QStringLiteral("the folder did not answer within %1 ms").arg(m_checkTime),
+                       folder);
+        return false;
+    }
+    const std::optional<QString>& name = found->name;
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
     if (!name) {
-        qCInfo(lcFollow) << "look-up: nothing matches" << m_state.zoekpatroon << "in" << m_state.bestandsmap
+        qCInfo(lcFollow) << "look-up: nothing matches" << m_state.zoekpatroon() << "in" << m_state.bestandsmap()
                          << "(the folder cannot be read, or holds no such file); the path stays followed";
-        return LookUp::NoFile;
+        return false;
     }
-    m_state.bestandspad = m_state.bestandsmap + *name;
-    const std::optional<QDateTime> modified = platform::lastModified(m_state.bestandspad);
+    m_state.setBestandspad(folder + *name);
+    const std::optional<QDateTime>& modified = found->modified;
     const QString today = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
     if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today) {
         qCInfo(lcFollow).noquote() << "look-up: found" << *name << "modified"
                                    << (modified ? modified->toString(Qt::ISODate) : QStringLiteral("(unreadable)"))
                                    << "- not today" << today << "- the empty view; the path stays followed";
-        return LookUp::NoFile;
+        return false;
     }
-    qCInfo(lcFollow).noquote() << "look-up: found" << *name << "in" << m_state.bestandsmap << "modified"
+    qCInfo(lcFollow).noquote() << "look-up: found" << *name << "in" << m_state.bestandsmap() << "modified"
                                << modified->toString(Qt::ISODate) << "(today)";
-    return LookUp::Found;
+    return true;
+}
+
+RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
+{
+    using Look = Decision::Look;
+    Decision decision;
+    decision.forced = forceer || m_forcedReadPending;
+    // A read that outlasted an earlier check: the list stays as it is until it is done.
+    if (m_pendingRead && !m_files->done(m_pendingRead->call)) {
+        decision.look = Look::StillReading;
+        return decision;
+    }
+    m_checkDeadline = QDeadlineTimer(m_checkTime);
+    if (!lookUp())
+        return decision;
+    const QString path = m_state.bestandspad();
+    const bool logging = lcFollow().isInfoEnabled();
+    const std::optional<Attributes> looked = m_files->run<Attributes>(
+        [path, logging] {
+            Attributes result;
+            result.value = platform::fileAttributes(path);
+            if (logging && result.value)
+                result.source = platform::attributeSource(path);
+            return result;
+        },
+        m_checkDeadline);
+    const std::optional<int> attributes = looked ? looked->value : std::nullopt;
+    if (!attributes) {
+        qCInfo(lcFollow) << (looked
+                ? "attributes: cannot be read; no read, the list stays as it is"
+                : "attributes: the folder did not answer in time; no read, the list stays as it is");
+        decision.look = Look::AttributesUnreadable;
+        return decision;
+    }
+    const bool written = *attributes & platform::AttrArchive;
+    qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
+                               << platform::attributeSourceName(looked->source) << "-"
+                               << (written ? "archive set: read"
+                                          : decision.forced
+                                          ? "archive not set, forced: read"
+                                          : "archive not set: not written since the last read, no read");
+    if (!written && !decision.forced) {
+        decision.look = Look::NotWritten;
+        return decision;
+    }
+    decision.settleRemaining = settleRemaining();
+    if (decision.settleRemaining > 0) {
+        qCInfo(lcFollow) << "settle: the file is read once it has stayed the same for" << m_settleTime
+                         << "ms; looked at again in" << decision.settleRemaining << "ms";
+        decision.look = Look::Settling;
+        return decision;
+    }
+    decision.look = Look::Read;
+    return decision;
 }
 
 void RunOrderLoader::showEmptyView()
@@ -77,13 +170,43 @@ void RunOrderLoader::showEmptyView()
     m_view.controleerwijzigingen();
 }
 
-RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
+std::optional<platform::FileStamp> RunOrderLoader::stampOf(const QString& path)
+{
+    return m_files
+        ->run<std::optional<platform::FileStamp>>([path] { return platform::fileStamp(path); }, m_checkDeadline)
+        .value_or(std::nullopt);
+}
+
+RunOrderLoader::ReadResult RunOrderLoader::readWholeFile()
 {
     ReadResult result;
-    const std::optional<platform::FileStamp> before = platform::fileStamp(m_state.bestandspad);
-    if (m_hooks.beforeOpen)
-        m_hooks.beforeOpen();
-    platform::FileRead file = platform::readFileStart(m_state.bestandspad, maxReadBytes);
+    const QString path = m_state.bestandspad();
+    std::optional<platform::FileStamp> before;
+    platform::FileRead file;
+    if (m_pendingRead && m_pendingRead->path == path && m_files->done(m_pendingRead->call)) {
+        // The read an earlier check started, now done; whether the file stayed the same is judged as ever.
+        before = m_pendingRead->before;
+        file = m_files->wait(m_pendingRead->call, QDeadlineTimer(0)).value_or(platform::FileRead());
+        m_pendingRead.reset();
+    } else {
+        m_pendingRead.reset();
+        before = stampOf(path);
+        if (m_hooks.beforeOpen)
+            m_hooks.beforeOpen();
+        platform::FileSystemWorker::Call<platform::FileRead> call
+            = m_files->start<platform::FileRead>([path] { return platform::readFileStart(path, maxReadBytes); });
+        std::optional<platform::FileRead> read = m_files->wait(call, m_checkDeadline);
+        if (!read) {
+            if (call.valid()) {
+                m_pendingRead = PendingRead { path, before, std::move(call) };
+                result.pending = true;
+            } else {
+                result.error = QStringLiteral("de map antwoordt niet");
+            }
+            return result;
+        }
+        file = std::move(*read);
+    }
     result.error = file.error;
     if (!file.opened)
         return result;
@@ -91,7 +214,7 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile() const
     result.bytes = std::move(file.bytes);
     if (m_hooks.afterRead)
         m_hooks.afterRead();
-    const std::optional<platform::FileStamp> after = platform::fileStamp(m_state.bestandspad);
+    const std::optional<platform::FileStamp> after = stampOf(path);
     result.steady = file.error.isEmpty() && before && after && *before == *after;
     if (after)
         result.stamp = *after;
@@ -102,8 +225,9 @@ int RunOrderLoader::settleRemaining()
 {
     if (m_settleTime <= 0)
         return 0;
-    const std::optional<platform::FileStamp> stamp = platform::fileStamp(m_state.bestandspad);
-    // A file that cannot be looked at now cannot be read either; the read decides.
+    const std::optional<platform::FileStamp> stamp = stampOf(m_state.bestandspad());
+    // A file that cannot be looked at now (or whose folder does not answer) cannot be read either; the read
+    // decides.
     if (!stamp)
         return 0;
     const QDateTime now = m_clock.now();
@@ -184,6 +308,8 @@ void RunOrderLoader::startNewFile()
     m_state.editnietgestart = 0;
     m_state.klasbekend = false;
     m_seenStamp.reset();
+    // A read of the previous file still under way is of no use any more.
+    m_pendingRead.reset();
     for (GridTable* grid : { &m_working, &m_snapshot }) {
         grid->setFixedRows(0);
         grid->setRows(0);
@@ -193,127 +319,164 @@ void RunOrderLoader::startNewFile()
     m_view.setLabels(QString(), QString(), QString());
 }
 
-void RunOrderLoader::toonbestand(bool forceer)
+RunOrderLoader::ListChange RunOrderLoader::toonbestand(bool forceer)
 {
+    using Look = Decision::Look;
     if (m_state.bezigmetladen) {
         qCInfo(lcFollow) << "check: returns at once, a check is under way";
-        return;
+        return ListChange::None;
     }
     qCInfo(lcFollow) << (forceer ? "check (forced)" : "check (periodic)");
-    if (lookUp() == LookUp::NoFile) {
+    const Decision decision = decide(forceer);
+    if (decision.look == Look::StillReading) {
+        m_forcedReadPending = m_forcedReadPending || forceer;
+        m_view.lookAgainAfter(pendingReadLookAgain);
+        qCInfo(lcFollow) << "read: the file is still being read; looked at again in" << pendingReadLookAgain << "ms";
+        return ListChange::None;
+    }
+    if (decision.look == Look::NoFile) {
         // A forced read (start-up, a file just chosen) of a file not found now is made once it is found:
         // a periodic read would leave the header row and the position as they were, empty for a new file.
         m_forcedReadPending = m_forcedReadPending || forceer;
         showEmptyView();
-        return;
+        return ListChange::None;
     }
 
-    splitspad(m_state);
     m_view.setGridVisible(true);
     m_state.bezigmetladen = true;
     m_view.setMutatieColour(colours::white);
-
-    const bool forced = forceer || m_forcedReadPending;
-    const std::optional<int> attributes = platform::fileAttributes(m_state.bestandspad);
-    bool read = attributes && ((*attributes & platform::AttrArchive) || forced);
-    if (!attributes) {
+    ListChange change = ListChange::None;
+    switch (decision.look) {
+    case Look::AttributesUnreadable:
         // A forced read (a file just chosen) that could not even start is not lost: it waits, as one that
         // did not count does.
-        m_forcedReadPending = forced;
-        qCInfo(lcFollow) << "attributes: cannot be read; no read, the list stays as it is";
-    } else {
-        qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
-                                   << platform::attributeSourceName(platform::attributeSource(m_state.bestandspad))
-                                   << "-"
-                                   << (read ? (*attributes & platform::AttrArchive ? "archive set: read"
-                                                                                   : "archive not set, forced: read")
-                                            : "archive not set: not written since the last read, no read");
-    }
-    if (read) {
-        if (const int remaining = settleRemaining(); remaining > 0) {
-            read = false;
-            m_forcedReadPending = forced;
-            m_view.lookAgainAfter(remaining);
-            qCInfo(lcFollow) << "settle: the file is read once it has stayed the same for" << m_settleTime
-                             << "ms; looked at again in" << remaining << "ms";
-        }
-    }
-    if (read) {
+        m_forcedReadPending = decision.forced;
+        break;
+    case Look::Settling:
+        m_forcedReadPending = decision.forced;
+        m_view.lookAgainAfter(decision.settleRemaining);
+        break;
+    case Look::Read: {
         const ReadResult file = readWholeFile();
-        const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
-        // A read that does not count leaves the grids, the labels and the attributes as they were, so
-        // the next call reads again: the office was writing while we read; or, periodic, the file could
-        // not be opened (locked by its writer) or holds no list at all (the office has just emptied it
-        // to write it anew). A half-written file never replaces the ring's list.
-        const bool counts
-            = forced ? (!file.opened || file.steady) : (file.opened && file.steady && !content.rijen.empty());
-        if (lcFollow().isInfoEnabled()) {
-            const char* why = !file.opened ? "could not be opened"
-                : !file.error.isEmpty()    ? "could not be read to its end"
-                : !file.steady             ? "changed while it was read"
-                : content.rijen.empty()    ? "holds no list"
-                                           : "read whole while it stayed the same";
-            const qsizetype lines = qMax<qsizetype>(0, qsizetype(content.rijen.size()) - 1);
-            // One pass of arg(): a reason in the system's words may hold a "%1" of its own.
-            qCInfo(lcFollow).noquote() << QStringLiteral("read: %1 bytes, %2; %3%4 - %5")
-                                              .arg(QString::number(file.bytes.size()),
-                                                  content.rijen.empty()
-                                                      ? QStringLiteral("no header")
-                                                      : QStringLiteral("the header and %1 lines").arg(lines),
-                                                  QLatin1String(why),
-                                                  file.error.isEmpty() ? QString()
-                                                                       : QStringLiteral(" (%1)").arg(file.error),
-                                                  counts
-                                                      ? QStringLiteral("counts")
-                                                      : QStringLiteral("does not count, read again at the next check"));
-        }
-        if (!counts) {
-            m_forcedReadPending = m_forcedReadPending || forced;
+        if (file.pending) {
+            m_forcedReadPending = m_forcedReadPending || decision.forced;
+            m_view.lookAgainAfter(pendingReadLookAgain);
+            qCInfo(lcFollow) << "read: not done within" << m_checkTime << "ms; it goes on, looked at again in"
+                             << pendingReadLookAgain << "ms";
         } else {
-            applyHeader(content);
-            const int rememberedTop = m_working.topRow();
-            const int rememberedRow = m_working.row();
-            if (forced) {
-                fillForced(content);
-                qCInfo(lcFollow) << "forced read: the list is rebuilt from the file";
-            } else {
-                fillScratch(content);
-                // A list without lines is one empty line under the header, as a forced read shows it.
-                ensureHeaderAndLine(m_scratch);
-                if (runordermerge::listChanged(m_snapshot, m_scratch)) {
-                    qCInfo(lcFollow) << "periodic read: the list changed (" << m_snapshot.rows() - 1 << "lines ->"
-                                     << m_scratch.rows() - 1 << "); it replaces the ring's list";
-                    m_view.setMutatieColour(colours::green);
-                    runordermerge::replaceList(m_working, m_snapshot, m_scratch);
-                } else {
-                    qCInfo(lcFollow) << "periodic read: the same list; its texts are merged into the ring's list";
-                    runordermerge::mergeList(m_working, m_scratch);
-                }
-            }
-            m_view.adjustGrid();
-            if (forced)
-                finishForced(rememberedTop, rememberedRow);
-            // A file that could not be opened on a forced read keeps its attributes, so the next call
-            // reads it, forced again.
-            if (file.opened) {
-                const bool reset
-                    = platform::setFileAttributesIfUnchanged(m_state.bestandspad, platform::AttrNormal, file.stamp);
-                qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
-                                           : "attributes: not reset (changed since the read, or refused); read "
-                                             "again at the next check");
-                m_forcedReadPending = false;
-            } else {
-                m_forcedReadPending = forced;
-            }
-            m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam + QStringLiteral(" (")
-                + m_state.owner + QStringLiteral(")"));
+            change = apply(decision.forced, file);
         }
+        break;
+    }
+    case Look::NoFile:
+    case Look::NotWritten:
+    case Look::StillReading:
+        break;
     }
     if (m_forcedReadPending)
         qCInfo(lcFollow) << "the forced read is repeated at the next check";
 
-    m_view.refreshSelection();
+    m_view.GridMultiSelect_Refresh();
     m_view.zetknoppen();
     m_view.controleerwijzigingen();
     m_state.bezigmetladen = false;
+    return change;
+}
+
+QString RunOrderLoader::describeRead(const ReadResult& file, const RunOrderContent& content, bool counts)
+{
+    const char* why = !file.opened ? "could not be opened"
+        : !file.error.isEmpty()    ? "could not be read to its end"
+        : !file.steady             ? "changed while it was read"
+        : content.rijen.empty()    ? "holds no list"
+                                   : "read whole while it stayed the same";
+    const qsizetype lines = qMax<qsizetype>(0, qsizetype(content.rijen.size()) - 1);
+    // One pass of arg(): a reason in the system's words may hold a "%1" of its own.
+    return QStringLiteral("read: %1 bytes, %2; %3%4 - %5")
+        .arg(QString::number(file.bytes.size()),
+            content.rijen.empty() ? QStringLiteral("no header") : QStringLiteral("the header and %1 lines").arg(lines),
+            QLatin1String(why), file.error.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(file.error),
+            counts ? QStringLiteral("counts") : QStringLiteral("does not count, read again at the next check"));
+}
+
+RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& file)
+{
+    const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
+    // A read that does not count leaves the grids, the labels and the attributes as they were, so the next
+    // call reads again: the office was writing while we read; or, periodic, the file could not be opened
+    // (locked by its writer) or holds no list at all (the office has just emptied it to write it anew). A
+    // half-written file never replaces the ring's list.
+    const bool counts = forced ? (!file.opened || file.steady) : (file.opened && file.steady && !content.rijen.empty());
+    if (lcFollow().isInfoEnabled())
+        qCInfo(lcFollow).noquote() << describeRead(file, content, counts);
+    if (!counts) {
+        m_forcedReadPending = m_forcedReadPending || forced;
+        return ListChange::None;
+    }
+
+    applyHeader(content);
+    const int rememberedTop = m_working.topRow();
+    const int rememberedRow = m_working.row();
+    ListChange change = ListChange::Rebuilt;
+    if (forced) {
+        fillForced(content);
+        qCInfo(lcFollow) << "forced read: the list is rebuilt from the file";
+    } else {
+        fillScratch(content);
+        // A list without lines is one empty line under the header, as a forced read shows it.
+        ensureHeaderAndLine(m_scratch);
+        if (runordermerge::listChanged(m_snapshot, m_scratch)) {
+            qCInfo(lcFollow) << "periodic read: the list changed (" << m_snapshot.rows() - 1 << "lines ->"
+                             << m_scratch.rows() - 1 << "); it replaces the ring's list";
+            m_view.setMutatieColour(colours::green);
+            runordermerge::replaceList(m_working, m_snapshot, m_scratch);
+            change = ListChange::Replaced;
+        } else {
+            qCInfo(lcFollow) << "periodic read: the same list; its texts are merged into the ring's list";
+            runordermerge::mergeList(m_working, m_scratch);
+            change = ListChange::Merged;
+        }
+    }
+    m_view.adjust_grid();
+    if (forced)
+        finishForced(rememberedTop, rememberedRow);
+    // A file that could not be opened on a forced read keeps its attributes, so the next call reads it,
+    // forced again.
+    if (file.opened) {
+        resetAttributes(file.stamp);
+        m_forcedReadPending = false;
+    } else {
+        m_forcedReadPending = forced;
+    }
+    m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam() + QStringLiteral(" (")
+        + m_state.owner + QStringLiteral(")"));
+    // Which version of the office's file is on screen, as a fingerprint of the bytes read: at a show it is
+    // compared with the file on the office PC (sha1sum), and a test outside the process waits for it.
+    if (lcFollow().isInfoEnabled()) {
+        const char* how = change == ListChange::Replaced ? "replaced the ring's list"
+            : change == ListChange::Merged               ? "merged into the ring's list"
+                                                         : "rebuilt";
+        qCInfo(lcFollow).noquote()
+            << QStringLiteral("shown: sha1 %1 of %2, %3")
+                   .arg(QString::fromLatin1(QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha1).toHex()),
+                       m_state.bestandsnaam(), QLatin1String(how));
+    }
+    return change;
+}
+
+void RunOrderLoader::resetAttributes(const platform::FileStamp& stamp)
+{
+    const QString path = m_state.bestandspad();
+    // At least a moment, also when the read took the check's time: a reset that is not made means one more
+    // read at the next check.
+    const QDeadlineTimer deadline(qMax(m_checkDeadline.remainingTime(), qint64(resetTime)));
+    const bool reset
+        = m_files
+              ->run<bool>(
+                  [path, stamp] { return platform::setFileAttributesIfUnchanged(path, platform::AttrNormal, stamp); },
+                  deadline)
+              .value_or(false);
+    qCInfo(lcFollow) << (reset ? "attributes: reset to normal"
+                               : "attributes: not reset (changed since the read, or refused); read again at the next "
+                                 "check");
 }

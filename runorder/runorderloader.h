@@ -2,10 +2,14 @@
 
 #include "appstate.h"
 #include "fileattributes.h"
+#include "filereading.h"
+#include "filesystemworker.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class GridTable;
@@ -35,13 +39,24 @@ class Clock;
 // before and after): a half-written file never replaces the ring's list, and the attributes are reset
 // only while the file is still the one that was read, so an office write is never missed. A forced read
 // that did not count, or waits for the file to settle, is repeated, forced, at the next call.
+//
+// The file-system calls of a check run in a thread of their own (platform::FileSystemWorker), and the check
+// waits for them at most its check time in all: on a share whose server does not answer (a network that
+// drops its packets) a call may wait a minute for the SMB client's timeout, and the window must not. A look-up
+// that does not answer in time counts as a folder that cannot be read (the empty view, the path still
+// followed); while that call is still under way, later checks find the same at once. A read that takes longer
+// than the check (a long list over a slow network) goes on, and is taken at a look a moment later.
 class RunOrderLoader
 {
 public:
     RunOrderLoader(AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch, RunOrderView& view,
         const platform::Clock& clock);
 
-    void toonbestand(bool forceer);
+    // What a check did to the ring's list: nothing (no file, not written since, not settled, a read that
+    // did not count), rebuilt it from the file (forced), replaced it with the office's changed list, or
+    // merged the office's texts into it.
+    enum class ListChange { None, Rebuilt, Replaced, Merged };
+    ListChange toonbestand(bool forceer);
 
     // How long a changed file must stay the same before it is read; 0 reads it at the first look.
     static constexpr int defaultSettleTime = 1000;
@@ -51,6 +66,10 @@ public:
     // Another file was chosen: nothing of the previous class stays on screen or in the state (header
     // values, permissions), also when the first read of the new file does not count.
     void startNewFile();
+
+    // How long one check waits for the file system in all before it goes on without its answer.
+    static constexpr int defaultCheckTime = 750;
+    void setCheckTime(int milliseconds) { m_checkTime = milliseconds; }
 
     // A forced read that failed or saw the file change waits for the next call.
     bool forcedReadPending() const { return m_forcedReadPending; }
@@ -67,18 +86,39 @@ public:
     static QString plainCaption() { return QStringLiteral("Korvalen Baldovenaar"); }
 
 private:
-    enum class LookUp { NoFile, Found };
-    LookUp lookUp();
+    // What a look at the followed file found, and so what the check does.
+    struct Decision
+    {
+        enum class Look {
+            NoFile, // nothing followed, not found, or not of today: the empty view
+            AttributesUnreadable, // found, but its attributes cannot be read: no read
+            NotWritten, // not written since the last read, and no read is forced
+            Settling, // written, but not the same long enough yet: looked at again later
+            StillReading, // a read that outlasted an earlier check is not done yet: looked at again soon
+            Read,
+        };
+        Look look = Look::NoFile;
+        bool forced = false; // a forced read, asked for now or still pending
+        int settleRemaining = 0;
+    };
+    Decision decide(bool forceer);
+    bool lookUp();
     void showEmptyView();
     struct ReadResult
     {
+        bool pending = false; // still being read when the check's time ran out
         bool opened = false;
         bool steady = false; // the file stayed the same during the read
         QString error; // why it could not be opened or read through
         platform::FileStamp stamp;
         QByteArray bytes;
     };
-    ReadResult readWholeFile() const;
+    ReadResult readWholeFile();
+    std::optional<platform::FileStamp> stampOf(const QString& path);
+    ListChange apply(bool forced, const ReadResult& file);
+    void resetAttributes(const platform::FileStamp& stamp);
+    // The diagnostics line of a read: its size, what it held, whether it counts and why.
+    static QString describeRead(const ReadResult& file, const RunOrderContent& content, bool counts);
     // 0 when the followed file has settled; otherwise the milliseconds until it may have.
     int settleRemaining();
     void applyHeader(const RunOrderContent& content);
@@ -96,6 +136,17 @@ private:
     bool m_forcedReadPending = false;
     ReadHooks m_hooks;
     int m_settleTime = defaultSettleTime;
+    int m_checkTime = defaultCheckTime;
+    std::unique_ptr<platform::FileSystemWorker> m_files;
+    QDeadlineTimer m_checkDeadline;
+    // A read that outlasted its check, with the file's stamp before it began.
+    struct PendingRead
+    {
+        QString path;
+        std::optional<platform::FileStamp> before;
+        platform::FileSystemWorker::Call<platform::FileRead> call;
+    };
+    std::optional<PendingRead> m_pendingRead;
     // The file as the station last saw it, and since when it has looked like that.
     std::optional<platform::FileStamp> m_seenStamp;
     QDateTime m_seenSince;

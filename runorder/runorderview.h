@@ -15,9 +15,9 @@ public:
     // The back colour of the change indicator lblMutatie, as a raw &H00BBGGRR& value.
     virtual void setMutatieColour(quint32 colour) = 0;
     // Lays out grid(1) again (font size and column widths follow the new contents).
-    virtual void adjustGrid() = 0;
+    virtual void adjust_grid() = 0;
     // Repaints the row selection of grid(1).
-    virtual void refreshSelection() = 0;
+    virtual void GridMultiSelect_Refresh() = 0;
     // Enables the edit buttons from the permissions.
     virtual void zetknoppen() = 0;
     // Enables the send button when there are changes the station may report.

@@ -1,17 +1,14 @@
 #include "frmbaldovenaar.h"
 
-#include "clock.h"
-#include "codepaden.h"
 #include "colours.h"
-#include "columns.h"
 #include "flexgrid.h"
 #include "frmintro.h"
 #include "gridlayout.h"
 #include "holdbutton.h"
 #include "resources.h"
-#include "runorderfile.h"
 #include "runorderfiledialog.h"
-#include "runorderloader.h"
+#include "scrollmouse.h"
+#include "textmeasurer.h"
 #include "twips.h"
 
 #include <QAction>
@@ -23,19 +20,19 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QTimer>
-#include <cmath>
+#include <QWheelEvent>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
-int px(int value)
-{
-    return twips::toPixels(value);
-}
+using twips::fromPixels;
+using twips::toPixels;
 
 QFont arial(double points, bool bold)
 {
@@ -68,67 +65,119 @@ std::optional<QString> chooseWithQtDialog(
     return dialog.selectedFiles().constFirst();
 }
 
+// The window's outer width in pixels: its frame once it is on screen, its own width before that (no
+// frame is known yet).
+int outerWidthPixels(const QWidget& window)
+{
+    return window.isVisible() ? window.frameGeometry().width() : window.width();
+}
+
+// The window's controls as designed: where each sits (twips, in the client area or in the strip
+// Picture1), its font, picture and tooltip. In z-order, bottom first: later controls are drawn over
+// earlier ones.
+enum class Kind { Label, MoveButton, Button, Measuring, Grid, Strip, Indicator };
+using Picture = QPixmap (*)(qreal);
+
+struct ControlSpec
+{
+    Kind kind;
+    const char* name;
+    int index; // the button's index in its group (knoppen::Knop, regels::Richting); the label's, top down
+    bool inStrip;
+    int left, top, width, height;
+    double points = 0; // the font; 0 for none of its own
+    bool bold = false;
+    const char* text = nullptr;
+    Picture picture = nullptr;
+    const char* tooltip = nullptr;
+};
+
+constexpr int noIndex = -1;
+
+const ControlSpec controlSpecs[] = {
+    { Kind::Label, "lblTitel", 0, false, 3720, 600, 7815, 495, 20.25, true },
+    { Kind::Label, "lblDatum", 1, false, 3720, 1080, 7815, 345, 14.25, true },
+    { Kind::Label, "lblBegintijd", 2, false, 3720, 1410, 7815, 345, 14.25, true },
+    { Kind::MoveButton, "btnVerplaatsregels0", int(regels::Richting::Omhoog), false, 120, 720, 495, 460, 0, false,
+        nullptr, artwork::moveUpPicture, "verplaats rij omhoog" },
+    { Kind::Measuring, "picTemp", noIndex, false, 9720, 2640, 1815, 375, 8.25, false },
+    { Kind::Grid, "grid1", noIndex, false, 120, 1800, 4695, 2655 },
+    { Kind::MoveButton, "btnVerplaatsregels1", int(regels::Richting::Omlaag), false, 120, 1170, 495, 445, 0, false,
+        nullptr, artwork::moveDownPicture, "verplaats rij omlaag" },
+    { Kind::Button, "btnKnop4", knoppen::Verzenden, false, 2280, 720, 855, 900, 0, false, nullptr, nullptr,
+        "Verzend wijziging naar hoofd- en satelletprogramma" },
+    { Kind::Strip, "Picture1", noIndex, false, 0, 0, 10575, 495 },
+    { Kind::Indicator, "lblMutatie", noIndex, true, 2760, 45, 375, 375, 0, false, nullptr, nullptr, "Mutatie" },
+    { Kind::Button, "btnKnop2", knoppen::Kleiner, true, 720, 45, 495, 375, 9, true, "a" },
+    { Kind::Button, "btnKnop0", knoppen::Openen, true, 60, 45, 495, 375, 0, false, nullptr, artwork::openPicture },
+    { Kind::Button, "btnKnop3", knoppen::Groter, true, 1200, 45, 495, 375, 15.75, true, "a" },
+    { Kind::Button, "btnKnop1", knoppen::NietGestart, false, 1320, 720, 855, 900, 15.75, true, "NG", nullptr,
+        "Meld als \"Niet Gestart\"" },
+    { Kind::Button, "btnKnop5", knoppen::Wissel, false, 720, 720, 495, 900, 0, false, nullptr, artwork::swapPicture,
+        "Wissel 2 rijen om" },
+};
+
+// The etched rules of the strip: grey then white at its top and at its bottom edge.
+const struct
+{
+    const char* name;
+    int y;
+    quint32 colour;
+} stripLines[] = { { "Line1", 0, 0x00808080 }, { "Line2", 15, colours::white }, { "Line3", 465, 0x00808080 },
+    { "Line4", 480, colours::white } };
+
+codeScrollMouse::WheelControl describe(QWidget* widget, codeScrollMouse::ControlKind kind, const QString& name)
+{
+    codeScrollMouse::WheelControl control;
+    control.kind = kind;
+    control.name = name;
+    if (!widget)
+        return control;
+    const QPoint topLeft = widget->mapToGlobal(QPoint(0, 0));
+    // As the window system measures a window: right and bottom one past the last pixel.
+    control.rect = codeScrollMouse::ScreenRect { topLeft.x(), topLeft.y(), topLeft.x() + widget->width(),
+        topLeft.y() + widget->height() };
+    control.visible = widget->isVisible();
+    control.enabled = widget->isEnabled();
+    return control;
+}
+
 } // namespace
 
-FrmBaldovenaar::FrmBaldovenaar(QWidget* parent)
-    : FrmBaldovenaar(Options(), parent)
+FrmBaldovenaar::FrmBaldovenaar(Station& station, QWidget* parent)
+    : FrmBaldovenaar(station, Options(), parent)
 {
 }
 
-FrmBaldovenaar::FrmBaldovenaar(Options options, QWidget* parent)
+FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* parent)
     : QMainWindow(parent)
+    , m_station(station)
     , m_options(std::move(options))
 {
     setObjectName(QStringLiteral("frmBaldovenaar"));
-    if (m_options.clock) {
-        m_clock = m_options.clock;
-    } else {
-        m_ownClock = std::make_unique<platform::SystemClock>();
-        m_clock = m_ownClock.get();
-    }
-    m_grid1Table = new GridTable(this);
-    m_grid1Table->setObjectName(QStringLiteral("grid1"));
-    m_grid2 = new GridTable(this);
-    m_grid2->setObjectName(QStringLiteral("grid2"));
-    m_grid3 = new GridTable(this);
-    m_grid3->setObjectName(QStringLiteral("grid3"));
-    for (GridTable* grid : { m_grid1Table, m_grid2, m_grid3 }) {
-        // The grids as designed, before the load handler sets them up for a running order.
-        grid->setRows(2);
-        grid->setCols(column::Count);
-    }
-
     artwork::ensureLoaded();
-    setWindowTitle(RunOrderLoader::plainCaption());
+    setWindowTitle(m_station.caption());
     setWindowIcon(artwork::windowIcon());
     buildControls();
     buildMenu();
-
-    m_loader = std::make_unique<RunOrderLoader>(
-        m_state, *m_grid1Table, *m_grid2, *m_grid3, static_cast<RunOrderView&>(*this), *m_clock);
-    m_loader->setSettleTime(m_options.settleTime);
-
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(5000);
-    connect(m_timer1, &QTimer::timeout, this, &FrmBaldovenaar::Timer1_Timer);
-
-    m_settleTimer = new QTimer(this);
-    m_settleTimer->setObjectName(QStringLiteral("settleTimer"));
-    m_settleTimer->setSingleShot(true);
-    connect(m_settleTimer, &QTimer::timeout, this, &FrmBaldovenaar::Timer1_Timer);
-
-    m_timerRegelsVerplaatsen = new QTimer(this);
-    m_timerRegelsVerplaatsen->setObjectName(QStringLiteral("TimerRegelsVerplaatsen"));
-    m_timerRegelsVerplaatsen->setInterval(100);
-    connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &FrmBaldovenaar::TimerRegelsVerplaatsen_Timer);
+    connectStation();
 
     // Initial client area 915 × 608, centred on the screen (and shrunk to fit a smaller one).
-    m_client->setFixedSize(px(designClientWidth), px(designClientHeight));
+    m_client->setFixedSize(toPixels(designClientWidth), toPixels(designClientHeight));
     adjustSize();
     m_client->setMinimumSize(0, 0);
     m_client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     centreOnScreen();
+}
+
+FrmBaldovenaar::~FrmBaldovenaar()
+{
+    // QWidget's destructor, which runs after this one, still hides the child widgets before it deletes
+    // them: a move button held at that moment reports its lost hold, and a handler of this window would
+    // then run on a window that is half gone. Nothing of the children reaches this window any more.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+    setBusy(false);
 }
 
 void FrmBaldovenaar::centreOnScreen()
@@ -142,22 +191,8 @@ void FrmBaldovenaar::centreOnScreen()
     }
 }
 
-FrmBaldovenaar::~FrmBaldovenaar()
+QPushButton* FrmBaldovenaar::styleButton(QPushButton* button)
 {
-    // QWidget's destructor, which runs after this one, still hides the child widgets before it deletes
-    // them: an arrow button held at that moment reports its lost hold, and a handler of this window would
-    // then run on a window that is half gone. Nothing of the children reaches this window any more.
-    for (QObject* child : findChildren<QObject*>())
-        QObject::disconnect(child, nullptr, this, nullptr);
-}
-
-QPushButton* FrmBaldovenaar::makeButton(
-    QWidget* container, const QString& name, int left, int top, int width, int height, QPushButton* button)
-{
-    if (!button)
-        button = new QPushButton(container);
-    button->setObjectName(name);
-    button->setGeometry(px(left), px(top), px(width), px(height));
     // A style that honours the button's own back colour, on every platform.
     button->setStyle(m_buttonStyle);
     setColour(button, QPalette::Button, colours::buttonFaceBack);
@@ -177,121 +212,102 @@ void FrmBaldovenaar::buildControls()
     setColour(m_client, QPalette::Window, colours::systemButtonFace);
     setCentralWidget(m_client);
 
-    // Bottom of the z-order first: later children are drawn over earlier ones.
-    m_lblTitel = new QLabel(m_client);
-    m_lblTitel->setObjectName(QStringLiteral("lblTitel"));
-    m_lblTitel->setGeometry(px(3720), px(600), px(7815), px(495));
-    m_lblTitel->setFont(arial(20.25, true));
-    m_lblDatum = new QLabel(m_client);
-    m_lblDatum->setObjectName(QStringLiteral("lblDatum"));
-    m_lblDatum->setGeometry(px(3720), px(1080), px(7815), px(345));
-    m_lblDatum->setFont(arial(14.25, true));
-    m_lblBegintijd = new QLabel(m_client);
-    m_lblBegintijd->setObjectName(QStringLiteral("lblBegintijd"));
-    m_lblBegintijd->setGeometry(px(3720), px(1410), px(7815), px(345));
-    m_lblBegintijd->setFont(arial(14.25, true));
-    for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd }) {
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        label->setFrameShape(QFrame::Box); // removed by the load handler
-        label->setAttribute(Qt::WA_TranslucentBackground);
-        setColour(label, QPalette::WindowText, colours::systemWindowText);
+    QLabel** labels[] = { &m_lblTitel, &m_lblDatum, &m_lblBegintijd };
+    for (const ControlSpec& spec : controlSpecs) {
+        QWidget* parent = spec.inStrip ? m_picture1 : m_client;
+        QWidget* widget = nullptr;
+        switch (spec.kind) {
+        case Kind::Label: {
+            auto* label = new QLabel(parent);
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            label->setFrameShape(QFrame::Box); // removed by the load handler
+            label->setAttribute(Qt::WA_TranslucentBackground);
+            setColour(label, QPalette::WindowText, colours::systemWindowText);
+            *labels[spec.index] = label;
+            widget = label;
+            break;
+        }
+        case Kind::MoveButton: {
+            auto* button = new HoldButton(parent);
+            styleButton(button);
+            m_btnVerplaatsregels[size_t(spec.index)] = button;
+            const auto richting = regels::Richting(spec.index);
+            connect(button, &HoldButton::mouseDown, this, [this, richting] { btnVerplaatsregels_MouseDown(richting); });
+            connect(button, &HoldButton::mouseUp, this, &FrmBaldovenaar::btnVerplaatsregels_MouseUp);
+            connect(button, &HoldButton::holdLost, this, &FrmBaldovenaar::btnVerplaatsregels_MouseUp);
+            widget = button;
+            break;
+        }
+        case Kind::Button: {
+            auto* button = styleButton(new QPushButton(parent));
+            m_btnKnop[size_t(spec.index)] = button;
+            const auto knop = knoppen::Knop(spec.index);
+            connect(button, &QPushButton::clicked, this, [this, knop] { btnKnop_Click(knop); });
+            widget = button;
+            break;
+        }
+        case Kind::Measuring:
+            m_picTemp = new QWidget(parent);
+            setColour(m_picTemp, QPalette::Window, colours::systemWindow);
+            m_picTemp->setFocusPolicy(Qt::NoFocus);
+            m_picTemp->hide();
+            widget = m_picTemp;
+            break;
+        case Kind::Grid:
+            m_grid1View = new FlexGrid(parent);
+            m_grid1View->setTable(&m_station.working());
+            widget = m_grid1View;
+            break;
+        case Kind::Strip:
+            m_picture1 = new QWidget(parent);
+            m_picture1->setAutoFillBackground(true);
+            setColour(m_picture1, QPalette::Window, colours::buttonFaceBack);
+            for (size_t i = 0; i < std::size(stripLines); ++i) {
+                auto* line = new QFrame(m_picture1);
+                line->setObjectName(QLatin1String(stripLines[i].name));
+                line->setGeometry(0, toPixels(stripLines[i].y), toPixels(600), 1);
+                line->setStyleSheet(colourSheet("QFrame", stripLines[i].colour));
+                line->setAttribute(Qt::WA_TransparentForMouseEvents);
+                m_lines[i] = line;
+            }
+            widget = m_picture1;
+            break;
+        case Kind::Indicator:
+            m_lblMutatie = new QLabel(parent);
+            widget = m_lblMutatie;
+            break;
+        }
+        widget->setObjectName(QLatin1String(spec.name));
+        widget->setGeometry(toPixels(spec.left), toPixels(spec.top), toPixels(spec.width), toPixels(spec.height));
+        if (spec.points > 0)
+            widget->setFont(arial(spec.points, spec.bold));
+        if (spec.tooltip)
+            widget->setToolTip(QString::fromUtf8(spec.tooltip));
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            if (spec.text)
+                button->setText(QString::fromUtf8(spec.text));
+            if (spec.picture)
+                button->setIcon(spec.picture(1.0));
+        }
     }
+    // The send button shows its picture greyed by itself when it is off.
+    m_btnKnop[knoppen::Verzenden]->setIcon(artwork::sendIcon());
+    m_btnKnop[knoppen::Verzenden]->setIconSize(QSize(35, 26));
+    setMutatieColour(m_station.mutatieColour());
 
-    m_btnVerplaatsregels[0] = new HoldButton(m_client);
-    makeButton(m_client, QStringLiteral("btnVerplaatsregels0"), 120, 720, 495, 460, m_btnVerplaatsregels[0]);
-    m_btnVerplaatsregels[0]->setIcon(artwork::moveUpPicture());
-    m_btnVerplaatsregels[0]->setToolTip(QStringLiteral("verplaats rij omhoog"));
-
-    m_picTemp = new QWidget(m_client);
-    m_picTemp->setObjectName(QStringLiteral("picTemp"));
-    m_picTemp->setGeometry(px(9720), px(2640), px(1815), px(375));
-    m_picTemp->setFont(arial(8.25, false));
-    setColour(m_picTemp, QPalette::Window, colours::systemWindow);
-    m_picTemp->setFocusPolicy(Qt::NoFocus);
-    m_picTemp->hide();
-
-    m_grid1 = new FlexGrid(m_client);
-    m_grid1->setObjectName(QStringLiteral("grid1"));
-    m_grid1->setGeometry(px(120), px(1800), px(4695), px(2655));
-    m_grid1->setTable(m_grid1Table);
-    // The grid's events reach the window's handlers with the grid's index, as for the whole group.
-    connect(m_grid1, &FlexGrid::mouseDown, this,
-        [this](int button, int shift, int x, int y) { grid_MouseDown(1, button, shift, x, y); });
-    connect(m_grid1, &FlexGrid::mouseUp, this,
-        [this](int button, int shift, int x, int y) { grid_MouseUp(1, button, shift, x, y); });
-    connect(m_grid1, &FlexGrid::keyDown, this, [this](int keyCode, int shift) { grid_KeyDown(1, keyCode, shift); });
-    connect(m_grid1, &FlexGrid::keyUp, this, [this](int keyCode, int shift) { grid_KeyUp(1, keyCode, shift); });
-    connect(m_grid1, &FlexGrid::selChange, this, [this] { grid_SelChange(1); });
-
-    m_btnVerplaatsregels[1] = new HoldButton(m_client);
-    makeButton(m_client, QStringLiteral("btnVerplaatsregels1"), 120, 1170, 495, 445, m_btnVerplaatsregels[1]);
-    m_btnVerplaatsregels[1]->setIcon(artwork::moveDownPicture());
-    m_btnVerplaatsregels[1]->setToolTip(QStringLiteral("verplaats rij omlaag"));
-
-    m_btnKnop[4] = makeButton(m_client, QStringLiteral("btnKnop4"), 2280, 720, 855, 900);
-    m_btnKnop[4]->setIcon(artwork::sendIcon());
-    m_btnKnop[4]->setIconSize(QSize(35, 26));
-    m_btnKnop[4]->setToolTip(QStringLiteral("Verzend wijziging naar hoofd- en satelletprogramma"));
-
-    m_picture1 = new QWidget(m_client);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setGeometry(0, 0, px(10575), px(495));
-    m_picture1->setAutoFillBackground(true);
-    setColour(m_picture1, QPalette::Window, colours::buttonFaceBack);
-    // The etched rules of the strip: grey then white at its top and at its bottom edge.
-    const struct
-    {
-        const char* name;
-        int y;
-        quint32 colour;
-    } lines[] = { { "Line1", 0, 0x00808080 }, { "Line2", 15, colours::white }, { "Line3", 465, 0x00808080 },
-        { "Line4", 480, colours::white } };
-    for (size_t i = 0; i < 4; ++i) {
-        auto* line = new QFrame(m_picture1);
-        line->setObjectName(QLatin1String(lines[i].name));
-        line->setGeometry(0, px(lines[i].y), px(600), 1);
-        line->setStyleSheet(colourSheet("QFrame", lines[i].colour));
-        line->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_lines[i] = line;
-    }
-    m_lblMutatie = new QLabel(m_picture1);
-    m_lblMutatie->setObjectName(QStringLiteral("lblMutatie"));
-    m_lblMutatie->setGeometry(px(2760), px(45), px(375), px(375));
-    m_lblMutatie->setToolTip(QStringLiteral("Mutatie"));
-    setMutatieColour(colours::white);
-
-    m_btnKnop[2] = makeButton(m_picture1, QStringLiteral("btnKnop2"), 720, 45, 495, 375);
-    m_btnKnop[2]->setText(QStringLiteral("a"));
-    m_btnKnop[2]->setFont(arial(9, true));
-    m_btnKnop[0] = makeButton(m_picture1, QStringLiteral("btnKnop0"), 60, 45, 495, 375);
-    m_btnKnop[0]->setIcon(artwork::openPicture());
-    m_btnKnop[3] = makeButton(m_picture1, QStringLiteral("btnKnop3"), 1200, 45, 495, 375);
-    m_btnKnop[3]->setText(QStringLiteral("a"));
-    m_btnKnop[3]->setFont(arial(15.75, true));
-
-    m_btnKnop[1] = makeButton(m_client, QStringLiteral("btnKnop1"), 1320, 720, 855, 900);
-    m_btnKnop[1]->setText(QStringLiteral("NG"));
-    m_btnKnop[1]->setFont(arial(15.75, true));
-    m_btnKnop[1]->setToolTip(QStringLiteral("Meld als \"Niet Gestart\""));
-    m_btnKnop[5] = makeButton(m_client, QStringLiteral("btnKnop5"), 720, 720, 495, 900);
-    m_btnKnop[5]->setIcon(artwork::swapPicture());
-    m_btnKnop[5]->setToolTip(QStringLiteral("Wissel 2 rijen om"));
-
-    for (int index = 0; index < 6; ++index) {
-        connect(m_btnKnop[size_t(index)], &QPushButton::clicked, this, [this, index] { btnKnop_Click(index); });
-    }
-    for (int index = 0; index < 2; ++index) {
-        HoldButton* button = m_btnVerplaatsregels[size_t(index)];
-        connect(button, &HoldButton::mouseDown, this,
-            [this, index](int mouseButton) { btnVerplaatsregels_MouseDown(index, mouseButton); });
-        connect(button, &HoldButton::mouseUp, this,
-            [this, index](int mouseButton) { btnVerplaatsregels_MouseUp(index, mouseButton); });
-        connect(button, &HoldButton::holdLost, this, [this] { btnVerplaatsregels_MouseUp(-1, 0); });
-    }
+    // The grid's events reach the station's selection, as for the whole group.
+    connect(m_grid1View, &FlexGrid::mouseDown, this,
+        [this](int button, int shift, int, int) { m_station.grid_MouseDown(button, shift); });
+    connect(
+        m_grid1View, &FlexGrid::mouseUp, this, [this](int button, int, int, int) { m_station.grid_MouseUp(button); });
+    connect(m_grid1View, &FlexGrid::keyDown, this, [this](int, int shift) { m_station.grid_KeyDown(shift); });
+    connect(m_grid1View, &FlexGrid::keyUp, this, [this](int, int) { m_station.grid_KeyUp(); });
+    connect(m_grid1View, &FlexGrid::selChange, this, [this] { m_station.grid_SelChange(); });
 
     // Tab order: grid(1), the strip's open and zoom buttons, the move buttons, swap, NG, send.
-    QWidget* order[] = { m_grid1, m_btnKnop[0], m_btnKnop[2], m_btnKnop[3], m_btnVerplaatsregels[0],
-        m_btnVerplaatsregels[1], m_btnKnop[5], m_btnKnop[1], m_btnKnop[4] };
+    QWidget* order[] = { m_grid1View, m_btnKnop[knoppen::Openen], m_btnKnop[knoppen::Kleiner],
+        m_btnKnop[knoppen::Groter], m_btnVerplaatsregels[0], m_btnVerplaatsregels[1], m_btnKnop[knoppen::Wissel],
+        m_btnKnop[knoppen::NietGestart], m_btnKnop[knoppen::Verzenden] };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
@@ -313,28 +329,25 @@ void FrmBaldovenaar::buildMenu()
     m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
 }
 
-void FrmBaldovenaar::setUpGrid(GridTable& grid)
+void FrmBaldovenaar::connectStation()
 {
-    grid.setFixedCols(0);
-    grid.setFixedRows(0);
-    grid.setCols(column::Count);
-    grid.setRows(2);
-    grid.setFixedRows(1);
-    grid.setFontName(QStringLiteral("Arial"));
-    for (int c = 0; c < column::Count; ++c)
-        grid.setColAlignment(c, column::alignment(c));
-}
-
-GridTable& FrmBaldovenaar::gridTable(int index)
-{
-    switch (index) {
-    case 2:
-        return *m_grid2;
-    case 3:
-        return *m_grid3;
-    default:
-        return *m_grid1Table;
-    }
+    connect(&m_station, &Station::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&m_station, &Station::labelsChanged, this,
+        [this](const QString& titel, const QString& datum, const QString& begintijd) {
+            m_lblTitel->setText(titel);
+            m_lblDatum->setText(datum);
+            m_lblBegintijd->setText(begintijd);
+        });
+    // Before the window is first shown, "visible" is the state it will have once shown.
+    connect(&m_station, &Station::listShownChanged, m_grid1View, &QWidget::setVisible);
+    connect(&m_station, &Station::mutatieColourChanged, this, &FrmBaldovenaar::setMutatieColour);
+    connect(&m_station, &Station::layoutNeeded, this, &FrmBaldovenaar::adjust_grid);
+    connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::setButtons);
+    connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
+    connect(&m_station, &Station::message, this, &FrmBaldovenaar::showMessage);
+    connect(&m_station, &Station::busyChanged, this, &FrmBaldovenaar::setBusy);
+    m_grid1View->setVisible(m_station.listShown());
+    setButtons(m_station.buttons());
 }
 
 void FrmBaldovenaar::Form_Load()
@@ -343,87 +356,34 @@ void FrmBaldovenaar::Form_Load()
         return;
     m_loaded = true;
     ScrollMouse_HookForm();
-    bepaalpaden(m_state);
-    leesinstellingen(m_state);
+    m_station.prepare();
     if (m_options.showSplash)
         FrmIntro::showModal();
-    if (m_unloaded)
+    if (isUnloaded())
         return; // stopped while the splash showed
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
         label->setFrameShape(QFrame::NoFrame);
-    for (GridTable* grid : { m_grid1Table, m_grid2, m_grid3 })
-        setUpGrid(*grid);
     QFont measuring = m_picTemp->font();
     measuring.setFamily(QStringLiteral("Arial"));
     m_picTemp->setFont(measuring);
-    toonbestand(true);
-    m_timer1->start();
+    m_station.start();
 }
 
 void FrmBaldovenaar::Form_Unload()
 {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    m_timer1->stop();
-    m_settleTimer->stop();
-    stopVerplaatsen();
-    runWismutaties();
-    bewaarinstellingen(m_state);
+    m_station.unload();
     ScrollMouse_UnhookForm();
-}
-
-void FrmBaldovenaar::toonbestand(bool forceer)
-{
-    m_loader->toonbestand(forceer);
-}
-
-void FrmBaldovenaar::Timer1_Timer()
-{
-    if (m_state.timerbezig)
-        return;
-    m_state.timerbezig = true;
-    toonbestand(false);
-    m_state.timerbezig = false;
-}
-
-void FrmBaldovenaar::lookAgainAfter(int milliseconds)
-{
-    // The open command stops this timer with Timer1 while its dialog is up.
-    if (!m_unloaded)
-        m_settleTimer->start(milliseconds);
 }
 
 void FrmBaldovenaar::kiesbestand()
 {
-    m_timer1->stop();
-    m_settleTimer->stop();
-    if (!m_state.bestandspad.isEmpty()) {
-        splitspad(m_state);
-    } else {
-        m_state.bestandsmap = m_state.gedeeldemap;
-    }
-
+    const QString folder = m_station.beginOpen();
     const QString title = QStringLiteral("Kies het gedeelde bestand...");
     // Qt splits a filter's patterns at spaces; "?" stands for the space and offers the same names.
     const QString filter = QStringLiteral("baldovenaar bestanden (baldovenaar?rst-*.dvz)");
-    const std::optional<QString> chosen = m_options.chooseFile
-        ? m_options.chooseFile(title, m_state.bestandsmap, filter)
-        : chooseWithQtDialog(this, title, m_state.bestandsmap, filter);
-    // Stopped while the dialog was up: the unload has saved the settings and cleared the files; nothing
-    // may follow it.
-    if (m_unloaded)
-        return;
-    if (chosen) {
-        // The mutation files of the class followed so far go before another class is followed.
-        runWismutaties();
-        m_loader->startNewFile();
-        m_state.bestandspad = *chosen;
-        toonbestand(true);
-    }
-    splitspad(m_state);
-    runWismutaties();
-    m_timer1->start();
+    const std::optional<QString> chosen = m_options.chooseFile ? m_options.chooseFile(title, folder, filter)
+                                                               : chooseWithQtDialog(this, title, folder, filter);
+    m_station.finishOpen(chosen);
 }
 
 void FrmBaldovenaar::mnuBestandSub_Click(int index)
@@ -440,30 +400,38 @@ void FrmBaldovenaar::mnuBestandSub_Click(int index)
     }
 }
 
-void FrmBaldovenaar::btnKnop_Click(int index)
+void FrmBaldovenaar::btnKnop_Click(knoppen::Knop knop)
 {
-    switch (index) {
-    case 0:
+    switch (knop) {
+    case knoppen::Openen:
         kiesbestand();
         break;
-    case 2:
-        zoomStep(0.9);
+    case knoppen::Kleiner:
+        zoomStep(gridlayout::zoomOutFactor);
         break;
-    case 3:
-        zoomStep(1.2);
+    case knoppen::Groter:
+        zoomStep(gridlayout::zoomInFactor);
         break;
-    case 1:
-        wisselnietgestart();
+    case knoppen::NietGestart:
+        m_station.wisselnietgestart();
         break;
-    case 4:
-        verzendmutatie();
+    case knoppen::Verzenden:
+        m_station.verzendmutatie();
         break;
-    case 5:
-        wisselrijen();
-        break;
-    default:
+    case knoppen::Wissel:
+        m_station.wisselrijen();
         break;
     }
+}
+
+void FrmBaldovenaar::btnVerplaatsregels_MouseDown(regels::Richting richting)
+{
+    m_station.pressMove(richting);
+}
+
+void FrmBaldovenaar::btnVerplaatsregels_MouseUp()
+{
+    m_station.releaseMove();
 }
 
 void FrmBaldovenaar::stop()
@@ -504,54 +472,173 @@ void FrmBaldovenaar::showEvent(QShowEvent* event)
     // The frame is known only now: centre the whole window and lay out again with the real outer width.
     centreOnScreen();
     Form_Resize();
-    if (m_grid1->isVisible())
-        m_grid1->setFocus(Qt::OtherFocusReason);
+    if (m_grid1View->isVisible())
+        m_grid1View->setFocus(Qt::OtherFocusReason);
     else
-        m_btnKnop[0]->setFocus(Qt::OtherFocusReason);
+        m_btnKnop[knoppen::Openen]->setFocus(Qt::OtherFocusReason);
 }
 
-void FrmBaldovenaar::setCaption(const QString& caption)
+void FrmBaldovenaar::showMessage(const QString& text)
 {
-    setWindowTitle(caption);
-}
-
-void FrmBaldovenaar::setGridVisible(bool visible)
-{
-    // Before the window is first shown, "visible" is the state it will have once shown.
-    m_grid1->setVisible(visible);
-    // The empty view offers nothing to edit or send: the buttons would act on a hidden, stale list.
-    // They come back once the list shows again (zetknoppen and controleerwijzigingen follow).
-    if (!visible) {
-        setEditButtonsEnabled(false, false);
-        m_btnKnop[4]->setEnabled(false);
+    if (m_options.showMessage) {
+        m_options.showMessage(text);
+        return;
     }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvalen 3.5 Baldovenaar"), text, QMessageBox::Ok, this);
+    box.exec();
 }
 
-void FrmBaldovenaar::setLabels(const QString& titel, const QString& datum, const QString& begintijd)
+void FrmBaldovenaar::setBusy(bool busy)
 {
-    m_lblTitel->setText(titel);
-    m_lblDatum->setText(datum);
-    m_lblBegintijd->setText(begintijd);
+    // The hourglass for the whole screen while the station does long file work.
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void FrmBaldovenaar::setMutatieColour(quint32 colour)
 {
     // Every check that finds the file sets the colour; a style sheet set anew restyles the label.
-    if (colour == m_mutatieColour && !m_lblMutatie->styleSheet().isEmpty())
+    if (m_shownMutatieColour == colour)
         return;
-    m_mutatieColour = colour;
+    m_shownMutatieColour = colour;
     const QColor back = colours::toQColor(colour, palette());
     const QColor text = colours::toQColor(colours::systemWindowText, palette());
     m_lblMutatie->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; border: 1px solid black; }")
                                     .arg(back.name(), text.name()));
 }
 
-void FrmBaldovenaar::adjustGrid()
+void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)
 {
-    adjust_grid(m_grid1);
+    for (HoldButton* button : m_btnVerplaatsregels)
+        button->setEnabled(buttons.volgorde);
+    m_btnKnop[knoppen::Wissel]->setEnabled(buttons.volgorde);
+    m_btnKnop[knoppen::NietGestart]->setEnabled(buttons.nietGestart);
+    m_btnKnop[knoppen::Verzenden]->setEnabled(buttons.verzenden);
 }
 
-void FrmBaldovenaar::refreshSelection()
+void FrmBaldovenaar::Form_Resize()
 {
-    GridMultiSelect_Refresh();
+    // The platform can deliver a resize while the window is still being built.
+    if (!m_client || !m_picture1 || !m_lblMutatie || !m_lblTitel || !m_lblDatum || !m_lblBegintijd)
+        return;
+    const gridlayout::StripLayout strip = gridlayout::stripLayout(
+        fromPixels(m_client->width()), fromPixels(m_lblMutatie->width()), fromPixels(m_lblTitel->x()));
+
+    m_picture1->resize(toPixels(strip.stripWidth), m_picture1->height());
+    for (QFrame* line : m_lines) {
+        if (line)
+            line->resize(std::max(0, toPixels(strip.lineX2) - line->x()), line->height());
+    }
+    m_lblMutatie->move(toPixels(strip.lblMutatieLeft), m_lblMutatie->y());
+    for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
+        label->resize(std::max(0, toPixels(strip.labelWidth)), label->height());
+
+    adjust_grid();
+}
+
+void FrmBaldovenaar::adjust_grid()
+{
+    if (!m_grid1View || !m_client || !m_picTemp)
+        return;
+    GridTable& table = m_station.working();
+
+    const double size = gridlayout::fontSize(outerWidthPixels(*this), m_station.state().scale);
+    m_picTemp->setFont(gridlayout::layoutFont(m_picTemp->font(), size));
+    // FlexGrid takes the size over in whole pixels and derives the row height from it.
+    table.setFontSize(size);
+
+    // A window too small for the grid leaves it at the size it had.
+    const std::optional<int> height
+        = gridlayout::gridExtent(fromPixels(m_client->height()), fromPixels(m_grid1View->y()));
+    const std::optional<int> width
+        = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
+    m_grid1View->resize(
+        width ? toPixels(*width) : m_grid1View->width(), height ? toPixels(*height) : m_grid1View->height());
+
+    TextMeasurer measurer(m_picTemp->font());
+    gridlayout::adjustColumns(table, measurer, fromPixels(m_grid1View->width()));
+}
+
+void FrmBaldovenaar::zoomStep(double factor)
+{
+    m_station.setScale(gridlayout::zoomStep(m_station.state().scale, factor, outerWidthPixels(*this)));
+    adjust_grid();
+}
+
+// The wheel hook is an event filter on the application, installed at the start of the load handler and
+// removed at the end of the unload handler. A filter on the window alone would miss most wheel events:
+// Qt delivers them to the widget under the pointer (the grid's viewport, a button), and a widget that
+// takes the event stops it there. The application filter sees each event before any widget does; it
+// acts on those aimed at a widget of this window and consumes them, so the grid's own scroll area and
+// scroll bar never scroll as well and every event moves exactly one row. Events for other windows (a
+// message box, the open dialog, a menu's popup) pass untouched. Without a wheel mouse no wheel events
+// arrive and the filter costs one type check per event.
+void FrmBaldovenaar::ScrollMouse_HookForm()
+{
+    // Hooking twice would only install the same filter again; once is enough.
+    if (m_wheelHooked || !qApp)
+        return;
+    qApp->installEventFilter(this);
+    m_wheelHooked = true;
+}
+
+void FrmBaldovenaar::ScrollMouse_UnhookForm()
+{
+    if (!m_wheelHooked || !qApp)
+        return;
+    qApp->removeEventFilter(this);
+    m_wheelHooked = false;
+}
+
+bool FrmBaldovenaar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Wheel || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    const auto* target = static_cast<QWidget*>(watched);
+    if (target->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    // The modifiers are ignored: Shift, Ctrl or Alt with the wheel scroll like the plain wheel.
+    const int direction = codeScrollMouse::ScrollMouse_Direction(wheel->angleDelta(), wheel->pixelDelta());
+    const QPoint at = wheel->globalPosition().toPoint();
+
+    // The window's controls in its control order; labels, lines and timers are no windows of their own
+    // and are left out, as are grid(2) and grid(3), which have no widget at all.
+    using codeScrollMouse::ControlKind;
+    const QString btnKnop = QStringLiteral("btnKnop");
+    const QString btnVerplaatsregels = QStringLiteral("btnVerplaatsregels");
+    const std::vector<std::pair<QWidget*, codeScrollMouse::WheelControl>> controls = {
+        { m_btnKnop[knoppen::Wissel], describe(m_btnKnop[knoppen::Wissel], ControlKind::Other, btnKnop) },
+        { m_btnKnop[knoppen::NietGestart], describe(m_btnKnop[knoppen::NietGestart], ControlKind::Other, btnKnop) },
+        { m_picture1, describe(m_picture1, ControlKind::PictureBox, QStringLiteral("Picture1")) },
+        { m_btnKnop[knoppen::Groter], describe(m_btnKnop[knoppen::Groter], ControlKind::Other, btnKnop) },
+        { m_btnKnop[knoppen::Openen], describe(m_btnKnop[knoppen::Openen], ControlKind::Other, btnKnop) },
+        { m_btnKnop[knoppen::Kleiner], describe(m_btnKnop[knoppen::Kleiner], ControlKind::Other, btnKnop) },
+        { m_btnKnop[knoppen::Verzenden], describe(m_btnKnop[knoppen::Verzenden], ControlKind::Other, btnKnop) },
+        { m_btnVerplaatsregels[1], describe(m_btnVerplaatsregels[1], ControlKind::Other, btnVerplaatsregels) },
+        { m_grid1View, describe(m_grid1View, ControlKind::Grid, QStringLiteral("grid")) },
+        { m_picTemp, describe(m_picTemp, ControlKind::PictureBox, QStringLiteral("picTemp")) },
+        { m_btnVerplaatsregels[0], describe(m_btnVerplaatsregels[0], ControlKind::Other, btnVerplaatsregels) },
+    };
+    std::vector<codeScrollMouse::WheelControl> described;
+    described.reserve(controls.size());
+    for (const auto& control : controls)
+        described.push_back(control.second);
+
+    const codeScrollMouse::WheelDecision decision
+        = codeScrollMouse::ScrollMouse_ScrollUnderPointer(described, direction, at.x(), at.y());
+    if (decision.control >= 0) {
+        QWidget* control = controls[size_t(decision.control)].first;
+        if (decision.giveFocus)
+            control->setFocus(Qt::MouseFocusReason);
+        if (decision.action == codeScrollMouse::WheelAction::ScrollGrid && control == m_grid1View)
+            codeScrollMouse::ScrollMouse_ScrollGrid(m_station.working(), direction);
+    }
+    return true;
 }

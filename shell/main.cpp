@@ -1,4 +1,5 @@
 #include "frmbaldovenaar.h"
+#include "station.h"
 #include "stopsignals.h"
 
 #include <QApplication>
@@ -8,7 +9,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Baldovenaar"));
     QApplication::setOrganizationName(QStringLiteral("Korvalen 3.5"));
-    FrmBaldovenaar window;
+    Station station;
+    FrmBaldovenaar window(station);
     // A shutdown, `kill` or Ctrl+C closes the station as the official would: nothing of its work is lost.
     platform::StopSignals stopSignals;
     QObject::connect(&stopSignals, &platform::StopSignals::stopRequested, &window, &FrmBaldovenaar::stop);

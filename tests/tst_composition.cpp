@@ -1,14 +1,11 @@
-#include "democlass.h"
+#include "classfile.h"
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
-#include "publication.h"
-#include "publishedorder.h"
 #include "settingsstore.h"
-#include "testsupport.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDate>
 #include <QFontInfo>
 #include <QIcon>
 #include <QImage>
@@ -21,69 +18,59 @@
 #include <QRect>
 #include <QScreen>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <memory>
-#include <optional>
 
 namespace {
 
-// The main window as the station builds it, optionally following a running-order file of today. The
-// settings loader reads the followed file from the user's settings, so the file is put there; every
-// window gets a configuration folder of its own.
-class Station
+// The main window as built, before its load handler runs: every control as designed.
+class BuiltWindow
 {
 public:
-    enum class File { None, OfToday };
-
-    explicit Station(File file)
+    BuiltWindow()
+        : m_window(m_kit.makeStation(), withoutSplash())
     {
-        testsupport::useOwnSettings(m_config.path());
-        if (file == File::OfToday) {
-            const QByteArray bytes = kantoor::runningOrderBytes(kantoor::demoOrder(QDate::currentDate()));
-            const kantoor::Publication published
-                = kantoor::publishRunningOrder(m_data.path(), QStringLiteral("0001"), bytes);
-            m_ready = published.ok
-                && SettingsStore::forUser()->setValue(
-                    QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), published.path);
-        }
-        FrmBaldovenaar::Options options;
-        options.showSplash = false;
-        // The files are written whole before the window reads them.
-        options.settleTime = 0;
-        options.chooseFile = [this](const QString&, const QString&, const QString&) -> std::optional<QString> {
-            ++m_chooserCalls;
-            return std::nullopt;
-        };
-        m_window = std::make_unique<FrmBaldovenaar>(std::move(options));
     }
 
-    FrmBaldovenaar& window() { return *m_window; }
-    int chooserCalls() const { return m_chooserCalls; }
-
-    // Load, show and wait until the window is on screen and active, as at the station's start.
-    bool start()
-    {
-        if (!m_ready)
-            return false;
-        m_window->Form_Load();
-        m_window->show();
-        if (!QTest::qWaitForWindowExposed(m_window.get()))
-            return false;
-        m_window->activateWindow();
-        return QTest::qWaitForWindowActive(m_window.get());
-    }
-
-    QWidget* control(const QString& name) const { return m_window->findChild<QWidget*>(name); }
+    Station& station() { return m_kit.station(); }
+    FrmBaldovenaar& window() { return m_window; }
+    QWidget* control(const QString& name) const { return m_window.findChild<QWidget*>(name); }
 
 private:
-    QTemporaryDir m_config;
-    QTemporaryDir m_data;
-    bool m_ready = true;
-    int m_chooserCalls = 0;
-    std::unique_ptr<FrmBaldovenaar> m_window;
+    static FrmBaldovenaar::Options withoutSplash()
+    {
+        FrmBaldovenaar::Options options;
+        options.showSplash = false;
+        return options;
+    }
+
+    testsupport::StationFixture m_kit;
+    FrmBaldovenaar m_window;
 };
+
+enum class File { None, OfToday };
+
+// The main window as the station starts: loaded, shown, on screen and active, following a class of today
+// from the last run (the file named in the settings), or none.
+bool start(testsupport::WindowFixture& kit, File file)
+{
+    if (file == File::OfToday) {
+        if (!kit.publish(testsupport::classBytes("1 2 3 P 4 5 6"))
+            || !SettingsStore::forUser()->setValue(
+                QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), kit.classPath()))
+            return false;
+    }
+    FrmBaldovenaar& window = kit.makeWindow();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+QWidget* control(testsupport::WindowFixture& kit, const QString& name)
+{
+    return kit.window().findChild<QWidget*>(name);
+}
 
 QStringList childWidgetNames(const QWidget* container)
 {
@@ -168,11 +155,6 @@ void TestComposition::initMain()
 void TestComposition::initTestCase()
 {
     earlierHandler() = qInstallMessageHandler(withoutSizeHintNotice);
-    // Every window points the settings at a folder of its own; this one keeps anything that slips past
-    // away from the build's shared configuration folder.
-    static QTemporaryDir config;
-    QVERIFY(config.isValid());
-    testsupport::useOwnSettings(config.path());
 }
 
 void TestComposition::geometry_data()
@@ -227,17 +209,17 @@ void TestComposition::geometry()
     QFETCH(QRect, designed);
     QFETCH(QRect, shown);
 
-    Station built(Station::File::None);
-    QWidget* control = built.control(name);
-    QVERIFY(control);
-    QVERIFY(control->parentWidget());
-    QCOMPARE(control->parentWidget()->objectName(), container);
-    QCOMPARE(control->geometry(), designed);
+    BuiltWindow built;
+    QWidget* designedControl = built.control(name);
+    QVERIFY(designedControl);
+    QVERIFY(designedControl->parentWidget());
+    QCOMPARE(designedControl->parentWidget()->objectName(), container);
+    QCOMPARE(designedControl->geometry(), designed);
 
-    Station started(Station::File::OfToday);
-    QVERIFY(started.start());
-    QCOMPARE(started.window().clientArea()->size(), QSize(915, 608));
-    QCOMPARE(started.control(name)->geometry(), shown);
+    testsupport::WindowFixture started;
+    QVERIFY(start(started, File::OfToday));
+    QCOMPARE(started.window().centralWidget()->size(), QSize(915, 608));
+    QCOMPARE(control(started, name)->geometry(), shown);
 }
 
 void TestComposition::stackingOrder_data()
@@ -259,10 +241,9 @@ void TestComposition::stackingOrder()
     QFETCH(QString, container);
     QFETCH(QStringList, bottomToTop);
 
-    Station station(Station::File::OfToday);
-    QVERIFY(station.start());
-    QWidget* parent
-        = container == QLatin1String("clientArea") ? station.window().clientArea() : station.control(container);
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, File::OfToday));
+    QWidget* parent = control(kit, container);
     QVERIFY(parent);
     // A widget's children are kept in stacking order, the lowest first.
     QCOMPARE(childWidgetNames(parent), bottomToTop);
@@ -290,14 +271,15 @@ void TestComposition::fonts()
     QFETCH(bool, bold);
 
     // As built: the layout gives picTemp the grid's size later on.
-    Station station(Station::File::None);
-    const QWidget* control = station.control(name);
+    BuiltWindow built;
+    const QWidget* control = built.control(name);
     QVERIFY(control);
     const QFont font = control->font();
     QCOMPARE(font.family(), QStringLiteral("Arial"));
     // Liberation Sans has Arial's metrics, so text takes the room it took on the ring's Windows machines.
     const QString resolved = QFontInfo(font).family();
-    QVERIFY2(resolved == QStringLiteral("Liberation Sans") || resolved == QStringLiteral("Arial"), qPrintable(resolved));
+    QVERIFY2(
+        resolved == QStringLiteral("Liberation Sans") || resolved == QStringLiteral("Arial"), qPrintable(resolved));
     QCOMPARE(font.pointSizeF(), points);
     QCOMPARE(font.weight(), bold ? QFont::Bold : QFont::Normal);
 }
@@ -327,9 +309,9 @@ void TestComposition::buttonFaces()
     QFETCH(QString, caption);
     QFETCH(QSize, pictureSize);
 
-    Station station(Station::File::OfToday);
-    QVERIFY(station.start());
-    auto* button = qobject_cast<QPushButton*>(station.control(name));
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, File::OfToday));
+    auto* button = qobject_cast<QPushButton*>(control(kit, name));
     QVERIFY(button);
     QCOMPARE(button->text(), caption);
     QCOMPARE(button->palette().color(QPalette::Button), buttonBack);
@@ -372,9 +354,9 @@ void TestComposition::stripIsPaintedWithItsRules()
     QFETCH(int, y);
     QFETCH(QColor, colour);
 
-    Station station(Station::File::OfToday);
-    QVERIFY(station.start());
-    QWidget* strip = station.control(QStringLiteral("Picture1"));
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, File::OfToday));
+    QWidget* strip = control(kit, QStringLiteral("Picture1"));
     QVERIFY(strip);
     QCOMPARE(pixelAt(strip, QPoint(800, y)), colour);
 }
@@ -411,8 +393,8 @@ void TestComposition::tooltips()
     QFETCH(QString, name);
     QFETCH(QString, tooltip);
 
-    Station station(Station::File::None);
-    const QWidget* control = station.control(name);
+    BuiltWindow built;
+    const QWidget* control = built.control(name);
     QVERIFY(control);
     QCOMPARE(control->toolTip(), tooltip);
 }
@@ -433,31 +415,32 @@ void TestComposition::stateAfterLoad()
     QFETCH(bool, gridShown);
     QFETCH(QString, focused);
 
-    Station station(fileOfToday ? Station::File::OfToday : Station::File::None);
-    QVERIFY(station.start());
-    FrmBaldovenaar& window = station.window();
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, fileOfToday ? File::OfToday : File::None));
+    FrmBaldovenaar& window = kit.window();
 
-    QCOMPARE(window.grid1()->isVisible(), gridShown);
-    QVERIFY(!window.picTemp()->isVisible());
+    QCOMPARE(kit.grid()->isVisible(), gridShown);
+    QVERIFY(!control(kit, QStringLiteral("picTemp"))->isVisible());
     QVERIFY(window.focusWidget());
     QCOMPARE(window.focusWidget()->objectName(), focused);
     QCOMPARE(QApplication::focusWidget(), window.focusWidget());
 
     // The heading labels lose their design-time border before the first file is shown.
-    for (const QLabel* label : { window.lblTitel(), window.lblDatum(), window.lblBegintijd() }) {
+    for (const char* name : { "lblTitel", "lblDatum", "lblBegintijd" }) {
+        const QLabel* label = kit.label(QLatin1String(name));
         QCOMPARE(label->frameShape(), QFrame::NoFrame);
         QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         QVERIFY(!label->autoFillBackground());
     }
 
     // The indicator starts white, inside its single-line border.
-    QLabel* indicator = window.lblMutatie();
-    QCOMPARE(window.mutatieColour(), quint32(0x00FFFFFF));
+    QLabel* indicator = kit.label(QStringLiteral("lblMutatie"));
+    QCOMPARE(kit.station().mutatieColour(), quint32(0x00FFFFFF));
     QCOMPARE(pixelAt(indicator, indicator->rect().center()), QColor(Qt::white));
     QVERIFY(pixelAt(indicator, QPoint(0, 0)) != QColor(Qt::white));
 
     // The window's own face, in the left margin beside the grid: the system button face.
-    QCOMPARE(pixelAt(window.clientArea(), QPoint(3, 300)), window.palette().color(QPalette::Button));
+    QCOMPARE(pixelAt(window.centralWidget(), QPoint(3, 300)), window.palette().color(QPalette::Button));
 }
 
 void TestComposition::tabWalksTheControlsInOrder_data()
@@ -465,7 +448,7 @@ void TestComposition::tabWalksTheControlsInOrder_data()
     QTest::addColumn<bool>("fileOfToday");
     QTest::addColumn<QStringList>("walk");
 
-    // The arrow buttons take no focus (the grid keeps it while a line moves); the tab walk passes over
+    // The move buttons take no focus (the grid keeps it while a line moves); the tab walk passes over
     // disabled buttons: the send button while nothing is to be sent, and in the empty view also the
     // swap and NG buttons.
     QTest::newRow("grid shown: from the grid round to it")
@@ -479,13 +462,13 @@ void TestComposition::tabWalksTheControlsInOrder()
     QFETCH(bool, fileOfToday);
     QFETCH(QStringList, walk);
 
-    Station station(fileOfToday ? Station::File::OfToday : Station::File::None);
-    QVERIFY(station.start());
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, fileOfToday ? File::OfToday : File::None));
 
     // The chain itself holds every focusable control, hidden or not, in the designed order.
     QStringList chain;
-    QWidget* start = station.window().grid1();
-    for (QWidget* widget = start->nextInFocusChain(); widget != start; widget = widget->nextInFocusChain()) {
+    QWidget* grid = kit.grid();
+    for (QWidget* widget = grid->nextInFocusChain(); widget != grid; widget = widget->nextInFocusChain()) {
         if (widget->focusPolicy() & Qt::TabFocus)
             chain << widget->objectName();
     }
@@ -503,10 +486,10 @@ void TestComposition::tabWalksTheControlsInOrder()
 
 void TestComposition::picTempNeverShownNorFocused()
 {
-    Station station(Station::File::OfToday);
-    QVERIFY(station.start());
-    FrmBaldovenaar& window = station.window();
-    QWidget* picTemp = window.picTemp();
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, File::OfToday));
+    FrmBaldovenaar& window = kit.window();
+    QWidget* picTemp = control(kit, QStringLiteral("picTemp"));
 
     QCOMPARE(picTemp->focusPolicy(), Qt::NoFocus);
     QCOMPARE(picTemp->palette().color(QPalette::Window), picTemp->palette().color(QPalette::Base));
@@ -515,7 +498,7 @@ void TestComposition::picTempNeverShownNorFocused()
 
     // Relayouts, a zoom and a minimise and restore leave it hidden.
     window.resize(1200, 800);
-    window.btnKnop(3)->click();
+    kit.button(knoppen::Groter)->click();
     window.showMinimized();
     window.showNormal();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -530,25 +513,25 @@ void TestComposition::picTempNeverShownNorFocused()
 
 void TestComposition::timers()
 {
-    Station station(Station::File::None);
-    FrmBaldovenaar& window = station.window();
-    QCOMPARE(window.timer1()->objectName(), QStringLiteral("Timer1"));
-    QCOMPARE(window.timerRegelsVerplaatsen()->objectName(), QStringLiteral("TimerRegelsVerplaatsen"));
+    BuiltWindow built;
+    const Station& station = built.station();
+    QCOMPARE(station.timer1()->objectName(), QStringLiteral("Timer1"));
+    QCOMPARE(station.timerRegelsVerplaatsen()->objectName(), QStringLiteral("TimerRegelsVerplaatsen"));
     // Timer1 starts only once the load handler is done.
-    QVERIFY(!window.timer1()->isActive());
+    QVERIFY(!station.timer1()->isActive());
 
-    QVERIFY(station.start());
-    QCOMPARE(window.timer1()->interval(), 5000);
-    QVERIFY(!window.timer1()->isSingleShot());
-    QVERIFY(window.timer1()->isActive());
-    QCOMPARE(window.timerRegelsVerplaatsen()->interval(), 100);
-    QVERIFY(!window.timerRegelsVerplaatsen()->isActive());
+    built.window().Form_Load();
+    QCOMPARE(station.timer1()->interval(), 5000);
+    QVERIFY(!station.timer1()->isSingleShot());
+    QVERIFY(station.timer1()->isActive());
+    QCOMPARE(station.timerRegelsVerplaatsen()->interval(), 100);
+    QVERIFY(!station.timerRegelsVerplaatsen()->isActive());
 }
 
 void TestComposition::menuBar()
 {
-    Station station(Station::File::None);
-    FrmBaldovenaar& window = station.window();
+    BuiltWindow built;
+    FrmBaldovenaar& window = built.window();
 
     const QList<QAction*> topLevel = window.menuBar()->actions();
     QCOMPARE(topLevel.size(), 2);
@@ -596,10 +579,10 @@ void TestComposition::commandsReachTheirHandler()
     QFETCH(double, scaleFactor);
     QFETCH(bool, stillOpen);
 
-    Station station(Station::File::None);
-    QVERIFY(station.start());
-    FrmBaldovenaar& window = station.window();
-    const double scale = window.state().scale;
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, File::None));
+    FrmBaldovenaar& window = kit.window();
+    const double scale = kit.station().state().scale;
     const QString title = window.windowTitle();
 
     if (auto* button = window.findChild<QPushButton*>(name)) {
@@ -610,8 +593,8 @@ void TestComposition::commandsReachTheirHandler()
         action->trigger();
     }
 
-    QCOMPARE(station.chooserCalls(), chooserCalls);
-    QCOMPARE(window.state().scale, scale * scaleFactor);
+    QCOMPARE(kit.dialogCalls.size(), chooserCalls);
+    QCOMPARE(kit.station().state().scale, scale * scaleFactor);
     QCOMPARE(window.isVisible(), stillOpen);
     QCOMPARE(window.windowTitle(), title);
     QVERIFY(!QApplication::activeModalWidget());
@@ -619,14 +602,15 @@ void TestComposition::commandsReachTheirHandler()
 
 void TestComposition::window()
 {
-    Station station(Station::File::None);
-    FrmBaldovenaar& window = station.window();
-    QVERIFY(station.start());
+    testsupport::WindowFixture kit;
+    QVERIFY(start(kit, File::None));
+    FrmBaldovenaar& window = kit.window();
+    QWidget* client = window.centralWidget();
 
     QCOMPARE(window.objectName(), QStringLiteral("frmBaldovenaar"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Korvalen Baldovenaar"));
-    QCOMPARE(window.centralWidget(), window.clientArea());
-    QCOMPARE(window.clientArea()->size(), QSize(915, 608));
+    QCOMPARE(client->objectName(), QStringLiteral("clientArea"));
+    QCOMPARE(client->size(), QSize(915, 608));
     QVERIFY(!window.isMaximized());
     QVERIFY(!window.isMinimized());
 
@@ -649,15 +633,15 @@ void TestComposition::window()
     for (const QSize size : { QSize(16, 16), QSize(32, 32), QSize(48, 48) })
         QVERIFY2(iconSizes.contains(size), qPrintable(QString::number(size.width())));
 
-    QVERIFY(window.clientArea()->autoFillBackground());
-    QCOMPARE(window.clientArea()->palette().color(QPalette::Window), window.palette().color(QPalette::Button));
+    QVERIFY(client->autoFillBackground());
+    QCOMPARE(client->palette().color(QPalette::Window), window.palette().color(QPalette::Button));
 
     // Resizable both ways: the client area follows the window.
-    const QSize frame = window.size() - window.clientArea()->size();
-    for (const QSize client : { QSize(1115, 708), QSize(715, 508) }) {
-        window.resize(client + frame);
+    const QSize frame = window.size() - client->size();
+    for (const QSize clientSize : { QSize(1115, 708), QSize(715, 508) }) {
+        window.resize(clientSize + frame);
         QCoreApplication::processEvents();
-        QCOMPARE(window.clientArea()->size(), client);
+        QCOMPARE(client->size(), clientSize);
     }
 }
 

@@ -1,14 +1,16 @@
 // The logging categories for the field: silent unless switched on; once on, every check says what it found
 // and why it did what it did, and every send says which files it wrote and removed.
+#include "classfile.h"
 #include "clock.h"
 #include "columns.h"
 #include "faults.h"
+#include "files.h"
 #include "gridtable.h"
+#include "loaderfixture.h"
 #include "mutatiebestand.h"
-#include "recordingview.h"
 #include "runorderloader.h"
-#include "testsupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
@@ -18,15 +20,6 @@
 namespace {
 
 const QDateTime morning(QDate(2026, 12, 7), QTime(9, 0, 0));
-
-QByteArray classBytes(const QString& keys)
-{
-    QString text = QStringLiteral("owner:Manege\r\nwnr:3\r\nrid:7\r\neditvolgorde:1\r\neditnietgestart:1\r\n"
-                                  "rij:key\tnr\tNr\tRuiter\r\n");
-    for (const QString& key : keys.split(u' ', Qt::SkipEmptyParts))
-        text += QStringLiteral("rij:%1\t1\t\tRuiter %1\r\n").arg(key);
-    return text.toLatin1();
-}
 
 // What the station's categories logged, collected by a message handler.
 QStringList logged;
@@ -56,20 +49,16 @@ private slots:
     void eachCheckSaysWhatItFound_data();
     void eachCheckSaysWhatItFound();
     void sendsSayWhichFilesTheyWroteAndRemoved();
+    void shownNamesTheBytesOnScreenOnlyWhenTheyAre();
 
 private:
-    QString path() const { return m_dir->filePath(QStringLiteral("baldovenaar rst-0001.dvz")); }
+    QString path() const { return m_kit->path(); }
     void publish(const QString& keys);
     void follow(const QString& keys);
     // The station's lines, as one text to search.
     static QString log() { return logged.join(u'\n'); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    platform::FixedClock m_clock { QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)) };
-    AppState m_state;
-    GridTable m_grid1, m_grid2, m_grid3;
-    testsupport::RecordingView m_view;
-    std::unique_ptr<RunOrderLoader> m_loader;
+    std::unique_ptr<testsupport::LoaderFixture> m_kit;
     int m_publications = 0;
 };
 
@@ -85,19 +74,8 @@ void TestDiagnostics::cleanupTestCase()
 
 void TestDiagnostics::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_state = AppState();
-    m_clock.setNow(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
-    for (GridTable* grid : { &m_grid1, &m_grid2, &m_grid3 }) {
-        grid->setFixedRows(0);
-        grid->setRows(0);
-        grid->setCols(column::Count);
-        grid->setRows(2);
-        grid->setFixedRows(1);
-    }
-    m_loader = std::make_unique<RunOrderLoader>(m_state, m_grid1, m_grid2, m_grid3, m_view, m_clock);
-    m_loader->setSettleTime(0);
+    m_kit = std::make_unique<testsupport::LoaderFixture>();
+    QVERIFY(m_kit->dir.isValid());
     m_publications = 0;
     QLoggingCategory::setFilterRules(QStringLiteral("baldovenaar.*=true"));
     logged.clear();
@@ -107,21 +85,20 @@ void TestDiagnostics::cleanup()
 {
     QLoggingCategory::setFilterRules(QString());
     platform::faults::clear();
-    m_loader.reset();
-    m_dir.reset();
+    m_kit.reset();
 }
 
 void TestDiagnostics::publish(const QString& keys)
 {
-    QVERIFY(testsupport::writeFile(path(), classBytes(keys), morning.addSecs(60 * m_publications++)));
+    QVERIFY(testsupport::writeFile(path(), testsupport::classBytes(keys), morning.addSecs(60 * m_publications++)));
 }
 
 void TestDiagnostics::follow(const QString& keys)
 {
     publish(keys);
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    QCOMPARE(m_grid1.rows(), int(keys.count(u' ')) + 2);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->grid1->rows(), int(keys.count(u' ')) + 2);
     logged.clear();
 }
 
@@ -131,12 +108,12 @@ void TestDiagnostics::nothingIsLoggedByDefault()
     QLoggingCategory::setFilterRules(QString());
     follow("A B");
     publish("A B C");
-    m_loader->toonbestand(false);
-    m_loader->toonbestand(false);
-    QVERIFY(verzendmutatie(m_state, m_grid1, m_clock).written);
-    wismutaties(m_state);
-    m_state.bestandspad = m_dir->filePath(QStringLiteral("weg.dvz"));
-    m_loader->toonbestand(false);
+    m_kit->loader->toonbestand(false);
+    m_kit->loader->toonbestand(false);
+    QVERIFY(verzendmutatie(m_kit->state, *m_kit->grid1, m_kit->clock).written);
+    wismutaties(m_kit->state);
+    m_kit->state.setBestandspad(m_kit->dir.filePath(QStringLiteral("weg.dvz")));
+    m_kit->loader->toonbestand(false);
     QCOMPARE(logged, QStringList());
 }
 
@@ -179,14 +156,14 @@ void TestDiagnostics::eachCheckSaysWhatItFound()
     if (situation != u"none" && situation != u"txt" && situation != u"missing" && situation != u"forced")
         follow("A B");
     if (situation == u"txt")
-        m_state.bestandspad = m_dir->filePath(QStringLiteral("klasse.txt"));
+        m_kit->state.setBestandspad(m_kit->dir.filePath(QStringLiteral("klasse.txt")));
     if (situation == u"missing")
-        m_state.bestandspad = m_dir->filePath(QStringLiteral("baldovenaar rst-0009.dvz"));
+        m_kit->state.setBestandspad(m_kit->dir.filePath(QStringLiteral("baldovenaar rst-0009.dvz")));
     if (situation == u"yesterday")
         QVERIFY(testsupport::setModified(path(), morning.addDays(-1)));
     if (situation == u"forced") {
         publish("A B");
-        m_state.bestandspad = path();
+        m_kit->state.setBestandspad(path());
     }
     if (situation == u"changed" || situation == u"during" || situation == u"open" || situation == u"reset"
         || situation == u"settle")
@@ -194,7 +171,7 @@ void TestDiagnostics::eachCheckSaysWhatItFound()
     if (situation == u"same")
         publish("A B");
     if (situation == u"during")
-        m_loader->setReadHooks({ {}, [this] { publish("A B C D"); } });
+        m_kit->loader->setReadHooks({ {}, [this] { publish("A B C D"); } });
     if (situation == u"open")
         platform::faults::inject(Operation::Open, QStringLiteral("rst-0001"), QStringLiteral("vergrendeld"));
     if (situation == u"reset")
@@ -202,11 +179,11 @@ void TestDiagnostics::eachCheckSaysWhatItFound()
     if (situation == u"unreadable")
         platform::faults::inject(Operation::GetAttributes, QStringLiteral("rst-0001"), QString());
     if (situation == u"settle")
-        m_loader->setSettleTime(500);
+        m_kit->loader->setSettleTime(500);
     if (situation == u"nested")
-        m_state.bezigmetladen = true;
+        m_kit->state.bezigmetladen = true;
 
-    m_loader->toonbestand(situation == u"forced");
+    m_kit->loader->toonbestand(situation == u"forced");
     for (const QString& words : said)
         QVERIFY2(log().contains(words), qPrintable(QStringLiteral("'%1' not in:\n%2").arg(words, log())));
     // Every line comes from the category of the checks, and says something.
@@ -217,9 +194,9 @@ void TestDiagnostics::eachCheckSaysWhatItFound()
 void TestDiagnostics::sendsSayWhichFilesTheyWroteAndRemoved()
 {
     follow("A B");
-    const QString folder = m_dir->path() + u'/';
+    const QString folder = m_kit->dir.path() + u'/';
     QVERIFY(testsupport::writeFile(folder + QStringLiteral("20261206-080000-9-baldovenaar-s.mut"), "oud\r\n"));
-    QVERIFY(verzendmutatie(m_state, m_grid1, m_clock).written);
+    QVERIFY(verzendmutatie(m_kit->state, *m_kit->grid1, m_kit->clock).written);
     QVERIFY2(log().contains("send: wrote 20261207-100000-7-baldovenaar-s.mut in " + folder), qPrintable(log()));
     QVERIFY(log().contains("send: wrote 20261207-100000-7-baldovenaar-h.mut in " + folder));
     QVERIFY(log().contains("send: removed 20261206-080000-9-baldovenaar-s.mut"));
@@ -227,22 +204,39 @@ void TestDiagnostics::sendsSayWhichFilesTheyWroteAndRemoved()
     logged.clear();
     platform::faults::inject(
         platform::faults::Operation::Write, QStringLiteral("-h.mut"), QStringLiteral("Schijf vol"));
-    m_clock.setNow(m_clock.now().addSecs(1));
-    QVERIFY(!verzendmutatie(m_state, m_grid1, m_clock).written);
+    m_kit->clock.setNow(m_kit->clock.now().addSecs(1));
+    QVERIFY(!verzendmutatie(m_kit->state, *m_kit->grid1, m_kit->clock).written);
     QVERIFY(log().contains("send: could not write 20261207-100001-7-baldovenaar-h.mut in " + folder + " - Schijf vol"));
     platform::faults::clear();
 
     logged.clear();
-    wismutaties(m_state);
+    wismutaties(m_kit->state);
     QVERIFY(log().contains("clean-up: removed 20261207-100001-7-baldovenaar-s.mut"));
     QVERIFY(log().contains("clean-up: removed 20261207-100000-7-baldovenaar-h.mut"));
 
     logged.clear();
-    m_state.klasbekend = false;
-    verzendmutatie(m_state, m_grid1, m_clock);
+    m_kit->state.klasbekend = false;
+    verzendmutatie(m_kit->state, *m_kit->grid1, m_kit->clock);
     QVERIFY(log().contains("send: nothing sent, the class is not known yet"));
     for (const QString& line : std::as_const(logged))
         QVERIFY(line.startsWith(QStringLiteral("baldovenaar.send ")));
+}
+
+void TestDiagnostics::shownNamesTheBytesOnScreenOnlyWhenTheyAre()
+{
+    follow("A B");
+    publish("A B C");
+    m_kit->loader->toonbestand(false);
+    const QByteArray shown = QCryptographicHash::hash(testsupport::readFile(path()), QCryptographicHash::Sha1).toHex();
+    QVERIFY2(log().contains(QStringLiteral("shown: sha1 ") + QLatin1String(shown)), qPrintable(log()));
+
+    // Not written since, or written while it was read: the list on screen stays, and no other bytes are named.
+    logged.clear();
+    m_kit->loader->toonbestand(false);
+    publish("A B C D");
+    m_kit->loader->setReadHooks({ {}, [this] { publish("A B C D E"); } });
+    m_kit->loader->toonbestand(false);
+    QVERIFY2(!log().contains(QStringLiteral("shown:")), qPrintable(log()));
 }
 
 QTEST_GUILESS_MAIN(TestDiagnostics)

@@ -2,15 +2,16 @@
 // failures: the shared folder that goes and comes back, a file that is gone (or is something else) by the
 // time it is opened, opens and reads that fail, attributes that cannot be read or reset. Each test is named
 // after what the official sees; every one ends with the office's next write shown as it should be.
+#include "classfile.h"
 #include "clock.h"
 #include "colourtable.h"
 #include "columns.h"
 #include "faults.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "gridtable.h"
-#include "recordingview.h"
+#include "loaderfixture.h"
 #include "runorderloader.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,18 +29,6 @@ using platform::faults::Operation;
 namespace {
 
 const QDateTime morning(QDate(2026, 12, 7), QTime(9, 0, 0));
-
-QByteArray classBytes(const QStringList& keys, const QString& title = QStringLiteral("Springen klasse M"))
-{
-    QString text
-        = QStringLiteral("owner:Manege\r\nwnr:3\r\nrid:7\r\ntitel:%1\r\neditvolgorde:1\r\neditnietgestart:1\r\n"
-                         "rij:key\tnr\tNr\tRuiter\tPaard\tVer\t\t\t\tStatus\tNG\r\n")
-              .arg(title);
-    int position = 0;
-    for (const QString& key : keys)
-        text += QStringLiteral("rij:%1\t%2\t\tRuiter %1\tPaard\t\t\t\t\t\t\r\n").arg(key).arg(++position);
-    return text.toLatin1();
-}
 
 } // namespace
 
@@ -67,62 +56,48 @@ private:
     void followAndMark(const QStringList& keys);
     QString keys() const;
 
-    std::unique_ptr<QTemporaryDir> m_root;
+    // The shared folder GEDEELD in the kit's folder, so that it can go away and come back.
+    QString root() const { return m_kit->dir.path(); }
+    std::unique_ptr<testsupport::LoaderFixture> m_kit;
     QString m_folder;
-    platform::FixedClock m_clock { QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)) };
-    AppState m_state;
-    GridTable m_grid1, m_grid2, m_grid3;
-    testsupport::RecordingView m_view;
-    std::unique_ptr<RunOrderLoader> m_loader;
     int m_publications = 0;
 };
 
 void TestFaults::init()
 {
-    m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid());
-    QVERIFY(QDir(m_root->path()).mkdir(QStringLiteral("GEDEELD")));
-    m_folder = m_root->path() + QStringLiteral("/GEDEELD/");
-    m_state = AppState();
-    m_view = testsupport::RecordingView();
-    for (GridTable* grid : { &m_grid1, &m_grid2, &m_grid3 }) {
-        grid->setFixedRows(0);
-        grid->setRows(0);
-        grid->setCols(column::Count);
-        grid->setRows(2);
-        grid->setFixedRows(1);
-    }
+    m_kit = std::make_unique<testsupport::LoaderFixture>();
+    QVERIFY(m_kit->dir.isValid());
+    QVERIFY(QDir(root()).mkdir(QStringLiteral("GEDEELD")));
+    m_folder = root() + QStringLiteral("/GEDEELD/");
     m_publications = 0;
-    m_loader = std::make_unique<RunOrderLoader>(m_state, m_grid1, m_grid2, m_grid3, m_view, m_clock);
-    m_loader->setSettleTime(0); // the office here writes whole files; the clock stands still
 }
 
 void TestFaults::cleanup()
 {
     platform::faults::clear();
-    m_loader.reset();
-    m_root.reset();
+    m_kit.reset();
 }
 
 void TestFaults::publish(const QStringList& keys)
 {
-    QVERIFY(testsupport::writeFile(path(), classBytes(keys), morning.addSecs(60 * m_publications++)));
+    QVERIFY(testsupport::writeFile(
+        path(), testsupport::classBytes(keys.join(u' ')), morning.addSecs(60 * m_publications++)));
 }
 
 void TestFaults::followAndMark(const QStringList& keys)
 {
     publish(keys);
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    QCOMPARE(m_grid1.rows(), int(keys.size()) + 1);
-    m_grid1.setTextMatrix(2, column::Mark, QStringLiteral("N"));
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->grid1->rows(), int(keys.size()) + 1);
+    m_kit->grid1->setTextMatrix(2, column::Mark, QStringLiteral("N"));
 }
 
 QString TestFaults::keys() const
 {
     QStringList keys;
-    for (int r = 1; r < m_grid1.rows(); ++r)
-        keys << m_grid1.textMatrix(r, column::Key);
+    for (int r = 1; r < m_kit->grid1->rows(); ++r)
+        keys << m_kit->grid1->textMatrix(r, column::Key);
     return keys.join(u' ');
 }
 
@@ -141,51 +116,51 @@ void TestFaults::sharedFolderGoneShowsTheEmptyViewUntilItReturns()
     QFETCH(QString, how);
     QFETCH(bool, rewritten);
     followAndMark({ "A", "B", "C" });
-    const QString away = m_root->path() + QStringLiteral("/weg");
+    const QString away = root() + QStringLiteral("/weg");
     if (how == u"rename")
-        QVERIFY(QDir().rename(m_root->path() + QStringLiteral("/GEDEELD"), away));
+        QVERIFY(QDir().rename(root() + QStringLiteral("/GEDEELD"), away));
     else
         platform::faults::inject(Operation::List, QStringLiteral("GEDEELD"), QStringLiteral("netwerk weg"));
 
     for (int tick = 0; tick < 3; ++tick) {
-        m_loader->toonbestand(false);
-        QVERIFY(!m_view.gridVisible);
-        QCOMPARE(m_view.caption, RunOrderLoader::plainCaption());
-        QCOMPARE(m_state.bestandspad, path()); // still followed
+        m_kit->loader->toonbestand(false);
+        QVERIFY(!m_kit->view.gridVisible);
+        QCOMPARE(m_kit->view.caption, RunOrderLoader::plainCaption());
+        QCOMPARE(m_kit->state.bestandspad(), path()); // still followed
     }
 
     if (how == u"rename")
-        QVERIFY(QDir().rename(away, m_root->path() + QStringLiteral("/GEDEELD")));
+        QVERIFY(QDir().rename(away, root() + QStringLiteral("/GEDEELD")));
     else
         platform::faults::clear();
     if (rewritten)
         publish({ "A", "C", "D" });
-    m_loader->toonbestand(false);
-    QVERIFY(m_view.gridVisible);
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(keys(), rewritten ? QString("A C D") : QString("A B C"));
-    QCOMPARE(m_grid1.textMatrix(2, column::Mark), rewritten ? QString() : QString("N"));
-    QCOMPARE(m_view.mutatie, rewritten ? colours::green : colours::white);
+    QCOMPARE(m_kit->grid1->textMatrix(2, column::Mark), rewritten ? QString() : QString("N"));
+    QCOMPARE(m_kit->view.mutatie, rewritten ? colours::green : colours::white);
 }
 
 void TestFaults::chosenFileMissedByTheLookUpIsReadWholeOnceFound()
 {
     publish({ "A", "B", "C" });
     // Openen, while the network is down.
-    m_loader->startNewFile();
-    m_state.bestandspad = path();
+    m_kit->loader->startNewFile();
+    m_kit->state.setBestandspad(path());
     platform::faults::inject(Operation::List, QStringLiteral("GEDEELD"), QStringLiteral("netwerk weg"));
-    m_loader->toonbestand(true);
-    QVERIFY(!m_view.gridVisible);
+    m_kit->loader->toonbestand(true);
+    QVERIFY(!m_kit->view.gridVisible);
     platform::faults::clear();
     // Meanwhile another reader has reset the attributes: no write since, and still the whole file is read.
     QVERIFY(platform::setFileAttributes(path(), platform::AttrNormal));
-    m_loader->toonbestand(false);
-    QVERIFY(m_view.gridVisible);
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(keys(), QString("A B C"));
-    QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
-    QCOMPARE(m_grid1.rowData(1), 1);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege)"));
-    QVERIFY(m_state.klasbekend);
+    QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
+    QCOMPARE(m_kit->grid1->rowData(1), 1);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Ruitersport Oost)"));
+    QVERIFY(m_kit->state.klasbekend);
 }
 
 void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack_data()
@@ -212,36 +187,36 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
     QFETCH(bool, forced);
     followAndMark({ "A", "B", "C" });
     publish({ "A", "B", "C", "D" });
-    const QString aside = m_root->path() + QStringLiteral("/apart.dvz");
+    const QString aside = root() + QStringLiteral("/apart.dvz");
     // Between the look-up and the open the file goes, and something else may take its name.
-    m_loader->setReadHooks({ [&] {
-                                QVERIFY(QFile::rename(path(), aside));
-                                if (replacement == u"a folder")
-                                    QVERIFY(QDir().mkdir(path()));
+    m_kit->loader->setReadHooks({ [&] {
+                                     QVERIFY(QFile::rename(path(), aside));
+                                     if (replacement == u"a folder")
+                                         QVERIFY(QDir().mkdir(path()));
 #ifdef Q_OS_UNIX
-                                if (replacement == u"a FIFO") {
-                                    QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
-                                } else if (replacement == u"a link to a FIFO") {
-                                    const QString fifo = m_root->path() + QStringLiteral("/pijp");
-                                    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-                                    QVERIFY(QFile::link(fifo, path()));
-                                } else if (replacement == u"a dangling link") {
-                                    QVERIFY(QFile::link(m_root->path() + QStringLiteral("/weg"), path()));
-                                }
+                                     if (replacement == u"a FIFO") {
+                                         QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+                                     } else if (replacement == u"a link to a FIFO") {
+                                         const QString fifo = root() + QStringLiteral("/pijp");
+                                         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+                                         QVERIFY(QFile::link(fifo, path()));
+                                     } else if (replacement == u"a dangling link") {
+                                         QVERIFY(QFile::link(root() + QStringLiteral("/weg"), path()));
+                                     }
 #endif
-                            },
+                                 },
         {} });
-    m_loader->toonbestand(forced);
-    m_loader->setReadHooks({});
+    m_kit->loader->toonbestand(forced);
+    m_kit->loader->setReadHooks({});
     if (forced) {
-        QCOMPARE(m_grid1.rows(), 2);
-        QCOMPARE(m_grid1.textMatrix(1, column::Key), QString());
-        QVERIFY(m_loader->forcedReadPending());
+        QCOMPARE(m_kit->grid1->rows(), 2);
+        QCOMPARE(m_kit->grid1->textMatrix(1, column::Key), QString());
+        QVERIFY(m_kit->loader->forcedReadPending());
     } else {
         QCOMPARE(keys(), QString("A B C"));
-        QCOMPARE(m_grid1.textMatrix(2, column::Mark), QString("N"));
+        QCOMPARE(m_kit->grid1->textMatrix(2, column::Mark), QString("N"));
     }
-    QVERIFY(!m_state.bezigmetladen);
+    QVERIFY(!m_kit->state.bezigmetladen);
 
     // The file comes back: the next check reads it (forced again after a forced read).
     if (replacement == u"a folder")
@@ -249,10 +224,10 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
     else if (replacement != u"nothing")
         QVERIFY(QFile::remove(path()));
     QVERIFY(QFile::rename(aside, path()));
-    m_loader->toonbestand(false);
+    m_kit->loader->toonbestand(false);
     QCOMPARE(keys(), QString("A B C D"));
-    QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
-    QVERIFY(!m_loader->forcedReadPending());
+    QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
+    QVERIFY(!m_kit->loader->forcedReadPending());
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
 }
@@ -297,29 +272,29 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     publish({ "A", "B", "C", "D" });
     platform::faults::inject(Operation(operation), QStringLiteral("rst-0001"), QStringLiteral("ingestelde fout"));
 
-    m_loader->toonbestand(forced);
+    m_kit->loader->toonbestand(forced);
     QCOMPARE(keys().trimmed(), shown);
-    QCOMPARE(m_grid1.textMatrix(2, column::Mark) == u"N", markKept);
-    QCOMPARE(m_view.gridVisible, operation != int(Operation::GetAttributes));
+    QCOMPARE(m_kit->grid1->textMatrix(2, column::Mark) == u"N", markKept);
+    QCOMPARE(m_kit->view.gridVisible, operation != int(Operation::GetAttributes));
     // A mark the ring makes while the fault lasts.
-    m_grid1.setTextMatrix(1, column::Mark, QStringLiteral("N"));
+    m_kit->grid1->setTextMatrix(1, column::Mark, QStringLiteral("N"));
     for (int tick = 0; tick < 3; ++tick) {
-        const int layouts = m_view.adjustCalls;
-        m_loader->toonbestand(false);
+        const int layouts = m_kit->view.adjustCalls;
+        m_kit->loader->toonbestand(false);
         QCOMPARE(keys().trimmed(), shown);
-        QCOMPARE(m_view.adjustCalls > layouts, mergedEachCheck || shown.isEmpty());
+        QCOMPARE(m_kit->view.adjustCalls > layouts, mergedEachCheck || shown.isEmpty());
         if (!shown.isEmpty())
-            QCOMPARE(m_grid1.textMatrix(1, column::Mark), QString("N"));
+            QCOMPARE(m_kit->grid1->textMatrix(1, column::Mark), QString("N"));
     }
 
     platform::faults::clear();
-    m_loader->toonbestand(false);
+    m_kit->loader->toonbestand(false);
     QCOMPARE(keys(), QString("A B C D"));
-    QCOMPARE(m_grid1.textMatrix(0, 3), QString("Ruiter"));
-    QVERIFY(!m_loader->forcedReadPending());
+    QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
+    QVERIFY(!m_kit->loader->forcedReadPending());
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
-    m_loader->toonbestand(false);
+    m_kit->loader->toonbestand(false);
     QCOMPARE(keys(), QString("A B C D"));
 }
 

@@ -1,9 +1,12 @@
 // Row selection and the mouse wheel on the real main window, driven with mouse, key and wheel events as
 // the official would make them.
-#include "flexgrid.h"
-#include "frmbaldovenaar.h"
+#include "classfile.h"
 #include "colourtable.h"
+#include "columns.h"
+#include "flexgrid.h"
 #include "gridtable.h"
+#include "holdbutton.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -19,7 +22,7 @@
 namespace {
 
 constexpr int lines = 80;
-constexpr int column = 4; // a visible column; column 0 has width 0
+constexpr int shownColumn = column::Horse; // a visible column; the key's column has width 0
 constexpr quint32 selectedBack = colours::selectedRow;
 constexpr quint32 unselectedBack = colours::unselectedRow;
 
@@ -32,6 +35,12 @@ QList<int> selected(std::initializer_list<int> rows)
     for (int r : rows)
         flags[r - 1] = 1;
     return flags;
+}
+
+// A widget's centre on the screen.
+QPoint centreOf(const QWidget* widget)
+{
+    return widget->mapToGlobal(widget->rect().center());
 }
 
 QList<int> range(int first, int last)
@@ -68,10 +77,11 @@ private slots:
     void wheelOnMonitorAboveAndLeft();
 
 private:
-    GridTable& table() { return m_window->gridTable(1); }
-    FlexGrid* grid() { return m_window->grid1(); }
-    QWidget* cells() { return m_window->grid1()->viewport(); }
-    QPoint cellCentre(int row) { return grid()->cellRect(row, column).center(); }
+    Station& station() { return m_kit->station(); }
+    GridTable& table() { return station().working(); }
+    FlexGrid* grid() { return m_kit->grid(); }
+    QWidget* cells() { return grid()->viewport(); }
+    QPoint cellCentre(int row) { return grid()->cellRect(row, shownColumn).center(); }
     void setFlags(const QList<int>& flags);
     QList<int> flags();
     bool paintedAsFlags();
@@ -79,51 +89,54 @@ private:
     void wheelAt(QPoint global, QPoint angle, QPoint pixels, Qt::KeyboardModifiers modifiers);
     void repaint();
 
-    std::unique_ptr<FrmBaldovenaar> m_window;
+    std::unique_ptr<testsupport::WindowFixture> m_kit;
+    FrmBaldovenaar* m_window = nullptr;
     QStringList m_events;
 };
 
 void TestGridSelection::initTestCase()
 {
-    FrmBaldovenaar::Options options;
-    options.showSplash = false;
-    m_window = std::make_unique<FrmBaldovenaar>(options);
-    m_window->Form_Load();
-    m_window->timer1()->stop();
+    // One window for every test, following a class of `lines` lines; the tests set its selection and
+    // position, the five-second check does not run.
+    m_kit = std::make_unique<testsupport::WindowFixture>();
+    QVERIFY(m_kit->isValid());
+    m_window = &m_kit->makeWindow();
+    QStringList keys;
+    for (int r = 1; r <= lines; ++r)
+        keys << QString::number(r);
+    QVERIFY(m_kit->openClass(testsupport::classBytes(keys.join(u' '))));
+    QCOMPARE(table().rows(), lines + 1);
+    station().timer1()->stop();
     FlexGrid* g = grid();
     connect(g, &FlexGrid::mouseDown, this, [this] { m_events << QStringLiteral("MouseDown"); });
     connect(g, &FlexGrid::mouseUp, this, [this] { m_events << QStringLiteral("MouseUp"); });
     connect(g, &FlexGrid::keyDown, this, [this] { m_events << QStringLiteral("KeyDown"); });
     connect(g, &FlexGrid::keyUp, this, [this] { m_events << QStringLiteral("KeyUp"); });
     connect(g, &FlexGrid::selChange, this, [this] { m_events << QStringLiteral("SelChange"); });
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
 }
 
 void TestGridSelection::cleanupTestCase()
 {
     m_window->close();
-    m_window.reset();
+    m_kit.reset();
 }
 
 void TestGridSelection::init()
 {
-    // A running order of `lines` lines under the header, as the loader leaves it, then shown.
-    std::vector<QStringList> rows;
-    rows.push_back(QStringList { QStringLiteral("Key"), QStringLiteral("Nr"), QStringLiteral("Ruiter") });
-    for (int r = 1; r <= lines; ++r)
-        rows.push_back(QStringList { QString::number(r), QString::number(r), QStringLiteral("Ruiter %1").arg(r) });
+    // The list as a fresh read leaves it: nothing selected, the first line current, at the top.
     GridTable& t = table();
-    t.setAllRows(rows);
-    t.setFixedRows(1);
+    setFlags(QList<int>(lines, 0));
     t.setRow(1);
-    t.setCol(column);
+    t.setCol(shownColumn);
     t.setTopRow(1);
     t.setLeftCol(0);
+    repaint();
     grid()->show();
     m_window->Form_Resize();
+    // The scroll area shows or hides its scroll bars for a new range from the event loop.
+    QCoreApplication::processEvents();
     grid()->setFocus(Qt::OtherFocusReason);
     QVERIFY2(grid()->visibleRows() >= 10 && grid()->visibleRows() < lines / 2,
         qPrintable(QStringLiteral("%1 rows in %2").arg(grid()->visibleRows()).arg(grid()->height())));
@@ -139,9 +152,9 @@ void TestGridSelection::setFlags(const QList<int>& flags)
 void TestGridSelection::repaint()
 {
     // A selection change while Shift is recorded only repaints, as after a load.
-    m_window->grid_KeyDown(1, 16, 1);
-    m_window->grid_SelChange(1);
-    m_window->grid_KeyUp(1, 16, 0);
+    station().grid_KeyDown(1);
+    station().grid_SelChange();
+    station().grid_KeyUp();
 }
 
 QList<int> TestGridSelection::flags()
@@ -175,7 +188,7 @@ void TestGridSelection::wheelAt(QPoint global, QPoint angle, QPoint pixels, Qt::
 {
     // Delivered as the window system delivers it: to the deepest widget under the pointer, from where it
     // travels up to the parents that do not take it.
-    QWidget* receiver = m_window.get();
+    QWidget* receiver = m_window;
     if (QWidget* child = m_window->childAt(m_window->mapFromGlobal(global)))
         receiver = child;
     const QPoint at = receiver->mapFromGlobal(global);
@@ -263,8 +276,8 @@ void TestGridSelection::mouse()
     QCOMPARE(table().row(), currentAfter);
     QCOMPARE(table().rowSel(), table().row());
     QVERIFY(paintedAsFlags());
-    QVERIFY(!m_window->ShiftDown());
-    QVERIFY(!m_window->CtrlDown());
+    QVERIFY(!station().ShiftDown());
+    QVERIFY(!station().CtrlDown());
 }
 
 void TestGridSelection::dragPaintsLive()
@@ -346,8 +359,8 @@ void TestGridSelection::keys()
     // The moved end stays in view.
     QVERIFY(table().topRow() <= rowSel);
     QVERIFY(rowSel < table().topRow() + grid()->visibleRows());
-    QVERIFY(!m_window->ShiftDown());
-    QVERIFY(!m_window->CtrlDown());
+    QVERIFY(!station().ShiftDown());
+    QVERIFY(!station().CtrlDown());
 }
 
 void TestGridSelection::eventOrder_data()
@@ -497,7 +510,7 @@ void TestGridSelection::wheel()
     table().setRowSel(14);
     QVERIFY(table().setTopRow(topRow));
     QCOMPARE(table().topRow(), topRow);
-    m_window->btnKnop(0)->setFocus(Qt::OtherFocusReason);
+    m_kit->button(knoppen::Openen)->setFocus(Qt::OtherFocusReason);
     grid()->setVisible(gridShown);
 
     // The wheel is aimed at a point of the window; Qt hands it to whatever widget lies there.
@@ -510,17 +523,19 @@ void TestGridSelection::wheel()
         QVERIFY(grid()->verticalScrollBar()->isVisible());
         at = grid()->verticalScrollBar()->mapToGlobal(grid()->verticalScrollBar()->rect().center());
         break;
-    case Place::Strip:
-        at = m_window->picture1()->mapToGlobal(QPoint(m_window->picture1()->width() - 40, 10));
+    case Place::Strip: {
+        const QWidget* strip = m_window->findChild<QWidget*>(QStringLiteral("Picture1"));
+        at = strip->mapToGlobal(QPoint(strip->width() - 40, 10));
         break;
+    }
     case Place::StripButton:
-        at = m_window->btnKnop(3)->mapToGlobal(m_window->btnKnop(3)->rect().center());
+        at = centreOf(m_kit->button(knoppen::Groter));
         break;
     case Place::MoveButton:
-        at = m_window->btnVerplaatsregels(1)->mapToGlobal(m_window->btnVerplaatsregels(1)->rect().center());
+        at = centreOf(m_kit->moveButton(regels::Richting::Omlaag));
         break;
     case Place::Title:
-        at = m_window->lblTitel()->mapToGlobal(m_window->lblTitel()->rect().center());
+        at = centreOf(m_kit->label(QStringLiteral("lblTitel")));
         break;
     }
     wheelAt(at, angle, pixels, modifiers);

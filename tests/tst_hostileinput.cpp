@@ -1,27 +1,23 @@
-// Hostile input from every side the station takes input from, on the real window: a running-order file whose
-// rid, owner or line keys hold path separators, wildcards, control characters or 64 KB of text; a followed
-// path that is a folder, a FIFO, a device or a link to one; a settings file holding a megabyte in one value,
-// binary bytes, or that is no file at all. Whatever comes in, the station does not crash or hang, and writes
-// or deletes nothing outside the followed folder (inside it, only its own class's mutation files).
-#include "clock.h"
+// Hostile input from every side the station takes input from, driven through the station object: a
+// running-order file whose rid, owner or line keys hold path separators, wildcards, control characters or
+// 64 KB of text; a followed path that is a folder, a FIFO, a device or a link to one; a settings file
+// holding a megabyte in one value, binary bytes, or that is no file at all. Whatever comes in, the station
+// does not crash or hang, and writes or deletes nothing outside the followed folder (inside it, only its
+// own class's mutation files).
+#include "classfile.h"
 #include "codepaden.h"
 #include "columns.h"
 #include "cp1252.h"
-#include "flexgrid.h"
-#include "folderlisting.h"
-#include "frmbaldovenaar.h"
-#include "gridtable.h"
+#include "files.h"
 #include "inisettingsstore.h"
 #include "mutatiebestand.h"
+#include "stationfixture.h"
+
 #include "registrysettingsstore.h"
 #include "settingsstore.h"
-#include "testsupport.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -33,9 +29,6 @@
 #endif
 
 namespace {
-
-const QDateTime today(QDate(2026, 12, 7), QTime(10, 0, 0));
-const QString className = QStringLiteral("baldovenaar rst-0001.dvz");
 
 // Every entry below a folder with what it holds: the name, its kind, and for a file its bytes' hash.
 QStringList tree(const QString& root)
@@ -95,32 +88,22 @@ private slots:
     void settingsFileThatIsNoFileIsLeftAlone();
 
 private:
-    void makeWindow();
-    QString shared() const
-    {
-        return m_root->path() + QStringLiteral("/GEDEELD/");
-    }
-    QString settingsPath() const
-    {
-        return m_config->filePath(QStringLiteral("Korvalen 3.5.ini"));
-    }
+    // The station as at start-up: its settings read, the grids set up, the followed file read.
+    Station& startStation();
+    QString root() const { return m_kit->rootFolder(); }
+    QString settingsPath() const { return m_kit->configFolder() + QStringLiteral("/Korvalen 3.5.ini"); }
     void writeSettings(const QByteArray& bytes);
 
-    std::unique_ptr<QTemporaryDir> m_root;
-    std::unique_ptr<QTemporaryDir> m_config;
-    platform::FixedClock m_clock { today };
-    std::unique_ptr<FrmBaldovenaar> m_window;
+    std::unique_ptr<testsupport::StationFixture> m_kit;
 };
 
 void TestHostileInput::init()
 {
-    m_root = std::make_unique<QTemporaryDir>();
-    m_config = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid() && m_config->isValid());
-    testsupport::useOwnSettings(m_config->path());
-    // Around the followed folder: another folder, and files shaped like mutation files one level up, that a
-    // name built from the rid must never reach.
-    QDir root(m_root->path());
+    m_kit = std::make_unique<testsupport::StationFixture>();
+    QVERIFY(m_kit->isValid());
+    // Around the followed folder GEDEELD: another folder, and files shaped like mutation files one level up,
+    // that a name built from the rid must never reach.
+    QDir root(m_kit->rootFolder());
     QVERIFY(root.mkpath(QStringLiteral("GEDEELD/a")));
     QVERIFY(root.mkpath(QStringLiteral("elders")));
     for (const QString& name : { QStringLiteral("20261207-100000-x-baldovenaar-s.mut"), QStringLiteral("x"),
@@ -131,25 +114,14 @@ void TestHostileInput::init()
 
 void TestHostileInput::cleanup()
 {
-    m_window.reset();
-    m_config.reset();
-    m_root.reset();
+    m_kit.reset();
 }
 
-void TestHostileInput::makeWindow()
+Station& TestHostileInput::startStation()
 {
-    FrmBaldovenaar::Options options;
-    options.showSplash = false;
-    options.clock = &m_clock;
-    options.settleTime = 0;
-    options.chooseFile = [this](const QString&, const QString&, const QString&) -> std::optional<QString> {
-        return shared() + className;
-    };
-    options.showMessage = [](const QString&) {};
-    m_window = std::make_unique<FrmBaldovenaar>(std::move(options));
-    m_window->Form_Load();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    Station& station = m_kit->makeStation();
+    station.start();
+    return station;
 }
 
 void TestHostileInput::writeSettings(const QByteArray& bytes)
@@ -181,29 +153,28 @@ void TestHostileInput::hostileFieldsStayInTheFollowedFolder()
 {
     QFETCH(QString, field);
     QFETCH(QString, value);
-    const QString rid = field == u"rid" ? value : QStringLiteral("7");
-    QString text = QStringLiteral("owner:%1\r\nwnr:3\r\nrid:%2\r\neditvolgorde:1\r\neditnietgestart:1\r\n"
-                                  "rij:key\tnr\tNr\tRuiter\tPaard\tVer\t\t\t\tStatus\tNG\r\n")
-                       .arg(field == u"owner" ? value : QStringLiteral("Manege"), rid);
+    kantoor::PublishedOrder order = testsupport::classOrder("1001 1002 1003");
+    if (field == u"rid")
+        order.rid = value;
+    if (field == u"owner")
+        order.owner = value;
+    const QString rid = order.rid;
     const QString hostileKey = field == u"key" ? value : QStringLiteral("1002");
-    for (const QString& key : { QStringLiteral("1001"), hostileKey, QStringLiteral("1003") })
-        text += QStringLiteral("rij:%1\t1\t\tRuiter\tPaard\t\t\t\t\t\t\r\n").arg(key);
-    QVERIFY(testsupport::writeFile(shared() + className, platform::encodeCp1252(text), today.addSecs(-60)));
-    const QStringList before = tree(m_root->path());
+    QVERIFY(testsupport::setCell(order, "1002", column::Key, hostileKey));
+    QVERIFY(m_kit->publish(kantoor::runningOrderBytes(order)));
+    const QStringList before = tree(root());
 
     // Openen, a move, a mark, a send; then Openen again and closing, which clear the class's files.
-    makeWindow();
-    m_window->kiesbestand();
-    QCOMPARE(m_window->gridTable(1).textMatrix(2, column::Key), hostileKey);
-    FlexGrid* grid = m_window->grid1();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 3).center());
-    QPushButton* down = m_window->btnVerplaatsregels(1);
-    QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
-    QTest::mouseRelease(down, Qt::LeftButton, {}, down->rect().center());
-    QTest::mouseClick(m_window->btnKnop(1), Qt::LeftButton);
-    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+    Station& s = startStation();
+    s.beginOpen();
+    s.finishOpen(m_kit->classPath());
+    QCOMPARE(s.working().textMatrix(2, column::Key), hostileKey);
+    testsupport::selectRow(s, 1);
+    s.verplaatsregel(regels::Richting::Omlaag);
+    s.wisselnietgestart();
+    QVERIFY(s.verzendmutatie().written);
 
-    QStringList added = tree(m_root->path());
+    QStringList added = tree(root());
     for (const QString& entry : before)
         QVERIFY2(added.removeOne(entry), qPrintable("gone: " + entry.left(200)));
     QCOMPARE(added.size(), 2);
@@ -211,14 +182,15 @@ void TestHostileInput::hostileFieldsStayInTheFollowedFolder()
         QVERIFY2(isOwnMutationFile(entry, rid), qPrintable(entry.left(200)));
         // The file holds the key's bytes as the running-order file had them.
         const QString name = entry.section(u' ', 0, 0).section(u'/', -1);
-        const QByteArray bytes = testsupport::readFile(shared() + name);
+        const QByteArray bytes = testsupport::readFile(m_kit->sharedFolder() + u'/' + name);
         QVERIFY(bytes.contains("\r\norder:" + platform::encodeCp1252(hostileKey) + "\t1001\t1003\r\n"));
     }
-    m_window->kiesbestand();
-    QCOMPARE(tree(m_root->path()), before);
-    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton); // the same list: nothing to send
-    QVERIFY(m_window->close());
-    QCOMPARE(tree(m_root->path()), before);
+    s.beginOpen();
+    s.finishOpen(m_kit->classPath());
+    QCOMPARE(tree(root()), before);
+    QVERIFY(!s.buttons().verzenden); // the same list: nothing to send
+    s.unload();
+    QCOMPARE(tree(root()), before);
 }
 
 void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView_data()
@@ -237,9 +209,9 @@ void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView_data()
 void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView()
 {
     QFETCH(QString, what);
-    const QString path = shared() + className;
+    const QString path = m_kit->classPath();
 #ifdef Q_OS_UNIX
-    const QString aside = m_root->path() + QStringLiteral("/elders/doel");
+    const QString aside = root() + QStringLiteral("/elders/doel");
     if (what == u"fifo" || what == u"fifo link")
         QCOMPARE(::mkfifo(QFile::encodeName(what == u"fifo" ? path : aside).constData(), 0600), 0);
     if (what == u"folder link")
@@ -252,19 +224,18 @@ void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView()
     if (what == u"folder")
         QVERIFY(QDir().mkdir(path));
     QVERIFY(SettingsStore::forUser()->setValue(QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), path));
-    const QStringList before = tree(m_root->path());
+    const QStringList before = tree(root());
 
-    makeWindow();
+    Station& s = startStation();
     for (int tick = 0; tick < 2; ++tick) {
-        QVERIFY(!m_window->grid1()->isVisible());
-        QCOMPARE(m_window->windowTitle(), QString("Korvalen Baldovenaar"));
-        QVERIFY(!m_window->btnKnop(4)->isEnabled());
-        m_window->Timer1_Timer();
+        QVERIFY(!s.listShown());
+        QCOMPARE(s.caption(), QString("Korvalen Baldovenaar"));
+        QCOMPARE(s.buttons(), Station::Buttons());
+        s.Timer1_Timer();
     }
-    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
-    QVERIFY(m_window->close());
-    QCOMPARE(tree(m_root->path()), before);
-    QVERIFY(testsupport::savedSettings(m_config->path()).contains("lastfile=" + path));
+    s.unload();
+    QCOMPARE(tree(root()), before);
+    QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("lastfile=" + path));
 }
 
 #ifdef Q_OS_WIN
@@ -318,18 +289,18 @@ void TestHostileInput::hostileRegistryValuesStartTheStation()
     QCOMPARE(RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), key.toStdWString().c_str(), DWORD(type),
                  data.constData(), DWORD(data.size())),
         LSTATUS(ERROR_SUCCESS));
-    const QStringList outside = tree(m_root->path());
+    const QStringList outside = tree(root());
 
-    makeWindow();
-    QVERIFY(!m_window->grid1()->isVisible());
-    const double scale = m_window->state().scale;
+    Station& s = startStation();
+    QVERIFY(!s.listShown());
+    const double scale = s.state().scale;
     QVERIFY(scale >= 0.005 && scale <= 0.1);
-    m_window->Timer1_Timer();
-    const QString lastfile = m_window->state().bestandspad;
-    QVERIFY(m_window->close());
+    s.Timer1_Timer();
+    const QString lastfile = s.state().bestandspad();
+    s.unload();
 
     // Nothing written outside; the station's values saved as strings, as it read them.
-    QCOMPARE(tree(m_root->path()), outside);
+    QCOMPARE(tree(root()), outside);
     const RegistrySettingsStore store;
     QCOMPARE(store.value("Baldovenaar", "lastfile", "?"), lastfile);
     QCOMPARE(scaleFromSetting(store.value("Baldovenaar", "scale", "?")), scale);
@@ -364,18 +335,18 @@ void TestHostileInput::hostileSettingsFileStartsTheStation()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, rewritten);
     writeSettings(bytes);
-    const QStringList outside = tree(m_root->path());
+    const QStringList outside = tree(root());
 
-    makeWindow();
-    QVERIFY(!m_window->grid1()->isVisible());
-    const double scale = m_window->state().scale;
+    Station& s = startStation();
+    QVERIFY(!s.listShown());
+    const double scale = s.state().scale;
     QVERIFY(scale >= 0.005 && scale <= 0.1);
-    m_window->Timer1_Timer();
-    const QString lastfile = m_window->state().bestandspad;
-    QVERIFY(m_window->close());
+    s.Timer1_Timer();
+    const QString lastfile = s.state().bestandspad();
+    s.unload();
 
-    QCOMPARE(tree(m_root->path()), outside);
-    QCOMPARE(tree(m_config->path()).size(), 1); // no temporary file left beside the settings
+    QCOMPARE(tree(root()), outside);
+    QCOMPARE(tree(m_kit->configFolder()).size(), 1); // no temporary file left beside the settings
     const QByteArray after = testsupport::readFile(settingsPath());
     if (!rewritten) {
         QCOMPARE(after, bytes);
@@ -424,14 +395,14 @@ void TestHostileInput::settingsFileThatIsNoFileIsLeftAlone()
     if (what == u"device")
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), settingsPath()));
 #endif
-    const QStringList before = tree(m_config->path());
+    const QStringList before = tree(m_kit->configFolder());
     // The station starts as without settings, and leaves the thing in the file's place as it found it.
-    makeWindow();
-    QCOMPARE(m_window->state().bestandspad, QString());
-    QCOMPARE(m_window->state().scale, 0.025);
-    QVERIFY(m_window->close());
-    QCOMPARE(tree(m_config->path()), before);
+    Station& s = startStation();
+    QCOMPARE(s.state().bestandspad(), QString());
+    QCOMPARE(s.state().scale, 0.025);
+    s.unload();
+    QCOMPARE(tree(m_kit->configFolder()), before);
 }
 
-QTEST_MAIN(TestHostileInput)
+QTEST_GUILESS_MAIN(TestHostileInput)
 #include "tst_hostileinput.moc"

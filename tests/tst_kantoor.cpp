@@ -2,11 +2,11 @@
 #include "cp1252.h"
 #include "democlass.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "kantoorcommand.h"
 #include "publication.h"
 #include "publishedorder.h"
 #include "startercsv.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,11 +4,11 @@
 #include "columns.h"
 #include "cp1252.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "mutatiebestand.h"
 #include "mutationfile.h"
 #include "officeserver.h"
 #include "publishedorder.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>

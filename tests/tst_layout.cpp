@@ -3,24 +3,24 @@
 // measurer, and the whole of it on a real main window.
 
 #include "appstate.h"
+#include "columns.h"
 #include "democlass.h"
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
 #include "gridlayout.h"
 #include "gridtable.h"
 #include "publishedorder.h"
-#include "testsupport.h"
+#include "files.h"
 #include "textmeasurer.h"
+#include "windowfixture.h"
 
 #include <QDate>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QFrame>
-#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -37,7 +37,7 @@ QFont arialAt(double points)
 // A grid as the loader leaves it: 11 columns, the header row and the given data rows.
 void fill(GridTable& table, const QList<QStringList>& rows)
 {
-    table.setCols(11);
+    table.setCols(column::Count);
     table.setRows(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
         for (int c = 0; c < rows[r].size(); ++c)
@@ -45,11 +45,10 @@ void fill(GridTable& table, const QList<QStringList>& rows)
     }
 }
 
-FrmBaldovenaar::Options withoutSplash()
+// A control of the main window by its name.
+QWidget* control(const FrmBaldovenaar& window, const char* name)
 {
-    FrmBaldovenaar::Options options;
-    options.showSplash = false;
-    return options;
+    return window.findChild<QWidget*>(QLatin1String(name));
 }
 
 int measured(TextMeasurer& measurer, const QString& text)
@@ -64,8 +63,6 @@ class TestLayout : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-
     void arialIsMetricCompatible();
     void measurerSumsAdvances_data();
     void measurerSumsAdvances();
@@ -98,17 +95,7 @@ private slots:
     void windowStartsWithinTheScreen();
     void textFitsWhereItIsDrawn_data();
     void textFitsWhereItIsDrawn();
-
-private:
-    QTemporaryDir m_config;
 };
-
-void TestLayout::initTestCase()
-{
-    // The window reads and writes its settings: keep them in a folder of this test.
-    QVERIFY(m_config.isValid());
-    testsupport::useOwnSettings(m_config.path());
-}
 
 void TestLayout::arialIsMetricCompatible()
 {
@@ -431,77 +418,78 @@ void TestLayout::windowFollowsItsWidth()
 {
     QFETCH(int, clientWidth);
 
-    FrmBaldovenaar window(withoutSplash());
-    window.Form_Load();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    testsupport::WindowFixture kit;
+    FrmBaldovenaar& window = kit.makeWindow();
+    QWidget* clientArea = window.centralWidget();
     window.resize(clientWidth, 700);
-    QTRY_COMPARE(window.clientArea()->width(), clientWidth);
-    const int client = window.clientArea()->width();
+    QTRY_COMPARE(clientArea->width(), clientWidth);
+    const int client = clientArea->width();
     const int w = std::max(client * 15, 4000);
 
-    QCOMPARE(window.picture1()->width(), client);
+    const QWidget* strip = control(window, "Picture1");
+    QCOMPARE(strip->width(), client);
     for (const char* name : { "Line1", "Line2", "Line3", "Line4" }) {
-        const QFrame* line = window.picture1()->findChild<QFrame*>(QLatin1String(name));
+        const QFrame* line = strip->findChild<QFrame*>(QLatin1String(name));
         QVERIFY(line);
         QCOMPARE(line->x() + line->width(), client);
     }
-    QCOMPARE(window.lblMutatie()->x(), int(std::lround((w - 120 - 375) / 15.0)));
-    for (const QLabel* label : { window.lblTitel(), window.lblDatum(), window.lblBegintijd() })
-        QCOMPARE(label->width(), int(std::lround((w - 3720 - 120) / 15.0)));
+    QCOMPARE(control(window, "lblMutatie")->x(), int(std::lround((w - 120 - 375) / 15.0)));
+    for (const char* name : { "lblTitel", "lblDatum", "lblBegintijd" })
+        QCOMPARE(control(window, name)->width(), int(std::lround((w - 3720 - 120) / 15.0)));
 
-    const FlexGrid* grid = window.grid1();
+    const FlexGrid* grid = kit.grid();
     if (client - 8 - grid->x() >= 0)
         QCOMPARE(grid->width(), client - grid->x() - 8);
-    QCOMPARE(grid->height(), window.clientArea()->height() - grid->y() - 8);
+    QCOMPARE(grid->height(), clientArea->height() - grid->y() - 8);
 
-    const double points = gridlayout::fontSize(window.frameGeometry().width(), window.state().scale);
-    QCOMPARE(window.gridTable(1).fontSize(), points);
-    QCOMPARE(window.picTemp()->font().pixelSize(), int(std::lround(points * 96 / 72)));
-    QCOMPARE(window.gridTable(1).colWidth(0), 0);
+    const GridTable& table = kit.station().working();
+    const double points = gridlayout::fontSize(window.frameGeometry().width(), kit.station().state().scale);
+    QCOMPARE(table.fontSize(), points);
+    QCOMPARE(control(window, "picTemp")->font().pixelSize(), int(std::lround(points * 96 / 72)));
+    QCOMPARE(table.colWidth(column::Key), 0);
 }
 
 void TestLayout::tooSmallWindowKeepsGridSize()
 {
-    FrmBaldovenaar window(withoutSplash());
-    window.Form_Load();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    testsupport::WindowFixture kit;
+    FrmBaldovenaar& window = kit.makeWindow();
+    const QWidget* client = window.centralWidget();
+    const FlexGrid* grid = kit.grid();
     window.resize(600, 500);
-    QTRY_COMPARE(window.clientArea()->width(), 600);
-    const QSize before = window.grid1()->size();
+    QTRY_COMPARE(client->width(), 600);
+    const QSize before = grid->size();
     QVERIFY(before.height() > 0);
 
     // Less client height than the grid's top: the computed height is negative.
-    window.resize(600, window.height() - window.clientArea()->height() + window.grid1()->y() - 20);
-    QTRY_VERIFY(window.clientArea()->height() < window.grid1()->y());
-    QCOMPARE(window.grid1()->height(), before.height());
-    QCOMPARE(window.grid1()->width(), before.width());
+    window.resize(600, window.height() - client->height() + grid->y() - 20);
+    QTRY_VERIFY(client->height() < grid->y());
+    QCOMPARE(grid->height(), before.height());
+    QCOMPARE(grid->width(), before.width());
 }
 
 void TestLayout::zoomButtonsOnWindow()
 {
-    FrmBaldovenaar window(withoutSplash());
-    window.Form_Load();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    testsupport::WindowFixture kit;
+    FrmBaldovenaar& window = kit.makeWindow();
+    AppState& state = kit.station().state();
+    GridTable& table = kit.station().working();
     window.resize(1000, 700);
     QTRY_COMPARE(window.width(), 1000);
     const int outer = window.frameGeometry().width();
 
-    window.state().scale = 0.025;
-    window.btnKnop(3)->click();
-    QCOMPARE(window.state().scale, 0.025 * 1.2);
-    QCOMPARE(window.gridTable(1).fontSize(), outer * 0.025 * 1.2);
-    window.btnKnop(2)->click();
-    QCOMPARE(window.state().scale, 0.025 * 1.2 * 0.9);
+    state.scale = 0.025;
+    kit.button(knoppen::Groter)->click();
+    QCOMPARE(state.scale, 0.025 * 1.2);
+    QCOMPARE(table.fontSize(), outer * 0.025 * 1.2);
+    kit.button(knoppen::Kleiner)->click();
+    QCOMPARE(state.scale, 0.025 * 1.2 * 0.9);
 
     // At 0.05, the larger step would give 60 pt on this window: refused, the grid laid out all the same.
-    window.state().scale = 0.05;
-    window.gridTable(1).setFontSize(10);
-    window.btnKnop(3)->click();
-    QCOMPARE(window.state().scale, 0.05);
-    QCOMPARE(window.gridTable(1).fontSize(), 50.0);
+    state.scale = 0.05;
+    table.setFontSize(10);
+    kit.button(knoppen::Groter)->click();
+    QCOMPARE(state.scale, 0.05);
+    QCOMPARE(table.fontSize(), 50.0);
 }
 
 void TestLayout::startFrame_data()
@@ -543,22 +531,21 @@ void TestLayout::windowStartsWithinTheScreen()
 {
     // Whatever the screen (the offscreen platform's is 800 x 800, narrower than the window's design),
     // the window starts on it; a side that fits keeps its design size, one that does not is shrunk.
-    FrmBaldovenaar window(withoutSplash());
-    window.Form_Load();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    testsupport::WindowFixture kit;
+    FrmBaldovenaar& window = kit.makeWindow();
     QVERIFY(window.screen());
     const QRect available = window.screen()->availableGeometry();
     const QRect frame = window.frameGeometry();
     QVERIFY2(available.contains(frame),
         qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
 
-    const QSize around = frame.size() - window.clientArea()->size();
-    QCOMPARE(window.clientArea()->width(), std::min(915, available.width() - around.width()));
-    QCOMPARE(window.clientArea()->height(), std::min(608, available.height() - around.height()));
+    const QWidget* client = window.centralWidget();
+    const QSize around = frame.size() - client->size();
+    QCOMPARE(client->width(), std::min(915, available.width() - around.width()));
+    QCOMPARE(client->height(), std::min(608, available.height() - around.height()));
     // The layout followed the size the window got.
-    QCOMPARE(window.picture1()->width(), window.clientArea()->width());
-    QCOMPARE(window.grid1()->width(), window.clientArea()->width() - window.grid1()->x() - 8);
+    QCOMPARE(control(window, "Picture1")->width(), client->width());
+    QCOMPARE(kit.grid()->width(), client->width() - kit.grid()->x() - 8);
 }
 
 void TestLayout::textFitsWhereItIsDrawn_data()
@@ -575,8 +562,9 @@ void TestLayout::textFitsWhereItIsDrawn()
 {
     QFETCH(double, points);
 
-    FrmBaldovenaar window(withoutSplash());
-    window.Form_Load();
+    testsupport::WindowFixture kit;
+    FrmBaldovenaar& window = kit.makeWindow(false);
+    GridTable& table = kit.station().working();
     // The sample class and a line of wide texts: five-digit numbers, capitals.
     const kantoor::PublishedOrder order = kantoor::demoOrder(QDate(2026, 12, 7));
     QList<QStringList> rows { order.header };
@@ -584,20 +572,19 @@ void TestLayout::textFitsWhereItIsDrawn()
         rows.append(line);
     rows.append({ "X1", "32767", "88888", "WWW MMM", "Wervelwind", "LR De Wolvenbergruiters", "MW", "1.45", "23:59",
         "N", "N" });
-    fill(window.gridTable(1), rows);
+    fill(table, rows);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     // A window on which the font size is reachable within the zoom factor's range.
     const int width = points < 5 ? int(std::lround(points / 0.005)) : 1000;
     window.resize(width, 700);
     QTRY_COMPARE(window.width(), width);
-    window.state().scale = points / window.frameGeometry().width();
-    window.adjust_grid(window.grid1());
-    QVERIFY(std::abs(window.gridTable(1).fontSize() - points) < 1e-9);
+    kit.station().state().scale = points / window.frameGeometry().width();
+    window.adjust_grid();
+    QVERIFY(std::abs(table.fontSize() - points) < 1e-9);
 
-    const GridTable& table = window.gridTable(1);
-    const FlexGrid* grid = window.grid1();
-    TextMeasurer measurer(window.picTemp()->font());
+    const FlexGrid* grid = kit.grid();
+    TextMeasurer measurer(control(window, "picTemp")->font());
     const QFontMetricsF drawn(grid->font());
     const double margin = measurer.widthPixels(cellMargin);
     int checked = 0;

@@ -1,9 +1,9 @@
-#include "clock.h"
+#include "classfile.h"
 #include "codepaden.h"
+#include "files.h"
 #include "flexgrid.h"
-#include "frmbaldovenaar.h"
 #include "runorderfiledialog.h"
-#include "testsupport.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -22,30 +21,19 @@ namespace {
 
 const QDateTime written(QDate(2026, 12, 7), QTime(9, 0, 0));
 
-QByteArray classFile(const QString& owner, int starters, bool withPermissions = true)
+QByteArray classFile(int starters)
 {
-    QString text;
-    if (!owner.isEmpty())
-        text += "owner:" + owner + "\r\nwnr:12\r\nrid:" + owner.left(3) + "\r\n";
-    if (withPermissions)
-        text += "editvolgorde:1\r\neditnietgestart:1\r\n";
-    text += "titel:Dressuur L1\r\nrij:key\tnr\tNr\tRuiter\tPaard\r\n";
+    QStringList keys;
     for (int i = 1; i <= starters; ++i)
-        text += QStringLiteral("rij:%1\t%2\t%2\tRuiter %2\tPaard %2\r\n").arg(2000 + i).arg(i);
-    return text.toLatin1();
+        keys << QString::number(2000 + i);
+    return testsupport::classBytes(keys.join(u' '));
 }
-
-struct DialogCall
-{
-    QString title;
-    QString folder;
-    QString filter;
-};
 
 } // namespace
 
-// The main window's life: first start, the open command, the re-read timer and what reaches the
-// settings at exit. The file dialog is replaced by a stand-in that answers as the user would.
+// The main window's life: first start, the open command and its dialog, the File menu, what the tick
+// paints and what reaches the settings at exit. The file dialog is replaced by a stand-in that answers as
+// the user would. The flows behind them are tested on the station object (tst_station).
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -59,9 +47,6 @@ private slots:
     void openAndCancel();
     void chooseAndCloseAtOnce();
     void closingAfterTheFileVanished();
-    void anotherFileStartsWithoutThePreviousIdentity();
-    void rewrittenFileIsShownWithinOneTick();
-    void tickDoesNotOverlapItself();
     void tickRepaintsOnlyWhatChanged_data();
     void tickRepaintsOnlyWhatChanged();
     void fileMenu();
@@ -71,66 +56,33 @@ private slots:
     void openDialogTakesANameNotYetPublished();
 
 private:
-    // With Qt's own open dialog, or (by default) a stand-in that answers m_answer.
-    std::unique_ptr<FrmBaldovenaar> makeWindow(bool qtDialog = false);
-    QString classPath(const QString& id = "0001") const
-    {
-        return m_shared->filePath(QStringLiteral("baldovenaar rst-%1.dvz").arg(id));
-    }
+    QString classPath(const QString& id = "0001") const { return m_kit->classPath(id); }
+    Station& station() { return m_kit->station(); }
 
-    std::unique_ptr<QTemporaryDir> m_config;
-    std::unique_ptr<QTemporaryDir> m_shared;
-    platform::FixedClock m_clock { QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)) };
-    QList<DialogCall> m_calls;
-    std::optional<QString> m_answer;
+    std::unique_ptr<testsupport::WindowFixture> m_kit;
 };
 
 void TestMainWindow::init()
 {
-    m_config = std::make_unique<QTemporaryDir>();
-    m_shared = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_config->isValid() && m_shared->isValid());
-    testsupport::useOwnSettings(m_config->path());
-    m_calls.clear();
-    m_answer.reset();
+    m_kit = std::make_unique<testsupport::WindowFixture>();
+    QVERIFY(m_kit->isValid());
 }
 
 void TestMainWindow::cleanup()
 {
-    m_shared.reset();
-    m_config.reset();
-}
-
-std::unique_ptr<FrmBaldovenaar> TestMainWindow::makeWindow(bool qtDialog)
-{
-    FrmBaldovenaar::Options options;
-    options.showSplash = false;
-    // The files are written whole before the window reads them.
-    options.settleTime = 0;
-    options.clock = &m_clock;
-    if (!qtDialog) {
-        options.chooseFile = [this](const QString& title, const QString& folder, const QString& filter) {
-            m_calls.append({ title, folder, filter });
-            return m_answer;
-        };
-    }
-    auto window = std::make_unique<FrmBaldovenaar>(std::move(options));
-    window->Form_Load();
-    return window;
+    m_kit.reset();
 }
 
 void TestMainWindow::firstStartShowsTheEmptyView()
 {
-    auto window = makeWindow();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QCOMPARE(window->windowTitle(), QString("Korvalen Baldovenaar"));
-    QVERIFY(!window->grid1()->isVisible());
-    QCOMPARE(window->lblTitel()->text(), QString());
-    QVERIFY(window->timer1()->isActive());
-    QCOMPARE(window->timer1()->interval(), 5000);
-    QCOMPARE(window->state().bestandspad, QString());
-    QVERIFY(window->state().gedeeldemap.endsWith("GEDEELD" + QString(QDir::separator())));
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    QCOMPARE(window.windowTitle(), QString("Korvalen Baldovenaar"));
+    QVERIFY(!m_kit->grid()->isVisible());
+    QCOMPARE(m_kit->label("lblTitel")->text(), QString());
+    QVERIFY(station().timer1()->isActive());
+    QCOMPARE(station().timer1()->interval(), 5000);
+    QCOMPARE(station().state().bestandspad(), QString());
+    QVERIFY(station().state().gedeeldemap.endsWith("GEDEELD" + QString(QDir::separator())));
 }
 
 void TestMainWindow::openAndCancel_data()
@@ -143,104 +95,54 @@ void TestMainWindow::openAndCancel_data()
 void TestMainWindow::openAndCancel()
 {
     QFETCH(bool, following);
-    auto window = makeWindow();
+    FrmBaldovenaar& window = m_kit->makeWindow(false);
     if (following) {
-        QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 3), written));
-        window->state().bestandspad = classPath();
-        window->toonbestand(true);
+        QVERIFY(testsupport::writeFile(classPath(), classFile(3), written));
+        station().state().setBestandspad(classPath());
+        station().toonbestand(true);
     }
-    window->btnKnop_Click(0);
-    QCOMPARE(m_calls.size(), 1);
-    QCOMPARE(m_calls[0].title, QString("Kies het gedeelde bestand..."));
-    QCOMPARE(m_calls[0].folder, following ? m_shared->path() + "/" : window->state().gedeeldemap);
-    QCOMPARE(m_calls[0].filter, QString("baldovenaar bestanden (baldovenaar?rst-*.dvz)"));
-    QVERIFY(window->timer1()->isActive());
-    QCOMPARE(window->state().bestandspad, following ? classPath() : QString());
-    QCOMPARE(window->gridTable(1).rows(), following ? 4 : 2);
+    window.btnKnop_Click(knoppen::Openen);
+    const auto& calls = m_kit->dialogCalls;
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls[0].title, QString("Kies het gedeelde bestand..."));
+    QCOMPARE(calls[0].folder, following ? m_kit->sharedFolder() + "/" : station().state().gedeeldemap);
+    QCOMPARE(calls[0].filter, QString("baldovenaar bestanden (baldovenaar?rst-*.dvz)"));
+    QVERIFY(station().timer1()->isActive());
+    QCOMPARE(station().state().bestandspad(), following ? classPath() : QString());
+    QCOMPARE(station().working().rows(), following ? 4 : 2);
 }
 
 void TestMainWindow::chooseAndCloseAtOnce()
 {
-    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 3), written));
-    {
-        auto window = makeWindow();
-        m_answer = classPath();
-        window->mnuBestandSub_Click(0);
-        QCOMPARE(window->gridTable(1).rows(), 4);
-        QCOMPARE(window->windowTitle(), QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Ruitersport Oost)"));
-        QVERIFY(window->close());
-    }
+    QVERIFY(testsupport::writeFile(classPath(), classFile(3), written));
+    FrmBaldovenaar& window = m_kit->makeWindow(false);
+    m_kit->answer = classPath();
+    window.mnuBestandSub_Click(0);
+    QCOMPARE(station().working().rows(), 4);
+    QCOMPARE(window.windowTitle(), QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Ruitersport Oost)"));
+    QVERIFY(window.close());
     AppState next;
     leesinstellingen(next);
-    QCOMPARE(next.bestandspad, classPath());
+    QCOMPARE(next.bestandspad(), classPath());
     // And the next start shows it at once.
-    auto window = makeWindow();
-    QCOMPARE(window->gridTable(1).rows(), 4);
+    m_kit->makeWindow(false);
+    QCOMPARE(station().working().rows(), 4);
 }
 
 void TestMainWindow::closingAfterTheFileVanished()
 {
-    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 3), written));
-    auto window = makeWindow();
-    m_answer = classPath();
-    window->kiesbestand();
+    QVERIFY(testsupport::writeFile(classPath(), classFile(3), written));
+    FrmBaldovenaar& window = m_kit->makeWindow(false);
+    m_kit->answer = classPath();
+    window.kiesbestand();
     QVERIFY(QFile::remove(classPath()));
-    window->Timer1_Timer();
-    QCOMPARE(window->windowTitle(), QString("Korvalen Baldovenaar"));
-    QVERIFY(window->close());
+    station().Timer1_Timer();
+    QCOMPARE(window.windowTitle(), QString("Korvalen Baldovenaar"));
+    QVERIFY(window.close());
     // The office may publish the class again: the station keeps following it.
     AppState next;
     leesinstellingen(next);
-    QCOMPARE(next.bestandspad, classPath());
-}
-
-void TestMainWindow::anotherFileStartsWithoutThePreviousIdentity()
-{
-    QVERIFY(testsupport::writeFile(classPath("0001"), classFile("Ruitersport Oost", 3), written));
-    QVERIFY(testsupport::writeFile(classPath("0002"), classFile(QString(), 2, false), written));
-    auto window = makeWindow();
-    m_answer = classPath("0001");
-    window->kiesbestand();
-    QCOMPARE(window->state().owner, QString("Ruitersport Oost"));
-    QCOMPARE(int(window->state().editvolgorde), 1);
-    m_answer = classPath("0002");
-    window->kiesbestand();
-    QCOMPARE(window->state().owner, QString());
-    QCOMPARE(window->state().wnr, QString());
-    QCOMPARE(window->state().rid, QString());
-    QCOMPARE(int(window->state().editvolgorde), 0);
-    QCOMPARE(int(window->state().editnietgestart), 0);
-    QCOMPARE(window->windowTitle(), QString("Korvalen Baldovenaar - baldovenaar rst-0002 ()"));
-    QCOMPARE(window->state().zoekpatroon, QString("baldovenaar rst-0002*.dvz"));
-}
-
-void TestMainWindow::rewrittenFileIsShownWithinOneTick()
-{
-    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 3), written));
-    auto window = makeWindow();
-    m_answer = classPath();
-    window->kiesbestand();
-    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 5), written.addSecs(60)));
-    window->Timer1_Timer();
-    QCOMPARE(window->gridTable(1).rows(), 6);
-    QCOMPARE(window->gridTable(1).textMatrix(5, 3), QString("Ruiter 5"));
-    QCOMPARE(window->mutatieColour(), quint32(0x0000FF00));
-}
-
-void TestMainWindow::tickDoesNotOverlapItself()
-{
-    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 3), written));
-    auto window = makeWindow();
-    m_answer = classPath();
-    window->kiesbestand();
-    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 5), written.addSecs(60)));
-    window->state().timerbezig = true;
-    window->Timer1_Timer();
-    QCOMPARE(window->gridTable(1).rows(), 4);
-    window->state().timerbezig = false;
-    window->Timer1_Timer();
-    QCOMPARE(window->gridTable(1).rows(), 6);
-    QVERIFY(!window->state().timerbezig);
+    QCOMPARE(next.bestandspad(), classPath());
 }
 
 void TestMainWindow::tickRepaintsOnlyWhatChanged_data()
@@ -255,12 +157,10 @@ void TestMainWindow::tickRepaintsOnlyWhatChanged_data()
 void TestMainWindow::tickRepaintsOnlyWhatChanged()
 {
     QFETCH(bool, rewritten);
-    QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 30), written));
-    auto window = makeWindow();
-    m_answer = classPath();
-    window->kiesbestand();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(testsupport::writeFile(classPath(), classFile(30), written));
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    m_kit->answer = classPath();
+    window.kiesbestand();
     struct PaintCounter : QObject
     {
         int paints = 0;
@@ -270,42 +170,40 @@ void TestMainWindow::tickRepaintsOnlyWhatChanged()
             return false;
         }
     } grid, indicator;
-    window->grid1()->viewport()->installEventFilter(&grid);
-    window->lblMutatie()->installEventFilter(&indicator);
+    m_kit->grid()->viewport()->installEventFilter(&grid);
+    m_kit->label("lblMutatie")->installEventFilter(&indicator);
     QTest::qWait(100);
     grid.paints = indicator.paints = 0;
     if (rewritten)
-        QVERIFY(testsupport::writeFile(classPath(), classFile("Ruitersport Oost", 31), written.addSecs(60)));
-    window->Timer1_Timer();
+        QVERIFY(testsupport::writeFile(classPath(), classFile(31), written.addSecs(60)));
+    station().Timer1_Timer();
     QTest::qWait(100);
     QCOMPARE(grid.paints > 0, rewritten);
     QCOMPARE(indicator.paints > 0, rewritten);
-    QCOMPARE(window->gridTable(1).rows(), rewritten ? 32 : 31);
+    QCOMPARE(station().working().rows(), rewritten ? 32 : 31);
 }
 
 void TestMainWindow::fileMenu()
 {
-    auto window = makeWindow();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    const QList<QAction*> top = window->menuBar()->actions();
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    const QList<QAction*> top = window.menuBar()->actions();
     QCOMPARE(top.size(), 2);
     QCOMPARE(top[0]->text(), QString("&Bestand"));
     QCOMPARE(top[1]->text(), QString("&Help"));
     QVERIFY(!top[1]->menu());
     top[1]->trigger();
-    QVERIFY(window->isVisible());
-    QVERIFY(m_calls.isEmpty());
+    QVERIFY(window.isVisible());
+    QVERIFY(m_kit->dialogCalls.isEmpty());
     const QList<QAction*> items = top[0]->menu()->actions();
     QCOMPARE(items.size(), 3);
     QCOMPARE(items[0]->text(), QString("&Openen"));
     QVERIFY(items[1]->isSeparator());
     QCOMPARE(items[2]->text(), QString("&Afsluiten"));
     items[0]->trigger();
-    QCOMPARE(m_calls.size(), 1);
+    QCOMPARE(m_kit->dialogCalls.size(), 1);
     items[2]->trigger();
-    QVERIFY(!window->isVisible());
-    QVERIFY(testsupport::savedSettings(m_config->path()).contains("scale="));
+    QVERIFY(!window.isVisible());
+    QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("scale="));
 }
 
 void TestMainWindow::refusedNames_data()
@@ -360,11 +258,9 @@ void TestMainWindow::openDialogTakesANameNotYetPublished()
     QFETCH(QString, typed);
     QFETCH(bool, taken);
 
-    QVERIFY(testsupport::writeFile(classPath("0001"), classFile("Ruitersport Oost", 3), written));
-    auto window = makeWindow(true);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    window->state().gedeeldemap = QDir::toNativeSeparators(m_shared->path()) + QDir::separator();
+    QVERIFY(testsupport::writeFile(classPath("0001"), classFile(3), written));
+    FrmBaldovenaar& window = m_kit->makeWindow(true, true);
+    station().state().gedeeldemap = QDir::toNativeSeparators(m_kit->sharedFolder()) + QDir::separator();
 
     // The official types the name and presses Enter; a refusal is read and closed, then the dialog
     // (still open) cancelled.
@@ -373,7 +269,7 @@ void TestMainWindow::openDialogTakesANameNotYetPublished()
     QStringList filters;
     QString message;
     bool stayed = false;
-    QTimer::singleShot(0, window.get(), [&] {
+    QTimer::singleShot(0, &window, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
         if (!edit)
@@ -393,29 +289,30 @@ void TestMainWindow::openDialogTakesANameNotYetPublished()
         if (stayed)
             dialog->reject();
     });
-    window->kiesbestand();
+    window.kiesbestand();
 
     QCOMPARE(title, QStringLiteral("Kies het gedeelde bestand..."));
-    QCOMPARE(folder, QDir(m_shared->path()).absolutePath());
+    QCOMPARE(folder, QDir(m_kit->sharedFolder()).absolutePath());
     QCOMPARE(filters, QStringList { QStringLiteral("baldovenaar bestanden (baldovenaar?rst-*.dvz)") });
-    QVERIFY(window->timer1()->isActive());
+    QVERIFY(station().timer1()->isActive());
     QCOMPARE(stayed, !taken);
     QCOMPARE(message, taken ? QString() : RunOrderFileDialog::refusal(typed));
     if (!taken) {
-        QCOMPARE(window->state().bestandspad, QString());
+        QCOMPARE(station().state().bestandspad(), QString());
         return;
     }
-    QCOMPARE(QDir::cleanPath(window->state().bestandspad), QDir::cleanPath(m_shared->filePath(typed)));
+    const QString typedPath = m_kit->sharedFolder() + "/" + typed;
+    QCOMPARE(QDir::cleanPath(station().state().bestandspad()), QDir::cleanPath(typedPath));
     if (typed.endsWith(QStringLiteral("0001.dvz"))) {
-        QCOMPARE(window->gridTable(1).rows(), 4);
+        QCOMPARE(station().working().rows(), 4);
         return;
     }
     // Followed before it exists: the empty view until the office publishes it.
-    QVERIFY(!window->grid1()->isVisible());
-    QVERIFY(testsupport::writeFile(m_shared->filePath(typed), classFile("Ruitersport Oost", 5), written));
-    window->Timer1_Timer();
-    QVERIFY(window->grid1()->isVisible());
-    QCOMPARE(window->gridTable(1).rows(), 6);
+    QVERIFY(!m_kit->grid()->isVisible());
+    QVERIFY(testsupport::writeFile(typedPath, classFile(5), written));
+    station().Timer1_Timer();
+    QVERIFY(m_kit->grid()->isVisible());
+    QCOMPARE(station().working().rows(), 6);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -6,12 +6,12 @@
 #include "columns.h"
 #include "faults.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "filewriting.h"
 #include "folderlisting.h"
 #include "gridtable.h"
 #include "mutatiebestand.h"
 #include "runorderfile.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -73,7 +73,7 @@ struct Station
     Station()
     {
         QDir(root.path()).mkdir(QStringLiteral("GEDEELD"));
-        state.bestandspad = folder + QStringLiteral("baldovenaar rst-0001.dvz");
+        state.setBestandspad(folder + QStringLiteral("baldovenaar rst-0001.dvz"));
         state.wnr = QStringLiteral("7");
         state.rid = QStringLiteral("12");
         state.klasbekend = true;
@@ -184,10 +184,9 @@ void TestMutatiebestand::keysFromAFileComeOutByteForByte()
     Station station;
     station.state.wnr = content.wnr.value();
     station.state.rid = content.rid.value();
-    station.state.bestandsmap = QStringLiteral("stale/");
     const SendResult result = verzendmutatie(station.state, grid, station.clock);
     QVERIFY(result.written && !result.skipped && result.failures.empty());
-    QCOMPARE(station.state.bestandsmap, station.folder);
+    QCOMPARE(station.state.bestandsmap(), station.folder);
     QCOMPARE(station.clock.pausedMilliseconds(), 500);
 
     QByteArray key[10];
@@ -393,7 +392,7 @@ void TestMutatiebestand::cleanUp()
 
     Station station;
     if (bestandspad != u"*")
-        station.state.bestandspad = bestandspad;
+        station.state.setBestandspad(bestandspad);
     station.state.rid = rid;
     station.state.klasbekend = klasbekend;
     for (const QString& name : existing)
@@ -428,11 +427,11 @@ void TestMutatiebestand::pathWithoutFolderMeansTheCurrentFolder()
     const QString previous = QDir::currentPath();
     const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
     QVERIFY(QDir::setCurrent(station.folder));
-    station.state.bestandspad = QStringLiteral("baldovenaar rst-0001.dvz");
+    station.state.setBestandspad(QStringLiteral("baldovenaar rst-0001.dvz"));
     plant(station.folder, QStringLiteral("20261207-090000-12-baldovenaar-s.mut"));
 
     QVERIFY(verzendmutatie(station.state, *gridOf({ { "A", "" } }), station.clock).written);
-    QCOMPARE(station.state.bestandsmap, QString());
+    QCOMPARE(station.state.bestandsmap(), QString());
     QCOMPARE(filesIn(station.folder), QStringList({ hName, sName }));
     wismutaties(station.state);
     QCOMPARE(filesIn(station.folder), QStringList());

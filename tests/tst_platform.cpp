@@ -8,10 +8,10 @@
 #include "faults.h"
 #include "fileattributes.h"
 #include "filereading.h"
+#include "files.h"
 #include "filewriting.h"
 #include "folderlisting.h"
 #include "numbers.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>

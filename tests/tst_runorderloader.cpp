@@ -1,12 +1,16 @@
+#include "classfile.h"
 #include "clock.h"
 #include "colourtable.h"
+#include "columns.h"
+#include "faults.h"
 #include "fileattributes.h"
+#include "files.h"
 #include "gridtable.h"
-#include "recordingview.h"
+#include "loaderfixture.h"
 #include "runorderloader.h"
-#include "testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,39 +20,21 @@ namespace {
 const QDateTime today(QDate(2026, 12, 7), QTime(9, 0, 0));
 const QDateTime yesterday(QDate(2026, 12, 6), QTime(18, 0, 0));
 
-using testsupport::RecordingView;
-
-struct Starter
+// A class of `count` starters, keys 1001, 1002, ..., as the office publishes it for `owner`.
+kantoor::PublishedOrder starters(int count, const QString& owner = "Manege De Vlijt")
 {
-    QString key;
-    QString naam;
-    QString status = QString();
-};
-
-QByteArray runOrderBytes(
-    const QList<Starter>& starters, const QString& owner = "Manege De Vlijt", const QString& extra = QString())
-{
-    QString text = "owner:" + owner + "\r\nwnr:88\r\nrid:7\r\ntitel:Springen klasse M\r\ndatum:maandag 7 december\r\n"
-        + "begintijd: 10:30\r\neditvolgorde:1\r\neditnietgestart:1\r\n" + extra;
-    text += "rij:key\tnr\tNr\tRuiter\tPaard\tVereniging\tCat\tHoogte\tTijd\tStatus\tNG\r\n";
-    int position = 1;
-    for (const Starter& s : starters) {
-        text += QStringLiteral("rij:%1\t%2\t%3\t%4\tPaard %1\tVer\tM\t120\t\t%5\t\r\n")
-                    .arg(s.key)
-                    .arg(position)
-                    .arg(100 + position)
-                    .arg(s.naam, s.status);
-        ++position;
-    }
-    return text.toLatin1();
+    QStringList keys;
+    for (int i = 1; i <= count; ++i)
+        keys << QString::number(1000 + i);
+    kantoor::PublishedOrder order = testsupport::classOrder(keys.join(u' '));
+    order.owner = owner;
+    order.wnr = QStringLiteral("88");
+    return order;
 }
 
-QList<Starter> starters(int count)
+QByteArray runOrderBytes(const kantoor::PublishedOrder& order)
 {
-    QList<Starter> list;
-    for (int i = 1; i <= count; ++i)
-        list.append({ QString::number(1000 + i), QStringLiteral("Ruiter %1").arg(i) });
-    return list;
+    return kantoor::runningOrderBytes(order);
 }
 
 } // namespace
@@ -89,52 +75,28 @@ private slots:
     void writeAfterTheReadIsNotLost();
     void headerValuesStayWhenAbsent();
     void nestedCallReturnsAtOnce();
+    void shareThatDoesNotAnswerNeverHoldsTheCheck_data();
+    void shareThatDoesNotAnswerNeverHoldsTheCheck();
     void badInput_data();
     void badInput();
 
 private:
-    void makeLoader();
-    QString path(const QString& name = "baldovenaar rst-0001.dvz") const { return m_dir->filePath(name); }
+    QString path(const QString& name = "baldovenaar rst-0001.dvz") const { return m_kit->path(name); }
     void write(const QByteArray& bytes, const QDateTime& modified = today, const QString& name = QString());
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    platform::FixedClock m_clock { QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)) };
-    AppState m_state;
-    std::unique_ptr<GridTable> m_grid1, m_grid2, m_grid3;
-    RecordingView m_view;
-    std::unique_ptr<RunOrderLoader> m_loader;
+    std::unique_ptr<testsupport::LoaderFixture> m_kit;
 };
 
 void TestRunOrderLoader::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_state = AppState();
-    m_view = RecordingView();
-    makeLoader();
+    m_kit = std::make_unique<testsupport::LoaderFixture>();
+    QVERIFY(m_kit->dir.isValid());
 }
 
 void TestRunOrderLoader::cleanup()
 {
-    m_loader.reset();
-    m_dir.reset();
-}
-
-void TestRunOrderLoader::makeLoader()
-{
-    m_grid1 = std::make_unique<GridTable>();
-    m_grid2 = std::make_unique<GridTable>();
-    m_grid3 = std::make_unique<GridTable>();
-    for (GridTable* grid : { m_grid1.get(), m_grid2.get(), m_grid3.get() }) {
-        grid->setCols(11);
-        grid->setRows(2);
-        grid->setFixedRows(1);
-    }
-    m_grid1->setPageRows(10);
-    m_loader = std::make_unique<RunOrderLoader>(m_state, *m_grid1, *m_grid2, *m_grid3, m_view, m_clock);
-    // The files here are written whole before each read; how the loader waits for a file being written
-    // is tested by itself.
-    m_loader->setSettleTime(0);
+    platform::faults::clear();
+    m_kit.reset();
 }
 
 void TestRunOrderLoader::write(const QByteArray& bytes, const QDateTime& modified, const QString& name)
@@ -144,15 +106,14 @@ void TestRunOrderLoader::write(const QByteArray& bytes, const QDateTime& modifie
 
 void TestRunOrderLoader::noFileFollowed()
 {
-    m_state.bestandspad = "   ";
-    m_state.bestandsnaam = "oud";
-    m_loader->toonbestand(true);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
-    QVERIFY(!m_view.gridVisible);
-    QCOMPARE(m_view.titel, QString());
-    QCOMPARE(m_state.bestandsnaam, QString());
-    QCOMPARE(m_view.wijzigingenCalls, 1);
-    QCOMPARE(m_view.refreshCalls, 0);
+    m_kit->state.setBestandspad("   ");
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar"));
+    QVERIFY(!m_kit->view.gridVisible);
+    QCOMPARE(m_kit->view.titel, QString());
+    QCOMPARE(m_kit->state.bestandsnaam(), QString());
+    QCOMPARE(m_kit->view.wijzigingenCalls, 1);
+    QCOMPARE(m_kit->view.refreshCalls, 0);
 }
 
 void TestRunOrderLoader::lookUpRefusals_data()
@@ -178,56 +139,56 @@ void TestRunOrderLoader::lookUpRefusals()
     if (followed.endsWith(".txt"))
         write(runOrderBytes(starters(3)), modified, followed);
     if (followed.endsWith("0003.dvz"))
-        QVERIFY(QDir(m_dir->path()).mkdir(followed));
-    m_state.bestandspad = path(followed);
-    m_loader->toonbestand(true);
+        QVERIFY(QDir(m_kit->dir.path()).mkdir(followed));
+    m_kit->state.setBestandspad(path(followed));
+    m_kit->loader->toonbestand(true);
     QFETCH(bool, shown);
-    QCOMPARE(m_view.gridVisible, shown);
-    QCOMPARE(m_grid1->rows(), shown ? 4 : 2);
-    QCOMPARE(m_view.caption.startsWith("Korvalen Baldovenaar - "), shown);
+    QCOMPARE(m_kit->view.gridVisible, shown);
+    QCOMPARE(m_kit->grid1->rows(), shown ? 4 : 2);
+    QCOMPARE(m_kit->view.caption.startsWith("Korvalen Baldovenaar - "), shown);
     // A refusal never forgets the followed file.
-    QVERIFY(!m_state.bestandspad.isEmpty());
+    QVERIFY(!m_kit->state.bestandspad().isEmpty());
 }
 
 void TestRunOrderLoader::forcedReadShowsTheFile()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    QVERIFY(m_view.gridVisible);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
-    QCOMPARE(m_view.titel, QString("Springen klasse M"));
-    QCOMPARE(m_view.datum, QString("datum: maandag 7 december"));
-    QCOMPARE(m_view.begintijd, QString("begintijd: 10:30"));
-    QCOMPARE(m_view.mutatie, colours::white);
-    QCOMPARE(m_state.owner, QString("Manege De Vlijt"));
-    QCOMPARE(m_state.wnr, QString("88"));
-    QCOMPARE(m_state.rid, QString("7"));
-    QCOMPARE(int(m_state.editvolgorde), 1);
-    QCOMPARE(int(m_state.editnietgestart), 1);
-    QCOMPARE(m_state.bestandsmap, m_dir->path() + "/");
-    QCOMPARE(m_state.bestandsnaam, QString("baldovenaar rst-0001"));
-    for (GridTable* grid : { m_grid1.get(), m_grid2.get() }) {
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    QVERIFY(m_kit->view.gridVisible);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
+    QCOMPARE(m_kit->view.titel, QString("Springen klasse M"));
+    QCOMPARE(m_kit->view.datum, QString("datum: maandag 7 december 2026"));
+    QCOMPARE(m_kit->view.begintijd, QString("begintijd: 10:30"));
+    QCOMPARE(m_kit->view.mutatie, colours::white);
+    QCOMPARE(m_kit->state.owner, QString("Manege De Vlijt"));
+    QCOMPARE(m_kit->state.wnr, QString("88"));
+    QCOMPARE(m_kit->state.rid, QString("7"));
+    QCOMPARE(int(m_kit->state.editvolgorde), 1);
+    QCOMPARE(int(m_kit->state.editnietgestart), 1);
+    QCOMPARE(m_kit->state.bestandsmap(), m_kit->dir.path() + "/");
+    QCOMPARE(m_kit->state.bestandsnaam(), QString("baldovenaar rst-0001"));
+    for (GridTable* grid : { m_kit->grid1.get(), m_kit->grid2.get() }) {
         QCOMPARE(grid->rows(), 4);
         QCOMPARE(grid->fixedRows(), 1);
         QCOMPARE(grid->textMatrix(0, 3), QString("Ruiter"));
         QCOMPARE(grid->textMatrix(2, 0), QString("1002"));
-        QCOMPARE(grid->textMatrix(3, 3), QString("Ruiter 3"));
+        QCOMPARE(grid->textMatrix(3, 3), QString("Ruiter 1003"));
     }
     // The snapshot holds the same lines as the ring's list, not a copy of them: a list of 32 767 lines
     // is in memory once.
-    QCOMPARE(m_grid2->textView(3, 3).data(), m_grid1->textView(3, 3).data());
-    QVERIFY(m_grid1->redraw());
-    QCOMPARE(m_grid1->row(), 1);
-    QCOMPARE(m_grid1->rowSel(), 1);
-    QCOMPARE(m_grid1->colSel(), 10);
-    QCOMPARE(m_grid1->rowData(1), 1);
-    QCOMPARE(m_grid1->rowData(2), 0);
-    QCOMPARE(m_view.adjustCalls, 1);
-    QCOMPARE(m_view.refreshCalls, 1);
-    QCOMPARE(m_view.knoppenCalls, 1);
-    QCOMPARE(m_view.wijzigingenCalls, 1);
-    QVERIFY(!m_state.bezigmetladen);
+    QCOMPARE(m_kit->grid2->textView(3, 3).data(), m_kit->grid1->textView(3, 3).data());
+    QVERIFY(m_kit->grid1->redraw());
+    QCOMPARE(m_kit->grid1->row(), 1);
+    QCOMPARE(m_kit->grid1->rowSel(), 1);
+    QCOMPARE(m_kit->grid1->colSel(), 10);
+    QCOMPARE(m_kit->grid1->rowData(1), 1);
+    QCOMPARE(m_kit->grid1->rowData(2), 0);
+    QCOMPARE(m_kit->view.adjustCalls, 1);
+    QCOMPARE(m_kit->view.refreshCalls, 1);
+    QCOMPARE(m_kit->view.knoppenCalls, 1);
+    QCOMPARE(m_kit->view.wijzigingenCalls, 1);
+    QVERIFY(!m_kit->state.bezigmetladen);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
 }
@@ -235,32 +196,32 @@ void TestRunOrderLoader::forcedReadShowsTheFile()
 void TestRunOrderLoader::staleFileIsFollowedUntilWrittenToday()
 {
     write(runOrderBytes(starters(3)), yesterday);
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    QVERIFY(!m_view.gridVisible);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    QVERIFY(!m_kit->view.gridVisible);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar"));
     write(runOrderBytes(starters(4)), today);
-    m_loader->toonbestand(false);
-    QVERIFY(m_view.gridVisible);
-    QCOMPARE(m_grid1->rows(), 5);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->view.gridVisible);
+    QCOMPARE(m_kit->grid1->rows(), 5);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
 }
 
 void TestRunOrderLoader::periodicReadsOnlyWhenWritten()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    m_view.titel = "untouched";
-    m_loader->toonbestand(false);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    m_kit->view.titel = "untouched";
+    m_kit->loader->toonbestand(false);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
-    QCOMPARE(m_view.titel, QString("untouched")); // not read: the attributes say nothing changed
-    QCOMPARE(m_view.refreshCalls, 2);
-    write(runOrderBytes(starters(3), "Nieuwe eigenaar"), today.addSecs(60));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_view.titel, QString("Springen klasse M"));
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Nieuwe eigenaar)"));
-    QCOMPARE(m_view.mutatie, colours::white);
+    QCOMPARE(m_kit->view.titel, QString("untouched")); // not read: the attributes say nothing changed
+    QCOMPARE(m_kit->view.refreshCalls, 2);
+    write(runOrderBytes(starters(3, "Nieuwe eigenaar")), today.addSecs(60));
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->view.titel, QString("Springen klasse M"));
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Nieuwe eigenaar)"));
+    QCOMPARE(m_kit->view.mutatie, colours::white);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
 }
@@ -268,30 +229,30 @@ void TestRunOrderLoader::periodicReadsOnlyWhenWritten()
 void TestRunOrderLoader::periodicMergeKeepsRingEdits()
 {
     write(runOrderBytes(starters(4)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
     // The ring swaps the first two starters and marks the third not started.
     for (int c = 0; c < 11; ++c) {
         if (c == 1)
             continue;
-        const QString kept = m_grid1->textMatrix(1, c);
-        m_grid1->setTextMatrix(1, c, m_grid1->textMatrix(2, c));
-        m_grid1->setTextMatrix(2, c, kept);
+        const QString kept = m_kit->grid1->textMatrix(1, c);
+        m_kit->grid1->setTextMatrix(1, c, m_kit->grid1->textMatrix(2, c));
+        m_kit->grid1->setTextMatrix(2, c, kept);
     }
-    m_grid1->setTextMatrix(3, 10, "N");
-    QList<Starter> office = starters(4);
-    office[0].naam = "Ruiter 1 (gewijzigd)";
-    office[2].status = "afgemeld";
+    m_kit->grid1->setTextMatrix(3, 10, "N");
+    kantoor::PublishedOrder office = starters(4);
+    office.lines[0][column::Rider] = "Ruiter 1001 (gewijzigd)";
+    office.lines[2][column::Status] = "afgemeld";
     write(runOrderBytes(office), today.addSecs(60));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_view.mutatie, colours::white);
-    QCOMPARE(m_grid1->textMatrix(2, 0), QString("1001"));
-    QCOMPARE(m_grid1->textMatrix(2, 3), QString("Ruiter 1 (gewijzigd)"));
-    QCOMPARE(m_grid1->textMatrix(2, 1), QString("2")); // the position stays with the row
-    QCOMPARE(m_grid1->textMatrix(1, 0), QString("1002"));
-    QCOMPARE(m_grid1->textMatrix(3, 10), QString("N"));
-    QCOMPARE(m_grid1->textMatrix(3, 9), QString("afgemeld"));
-    QCOMPARE(m_grid2->textMatrix(1, 3), QString("Ruiter 1")); // the snapshot is not touched
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->view.mutatie, colours::white);
+    QCOMPARE(m_kit->grid1->textMatrix(2, 0), QString("1001"));
+    QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ruiter 1001 (gewijzigd)"));
+    QCOMPARE(m_kit->grid1->textMatrix(2, 1), QString("2")); // the position stays with the row
+    QCOMPARE(m_kit->grid1->textMatrix(1, 0), QString("1002"));
+    QCOMPARE(m_kit->grid1->textMatrix(3, 10), QString("N"));
+    QCOMPARE(m_kit->grid1->textMatrix(3, 9), QString("afgemeld"));
+    QCOMPARE(m_kit->grid2->textMatrix(1, 3), QString("Ruiter 1001")); // the snapshot is not touched
 }
 
 void TestRunOrderLoader::periodicChangedListReplacesRingList_data()
@@ -306,54 +267,56 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList_data()
 void TestRunOrderLoader::periodicChangedListReplacesRingList()
 {
     write(runOrderBytes(starters(4)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    m_grid1->setTextMatrix(2, 10, "N");
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    m_kit->grid1->setTextMatrix(2, 10, "N");
     QFETCH(int, officeCount);
     QFETCH(bool, reorder);
-    QList<Starter> office = starters(officeCount);
-    if (reorder)
-        std::swap(office[0], office[1]);
-    write(runOrderBytes(office), today.addSecs(60));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_view.mutatie, colours::green);
-    QCOMPARE(m_grid1->rows(), officeCount + 1);
-    QCOMPARE(m_grid2->rows(), officeCount + 1);
-    for (int r = 1; r <= officeCount; ++r) {
-        QCOMPARE(m_grid1->textMatrix(r, 0), office[r - 1].key);
-        QCOMPARE(m_grid2->textMatrix(r, 0), office[r - 1].key);
+    kantoor::PublishedOrder office = starters(officeCount);
+    if (reorder) {
+        std::swap(office.lines[0], office.lines[1]);
+        kantoor::numberPositions(office);
     }
-    QCOMPARE(m_grid1->textMatrix(2, 10), QString()); // the unsent mark is gone with the ring's list
+    write(runOrderBytes(office), today.addSecs(60));
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->view.mutatie, colours::green);
+    QCOMPARE(m_kit->grid1->rows(), officeCount + 1);
+    QCOMPARE(m_kit->grid2->rows(), officeCount + 1);
+    for (int r = 1; r <= officeCount; ++r) {
+        QCOMPARE(m_kit->grid1->textMatrix(r, 0), office.lines[size_t(r - 1)][column::Key]);
+        QCOMPARE(m_kit->grid2->textMatrix(r, 0), office.lines[size_t(r - 1)][column::Key]);
+    }
+    QCOMPARE(m_kit->grid1->textMatrix(2, 10), QString()); // the unsent mark is gone with the ring's list
     // The office's new lines are held once, by all three lists.
     for (int r = 1; r <= officeCount; ++r) {
-        QCOMPARE(m_grid1->textView(r, 3).data(), m_grid3->textView(r, 3).data());
-        QCOMPARE(m_grid2->textView(r, 3).data(), m_grid3->textView(r, 3).data());
+        QCOMPARE(m_kit->grid1->textView(r, 3).data(), m_kit->grid3->textView(r, 3).data());
+        QCOMPARE(m_kit->grid2->textView(r, 3).data(), m_kit->grid3->textView(r, 3).data());
     }
     // The next tick that finds nothing new turns the indicator white again.
-    m_loader->toonbestand(false);
-    QCOMPARE(m_view.mutatie, colours::white);
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->view.mutatie, colours::white);
 }
 
 void TestRunOrderLoader::forcedReadRestoresPosition()
 {
     write(runOrderBytes(starters(30)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    QVERIFY(m_grid1->setTopRow(5));
-    QVERIFY(m_grid1->setRow(12));
-    m_grid1->setRowData(3, 1);
-    m_loader->toonbestand(true);
-    QCOMPARE(m_grid1->row(), 12);
-    QCOMPARE(m_grid1->topRow(), 5);
-    QCOMPARE(m_grid1->col(), 0);
-    QCOMPARE(m_grid1->colSel(), 10);
-    for (int r = 1; r < m_grid1->rows(); ++r)
-        QCOMPARE(m_grid1->rowData(r), r == 12 ? 1 : 0);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    QVERIFY(m_kit->grid1->setTopRow(5));
+    QVERIFY(m_kit->grid1->setRow(12));
+    m_kit->grid1->setRowData(3, 1);
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->grid1->row(), 12);
+    QCOMPARE(m_kit->grid1->topRow(), 5);
+    QCOMPARE(m_kit->grid1->col(), 0);
+    QCOMPARE(m_kit->grid1->colSel(), 10);
+    for (int r = 1; r < m_kit->grid1->rows(); ++r)
+        QCOMPARE(m_kit->grid1->rowData(r), r == 12 ? 1 : 0);
     // A shorter list cannot hold the old position: the grid keeps what it can.
     write(runOrderBytes(starters(4)), today.addSecs(60));
-    m_loader->toonbestand(true);
-    QCOMPARE(m_grid1->rows(), 5);
-    QVERIFY(m_grid1->row() >= 1 && m_grid1->row() <= 4);
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->grid1->rows(), 5);
+    QVERIFY(m_kit->grid1->row() >= 1 && m_kit->grid1->row() <= 4);
 }
 
 void TestRunOrderLoader::emptyTables_data()
@@ -369,54 +332,54 @@ void TestRunOrderLoader::emptyTables()
 {
     QFETCH(QByteArray, bytes);
     write(bytes);
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    for (GridTable* grid : { m_grid1.get(), m_grid2.get() }) {
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    for (GridTable* grid : { m_kit->grid1.get(), m_kit->grid2.get() }) {
         QCOMPARE(grid->rows(), 2);
         QCOMPARE(grid->fixedRows(), 1);
         QTEST(grid->textMatrix(0, 3), "header");
         QCOMPARE(grid->textMatrix(1, 3), QString());
     }
-    QVERIFY(m_view.caption.startsWith("Korvalen Baldovenaar - baldovenaar rst-0001 ("));
+    QVERIFY(m_kit->view.caption.startsWith("Korvalen Baldovenaar - baldovenaar rst-0001 ("));
 }
 
 void TestRunOrderLoader::followsFirstOfTwoFilesWithTheSamePrefix()
 {
-    write(runOrderBytes(starters(3), "eerste"), today, "baldovenaar rst-0001a.dvz");
-    write(runOrderBytes(starters(3), "tweede"), today, "baldovenaar rst-0001b.dvz");
-    m_state.bestandspad = path("baldovenaar rst-0001b.dvz");
-    m_loader->toonbestand(true);
-    QCOMPARE(m_state.bestandspad, path("baldovenaar rst-0001a.dvz"));
-    QCOMPARE(m_state.owner, QString("eerste"));
+    write(runOrderBytes(starters(3, "eerste")), today, "baldovenaar rst-0001a.dvz");
+    write(runOrderBytes(starters(3, "tweede")), today, "baldovenaar rst-0001b.dvz");
+    m_kit->state.setBestandspad(path("baldovenaar rst-0001b.dvz"));
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->state.bestandspad(), path("baldovenaar rst-0001a.dvz"));
+    QCOMPARE(m_kit->state.owner, QString("eerste"));
 }
 
 void TestRunOrderLoader::followsARenamedFile()
 {
     write(runOrderBytes(starters(3)), today, "baldovenaar rst-0001 ochtend.dvz");
-    m_state.bestandspad = path("baldovenaar rst-0001 ochtend.dvz");
-    m_loader->toonbestand(true);
+    m_kit->state.setBestandspad(path("baldovenaar rst-0001 ochtend.dvz"));
+    m_kit->loader->toonbestand(true);
     QVERIFY(QFile::remove(path("baldovenaar rst-0001 ochtend.dvz")));
     write(runOrderBytes(starters(5)), today, "baldovenaar rst-0001 middag.dvz");
-    m_loader->toonbestand(false);
-    QCOMPARE(m_state.bestandspad, path("baldovenaar rst-0001 middag.dvz"));
-    QCOMPARE(m_grid1->rows(), 6);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 middag (Manege De Vlijt)"));
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->state.bestandspad(), path("baldovenaar rst-0001 middag.dvz"));
+    QCOMPARE(m_kit->grid1->rows(), 6);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 middag (Manege De Vlijt)"));
 }
 
 void TestRunOrderLoader::vanishedFileIsLookedForAgain()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
     QVERIFY(QFile::remove(path()));
-    m_loader->toonbestand(false);
-    QVERIFY(!m_view.gridVisible);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
-    QCOMPARE(m_state.bestandspad, path());
+    m_kit->loader->toonbestand(false);
+    QVERIFY(!m_kit->view.gridVisible);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar"));
+    QCOMPARE(m_kit->state.bestandspad(), path());
     write(runOrderBytes(starters(4)));
-    m_loader->toonbestand(false);
-    QVERIFY(m_view.gridVisible);
-    QCOMPARE(m_grid1->rows(), 5);
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->view.gridVisible);
+    QCOMPARE(m_kit->grid1->rows(), 5);
 }
 
 void TestRunOrderLoader::readDuringAWriteDoesNotCount_data()
@@ -430,24 +393,24 @@ void TestRunOrderLoader::readDuringAWriteDoesNotCount()
 {
     QFETCH(bool, forced);
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
     // The office writes a new list; the station's read catches it halfway.
     write(runOrderBytes(starters(6)).left(200), today.addSecs(30));
-    m_loader->setReadHooks({ {}, [this] { write(runOrderBytes(starters(6)), today.addSecs(31)); } });
-    m_loader->toonbestand(forced);
-    QCOMPARE(m_grid1->rows(), 4);
-    QCOMPARE(m_grid2->rows(), 4);
-    QCOMPARE(m_view.titel, QString("Springen klasse M"));
+    m_kit->loader->setReadHooks({ {}, [this] { write(runOrderBytes(starters(6)), today.addSecs(31)); } });
+    m_kit->loader->toonbestand(forced);
+    QCOMPARE(m_kit->grid1->rows(), 4);
+    QCOMPARE(m_kit->grid2->rows(), 4);
+    QCOMPARE(m_kit->view.titel, QString("Springen klasse M"));
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
-    QCOMPARE(m_loader->forcedReadPending(), forced);
-    m_loader->setReadHooks({});
-    m_loader->toonbestand(false);
-    QCOMPARE(m_grid1->rows(), 7);
-    QCOMPARE(m_grid2->rows(), 7);
+    QCOMPARE(m_kit->loader->forcedReadPending(), forced);
+    m_kit->loader->setReadHooks({});
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->grid1->rows(), 7);
+    QCOMPARE(m_kit->grid2->rows(), 7);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
-    QVERIFY(!m_loader->forcedReadPending());
+    QVERIFY(!m_kit->loader->forcedReadPending());
 }
 
 void TestRunOrderLoader::changedFileIsReadOnceSettled_data()
@@ -478,9 +441,9 @@ void TestRunOrderLoader::changedFileIsReadOnceSettled()
     QFETCH(QList<int>, lookAgain);
 
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    m_loader->setSettleTime(1000);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    m_kit->loader->setSettleTime(1000);
     QStringList seen;
     int written = 3;
     for (const QString& step : steps) {
@@ -491,21 +454,21 @@ void TestRunOrderLoader::changedFileIsReadOnceSettled()
         } else if (step == "grow") {
             write(runOrderBytes(starters(++written)));
         } else if (step.startsWith("wait")) {
-            m_clock.setNow(m_clock.now().addMSecs(argument.toInt()));
+            m_kit->clock.setNow(m_kit->clock.now().addMSecs(argument.toInt()));
         } else {
             if (step == "force")
-                m_loader->startNewFile();
-            m_loader->toonbestand(step == "force");
+                m_kit->loader->startNewFile();
+            m_kit->loader->toonbestand(step == "force");
             // A forced read that waits shows nothing of the class yet.
-            seen << QString::number(m_grid1->textMatrix(0, 3).isEmpty() ? 0 : m_grid1->rows() - 1);
-            QCOMPARE(m_grid2->rows(), m_grid1->rows());
+            seen << QString::number(m_kit->grid1->textMatrix(0, 3).isEmpty() ? 0 : m_kit->grid1->rows() - 1);
+            QCOMPARE(m_kit->grid2->rows(), m_kit->grid1->rows());
         }
     }
     QCOMPARE(seen.join(u' '), shown);
     // Under Wine the file reads as written since at every check, so an unchanged one is waited for too.
-    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(lookAgain.isEmpty() && !m_view.lookAgain.isEmpty());
-    QCOMPARE(m_view.lookAgain, lookAgain);
-    QVERIFY(!m_loader->forcedReadPending());
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(lookAgain.isEmpty() && !m_kit->view.lookAgain.isEmpty());
+    QCOMPARE(m_kit->view.lookAgain, lookAgain);
+    QVERIFY(!m_kit->loader->forcedReadPending());
 }
 
 void TestRunOrderLoader::lockedFileIsReadAtTheNextCall_data()
@@ -519,28 +482,28 @@ void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
 {
     QFETCH(bool, forced);
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
+    m_kit->state.setBestandspad(path());
     if (!forced) {
-        m_loader->toonbestand(true);
-        m_grid1->setTextMatrix(2, 10, "N");
+        m_kit->loader->toonbestand(true);
+        m_kit->grid1->setTextMatrix(2, 10, "N");
         write(runOrderBytes(starters(3)), today.addSecs(60));
     }
     // The file vanishes between the look-up and the open: the open fails.
     const QString aside = path("elders.tmp");
-    m_loader->setReadHooks({ [&] { QFile::rename(path(), aside); }, {} });
-    m_loader->toonbestand(forced);
-    QCOMPARE(m_grid1->rows(), forced ? 2 : 4);
-    QCOMPARE(m_grid1->textMatrix(0, 3), forced ? QString() : QString("Ruiter"));
-    QCOMPARE(m_view.mutatie, colours::white);
-    m_loader->setReadHooks({});
+    m_kit->loader->setReadHooks({ [&] { QFile::rename(path(), aside); }, {} });
+    m_kit->loader->toonbestand(forced);
+    QCOMPARE(m_kit->grid1->rows(), forced ? 2 : 4);
+    QCOMPARE(m_kit->grid1->textMatrix(0, 3), forced ? QString() : QString("Ruiter"));
+    QCOMPARE(m_kit->view.mutatie, colours::white);
+    m_kit->loader->setReadHooks({});
     QVERIFY(QFile::rename(aside, path()));
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
-    m_loader->toonbestand(false);
+    m_kit->loader->toonbestand(false);
     // Read again (forced after a forced read): the header row comes back as well.
-    QCOMPARE(m_grid1->rows(), 4);
-    QCOMPARE(m_grid1->textMatrix(0, 3), QString("Ruiter"));
-    QCOMPARE(m_grid1->rowData(1), 1);
-    QCOMPARE(m_grid1->textMatrix(2, 10), forced ? QString() : QString("N"));
+    QCOMPARE(m_kit->grid1->rows(), 4);
+    QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
+    QCOMPARE(m_kit->grid1->rowData(1), 1);
+    QCOMPARE(m_kit->grid1->textMatrix(2, 10), forced ? QString() : QString("N"));
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
 }
@@ -548,89 +511,89 @@ void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
 void TestRunOrderLoader::emptiedFileDoesNotReplaceTheList()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    m_grid1->setTextMatrix(1, 10, "N");
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    m_kit->grid1->setTextMatrix(1, 10, "N");
     // The office has emptied the file to write it anew, and not yet written it.
     write(QByteArray(), today.addSecs(60));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_grid1->rows(), 4);
-    QCOMPARE(m_grid2->rows(), 4);
-    QCOMPARE(m_grid1->textMatrix(1, 10), QString("N"));
-    QCOMPARE(m_view.mutatie, colours::white);
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->grid1->rows(), 4);
+    QCOMPARE(m_kit->grid2->rows(), 4);
+    QCOMPARE(m_kit->grid1->textMatrix(1, 10), QString("N"));
+    QCOMPARE(m_kit->view.mutatie, colours::white);
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
     write(runOrderBytes(starters(3)), today.addSecs(61));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_grid1->textMatrix(1, 10), QString("N"));
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->grid1->textMatrix(1, 10), QString("N"));
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
 }
 
 void TestRunOrderLoader::newFileShowsNothingOfThePreviousClass()
 {
-    write(runOrderBytes(starters(3), "Vorige klasse"), today, "baldovenaar rst-0001.dvz");
-    write(runOrderBytes(starters(5), "Nieuwe klasse"), today, "baldovenaar rst-0002.dvz");
-    m_state.bestandspad = path("baldovenaar rst-0001.dvz");
-    m_loader->toonbestand(true);
+    write(runOrderBytes(starters(3, "Vorige klasse")), today, "baldovenaar rst-0001.dvz");
+    write(runOrderBytes(starters(5, "Nieuwe klasse")), today, "baldovenaar rst-0002.dvz");
+    m_kit->state.setBestandspad(path("baldovenaar rst-0001.dvz"));
+    m_kit->loader->toonbestand(true);
     // The user chooses the other class while the office is writing it.
-    m_loader->startNewFile();
-    m_state.bestandspad = path("baldovenaar rst-0002.dvz");
-    m_loader->setReadHooks({ {},
-        [this] { write(runOrderBytes(starters(5), "Nieuwe klasse"), today.addSecs(5), "baldovenaar rst-0002.dvz"); } });
-    m_loader->toonbestand(true);
-    QCOMPARE(m_grid1->rows(), 2);
-    QCOMPARE(m_grid1->textMatrix(1, 3), QString());
-    QCOMPARE(m_grid2->rows(), 2);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar"));
-    QCOMPARE(m_view.titel, QString());
+    m_kit->loader->startNewFile();
+    m_kit->state.setBestandspad(path("baldovenaar rst-0002.dvz"));
+    m_kit->loader->setReadHooks({ {},
+        [this] { write(runOrderBytes(starters(5, "Nieuwe klasse")), today.addSecs(5), "baldovenaar rst-0002.dvz"); } });
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->grid1->rows(), 2);
+    QCOMPARE(m_kit->grid1->textMatrix(1, 3), QString());
+    QCOMPARE(m_kit->grid2->rows(), 2);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar"));
+    QCOMPARE(m_kit->view.titel, QString());
     // Nor does its identity: until a read of the new file counts, nothing may be sent for it.
-    QCOMPARE(m_state.owner, QString());
-    QCOMPARE(m_state.rid, QString());
-    QCOMPARE(m_state.editvolgorde, qint16(0));
-    QVERIFY(!m_state.klasbekend);
-    m_loader->setReadHooks({});
-    m_loader->toonbestand(false);
-    QVERIFY(m_state.klasbekend);
-    QCOMPARE(m_grid1->rows(), 6);
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0002 (Nieuwe klasse)"));
+    QCOMPARE(m_kit->state.owner, QString());
+    QCOMPARE(m_kit->state.rid, QString());
+    QCOMPARE(m_kit->state.editvolgorde, qint16(0));
+    QVERIFY(!m_kit->state.klasbekend);
+    m_kit->loader->setReadHooks({});
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->state.klasbekend);
+    QCOMPARE(m_kit->grid1->rows(), 6);
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0002 (Nieuwe klasse)"));
 }
 
 void TestRunOrderLoader::writeAfterTheReadIsNotLost()
 {
     write(runOrderBytes(starters(3)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
     write(runOrderBytes(starters(4)), today.addSecs(60));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_grid1->rows(), 5);
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->grid1->rows(), 5);
     // Written again right after that read: the next tick must see it.
     write(runOrderBytes(starters(5)), today.addSecs(61));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_grid1->rows(), 6);
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->grid1->rows(), 6);
 }
 
 void TestRunOrderLoader::headerValuesStayWhenAbsent()
 {
     write(runOrderBytes(starters(2)));
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
     write("rij:key\tnr\r\nrij:1001\t1\r\nrij:1002\t2\r\n", today.addSecs(60));
-    m_loader->toonbestand(false);
-    QCOMPARE(m_state.owner, QString("Manege De Vlijt"));
-    QCOMPARE(int(m_state.editvolgorde), 1);
-    QCOMPARE(m_view.titel, QString());
-    QCOMPARE(m_view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
+    m_kit->loader->toonbestand(false);
+    QCOMPARE(m_kit->state.owner, QString("Manege De Vlijt"));
+    QCOMPARE(int(m_kit->state.editvolgorde), 1);
+    QCOMPARE(m_kit->view.titel, QString());
+    QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
 }
 
 void TestRunOrderLoader::nestedCallReturnsAtOnce()
 {
     write(runOrderBytes(starters(2)));
-    m_state.bestandspad = path();
-    m_state.bezigmetladen = true;
-    m_loader->toonbestand(true);
-    QCOMPARE(m_view.refreshCalls, 0);
-    QCOMPARE(m_grid1->rows(), 2);
-    QVERIFY(m_state.bezigmetladen);
+    m_kit->state.setBestandspad(path());
+    m_kit->state.bezigmetladen = true;
+    m_kit->loader->toonbestand(true);
+    QCOMPARE(m_kit->view.refreshCalls, 0);
+    QCOMPARE(m_kit->grid1->rows(), 2);
+    QVERIFY(m_kit->state.bezigmetladen);
 }
 
 void TestRunOrderLoader::badInput_data()
@@ -656,18 +619,71 @@ void TestRunOrderLoader::badInput()
 {
     QFETCH(QByteArray, bytes);
     write(bytes);
-    m_state.bestandspad = path();
-    m_loader->toonbestand(true);
-    QVERIFY(m_view.gridVisible);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    QVERIFY(m_kit->view.gridVisible);
     QFETCH(int, rows);
     if (rows >= 0)
-        QCOMPARE(m_grid1->rows(), rows);
-    QVERIFY(m_grid1->rows() >= 2 && m_grid1->rows() <= GridTable::MaxRows);
+        QCOMPARE(m_kit->grid1->rows(), rows);
+    QVERIFY(m_kit->grid1->rows() >= 2 && m_kit->grid1->rows() <= GridTable::MaxRows);
     // A periodic tick on the same file after the office rewrote it.
     write(bytes, today.addSecs(60));
-    m_loader->toonbestand(false);
-    QVERIFY(m_grid1->rows() >= 2 && m_grid1->rows() <= GridTable::MaxRows);
-    QCOMPARE(m_grid1->cols(), 11);
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->grid1->rows() >= 2 && m_kit->grid1->rows() <= GridTable::MaxRows);
+    QCOMPARE(m_kit->grid1->cols(), 11);
+}
+
+void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck_data()
+{
+    QTest::addColumn<platform::faults::Operation>("waiting");
+    QTest::addColumn<bool>("emptyView");
+    QTest::addColumn<bool>("readLater");
+
+    QTest::newRow("the listing does not answer: the empty view meanwhile")
+        << platform::faults::Operation::List << true << false;
+    QTest::newRow("the read outlasts the check: the list stays, the read is taken at a later look")
+        << platform::faults::Operation::Read << false << true;
+}
+
+void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
+{
+    QFETCH(platform::faults::Operation, waiting);
+    QFETCH(bool, emptyView);
+    QFETCH(bool, readLater);
+    // A server that does not answer for 1.2 s, a check that may wait 0.2 s; the ring has marked starter 1002.
+    constexpr int serverSilent = 1200;
+    m_kit->loader->setCheckTime(200);
+    write(runOrderBytes(starters(3)), today);
+    m_kit->state.setBestandspad(path());
+    m_kit->loader->toonbestand(true);
+    m_kit->grid1->setTextMatrix(2, 10, "N");
+    kantoor::PublishedOrder renamed = starters(3);
+    renamed.lines[1][column::Rider] = "Ander Ruiter";
+    write(runOrderBytes(renamed), today.addSecs(60));
+    platform::faults::injectDelay(waiting, m_kit->dir.path(), serverSilent);
+    m_kit->view.lookAgain.clear();
+
+    QElapsedTimer held;
+    held.start();
+    m_kit->loader->toonbestand(false);
+    QVERIFY2(held.elapsed() < 700, qPrintable(QString::number(held.elapsed())));
+    // The next check does not wait behind the call that is still under way.
+    held.restart();
+    m_kit->loader->toonbestand(false);
+    QVERIFY2(held.elapsed() < 700, qPrintable(QString::number(held.elapsed())));
+    QCOMPARE(m_kit->view.gridVisible, !emptyView);
+    QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ruiter 1002"));
+    QCOMPARE(m_kit->view.lookAgain.contains(250), readLater);
+    QVERIFY(!m_kit->state.bezigmetladen);
+
+    // The server answers again: the office's write is taken in, the ring's mark kept.
+    QTest::qWait(serverSilent + 200);
+    platform::faults::clear();
+    m_kit->loader->toonbestand(false);
+    QVERIFY(m_kit->view.gridVisible);
+    QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ander Ruiter"));
+    QCOMPARE(m_kit->grid1->textMatrix(2, 10), QString("N"));
+    QCOMPARE(m_kit->grid1->rows(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestRunOrderLoader)

@@ -153,7 +153,7 @@ void TestSendRule::trackerAgreesWithFullPass()
         case 0:
         case 1:
             working.setRow(row);
-            regels::verplaatsregel(working, random.bounded(2) ? regels::up : regels::down);
+            regels::verplaatsregel(working, random.bounded(2) ? regels::Richting::Omhoog : regels::Richting::Omlaag);
             break;
         case 2:
             regels::verwisselregels(working, row, 1 + int(random.bounded(working.rows() - 1)));

@@ -5,12 +5,12 @@
 
 #include "appstate.h"
 #include "codepaden.h"
+#include "files.h"
 #include "inisettingsstore.h"
 #include "knownfolders.h"
 #include "registrysettingsstore.h"
 #include "settingsstore.h"
 #include "systemknownfolders.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -261,14 +261,14 @@ void TestSettings::roundTrip()
     QFETCH(double, scale);
 
     AppState saved;
-    saved.bestandspad = bestandspad;
+    saved.setBestandspad(bestandspad);
     saved.scale = scale;
     IniSettingsStore store(iniPath());
     QVERIFY(bewaarinstellingen(saved, store));
 
     AppState loaded;
     leesinstellingen(loaded, store);
-    QCOMPARE(loaded.bestandspad, bestandspad);
+    QCOMPARE(loaded.bestandspad(), bestandspad);
     QCOMPARE(loaded.scale, scale);
 }
 
@@ -289,7 +289,7 @@ void TestSettings::savingKeepsTheRestOfTheFile()
     QVERIFY(writeIni(before));
 
     AppState state;
-    state.bestandspad = QStringLiteral("D:\\nieuw.dvz");
+    state.setBestandspad(QStringLiteral("D:\\nieuw.dvz"));
     state.scale = 0.03;
     IniSettingsStore store(iniPath());
     QVERIFY(bewaarinstellingen(state, store));
@@ -326,7 +326,7 @@ void TestSettings::savingAddsWhatIsMissing()
         QVERIFY(writeIni(before));
 
     AppState state;
-    state.bestandspad = QStringLiteral("/a.dvz");
+    state.setBestandspad(QStringLiteral("/a.dvz"));
     state.scale = 0.025;
     IniSettingsStore store(iniPath());
     const bool commaSystem = scaleToSetting(0.025) != QStringLiteral("0.025");
@@ -345,10 +345,10 @@ void TestSettings::namesIgnoreCase()
     AppState state;
     leesinstellingen(state, store);
     bepaalpaden(state, store, FakeFolders());
-    QCOMPARE(state.bestandspad, QStringLiteral("/x.dvz"));
+    QCOMPARE(state.bestandspad(), QStringLiteral("/x.dvz"));
     QCOMPARE(state.datamap, folder(QStringLiteral("/srv/k")));
 
-    state.bestandspad = QStringLiteral("/y.dvz");
+    state.setBestandspad(QStringLiteral("/y.dvz"));
     QVERIFY(bewaarinstellingen(state, store));
     const QByteArray text = testsupport::readFile(iniPath());
     QVERIFY2(text.contains("LastFile=/y.dvz\n") && !text.contains("lastfile="), text.constData());
@@ -360,14 +360,14 @@ void TestSettings::unstorablePathFollowsNoFile()
     // follow no file rather than the one followed before.
     QVERIFY(writeIni("[Baldovenaar]\nlastfile=/oud.dvz\nscale=0.05\n"));
     AppState state;
-    state.bestandspad = QStringLiteral("/data/rst-\nx.dvz");
+    state.setBestandspad(QStringLiteral("/data/rst-\nx.dvz"));
     state.scale = 0.04;
     IniSettingsStore store(iniPath());
     QVERIFY(!bewaarinstellingen(state, store));
 
     AppState loaded;
     leesinstellingen(loaded, store);
-    QCOMPARE(loaded.bestandspad, QString());
+    QCOMPARE(loaded.bestandspad(), QString());
     QCOMPARE(loaded.scale, 0.04);
 }
 
@@ -420,11 +420,11 @@ void TestSettings::lineEndsAreKept()
     bepaalpaden(state, store, FakeFolders());
     leesinstellingen(state, store);
     QCOMPARE(state.datamap, folder(QStringLiteral("/srv/k")));
-    QCOMPARE(state.bestandspad, QStringLiteral("/oud.dvz"));
+    QCOMPARE(state.bestandspad(), QStringLiteral("/oud.dvz"));
     QCOMPARE(state.scale, 0.05);
 
     // The changed lines keep their place and their end; a missing key is added with the file's end.
-    state.bestandspad = QStringLiteral("/nieuw.dvz");
+    state.setBestandspad(QStringLiteral("/nieuw.dvz"));
     state.scale = 0.03;
     QVERIFY(bewaarinstellingen(state, store));
     QVERIFY(store.setValue(QStringLiteral("Baldovenaar"), QStringLiteral("ander"), QStringLiteral("1")));
@@ -467,7 +467,7 @@ void TestSettings::untouchedLinesKeepTheirBytes()
     // It reads back as written, beside lines in the ANSI code page.
     AppState state;
     leesinstellingen(state, store);
-    QCOMPARE(state.bestandspad, path);
+    QCOMPARE(state.bestandspad(), path);
     if (!datamap.isEmpty()) {
         bepaalpaden(state, store, FakeFolders());
         QCOMPARE(state.datamap, datamap);
@@ -484,7 +484,7 @@ void TestSettings::readOnlyFileIsNotReplaced()
     // Reported as for a value that cannot be stored; the file stays as the user left it, also for a
     // user who could write it all the same (the superuser).
     AppState state;
-    state.bestandspad = QStringLiteral("/nieuw.dvz");
+    state.setBestandspad(QStringLiteral("/nieuw.dvz"));
     state.scale = 0.03;
     IniSettingsStore store(iniPath());
     QVERIFY(!bewaarinstellingen(state, store));
@@ -492,19 +492,19 @@ void TestSettings::readOnlyFileIsNotReplaced()
 
     AppState loaded;
     leesinstellingen(loaded, store);
-    QCOMPARE(loaded.bestandspad, QStringLiteral("/oud.dvz"));
+    QCOMPARE(loaded.bestandspad(), QStringLiteral("/oud.dvz"));
     QCOMPARE(loaded.scale, 0.05);
 }
 
 void TestSettings::routinesUseTheConfigurationFolder()
 {
     AppState state;
-    state.bestandspad = QStringLiteral("C:\\Korvalen\\rst-x.dvz");
+    state.setBestandspad(QStringLiteral("C:\\Korvalen\\rst-x.dvz"));
     state.scale = 0.0375;
     bewaarinstellingen(state);
 #ifdef Q_OS_WIN
     // Windows: the registry, under the test's own stand-in for HKEY_CURRENT_USER.
-    QVERIFY(testsupport::savedSettings(m_dir->path()).contains(QStringLiteral("lastfile=") + state.bestandspad));
+    QVERIFY(testsupport::savedSettings(m_dir->path()).contains(QStringLiteral("lastfile=") + state.bestandspad()));
 #else
     QCOMPARE(IniSettingsStore::userFilePath(), iniPath());
     QVERIFY(QFile::exists(iniPath()));
@@ -512,7 +512,7 @@ void TestSettings::routinesUseTheConfigurationFolder()
 
     AppState loaded;
     leesinstellingen(loaded);
-    QCOMPARE(loaded.bestandspad, state.bestandspad);
+    QCOMPARE(loaded.bestandspad(), state.bestandspad());
     QCOMPARE(loaded.scale, state.scale);
 }
 
@@ -621,10 +621,10 @@ void TestSettings::registryIsSharedWithTheOffice()
     QCOMPARE(state.datamap, datamap);
     QCOMPARE(state.gedeeldemap, datamap + "GEDEELD\\");
 
-    state.bestandspad = state.gedeeldemap + "baldovenaar rst-0001.dvz";
+    state.setBestandspad(state.gedeeldemap + "baldovenaar rst-0001.dvz");
     state.scale = 0.0375;
     QVERIFY(bewaarinstellingen(state, store));
-    QCOMPARE(readOfficeValue(L"Baldovenaar", L"lastfile").value_or("(absent)"), state.bestandspad);
+    QCOMPARE(readOfficeValue(L"Baldovenaar", L"lastfile").value_or("(absent)"), state.bestandspad());
     QCOMPARE(readOfficeValue(L"Baldovenaar", L"scale").value_or("(absent)"), scaleToSetting(0.0375));
     // The office's section stays as the office left it.
     QCOMPARE(readOfficeValue(L"Database", L"InstallPath").value_or("(absent)"), installPath);
@@ -632,7 +632,7 @@ void TestSettings::registryIsSharedWithTheOffice()
 
     AppState loaded;
     leesinstellingen(loaded, store);
-    QCOMPARE(loaded.bestandspad, state.bestandspad);
+    QCOMPARE(loaded.bestandspad(), state.bestandspad());
     QCOMPARE(loaded.scale, 0.0375);
 }
 

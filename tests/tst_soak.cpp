@@ -15,20 +15,17 @@
 // The figures are printed at the end.
 #include "clock.h"
 #include "columns.h"
-#include "cp1252.h"
 #include "filereading.h"
 #include "flexgrid.h"
 #include "folderlisting.h"
-#include "frmbaldovenaar.h"
 #include "gridtable.h"
+#include "holdbutton.h"
 #include "kantoorcommand.h"
-#include "mutatiebestand.h"
 #include "mutationfile.h"
 #include "officeserver.h"
 #include "publishedorder.h"
 #include "runorderfile.h"
-#include "runorderloader.h"
-#include "testsupport.h"
+#include "windowfixture.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -38,7 +35,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -333,13 +329,14 @@ private slots:
 
 private:
     void drive();
-    void clickRow(int row, Qt::KeyboardModifiers modifiers = {});
     void afterALook();
+    Station& station() { return m_kit->station(); }
 
-    std::unique_ptr<FrmBaldovenaar> m_window;
+    std::unique_ptr<testsupport::WindowFixture> m_kit;
+    platform::SystemClock m_systemClock;
     std::unique_ptr<Office> m_office;
     QRandomGenerator m_random { 7122026 };
-    QPushButton* m_heldArrow = nullptr;
+    HoldButton* m_heldButton = nullptr;
     int m_checks = 0;
     int m_reads = 0;
     int m_replaced = 0;
@@ -351,66 +348,59 @@ private:
     QStringList m_failures;
 };
 
-void TestSoak::clickRow(int row, Qt::KeyboardModifiers modifiers)
-{
-    FlexGrid* grid = m_window->grid1();
-    grid->ensureRowVisible(row);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, grid->cellRect(row, 3).center());
-}
-
 void TestSoak::drive()
 {
-    // An arrow held since the last action is let go first.
-    if (m_heldArrow) {
-        QTest::mouseRelease(m_heldArrow, Qt::LeftButton, {}, m_heldArrow->rect().center());
-        m_heldArrow = nullptr;
+    // A move button held since the last action is let go first.
+    if (m_heldButton) {
+        QTest::mouseRelease(m_heldButton, Qt::LeftButton, {}, m_heldButton->rect().center());
+        m_heldButton = nullptr;
         return;
     }
-    const GridTable& grid = m_window->gridTable(1);
-    if (!m_window->grid1()->isVisible() || grid.rows() < 3)
+    const GridTable& grid = station().working();
+    if (!m_kit->grid()->isVisible() || grid.rows() < 3)
         return;
     const int rows = grid.rows() - 1;
     const int what = m_random.bounded(100);
     if (what < 40) {
-        clickRow(1 + m_random.bounded(rows));
-        QPushButton* arrow = m_window->btnVerplaatsregels(m_random.bounded(2));
-        QTest::mousePress(arrow, Qt::LeftButton, {}, arrow->rect().center());
+        m_kit->clickRow(1 + m_random.bounded(rows));
+        HoldButton* button = m_kit->moveButton(regels::Richting(m_random.bounded(2)));
+        QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
         if (m_random.bounded(4) == 0)
-            m_heldArrow = arrow; // held on, repeating, until the next action
+            m_heldButton = button; // held on, repeating, until the next action
         else
-            QTest::mouseRelease(arrow, Qt::LeftButton, {}, arrow->rect().center());
+            QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
         ++m_moves;
     } else if (what < 60) {
-        clickRow(1 + m_random.bounded(rows));
-        QTest::mouseClick(m_window->btnKnop(1), Qt::LeftButton);
+        m_kit->clickRow(1 + m_random.bounded(rows));
+        QTest::mouseClick(m_kit->button(knoppen::NietGestart), Qt::LeftButton);
         ++m_marks;
     } else if (what < 70) {
-        clickRow(1 + m_random.bounded(rows));
-        clickRow(1 + m_random.bounded(rows), Qt::ControlModifier);
-        QTest::mouseClick(m_window->btnKnop(5), Qt::LeftButton);
+        m_kit->clickRow(1 + m_random.bounded(rows));
+        m_kit->clickRow(1 + m_random.bounded(rows), Qt::ControlModifier);
+        QTest::mouseClick(m_kit->button(knoppen::Wissel), Qt::LeftButton);
         ++m_swaps;
     } else if (what < 85) {
-        if (m_window->btnKnop(4)->isEnabled()) {
-            QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+        if (m_kit->button(knoppen::Verzenden)->isEnabled()) {
+            QTest::mouseClick(m_kit->button(knoppen::Verzenden), Qt::LeftButton);
             ++m_sends;
         }
     }
     // The ring only moves lines: its list holds the snapshot's lines.
-    if (sortedKeys(m_window->gridTable(1)) != sortedKeys(m_window->gridTable(2)))
+    if (sortedKeys(station().working()) != sortedKeys(station().snapshot()))
         m_failures << QStringLiteral("after an action the ring's lines differ from the file's");
 }
 
 void TestSoak::afterALook()
 {
     ++m_checks;
-    const QByteArray shown = listDigest(m_window->gridTable(2));
+    const QByteArray shown = listDigest(station().snapshot());
     if (shown != m_lastShown) {
         m_lastShown = shown;
         ++m_replaced;
         if (!m_office->published(shown))
             m_failures << QStringLiteral("look %1 shows a list the office never published").arg(m_checks);
     }
-    if (sortedKeys(m_window->gridTable(1)) != sortedKeys(m_window->gridTable(2)))
+    if (sortedKeys(station().working()) != sortedKeys(station().snapshot()))
         m_failures << QStringLiteral("look %1: the ring's lines differ from the file's").arg(m_checks);
 }
 
@@ -421,37 +411,27 @@ void TestSoak::aShowDayInFastMotion()
         : 45;
     const int warmUp = std::min(60, seconds / 3);
 
-    QTemporaryDir config, root;
-    QVERIFY(config.isValid() && root.isValid());
-    testsupport::useOwnSettings(config.path());
-    const QString shared = root.filePath(QStringLiteral("GEDEELD"));
-    QVERIFY(QDir().mkpath(shared));
+    m_kit = std::make_unique<testsupport::WindowFixture>();
+    QVERIFY(m_kit->isValid());
+    const QString shared = m_kit->sharedFolder();
 
     m_office = std::make_unique<Office>(shared);
     m_office->publishFirst();
-    FrmBaldovenaar::Options options;
-    options.showSplash = false;
-    options.settleTime = settleTime;
-    options.chooseFile = [&](const QString&, const QString&, const QString&) -> std::optional<QString> {
-        return QDir(shared).filePath(QStringLiteral("baldovenaar rst-%1.dvz").arg(classId));
-    };
-    QStringList messages;
-    options.showMessage = [&](const QString& text) { messages << text; };
-    m_window = std::make_unique<FrmBaldovenaar>(std::move(options));
-    m_window->Form_Load();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->timer1()->setInterval(checkInterval);
-    m_window->kiesbestand();
-    QTRY_VERIFY(m_window->state().klasbekend);
-    QCOMPARE(m_window->state().rid, classId);
-    m_lastShown = listDigest(m_window->gridTable(2));
+    // The office dates its files by the real clock, and so does the station here.
+    m_kit->stationClock = &m_systemClock;
+    m_kit->answer = m_kit->classPath(classId);
+    FrmBaldovenaar& window = m_kit->makeWindow(true, false, settleTime);
+    station().timer1()->setInterval(checkInterval);
+    window.kiesbestand();
+    QTRY_VERIFY(station().state().klasbekend);
+    QCOMPARE(station().state().rid, classId);
+    m_lastShown = listDigest(station().snapshot());
     QVERIFY(m_office->published(m_lastShown));
 
-    m_window->runOrderLoader().setReadHooks({ [this] { ++m_reads; }, {} });
+    station().loader().setReadHooks({ [this] { ++m_reads; }, {} });
     // After every look, by the re-read timer or the look again once a changed file may have settled.
-    connect(m_window->timer1(), &QTimer::timeout, this, &TestSoak::afterALook);
-    connect(m_window->settleTimer(), &QTimer::timeout, this, &TestSoak::afterALook);
+    connect(station().timer1(), &QTimer::timeout, this, &TestSoak::afterALook);
+    connect(station().settleTimer(), &QTimer::timeout, this, &TestSoak::afterALook);
     QTimer driver;
     driver.setInterval(driverInterval);
     connect(&driver, &QTimer::timeout, this, &TestSoak::drive);
@@ -469,12 +449,12 @@ void TestSoak::aShowDayInFastMotion()
             memoryAfterWarmUp = residentBytes();
     }
     driver.stop();
-    if (m_heldArrow)
-        QTest::mouseRelease(m_heldArrow, Qt::LeftButton, {}, m_heldArrow->rect().center());
+    if (m_heldButton)
+        QTest::mouseRelease(m_heldButton, Qt::LeftButton, {}, m_heldButton->rect().center());
     m_office->stop();
     reader.stop();
     const qint64 memoryAtEnd = residentBytes();
-    m_window->close();
+    window.close();
 
     std::printf("soak: %d s; office: %d edits (%d in place, %d refused), %d sends taken in, %d lists published\n"
                 "soak: station: %d looks, %d reads, %d lists shown; ring: %d moves, %d marks, %d swaps, %d sends\n"
@@ -490,6 +470,7 @@ void TestSoak::aShowDayInFastMotion()
     QVERIFY2(m_failures.isEmpty(), qPrintable(m_failures.join(u'\n')));
     QVERIFY2(reader.broken().isEmpty(), qPrintable(reader.broken().join(u'\n')));
     // The swap's refusals are the official's doing; any other message (a send that failed) is not.
+    QStringList messages = m_kit->messages;
     messages.removeAll(QStringLiteral("Pauzeregels kunnen niet verplaatst worden."));
     messages.removeAll(QStringLiteral("Selecteer 2 rijen"));
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));

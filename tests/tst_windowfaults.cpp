@@ -1,24 +1,18 @@
-// Faults of the window's own life, on the real window: closing or stopping it while an arrow button is held
-// or a message box is up, a stop request from outside (SIGTERM, SIGINT), re-read ticks that arrive during a
-// message box or in the middle of a read, and the clock passing midnight. Each test is named after what the
-// official (or the office, reading the folder) finds afterwards.
-#include "clock.h"
-#include "columns.h"
+// Faults of the station's life: on the real window, closing or stopping it while a move button is held or
+// a message box is up, and a stop request from outside (SIGTERM, SIGINT); on the station alone, re-read
+// ticks that arrive while a message is up or in the middle of a read, and the clock passing midnight. Each
+// test is named after what the official (or the office, reading the folder) finds afterwards.
+#include "classfile.h"
 #include "faults.h"
-#include "flexgrid.h"
-#include "folderlisting.h"
-#include "frmbaldovenaar.h"
-#include "gridtable.h"
-#include "runorderloader.h"
+#include "files.h"
+#include "holdbutton.h"
 #include "stopsignals.h"
-#include "testsupport.h"
+#include "windowfixture.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QDialog>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
@@ -28,21 +22,8 @@
 #include <qt_windows.h>
 #endif
 
-namespace {
-
-const QDateTime today(QDate(2026, 12, 7), QTime(10, 0, 0));
-
-QByteArray classBytes(const QString& keys)
-{
-    QString text = QStringLiteral("owner:Ruitersport Oost\r\nwnr:12\r\nrid:7\r\neditvolgorde:1\r\neditnietgestart:1\r\n"
-                                  "rij:key\tVolg\tNr\tRuiter\tPaard\tVer\t\t\t\tStatus\tNG\r\n");
-    int position = 0;
-    for (const QString& key : keys.split(u' ', Qt::SkipEmptyParts))
-        text += QStringLiteral("rij:%1\t%2\t\tRuiter %1\tPaard %1\t\t\t\t\t\t\r\n").arg(key).arg(++position);
-    return text.toLatin1();
-}
-
-} // namespace
+using testsupport::classBytes;
+using testsupport::keysOf;
 
 class TestWindowFaults : public QObject
 {
@@ -52,9 +33,9 @@ private slots:
     void init();
     void cleanup();
 
-    void heldArrowStopsAndTheClassIsClearedWhenTheWindowGoes_data();
-    void heldArrowStopsAndTheClassIsClearedWhenTheWindowGoes();
-    void windowDestroyedWhileAnArrowIsHeldRunsNothingOfIt();
+    void heldMoveButtonStopsAndTheClassIsClearedWhenTheWindowGoes_data();
+    void heldMoveButtonStopsAndTheClassIsClearedWhenTheWindowGoes();
+    void windowDestroyedWhileAMoveButtonIsHeldRunsNothingOfIt();
     void closingFromAMessageBoxLeavesNoMutationFile_data();
     void closingFromAMessageBoxLeavesNoMutationFile();
     void stopSignalAnswersTheOpenBoxAndClosesTheStation_data();
@@ -65,118 +46,54 @@ private slots:
     void windowsStopMessagesCloseTheStationAtOnce_data();
     void windowsStopMessagesCloseTheStationAtOnce();
 #endif
-    void ticksDuringAMessageBoxReadOneAtATime_data();
-    void ticksDuringAMessageBoxReadOneAtATime();
+    void ticksDuringAMessageReadOneAtATime_data();
+    void ticksDuringAMessageReadOneAtATime();
     void ticksDuringAReadReturnAtOnce();
     void midnightShowsTheEmptyViewUntilTheOfficeWritesAgain();
 
 private:
-    void makeWindow(bool realBoxes = false);
-    void publish(const QString& keys, const QDateTime& modified);
-    void follow(const QString& keys);
-    // Selects row 1, moves it down one and sends: the class has its two mutation files in the folder.
+    Station& station() { return m_kit->station(); }
+    QString keys() { return keysOf(station().working()); }
+    // A press and a release of a move button, as the official clicks it.
+    void clickMoveButton(regels::Richting richting);
+    // Moves line 1 down one place and sends: the class has its two mutation files in the folder.
     void moveAndSend();
-    QString keys();
-    QStringList mutationFiles() const
-    {
-        return platform::listFolder(m_shared->path(), QStringLiteral("*.mut*"), platform::Listing::IncludeHidden);
-    }
     QString settings() const
     {
-        return testsupport::savedSettings(m_config->path());
-    }
-    QString classPath() const
-    {
-        return m_shared->filePath(QStringLiteral("baldovenaar rst-0007.dvz"));
+        return testsupport::savedSettings(m_kit->configFolder());
     }
 
-    std::unique_ptr<QTemporaryDir> m_config;
-    std::unique_ptr<QTemporaryDir> m_shared;
-    platform::FixedClock m_clock { today };
-    std::unique_ptr<FrmBaldovenaar> m_window;
-    std::function<void(const QString&)> m_onMessage;
-    QStringList m_messages;
-    int m_publications = 0;
+    std::unique_ptr<testsupport::WindowFixture> m_kit;
 };
 
 void TestWindowFaults::init()
 {
-    m_config = std::make_unique<QTemporaryDir>();
-    m_shared = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_config->isValid() && m_shared->isValid());
-    testsupport::useOwnSettings(m_config->path());
-    m_clock.setNow(today);
-    m_messages.clear();
-    m_onMessage = nullptr;
-    m_publications = 0;
+    m_kit = std::make_unique<testsupport::WindowFixture>();
+    QVERIFY(m_kit->isValid());
 }
 
 void TestWindowFaults::cleanup()
 {
     platform::faults::clear();
-    m_window.reset();
-    m_shared.reset();
-    m_config.reset();
+    m_kit.reset();
 }
 
-void TestWindowFaults::makeWindow(bool realBoxes)
+void TestWindowFaults::clickMoveButton(regels::Richting richting)
 {
-    FrmBaldovenaar::Options options;
-    options.showSplash = false;
-    options.clock = &m_clock;
-    options.settleTime = 0; // the office here writes whole files; the clock stands still
-    if (!realBoxes) {
-        options.chooseFile
-            = [this](const QString&, const QString&, const QString&) -> std::optional<QString> { return classPath(); };
-        options.showMessage = [this](const QString& text) {
-            m_messages << text;
-            if (m_onMessage)
-                m_onMessage(text);
-        };
-    }
-    m_window = std::make_unique<FrmBaldovenaar>(std::move(options));
-    m_window->Form_Load();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
-
-void TestWindowFaults::publish(const QString& keys, const QDateTime& modified)
-{
-    QVERIFY(testsupport::writeFile(classPath(), classBytes(keys), modified));
-}
-
-void TestWindowFaults::follow(const QString& keys)
-{
-    // Each publication a minute later than the one before, so the station sees a new write.
-    publish(keys, today.addSecs(-3600 + 60 * m_publications++));
-    if (!m_window)
-        makeWindow();
-    m_window->state().bestandspad = classPath();
-    m_window->toonbestand(true);
-    QCOMPARE(m_window->gridTable(1).rows(), int(keys.count(u' ')) + 2);
-}
-
-QString TestWindowFaults::keys()
-{
-    QStringList keys;
-    const GridTable& table = m_window->gridTable(1);
-    for (int r = 1; r < table.rows(); ++r)
-        keys << table.textMatrix(r, column::Key);
-    return keys.join(u' ');
+    HoldButton* button = m_kit->moveButton(richting);
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
 }
 
 void TestWindowFaults::moveAndSend()
 {
-    FlexGrid* grid = m_window->grid1();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 3).center());
-    QPushButton* down = m_window->btnVerplaatsregels(1);
-    QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
-    QTest::mouseRelease(down, Qt::LeftButton, {}, down->rect().center());
-    QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
-    QCOMPARE(mutationFiles().size(), 2);
+    m_kit->clickRow(1);
+    clickMoveButton(regels::Richting::Omlaag);
+    QTest::mouseClick(m_kit->button(knoppen::Verzenden), Qt::LeftButton);
+    QCOMPARE(m_kit->mutationFiles().size(), 2);
 }
 
-void TestWindowFaults::heldArrowStopsAndTheClassIsClearedWhenTheWindowGoes_data()
+void TestWindowFaults::heldMoveButtonStopsAndTheClassIsClearedWhenTheWindowGoes_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("closed by the official") << "close";
@@ -185,52 +102,53 @@ void TestWindowFaults::heldArrowStopsAndTheClassIsClearedWhenTheWindowGoes_data(
     QTest::newRow("interrupted (SIGINT, Ctrl+C)") << "SIGINT";
 }
 
-void TestWindowFaults::heldArrowStopsAndTheClassIsClearedWhenTheWindowGoes()
+void TestWindowFaults::heldMoveButtonStopsAndTheClassIsClearedWhenTheWindowGoes()
 {
     QFETCH(QString, how);
     platform::StopSignals stopSignals;
-    makeWindow();
-    connect(&stopSignals, &platform::StopSignals::stopRequested, m_window.get(), &FrmBaldovenaar::stop);
-    follow("A B C D E");
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    connect(&stopSignals, &platform::StopSignals::stopRequested, &window, &FrmBaldovenaar::stop);
+    QVERIFY(m_kit->openClass(classBytes("A B C D E")));
     moveAndSend();
     QCOMPARE(keys(), QString("B A C D E"));
 
-    // The official holds the arrow down on line 1 when the window goes.
-    FlexGrid* grid = m_window->grid1();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 3).center());
-    QPushButton* down = m_window->btnVerplaatsregels(1);
+    // The official holds the move button down on line 1 when the window goes.
+    m_kit->clickRow(1);
+    HoldButton* down = m_kit->moveButton(regels::Richting::Omlaag);
     QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
     QCOMPARE(keys(), QString("A B C D E"));
-    QVERIFY(m_window->timerRegelsVerplaatsen()->isActive());
+    QVERIFY(station().timerRegelsVerplaatsen()->isActive());
     if (how == u"close")
-        QVERIFY(m_window->close());
+        QVERIFY(window.close());
     else if (how == u"stop")
-        m_window->stop();
+        window.stop();
     else
         ::raise(how == u"SIGTERM" ? SIGTERM : SIGINT);
-    QTRY_VERIFY(m_window->isUnloaded());
+    QTRY_VERIFY(window.isUnloaded());
 
-    QVERIFY(!m_window->isVisible());
-    QVERIFY(!m_window->timerRegelsVerplaatsen()->isActive());
-    QVERIFY(!m_window->timer1()->isActive());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!station().timerRegelsVerplaatsen()->isActive());
+    QVERIFY(!station().timer1()->isActive());
     QTest::qWait(450); // long enough for three repeats
     QCOMPARE(keys(), QString("A B C D E"));
     // What closing always does: the class's mutation files go, the settings stay for the next start.
-    QCOMPARE(mutationFiles(), QStringList());
-    QVERIFY2(settings().contains("lastfile=" + classPath()), qPrintable(settings()));
+    QCOMPARE(m_kit->mutationFiles(), QStringList());
+    QVERIFY2(settings().contains("lastfile=" + m_kit->classPath()), qPrintable(settings()));
     QVERIFY(settings().contains("scale="));
     QCOMPARE(stopSignals.received(), how.startsWith(u"SIG") ? 1 : 0);
 }
 
-void TestWindowFaults::windowDestroyedWhileAnArrowIsHeldRunsNothingOfIt()
+void TestWindowFaults::windowDestroyedWhileAMoveButtonIsHeldRunsNothingOfIt()
 {
     // The held button reports its lost hold while QWidget's destructor hides it, after the window's own part
-    // is gone: a handler run then works on a half-destroyed window (the sanitizer build reports it).
-    follow("A B C");
-    QPushButton* down = m_window->btnVerplaatsregels(1);
+    // is gone: a handler run then works on a half-destroyed window (the sanitizer build reports it). The
+    // window goes first, then its station, as at the end of the program.
+    m_kit->makeWindow();
+    QVERIFY(m_kit->openClass(classBytes("A B C")));
+    HoldButton* down = m_kit->moveButton(regels::Richting::Omlaag);
     QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
-    QVERIFY(m_window->timerRegelsVerplaatsen()->isActive());
-    m_window.reset();
+    QVERIFY(station().timerRegelsVerplaatsen()->isActive());
+    m_kit->destroyStation();
     QTest::qWait(150);
 }
 
@@ -248,34 +166,36 @@ void TestWindowFaults::closingFromAMessageBoxLeavesNoMutationFile()
 {
     QFETCH(QString, message);
     QFETCH(QString, how);
-    follow("A B C");
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    QVERIFY(m_kit->openClass(classBytes("A B C")));
     moveAndSend();
-    m_onMessage = [&](const QString&) {
+    // While the window shows the message, the official closes it (or it is asked to stop).
+    connect(&station(), &Station::message, this, [&] {
         if (how == u"close")
-            m_window->close();
+            window.close();
         else
-            m_window->stop();
-        QVERIFY(m_window->isUnloaded());
-    };
+            window.stop();
+        QVERIFY(window.isUnloaded());
+    });
     if (message == u"a failed send") {
         // The s copy fails, the h copy is written: the official is told while the window closes.
         platform::faults::inject(
             platform::faults::Operation::Write, QStringLiteral("-s.mut"), QStringLiteral("Schijf vol"));
-        m_clock.setNow(today.addSecs(5));
-        QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+        m_kit->clock.setNow(m_kit->today().addSecs(5));
+        QTest::mouseClick(m_kit->button(knoppen::Verzenden), Qt::LeftButton);
     } else {
-        QTest::mouseClick(m_window->btnKnop(5), Qt::LeftButton);
+        QTest::mouseClick(m_kit->button(knoppen::Wissel), Qt::LeftButton);
     }
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_window->isUnloaded());
-    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_kit->messages.size(), 1);
+    QVERIFY(window.isUnloaded());
+    QVERIFY(!window.isVisible());
     QVERIFY(!QGuiApplication::overrideCursor());
-    QCOMPARE(mutationFiles(), QStringList());
-    QVERIFY(settings().contains("lastfile=" + classPath()));
-    // Nothing of the window runs on: no tick, no send.
-    m_window->Timer1_Timer();
-    QVERIFY(!m_window->timer1()->isActive());
-    QCOMPARE(mutationFiles(), QStringList());
+    QCOMPARE(m_kit->mutationFiles(), QStringList());
+    QVERIFY(settings().contains("lastfile=" + m_kit->classPath()));
+    // Nothing of the station runs on: no tick, no send.
+    station().Timer1_Timer();
+    QVERIFY(!station().timer1()->isActive());
+    QCOMPARE(m_kit->mutationFiles(), QStringList());
 }
 
 void TestWindowFaults::stopSignalAnswersTheOpenBoxAndClosesTheStation_data()
@@ -289,9 +209,10 @@ void TestWindowFaults::stopSignalAnswersTheOpenBoxAndClosesTheStation()
 {
     QFETCH(QString, box);
     platform::StopSignals stopSignals;
-    makeWindow(true);
-    connect(&stopSignals, &platform::StopSignals::stopRequested, m_window.get(), &FrmBaldovenaar::stop);
-    follow("A B C");
+    m_kit->realMessageBoxes = true;
+    FrmBaldovenaar& window = m_kit->makeWindow(true, true);
+    connect(&stopSignals, &platform::StopSignals::stopRequested, &window, &FrmBaldovenaar::stop);
+    QVERIFY(m_kit->follow(classBytes("A B C")));
     // The signal arrives while the box waits for the official.
     bool boxWasOpen = false;
     QTimer::singleShot(200, this, [&] {
@@ -299,18 +220,18 @@ void TestWindowFaults::stopSignalAnswersTheOpenBoxAndClosesTheStation()
         ::raise(SIGTERM);
     });
     if (box == u"message")
-        QTest::mouseClick(m_window->btnKnop(5), Qt::LeftButton); // one row selected: "Selecteer 2 rijen"
+        QTest::mouseClick(m_kit->button(knoppen::Wissel), Qt::LeftButton); // one row selected: "Selecteer 2 rijen"
     else
-        m_window->kiesbestand();
+        window.kiesbestand();
 
     QVERIFY(boxWasOpen);
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(m_window->isUnloaded());
-    QVERIFY(!m_window->isVisible());
+    QVERIFY(window.isUnloaded());
+    QVERIFY(!window.isVisible());
     // The open command leaves the timer off and reads nothing after the stop.
-    QVERIFY(!m_window->timer1()->isActive());
+    QVERIFY(!station().timer1()->isActive());
     QCOMPARE(keys(), QString("A B C"));
-    QVERIFY(settings().contains("lastfile=" + classPath()));
+    QVERIFY(settings().contains("lastfile=" + m_kit->classPath()));
 }
 
 namespace {
@@ -382,138 +303,132 @@ void TestWindowFaults::windowsStopMessagesCloseTheStationAtOnce()
     QFETCH(bool, wParam);
     QFETCH(bool, stops);
     platform::StopSignals stopSignals;
-    makeWindow();
-    connect(&stopSignals, &platform::StopSignals::stopRequested, m_window.get(), &FrmBaldovenaar::stop);
-    follow("A B C");
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    connect(&stopSignals, &platform::StopSignals::stopRequested, &window, &FrmBaldovenaar::stop);
+    QVERIFY(m_kit->openClass(classBytes("A B C")));
     moveAndSend();
 
     // The message as Qt takes it from the queue, once for every top-level window (the offscreen platform has
     // no real window handles: one stands in).
     MSG msg {};
-    msg.hwnd = toTheThread ? nullptr : reinterpret_cast<HWND>(m_window->winId());
+    msg.hwnd = toTheThread ? nullptr : reinterpret_cast<HWND>(window.winId());
     msg.message = message;
     msg.wParam = wParam ? TRUE : FALSE;
     qintptr result = 0;
     for (int window = 0; window < 2; ++window)
         QAbstractEventDispatcher::instance()->filterNativeEvent("windows_generic_MSG", &msg, &result);
-    QCOMPARE(m_window->isUnloaded(), stops);
-    QCOMPARE(mutationFiles().isEmpty(), stops);
+    QCOMPARE(window.isUnloaded(), stops);
+    QCOMPARE(m_kit->mutationFiles().isEmpty(), stops);
     if (stops)
-        QVERIFY(settings().contains("lastfile=" + classPath()));
+        QVERIFY(settings().contains("lastfile=" + m_kit->classPath()));
 }
 #endif
 
-void TestWindowFaults::ticksDuringAMessageBoxReadOneAtATime_data()
+void TestWindowFaults::ticksDuringAMessageReadOneAtATime_data()
 {
     QTest::addColumn<QString>("message");
     QTest::newRow("after a failed send") << "send";
     QTest::newRow("after a refused swap") << "swap";
 }
 
-void TestWindowFaults::ticksDuringAMessageBoxReadOneAtATime()
+void TestWindowFaults::ticksDuringAMessageReadOneAtATime()
 {
     QFETCH(QString, message);
-    follow("A B C");
+    Station& s = m_kit->makeStation();
+    QVERIFY(m_kit->follow(classBytes("A B C")));
     int reading = 0;
     int deepest = 0;
     int reads = 0;
-    m_window->runOrderLoader().setReadHooks({ [&] {
-                                                 ++reads;
-                                                 deepest = std::max(deepest, ++reading);
-                                             },
+    s.loader().setReadHooks({ [&] {
+                                 ++reads;
+                                 deepest = std::max(deepest, ++reading);
+                             },
         [&] { --reading; } });
-    // While the box is up, the office publishes a new list and the re-read timer ticks on (the box runs an
-    // event loop of its own).
-    m_onMessage = [&](const QString&) {
-        publish("A B C D", today.addSecs(60));
-        m_window->timer1()->setInterval(10);
+    // While the message is up, the office publishes a new list and the re-read timer ticks on (a message box
+    // runs an event loop of its own).
+    connect(&s, &Station::message, this, [&] {
+        QVERIFY(m_kit->publish(classBytes("A B C D")));
+        s.timer1()->setInterval(10);
         QTest::qWait(150);
-    };
+    });
     if (message == u"send") {
-        FlexGrid* grid = m_window->grid1();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 3).center());
-        QPushButton* down = m_window->btnVerplaatsregels(1);
-        QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
-        QTest::mouseRelease(down, Qt::LeftButton, {}, down->rect().center());
+        testsupport::selectRow(s, 1);
+        s.verplaatsregel(regels::Richting::Omlaag);
         platform::faults::inject(
             platform::faults::Operation::Open, QStringLiteral(".mut"), QStringLiteral("Geen toegang"));
-        QTest::mouseClick(m_window->btnKnop(4), Qt::LeftButton);
+        s.verzendmutatie();
     } else {
-        QTest::mouseClick(m_window->btnKnop(5), Qt::LeftButton);
+        s.wisselrijen();
     }
-    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_kit->messages.size(), 1);
     QVERIFY(reads >= 1);
     QCOMPARE(deepest, 1);
     QCOMPARE(reading, 0);
     QCOMPARE(keys(), QString("A B C D"));
-    QVERIFY(!m_window->state().bezigmetladen);
-    QVERIFY(!m_window->state().timerbezig);
-    QCOMPARE(mutationFiles(), QStringList());
+    QVERIFY(!s.state().bezigmetladen);
+    QVERIFY(!s.state().timerbezig);
+    QCOMPARE(m_kit->mutationFiles(), QStringList());
 }
 
 void TestWindowFaults::ticksDuringAReadReturnAtOnce()
 {
-    follow("A B C");
-    publish("A B C D", today.addSecs(60));
+    Station& s = m_kit->makeStation();
+    QVERIFY(m_kit->follow(classBytes("A B C")));
+    QVERIFY(m_kit->publish(classBytes("A B C D")));
     int reads = 0;
     int deepest = 0;
     int reading = 0;
-    // A box shown in the middle of a read (its event loop lets the timer tick), and direct calls too.
-    m_window->runOrderLoader().setReadHooks({ [&] {
-                                                 ++reads;
-                                                 deepest = std::max(deepest, ++reading);
-                                                 m_window->timer1()->setInterval(10);
-                                                 QTest::qWait(100);
-                                                 m_window->Timer1_Timer();
-                                                 m_window->toonbestand(true);
-                                             },
+    // An event loop in the middle of a read (a message box's lets the timer tick), and direct calls too.
+    s.loader().setReadHooks({ [&] {
+                                 ++reads;
+                                 deepest = std::max(deepest, ++reading);
+                                 s.timer1()->setInterval(10);
+                                 QTest::qWait(100);
+                                 s.Timer1_Timer();
+                                 s.toonbestand(true);
+                             },
         [&] { --reading; } });
-    m_window->Timer1_Timer();
-    m_window->runOrderLoader().setReadHooks({});
+    s.Timer1_Timer();
+    s.loader().setReadHooks({});
     QCOMPARE(reads, 1);
     QCOMPARE(deepest, 1);
     QCOMPARE(keys(), QString("A B C D"));
-    QVERIFY(!m_window->state().bezigmetladen);
-    QVERIFY(!m_window->state().timerbezig);
+    QVERIFY(!s.state().bezigmetladen);
+    QVERIFY(!s.state().timerbezig);
 }
 
 void TestWindowFaults::midnightShowsTheEmptyViewUntilTheOfficeWritesAgain()
 {
     const QDateTime lateEvening(QDate(2026, 12, 7), QTime(23, 50, 0));
-    m_clock.setNow(lateEvening);
-    makeWindow();
-    publish("A B C", lateEvening.addSecs(-60));
-    m_window->state().bestandspad = classPath();
-    m_window->toonbestand(true);
-    FlexGrid* grid = m_window->grid1();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 3).center());
-    QPushButton* down = m_window->btnVerplaatsregels(1);
-    QTest::mousePress(down, Qt::LeftButton, {}, down->rect().center());
-    QTest::mouseRelease(down, Qt::LeftButton, {}, down->rect().center());
+    m_kit->clock.setNow(lateEvening);
+    Station& s = m_kit->makeStation();
+    QVERIFY(m_kit->follow(classBytes("A B C")));
+    testsupport::selectRow(s, 1);
+    s.verplaatsregel(regels::Richting::Omlaag);
     QCOMPARE(keys(), QString("B A C"));
 
     // A second past midnight the file is of yesterday: the empty view, nothing to edit or send.
-    m_clock.setNow(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1)));
-    m_window->Timer1_Timer();
-    QVERIFY(!grid->isVisible());
-    QCOMPARE(m_window->windowTitle(), RunOrderLoader::plainCaption());
-    for (int index : { 1, 4, 5 })
-        QVERIFY(!m_window->btnKnop(index)->isEnabled());
-    QCOMPARE(m_window->state().bestandspad, classPath());
-    m_clock.setNow(QDateTime(QDate(2026, 12, 8), QTime(7, 30, 0)));
-    m_window->Timer1_Timer();
-    QVERIFY(!grid->isVisible());
+    m_kit->clock.setNow(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1)));
+    s.Timer1_Timer();
+    QVERIFY(!s.listShown());
+    QCOMPARE(s.caption(), RunOrderLoader::plainCaption());
+    QCOMPARE(s.buttons(), Station::Buttons());
+    QCOMPARE(s.state().bestandspad(), m_kit->classPath());
+    m_kit->clock.setNow(QDateTime(QDate(2026, 12, 8), QTime(7, 30, 0)));
+    s.Timer1_Timer();
+    QVERIFY(!s.listShown());
 
     // The office's first write of the day brings it back, the ring's unsent move merged into it.
-    publish("A B C", QDateTime(QDate(2026, 12, 8), QTime(7, 45, 0)));
-    m_clock.setNow(QDateTime(QDate(2026, 12, 8), QTime(7, 45, 3)));
-    m_window->Timer1_Timer();
-    QVERIFY(grid->isVisible());
+    QVERIFY(testsupport::writeFile(
+        m_kit->classPath(), classBytes("A B C"), QDateTime(QDate(2026, 12, 8), QTime(7, 45, 0))));
+    m_kit->clock.setNow(QDateTime(QDate(2026, 12, 8), QTime(7, 45, 3)));
+    s.Timer1_Timer();
+    QVERIFY(s.listShown());
     QCOMPARE(keys(), QString("B A C"));
-    QVERIFY(m_window->btnKnop(4)->isEnabled());
-    QVERIFY(m_window->windowTitle().endsWith("baldovenaar rst-0007 (Ruitersport Oost)"));
-    QVERIFY(m_window->close());
-    QVERIFY(settings().contains("lastfile=" + classPath()));
+    QVERIFY(s.buttons().verzenden);
+    QVERIFY(s.caption().endsWith("baldovenaar rst-0007 (Ruitersport Oost)"));
+    s.unload();
+    QVERIFY(settings().contains("lastfile=" + m_kit->classPath()));
 }
 
 QTEST_MAIN(TestWindowFaults)

@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "files.h"
 
 #include <QDir>
 #include <QFile>

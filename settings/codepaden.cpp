@@ -1,10 +1,10 @@
 #include "codepaden.h"
 
 #include "appstate.h"
-#include "gridlayout.h"
 #include "numbers.h"
 #include "settingsstore.h"
 #include "systemknownfolders.h"
+#include "zoomfactor.h"
 
 #include <QDir>
 #include <QStringView>
@@ -98,7 +98,7 @@ double scaleFromSetting(const QString& text)
 {
     QString notation = text;
     notation.replace(u',', u'.');
-    return gridlayout::clampScale(platform::leadingNumber(notation));
+    return zoomfactor::clamp(platform::leadingNumber(notation));
 }
 
 QString scaleToSetting(double scale, const QLocale& locale)
@@ -122,13 +122,13 @@ QString scaleToSetting(double scale, const QLocale& locale)
 
 void leesinstellingen(AppState& state, const SettingsStore& store)
 {
-    state.bestandspad = store.value(sectionBaldovenaar(), QStringLiteral("lastfile"), QString());
+    state.setBestandspad(store.value(sectionBaldovenaar(), QStringLiteral("lastfile"), QString()));
     state.scale = scaleFromSetting(store.value(sectionBaldovenaar(), QStringLiteral("scale"), QStringLiteral("0.025")));
 }
 
 bool bewaarinstellingen(const AppState& state, SettingsStore& store)
 {
-    bool saved = store.setValue(sectionBaldovenaar(), QStringLiteral("lastfile"), state.bestandspad);
+    bool saved = store.setValue(sectionBaldovenaar(), QStringLiteral("lastfile"), state.bestandspad());
     // A path the store cannot hold must not leave the previous file to be followed at the next start.
     if (!saved)
         store.setValue(sectionBaldovenaar(), QStringLiteral("lastfile"), QString());

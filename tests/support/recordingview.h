@@ -29,8 +29,8 @@ public:
         begintijd = b;
     }
     void setMutatieColour(quint32 colour) override { mutatie = colour; }
-    void adjustGrid() override { ++adjustCalls; }
-    void refreshSelection() override { ++refreshCalls; }
+    void adjust_grid() override { ++adjustCalls; }
+    void GridMultiSelect_Refresh() override { ++refreshCalls; }
     void zetknoppen() override { ++knoppenCalls; }
     void controleerwijzigingen() override { ++wijzigingenCalls; }
     void lookAgainAfter(int milliseconds) override { lookAgain << milliseconds; }

@@ -3,13 +3,13 @@
 #include "cp1252.h"
 #include "filereading.h"
 
-#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <algorithm>
 #include <utility>
 #include <vector>
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QString>
 
-struct AppState;
+class AppState;
 class SettingsStore;
 class SpecialFolders;
 

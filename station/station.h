@@ -1,0 +1,204 @@
+#pragma once
+
+#include "appstate.h"
+#include "gridtable.h"
+#include "knoppen.h"
+#include "moverepeater.h"
+#include "multiselect.h"
+#include "mutatiebestand.h"
+#include "regels.h"
+#include "runorderloader.h"
+#include "runorderview.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QTimer;
+namespace platform {
+class Clock;
+}
+
+// The station below its windows: the application state, the three grids' data (grid(1) the ring's
+// working list, grid(2) the snapshot of the office's file, grid(3) the scratch list of a periodic read),
+// the loader of the followed file, the send rule, the row selection and the timers. It runs every flow:
+// start-up's forced read, the five-second check, the open command once a file is chosen, moving (with the
+// hold-to-repeat), swapping, marking, sending and the close. It is the one place that changes the
+// station's state; what happened it says through signals, with plain data, and the views (the main
+// window, later others) decide how that looks. It links no GUI library, so every flow is tested without a
+// display.
+//
+// The grid's layout (font size, column widths) depends on the window's width and fonts, so it is the
+// window's: layoutNeeded() asks for it, synchronously, at the point of a read where the list's texts have
+// changed and before the current row and scroll position are put back.
+class Station : public QObject, private RunOrderView
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        // Where "today" comes from and how the send pauses; the system clock when not given.
+        platform::Clock* clock = nullptr;
+        // How long a changed running-order file must stay the same before it is read (RunOrderLoader);
+        // tests that write whole files before they read them may set 0.
+        int settleTime = RunOrderLoader::defaultSettleTime;
+    };
+
+    // Which edit buttons can be used now: the file's permissions, the list shown, the unsent changes.
+    struct Buttons
+    {
+        bool volgorde = false; // the two move buttons and the swap
+        bool nietGestart = false; // NG
+        bool verzenden = false; // send
+        friend bool operator==(const Buttons&, const Buttons&) = default;
+    };
+
+    using ListChange = RunOrderLoader::ListChange;
+
+    explicit Station(QObject* parent = nullptr);
+    explicit Station(Options options, QObject* parent = nullptr);
+    ~Station() override;
+
+    // Start-up, before the splash: the suite's folders and the station's settings.
+    void prepare();
+    // Start-up, after the splash: the grids set up for a running order, the first (forced) read, then
+    // Timer1 ticks every five seconds. Once.
+    void start();
+    // The close: the repeat stops, the class's mutation files go, the settings are saved. Once; every
+    // flow does nothing after it.
+    void unload();
+    bool isStarted() const { return m_started; }
+    bool isUnloaded() const { return m_unloaded; }
+
+    // The check of the followed file: forced (start-up, a file chosen) or periodic.
+    ListChange toonbestand(bool forceer);
+    // Timer1's tick: a periodic check, unless a check is already under way.
+    void Timer1_Timer();
+
+    // The open command, in two halves around the dialog the window shows. beginOpen stops the checks and
+    // gives the folder the dialog starts in (the followed file's, or the shared folder); finishOpen takes
+    // the chosen path (nothing when cancelled): the mutation files of the class followed so far go, the
+    // new file is followed and read, forced, and the checks start again.
+    QString beginOpen();
+    void finishOpen(const std::optional<QString>& chosen);
+
+    // Moving the current line, with the repeat of a held move button: press moves once and starts the
+    // repeat (300, 200, then every 100 ms); release ends it, as does a lost hold. Only with the reorder
+    // permission and while the list is shown.
+    void pressMove(regels::Richting richting);
+    void releaseMove();
+    void TimerRegelsVerplaatsen_Timer();
+    std::optional<regels::Richting> heldMove() const { return m_repeater.held(); }
+    // One move of the current line, as a press that is released at once.
+    void verplaatsregel(regels::Richting richting);
+
+    // The swap of the two selected lines; a refusal is told the official (message()).
+    void wisselrijen();
+    // NG: marks or unmarks the selected starters.
+    void wisselnietgestart();
+    // The send: both mutation files; a failure is told the official (message()).
+    SendResult verzendmutatie();
+
+    // The zoom factor (kept within 0.005..0.1); saved at the close.
+    void setScale(double scale);
+
+    // The official's row selection on grid(1): the grid's mouse and key events go here.
+    void grid_MouseDown(int button, int shift);
+    void grid_MouseUp(int button);
+    void grid_KeyDown(int shift);
+    void grid_KeyUp();
+    void grid_SelChange();
+    bool ShiftDown() const { return m_shiftDown; }
+    bool CtrlDown() const { return m_ctrlDown; }
+
+    AppState& state() { return m_state; }
+    const AppState& state() const { return m_state; }
+    GridTable& working() { return *m_working; }
+    const GridTable& working() const { return *m_working; }
+    GridTable& snapshot() { return *m_snapshot; }
+    GridTable& scratch() { return *m_scratch; }
+    RunOrderLoader& loader() { return *m_loader; }
+    platform::Clock& clock() { return *m_clock; }
+
+    bool listShown() const { return m_listShown; }
+    Buttons buttons() const { return m_buttons; }
+    quint32 mutatieColour() const { return m_mutatieColour; }
+    QString caption() const { return m_caption; }
+    QString titel() const { return m_titel; }
+    QString datum() const { return m_datum; }
+    QString begintijd() const { return m_begintijd; }
+
+    QTimer* timer1() const { return m_timer1; }
+    QTimer* settleTimer() const { return m_settleTimer; }
+    QTimer* timerRegelsVerplaatsen() const { return m_timerRegelsVerplaatsen; }
+
+signals:
+    void captionChanged(const QString& caption);
+    void labelsChanged(const QString& titel, const QString& datum, const QString& begintijd);
+    // The list is shown, or the empty view (no file found, not of today).
+    void listShownChanged(bool shown);
+    // The back colour of the change indicator, as a raw &H00BBGGRR& value.
+    void mutatieColourChanged(quint32 colour);
+    // The list's texts changed: lay grid(1) out again (font size, column widths).
+    void layoutNeeded();
+    void buttonsChanged(Station::Buttons buttons);
+    // After a counted read: the office's list was read whole (forced), replaced the ring's, or was merged.
+    void listRebuilt();
+    void listReplaced();
+    void listMerged();
+    // A move left this row current: the window gives the grid the focus, as a click on the row would.
+    void lineMoved(int row);
+    void sendWritten(const SendResult& result);
+    void sendFailed(const SendResult& result);
+    // A text for the official (OK only): a refused swap, a failed send.
+    void message(const QString& text);
+    // Long file work begins or ends: the window shows the busy pointer meanwhile.
+    void busyChanged(bool busy);
+
+private:
+    // RunOrderView: what the loader shows.
+    void setCaption(const QString& caption) override;
+    void setGridVisible(bool visible) override;
+    void setLabels(const QString& titel, const QString& datum, const QString& begintijd) override;
+    void setMutatieColour(quint32 colour) override;
+    void adjust_grid() override;
+    void GridMultiSelect_Refresh() override;
+    void zetknoppen() override;
+    void controleerwijzigingen() override;
+    void lookAgainAfter(int milliseconds) override;
+
+    bool mayMove() const;
+    void setButtons(const Buttons& buttons);
+    void runWismutaties();
+    void stopMoving();
+    void moveOnce(regels::Richting richting);
+    codeMultiSelect::PaintRow painter();
+
+    std::unique_ptr<platform::Clock> m_ownClock;
+    platform::Clock* m_clock = nullptr;
+    AppState m_state;
+    GridTable* m_working = nullptr;
+    GridTable* m_snapshot = nullptr;
+    GridTable* m_scratch = nullptr;
+    std::unique_ptr<RunOrderLoader> m_loader;
+    knoppen::SendRuleTracker m_sendRule;
+    MoveRepeater m_repeater;
+
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_settleTimer = nullptr;
+    QTimer* m_timerRegelsVerplaatsen = nullptr;
+
+    bool m_listShown = true;
+    Buttons m_buttons;
+    quint32 m_mutatieColour;
+    QString m_caption;
+    QString m_titel;
+    QString m_datum;
+    QString m_begintijd;
+    bool m_shiftDown = false;
+    bool m_ctrlDown = false;
+    bool m_started = false;
+    bool m_unloaded = false;
+};
