@@ -231,6 +231,7 @@ void TestDiagnostics::shownNamesTheBytesOnScreenOnlyWhenTheyAre()
     QVERIFY2(log().contains(QStringLiteral("shown: sha1 ") + QLatin1String(shown)), qPrintable(log()));
 
     // Not written since, or written while it was read: the list on screen stays, and no other bytes are named.
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     logged.clear();
     m_kit->loader->toonbestand(false);
     publish("A B C D");

@@ -343,6 +343,7 @@ void TestStation::rereads()
     // The next tick finds nothing new: the indicator turns white again, nothing is read.
     s.Timer1_Timer();
     QCOMPARE(s.mutatieColour(), colours::white);
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(replaces.size() + merges.size(), 1);
 }
 
