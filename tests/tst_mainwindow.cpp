@@ -205,7 +205,7 @@ void TestMainWindow::fileMenu()
     QVERIFY(QFile::exists(m_kit->openedFiles[0]));
     item("mnuBestandSub3")->trigger();
     QVERIFY(!window.isVisible());
-    QVERIFY(QFile::exists(m_kit->configFolder() + "/Korvalen 3.5.ini"));
+    QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("scale="));
 }
 
 void TestMainWindow::refusedNames_data()

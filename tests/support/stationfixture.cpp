@@ -11,7 +11,7 @@ namespace testsupport {
 StationFixture::StationFixture()
     : m_previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    useOwnSettings(m_config.path());
     if (m_root.isValid() && QDir(m_root.path()).mkdir(QStringLiteral("GEDEELD")))
         m_shared = m_root.filePath(QStringLiteral("GEDEELD"));
 }
