@@ -350,9 +350,9 @@ void Station::pressMove(regels::Richting richting)
 {
     if (!mayMove() || m_unloaded)
         return;
+    beginStep();
     m_runStart = m_working->row();
     m_runStarter = starterAt(m_runStart);
-    beginStep();
     moveOnce(richting);
     m_timerRegelsVerplaatsen->start(m_repeater.press(richting));
 }
@@ -541,6 +541,9 @@ void Station::opnieuwToepassen()
 
 void Station::beginStep()
 {
+    // A command while a move is held ends the run first, as a release would.
+    if (endRun())
+        noteEdit();
     if (m_history.isOpen())
         m_history.end(*m_working, QString());
     m_history.begin(*m_working);
