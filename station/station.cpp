@@ -194,7 +194,7 @@ void Station::afterRead(ListChange change)
             m_status.work = StationStatus::Work::Offered;
             log(QStringLiteral("niet verzonden wijzigingen vervangen door de lijst van het secretariaat: %1 (Opnieuw "
                                "toepassen mogelijk)")
-                    .arg(m_offer->changed.join(QStringLiteral(", "))));
+                    .arg(m_offer->changedNames.join(QStringLiteral(", "))));
         }
     }
     if (change == ListChange::Rebuilt && m_journalPending) {
@@ -279,7 +279,7 @@ void Station::restoreOrOffer()
         m_history.exchanged(a, b);
     m_history.toggled(back.step.toggledMarks);
     endStep(QStringLiteral("niet verzonden wijzigingen van %1 teruggezet: %2")
-                .arg(saved, loaded.work->changed.join(QStringLiteral(", "))));
+                .arg(saved, loaded.work->changedNames.join(QStringLiteral(", "))));
     m_status.work = StationStatus::Work::Restored;
     m_status.count = back.changesBack;
     updateStatus();
