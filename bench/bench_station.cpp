@@ -301,54 +301,54 @@ void scanningMergeOfUnchangedList(benchmark::State& state, int lines)
     }
 }
 
-// An edit of the official's, through the station: alternately down and up, so the list stays the same size.
-void stationMove(benchmark::State& state, int lines)
+// The station with its first edition shown and its second line current and selected, ready for the
+// official's edits; nothing (the benchmark skipped) when the class was not shown.
+Station* readyForEdits(benchmark::State& state, FollowingStation& s)
 {
-    FollowingStation& s = station(lines);
     if (!s.showFirstEdition()) {
         state.SkipWithError("the class was not shown");
-        return;
+        return nullptr;
     }
     Station& station = s.station();
     station.working().setRow(2);
     station.grid_SelChange();
+    return &station;
+}
+
+// An edit of the official's, through the station: alternately down and up, so the list stays the same size.
+void stationMove(benchmark::State& state, int lines)
+{
+    Station* station = readyForEdits(state, ::station(lines));
+    if (!station)
+        return;
     bool down = true;
     for (auto _ : state) {
-        station.verplaatsregel(down ? regels::Richting::Omlaag : regels::Richting::Omhoog);
+        station->verplaatsregel(down ? regels::Richting::Omlaag : regels::Richting::Omhoog);
         down = !down;
     }
 }
 
 void stationMark(benchmark::State& state, int lines)
 {
-    FollowingStation& s = station(lines);
-    if (!s.showFirstEdition()) {
-        state.SkipWithError("the class was not shown");
+    Station* station = readyForEdits(state, ::station(lines));
+    if (!station)
         return;
-    }
-    Station& station = s.station();
-    station.working().setRow(2);
-    station.grid_SelChange();
     for (auto _ : state)
-        station.wisselnietgestart();
+        station->wisselnietgestart();
 }
 
 // The journal of one moved line, written whole: what the timer does after an edit.
 void journalSave(benchmark::State& state, int lines)
 {
-    FollowingStation& s = station(lines);
-    if (!s.showFirstEdition()) {
-        state.SkipWithError("the class was not shown");
+    FollowingStation& s = ::station(lines);
+    Station* station = readyForEdits(state, s);
+    if (!station)
         return;
-    }
-    Station& station = s.station();
-    station.working().setRow(2);
-    station.grid_SelChange();
-    station.verplaatsregel(regels::Richting::Omlaag);
+    station->verplaatsregel(regels::Richting::Omlaag);
     for (auto _ : state) {
-        RingWork work = ringWorkOf(station.working(), station.snapshot());
+        RingWork work = ringWorkOf(station->working(), station->snapshot());
         work.bestandspad = s.path();
-        if (!station.journal().save(work))
+        if (!station->journal().save(work))
             state.SkipWithError("the journal could not be written");
     }
 }

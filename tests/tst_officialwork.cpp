@@ -18,17 +18,10 @@
 
 using testsupport::classOrder;
 using testsupport::keysOf;
+using testsupport::marksOf;
 using testsupport::selectRow;
 
 namespace {
-
-QString marks(const GridTable& grid)
-{
-    QStringList marks;
-    for (int r = 1; r < grid.rows(); ++r)
-        marks << (grid.textMatrix(r, column::Mark).isEmpty() ? QStringLiteral("-") : grid.textMatrix(r, column::Mark));
-    return marks.join(u' ');
-}
 
 QList<int> selectedRows(const GridTable& grid)
 {
@@ -206,7 +199,7 @@ void TestOfficialWork::replacedWorkIsPutBack()
     s.working().setRowData(7, 1);
     s.wisselnietgestart();
     QCOMPARE(keysOf(s.working()), QString("2 3 1 4 5 P 6"));
-    QCOMPARE(marks(s.working()), QString("- - - N - - N"));
+    QCOMPARE(marksOf(s.working()), QString("- - - N - - N"));
 
     // Meanwhile the office withdraws 3 and enters a late starter 9 after 5.
     officePublishes(classOrder("1 2 4 5 9 P 6"));
@@ -226,7 +219,7 @@ void TestOfficialWork::replacedWorkIsPutBack()
     s.opnieuwToepassen();
     // The ring's order for the starters in both lists, on their places; 9 where the office put it; the marks.
     QCOMPARE(keysOf(s.working()), QString("2 1 4 5 9 P 6"));
-    QCOMPARE(marks(s.working()), QString("- - N - - - N"));
+    QCOMPARE(marksOf(s.working()), QString("- - N - - - N"));
     QCOMPARE(s.status().work, StationStatus::Work::Reapplied);
     // Starters 2, 1, 4 and 6 came back; 3, which the ring's move had put on another place, is gone.
     QCOMPARE(s.status().count, 4);
@@ -237,7 +230,7 @@ void TestOfficialWork::replacedWorkIsPutBack()
     // It was one step: undone at once.
     s.ongedaanMaken();
     QCOMPARE(keysOf(s.working()), QString("1 2 4 5 9 P 6"));
-    QCOMPARE(marks(s.working()), QString("- - - - - - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - - - - - -"));
 }
 
 void TestOfficialWork::crashAndRestartBringTheWorkBack_data()
@@ -270,7 +263,7 @@ void TestOfficialWork::crashAndRestartBringTheWorkBack()
     QCOMPARE(after.state().bestandspad(), m_kit->classPath()); // followed again: kept when it was opened
     if (!officeChanged) {
         QCOMPARE(keysOf(after.working()), QString("2 1 3 4"));
-        QCOMPARE(marks(after.working()), QString("- - - N"));
+        QCOMPARE(marksOf(after.working()), QString("- - - N"));
         QCOMPARE(after.status().work, StationStatus::Work::Restored);
         QCOMPARE(after.status().count, 3);
         QVERIFY(after.buttons().verzenden);
@@ -279,7 +272,7 @@ void TestOfficialWork::crashAndRestartBringTheWorkBack()
         QCOMPARE(after.status().work, StationStatus::Work::Offered);
         after.opnieuwToepassen();
         QCOMPARE(keysOf(after.working()), QString("2 1 3 4 5"));
-        QCOMPARE(marks(after.working()), QString("- - - N -"));
+        QCOMPARE(marksOf(after.working()), QString("- - - N -"));
     }
 }
 
@@ -298,7 +291,7 @@ void TestOfficialWork::undoAndRedoAcrossAHeldRun()
     QCOMPARE(keysOf(s.working()), QString("2 3 4 1 5 6"));
 
     s.ongedaanMaken(); // the mark, and the selection it was made on
-    QCOMPARE(marks(s.working()), QString("- - - - - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - - - - -"));
     QCOMPARE(selectedRows(s.working()), QList<int> { 6 });
     s.ongedaanMaken(); // the whole run
     QCOMPARE(keysOf(s.working()), QString("1 2 3 4 5 6"));
@@ -389,7 +382,7 @@ void TestOfficialWork::selectionFollowsTheStartersWhenTheListIsReplaced()
     QVERIFY(m_kit->publish(testsupport::classBytes("2 3 4")));
     s.Timer1_Timer();
     s.wisselnietgestart();
-    QCOMPARE(marks(s.working()), QString("- N -"));
+    QCOMPARE(marksOf(s.working()), QString("- N -"));
     QCOMPARE(s.working().textMatrix(2, column::Key), QString("3"));
 }
 

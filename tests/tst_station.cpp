@@ -20,19 +20,8 @@
 using testsupport::classBytes;
 using testsupport::classOrder;
 using testsupport::keysOf;
+using testsupport::marksOf;
 using testsupport::selectRow;
-
-namespace {
-
-QString marks(const GridTable& grid)
-{
-    QStringList marks;
-    for (int r = 1; r < grid.rows(); ++r)
-        marks << (grid.textMatrix(r, column::Mark).isEmpty() ? QStringLiteral("-") : grid.textMatrix(r, column::Mark));
-    return marks.join(u' ');
-}
-
-} // namespace
 
 class TestStation : public QObject
 {
@@ -235,11 +224,11 @@ void TestStation::markNotStarted()
     selectRow(s, 2);
     s.working().setRowData(3, 1);
     s.wisselnietgestart();
-    QCOMPARE(marks(s.working()), marked);
+    QCOMPARE(marksOf(s.working()), marked);
     QCOMPARE(s.buttons().verzenden, sendable);
     // Pressed again, the mark goes and nothing is left to send.
     s.wisselnietgestart();
-    QCOMPARE(marks(s.working()), QString("- - - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - - -"));
     QVERIFY(!s.buttons().verzenden);
 }
 
@@ -435,7 +424,7 @@ void TestStation::permissionsOtherThanOneAllowNothing()
     s.wisselnietgestart();
 
     QCOMPARE(keysOf(s.working()), QString("1 2 3 4"));
-    QCOMPARE(marks(s.working()), QString("- - - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - - -"));
     QVERIFY(!s.timerRegelsVerplaatsen()->isActive());
     QCOMPARE(s.buttons(), Station::Buttons());
     QVERIFY(m_kit->messages.isEmpty());
@@ -461,7 +450,7 @@ void TestStation::emptyViewOffersNoEdits()
     s.wisselnietgestart();
     QVERIFY(!s.timerRegelsVerplaatsen()->isActive());
     QCOMPARE(keysOf(s.working()), QString("2 1 3"));
-    QCOMPARE(marks(s.working()), QString("- - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - -"));
     QCOMPARE(s.buttons(), Station::Buttons());
 
     // The office writes it again today: the list and its buttons come back, the ring's move with them.
