@@ -27,6 +27,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMargins>
 #include <QMenu>
 #include <QMenuBar>
@@ -744,8 +745,10 @@ void FrmBaldovenaar::passend()
 
 void FrmBaldovenaar::fitOnFirstList()
 {
-    // Without a saved zoom the first list is sized to the window, once it is on screen with its real width.
-    if (!m_fitPending || !isVisible() || !m_station.listShown() || m_station.working().rows() < 2)
+    // Without a saved zoom the first list is sized to the window, once it is on screen with its real width and
+    // the office's list is read (until then the grid holds an empty line).
+    if (!m_fitPending || !isVisible() || !m_station.listShown() || !m_station.state().klasbekend
+        || m_station.working().rows() < 2)
         return;
     m_fitPending = false;
     passend();
@@ -788,6 +791,7 @@ void FrmBaldovenaar::applyWindowSettings(const WindowSettings& settings)
     if (settings.sunlight != m_zonlicht)
         applyZonlicht(settings.sunlight);
     placeOnScreen();
+    // Its normal place first: the state keeps it for when the official restores the window.
     if (settings.maximised)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -798,6 +802,10 @@ void FrmBaldovenaar::placeOnScreen()
     if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     if (m_savedGeometry) {
+        // The window's minimum size as its layout has it now, not as it was while the client area was fixed at its
+        // design size: a window the official made smaller than that comes back as small.
+        if (layout())
+            layout()->activate();
         QList<QRect> areas;
         for (const QScreen* screen : QGuiApplication::screens())
             areas << screen->availableGeometry();
