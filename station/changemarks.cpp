@@ -26,28 +26,36 @@ ChangeMarks::ChangeMarks(Station& station, QObject* parent)
     m_officeKeys = officeKeys();
 }
 
-QSet<QString> ChangeMarks::officeKeys() const
+size_t ChangeMarks::keyHash(QStringView key)
+{
+    return qHash(key);
+}
+
+QSet<size_t> ChangeMarks::officeKeys() const
 {
     GridTable& snapshot = m_station.snapshot();
-    QSet<QString> keys;
+    QSet<size_t> keys;
     keys.reserve(snapshot.rows());
     for (int r = 1; r < snapshot.rows(); ++r) {
         const QStringView key = snapshot.textView(r, column::Key);
         if (runordermerge::isStarterKey(key))
-            keys.insert(key.toString());
+            keys.insert(keyHash(key));
     }
     return keys;
 }
 
-void ChangeMarks::mark(const QString& key, int col, const QDateTime& until)
+void ChangeMarks::addBatch(Batch batch)
 {
-    m_marks[key][col] = until;
+    if (!batch.columns.isEmpty())
+        m_batches.push_back(std::move(batch));
+    scheduleExpiry();
+    emit changed();
 }
 
 void ChangeMarks::listRebuilt()
 {
     // The whole list read anew (the start, another class): nothing on it is news against the ring's list.
-    m_marks.clear();
+    m_batches.clear();
     m_sent = false;
     m_sentKeys.clear();
     m_sentMarks.clear();
@@ -58,40 +66,38 @@ void ChangeMarks::listRebuilt()
 
 void ChangeMarks::listReplaced()
 {
-    const QDateTime until = m_station.clock().now().addSecs(markSeconds);
-    QSet<QString> keys = officeKeys();
-    for (const QString& key : std::as_const(keys)) {
+    Batch batch { m_station.clock().now().addSecs(markSeconds), {} };
+    QSet<size_t> keys = officeKeys();
+    for (const size_t key : std::as_const(keys)) {
         if (!m_officeKeys.contains(key))
-            mark(key, -1, until);
+            batch.columns[key] |= wholeRow;
     }
     m_officeKeys = std::move(keys);
     // The office's list is what the ring works from now; what was sent is behind it.
     m_sent = false;
     m_sentKeys.clear();
     m_sentMarks.clear();
-    scheduleExpiry();
-    emit changed();
+    addBatch(std::move(batch));
 }
 
 void ChangeMarks::listMerged()
 {
     const GridTable& working = m_station.working();
-    const QDateTime until = m_station.clock().now().addSecs(markSeconds);
+    Batch batch { m_station.clock().now().addSecs(markSeconds), {} };
     for (const runordermerge::ChangedCell& cell : m_station.loader().mergedCells()) {
-        if (cell.row > 0 && cell.row < working.rows())
-            mark(working.textMatrix(cell.row, column::Key), cell.col, until);
+        if (cell.row > 0 && cell.row < working.rows() && cell.col >= 0 && cell.col < 15)
+            batch.columns[keyHash(working.textView(cell.row, column::Key))] |= quint16(1u << cell.col);
     }
-    scheduleExpiry();
-    emit changed();
+    addBatch(std::move(batch));
 }
 
 void ChangeMarks::sendWritten()
 {
     const GridTable& working = m_station.working();
-    m_sentKeys.resize(size_t(std::max(0, working.rows())));
-    m_sentMarks.resize(m_sentKeys.size());
+    m_sentKeys.assign(size_t(std::max(0, working.rows())), 0);
+    m_sentMarks.assign(m_sentKeys.size(), false);
     for (int r = 1; r < working.rows(); ++r) {
-        m_sentKeys[size_t(r)] = working.textMatrix(r, column::Key);
+        m_sentKeys[size_t(r)] = keyHash(working.textView(r, column::Key));
         m_sentMarks[size_t(r)] = working.textView(r, column::Mark) == notStartedMark;
     }
     m_sent = true;
@@ -100,38 +106,22 @@ void ChangeMarks::sendWritten()
 
 void ChangeMarks::scheduleExpiry()
 {
-    const QDateTime now = m_station.clock().now();
-    QDateTime first;
-    for (const auto& columns : std::as_const(m_marks)) {
-        for (const QDateTime& until : columns) {
-            if (!first.isValid() || until < first)
-                first = until;
-        }
-    }
-    if (!first.isValid()) {
+    if (m_batches.empty()) {
         m_expiry->stop();
         return;
     }
-    // A moment after the first mark ends by the station's clock; a clock that stands still (in a test) only
+    // A moment after the oldest batch ends by the station's clock; a clock that stands still (in a test) only
     // brings the timer back later.
-    m_expiry->start(int(std::clamp<qint64>(now.msecsTo(first) + 50, 50, qint64(markSeconds) * 1000 + 50)));
+    const qint64 wait = m_station.clock().now().msecsTo(m_batches.front().until);
+    m_expiry->start(int(std::clamp<qint64>(wait + 50, 50, qint64(markSeconds) * 1000 + 50)));
 }
 
 void ChangeMarks::expire()
 {
     const QDateTime now = m_station.clock().now();
-    bool removed = false;
-    for (auto key = m_marks.begin(); key != m_marks.end();) {
-        for (auto col = key->begin(); col != key->end();) {
-            if (*col <= now) {
-                col = key->erase(col);
-                removed = true;
-            } else {
-                ++col;
-            }
-        }
-        key = key->isEmpty() ? m_marks.erase(key) : std::next(key);
-    }
+    const auto over = std::find_if(m_batches.begin(), m_batches.end(), [&](const Batch& b) { return b.until > now; });
+    const bool removed = over != m_batches.begin();
+    m_batches.erase(m_batches.begin(), over);
     scheduleExpiry();
     if (removed)
         emit changed();
@@ -139,30 +129,35 @@ void ChangeMarks::expire()
 
 bool ChangeMarks::hasOfficeChanges() const
 {
-    return !m_marks.isEmpty();
+    return !m_batches.empty();
+}
+
+quint16 ChangeMarks::markedColumns(int row) const
+{
+    if (m_batches.empty())
+        return 0;
+    const GridTable& working = m_station.working();
+    if (row < 1 || row >= working.rows())
+        return 0;
+    const size_t key = keyHash(working.textView(row, column::Key));
+    const QDateTime now = m_station.clock().now();
+    quint16 marked = 0;
+    for (const Batch& batch : m_batches) {
+        if (batch.until > now)
+            marked |= batch.columns.value(key, 0);
+    }
+    return marked;
 }
 
 bool ChangeMarks::officeChanged(int row, int col) const
 {
-    if (m_marks.isEmpty())
-        return false;
-    const GridTable& working = m_station.working();
-    if (row < 1 || row >= working.rows())
-        return false;
-    const auto found = m_marks.constFind(working.textView(row, column::Key).toString());
-    if (found == m_marks.cend())
-        return false;
-    const QDateTime now = m_station.clock().now();
-    const auto isLive = [&](int c) {
-        const auto until = found->constFind(c);
-        return until != found->cend() && *until > now;
-    };
-    return isLive(col) || isLive(-1);
+    const quint16 marked = markedColumns(row);
+    return (marked & wholeRow) || (col >= 0 && col < 15 && (marked & (1u << col)));
 }
 
 bool ChangeMarks::officeAdded(int row) const
 {
-    return officeChanged(row, -1);
+    return markedColumns(row) & wholeRow;
 }
 
 bool ChangeMarks::unsent(int row) const
@@ -179,6 +174,6 @@ bool ChangeMarks::unsent(int row) const
     if (!m_sent)
         return true;
     const size_t r = size_t(row);
-    return r >= m_sentKeys.size() || m_sentKeys[r] != key
+    return r >= m_sentKeys.size() || m_sentKeys[r] != keyHash(key)
         || m_sentMarks[r] != (working.textView(row, column::Mark) == notStartedMark);
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringView>
 #include <vector>
 
 class QTimer;
@@ -42,25 +43,37 @@ signals:
     void changed();
 
 private:
+    // The marks of one read of the office's list, all ending at the same time: for each marked starter (by a
+    // hash of its line key) the columns marked, one bit each, and the whole row in wholeRow. A starter's key is
+    // kept as a hash so that marks on a list of 32 767 lines cost a few bytes a line, and a look-up while
+    // painting costs no copy of the key.
+    struct Batch
+    {
+        QDateTime until;
+        QHash<size_t, quint16> columns;
+    };
+    static constexpr quint16 wholeRow = 0x8000;
+
     void listRebuilt();
     void listReplaced();
     void listMerged();
     void sendWritten();
     void expire();
     void scheduleExpiry();
-    void mark(const QString& key, int col, const QDateTime& until);
-    QSet<QString> officeKeys() const;
+    void addBatch(Batch batch);
+    quint16 markedColumns(int row) const;
+    QSet<size_t> officeKeys() const;
+    static size_t keyHash(QStringView key);
 
     Station& m_station;
     QTimer* m_expiry = nullptr;
-    // Until when each marked cell is marked, by line key and column; column -1 marks the whole row (an
-    // added starter).
-    QHash<QString, QHash<int, QDateTime>> m_marks;
+    // Oldest first; a new read adds one, and each goes whole when its minute is over.
+    std::vector<Batch> m_batches;
     // The starters of the office's last list, to tell the ones a new list adds.
-    QSet<QString> m_officeKeys;
-    // The ring's list as last sent, row by row (key and not-started mark), until the office's next list
-    // takes its place.
-    std::vector<QString> m_sentKeys;
+    QSet<size_t> m_officeKeys;
+    // The ring's list as last sent, row by row (its key's hash and whether it was marked not started), until
+    // the office's next list takes its place.
+    std::vector<size_t> m_sentKeys;
     std::vector<bool> m_sentMarks;
     bool m_sent = false;
 };
