@@ -726,14 +726,19 @@ void FrmBaldovenaar::adjust_grid()
 
 void FrmBaldovenaar::zoomStep(double factor)
 {
+    // The official chose a zoom: the first list keeps it.
+    m_fitPending = false;
     m_station.setScale(gridlayout::zoomStep(m_station.state().scale, factor, outerWidthPixels(*this)));
     adjust_grid();
 }
 
 void FrmBaldovenaar::passend()
 {
-    if (!m_grid1View || !m_client || !m_picTemp)
+    // Without the office's list there are no names to fit (an empty line fits any font).
+    if (!m_grid1View || !m_client || !m_picTemp || !m_station.state().klasbekend
+        || m_station.listState() == ListState::Empty)
         return;
+    m_fitPending = false;
     // The grid's width as the layout gives it at this window, whatever size the grid has now.
     const std::optional<int> width
         = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
@@ -750,7 +755,6 @@ void FrmBaldovenaar::fitOnFirstList()
     if (!m_fitPending || !isVisible() || !m_station.listShown() || !m_station.state().klasbekend
         || m_station.working().rows() < 2)
         return;
-    m_fitPending = false;
     passend();
 }
 
