@@ -144,7 +144,7 @@ void FlexGrid::setSunlight(bool sunlight)
 void FlexGrid::setChangeMarks(const ChangeMarks* marks)
 {
     if (m_marks)
-        disconnect(m_marks, nullptr, this, nullptr);
+        disconnect(m_marks, nullptr, viewport(), nullptr);
     m_marks = marks;
     if (m_marks)
         connect(m_marks, &ChangeMarks::changed, viewport(), qOverload<>(&QWidget::update));

@@ -83,10 +83,20 @@ void ChangeMarks::listReplaced()
 void ChangeMarks::listMerged()
 {
     const GridTable& working = m_station.working();
+    const std::vector<runordermerge::ChangedCell>& cells = m_station.loader().mergedCells();
     Batch batch { m_station.clock().now().addSecs(markSeconds), {} };
-    for (const runordermerge::ChangedCell& cell : m_station.loader().mergedCells()) {
-        if (cell.row > 0 && cell.row < working.rows() && cell.col >= 0 && cell.col < 15)
-            batch.columns[keyHash(working.textView(cell.row, column::Key))] |= quint16(1u << cell.col);
+    batch.columns.reserve(qsizetype(cells.size()));
+    // The cells come row by row: each starter's key is hashed once.
+    int lastRow = -1;
+    quint16* columns = nullptr;
+    for (const runordermerge::ChangedCell& cell : cells) {
+        if (cell.row < 1 || cell.row >= working.rows() || cell.col < 0 || cell.col >= 15)
+            continue;
+        if (cell.row != lastRow) {
+            lastRow = cell.row;
+            columns = &batch.columns[keyHash(working.textView(cell.row, column::Key))];
+        }
+        *columns |= quint16(1u << cell.col);
     }
     addBatch(std::move(batch));
 }
