@@ -1,7 +1,8 @@
 // Laying out the running order: adjust_grid on the real main window with the list shown (font size,
 // grid size and every column's width from every cell's text, measured with the cached per-character
 // advances), against the baseline of measuring every cell of the grid with
-// QFontMetrics::horizontalAdvance and setting the same widths.
+// QFontMetrics::horizontalAdvance and setting the same widths; and Beeld > Passend, which measures the list at
+// each font size its search tries, against adjust_grid.
 #include "benchsupport.h"
 
 #include "clock.h"
@@ -70,6 +71,22 @@ void adjustGrid(benchmark::State& state, int lines)
         s.window().adjust_grid();
 }
 
+// Beeld > Passend: the largest font at which the names fit, then the layout at it.
+void passend(benchmark::State& state, int lines)
+{
+    Shown& s = shown(lines);
+    if (!s.showsTheList(lines)) {
+        state.SkipWithError("the class was not shown");
+        return;
+    }
+    const double scale = s.window().station().state().scale;
+    for (auto _ : state)
+        s.window().passend();
+    // The other benchmarks on this window lay out at the zoom they were measured at.
+    s.window().station().setScale(scale);
+    s.window().adjust_grid();
+}
+
 // Every cell of every row and column, margin and text as one string, measured by a text layout of its own.
 void horizontalAdvancePerCell(benchmark::State& state, int lines)
 {
@@ -110,7 +127,10 @@ int main(int argc, char** argv)
 
     bench::add("advance", "every cell measured with QFontMetrics::horizontalAdvance", horizontalAdvancePerCell);
     bench::add("adjust", "adjust_grid on the window, cached advances", adjustGrid);
+    bench::add("passend", "Beeld > Passend on the window: the fit, then adjust_grid", passend);
     bench::speedupAtLeast("adjust-grid", "adjust", "advance", 20);
+    // The search tries about ten font sizes between the smallest and the largest zoom, each a pass over the list.
+    bench::ratioAtMost("passend", "passend", "adjust", 15);
 
     const int status = bench::run(argc, argv, "bench_layout: laying out the grid");
     made.clear();

@@ -485,6 +485,9 @@ void prepareStationEnvironment(const QTemporaryDir& config)
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     // The station's journal and day log beside the settings, never in the user's own data folder.
     qputenv("XDG_DATA_HOME", (config.path() + QStringLiteral("/data")).toLocal8Bit());
+    // The zoom every figure so far was measured at. Without a saved zoom the station would fit the names to the
+    // window at its first list, and lay out at another font size than the earlier runs.
+    writeFile(QDir(config.path()).filePath(QStringLiteral("Korvalen 3.5.ini")), "[Baldovenaar]\nscale=0.025\n");
 }
 
 std::unique_ptr<FrmBaldovenaar> openStation(platform::Clock& clock)

@@ -59,7 +59,7 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 void fillWithOtherFiles(const QString& folder, int count);
 
 // Before the QApplication of a program that opens the station: Qt's offscreen platform unless another
-// is set, and the station's settings in `config`, never the user's.
+// is set, and the station's settings in `config`, never the user's, with the zoom factor 0.025.
 void prepareStationEnvironment(const QTemporaryDir& config);
 
 // The station and its main window as the benchmarks run them, loaded and shown: no splash and no message

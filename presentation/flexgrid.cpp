@@ -1,17 +1,21 @@
 #include "flexgrid.h"
 
+#include "changemarks.h"
 #include "colours.h"
+#include "columns.h"
 #include "gridlayout.h"
 #include "gridtable.h"
 #include "textmeasurer.h"
 #include "twips.h"
 
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -29,6 +33,8 @@ FlexGrid::FlexGrid(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
 }
+
+FlexGrid::~FlexGrid() = default;
 
 void FlexGrid::setTable(GridTable* table)
 {
@@ -57,7 +63,92 @@ QFont FlexGrid::gridFont() const
     const double points = m_table ? m_table->fontSize() : 8.25;
     f.setPixelSize(std::max(1, int(std::lround(points * 96.0 / 72.0))));
     f.setKerning(false);
+    // In the sunlight every text is bold; the layout measures it so.
+    if (m_sunlight)
+        f.setWeight(QFont::Bold);
     return f;
+}
+
+QFont FlexGrid::cellFont(bool officeMark) const
+{
+    QFont f = font();
+    if (officeMark)
+        f.setWeight(QFont::Bold);
+    return f;
+}
+
+double FlexGrid::textWidth(const QString& text, bool officeMark) const
+{
+    // The regular font's widths as the layout measured them, so what the layout gave room is never cut.
+    if (!officeMark || m_sunlight)
+        return m_measurer ? m_measurer->widthPixels(text) : QFontMetricsF(font()).horizontalAdvance(text);
+    return QFontMetricsF(cellFont(true)).horizontalAdvance(text);
+}
+
+bool FlexGrid::officeMarked(int row, int col) const
+{
+    return m_marks && m_table && row >= m_table->fixedRows() && m_marks->officeChanged(row, col);
+}
+
+bool FlexGrid::isCut(int row, int col) const
+{
+    if (!m_table || !m_table->isValidCell(row, col))
+        return false;
+    const QString text = m_table->textMatrix(row, col);
+    const QRect area = textRect(row, col);
+    return !text.isEmpty() && !area.isEmpty() && textWidth(text, officeMarked(row, col)) > area.width();
+}
+
+QString FlexGrid::cellToolTip(int row, int col) const
+{
+    if (!m_table || !m_table->isValidCell(row, col))
+        return QString();
+    QStringList parts;
+    if (isCut(row, col))
+        parts << m_table->textMatrix(row, col);
+    if (m_marks && row >= m_table->fixedRows()) {
+        if (m_marks->officeAdded(row))
+            parts << QStringLiteral("Nieuw in de lijst van het secretariaat");
+        else if (m_marks->officeChanged(row, col))
+            parts << QStringLiteral("Gewijzigd door het secretariaat");
+        if (col == column::Position && m_marks->unsent(row))
+            parts << QStringLiteral("Verplaatst of gemeld, nog niet verzonden");
+    }
+    return parts.join(u'\n');
+}
+
+bool FlexGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int row = rowAt(help->pos().y());
+        const int col = colAt(help->pos().x());
+        const QString tip = cellToolTip(row, col);
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport(), cellRect(row, col));
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void FlexGrid::setSunlight(bool sunlight)
+{
+    if (sunlight == m_sunlight)
+        return;
+    m_sunlight = sunlight;
+    applyFont();
+}
+
+void FlexGrid::setChangeMarks(const ChangeMarks* marks)
+{
+    if (m_marks)
+        disconnect(m_marks, nullptr, viewport(), nullptr);
+    m_marks = marks;
+    if (m_marks)
+        connect(m_marks, &ChangeMarks::changed, viewport(), qOverload<>(&QWidget::update));
+    viewport()->update();
 }
 
 void FlexGrid::applyFont()
@@ -73,8 +164,8 @@ void FlexGrid::applyFont()
     // loses up to a pixel to whole pixels and one to its grid line; the rest is air, shared by both
     // sides of the text. So what the layout measured as fitting is drawn whole at every font size, and
     // at large sizes the text keeps clear of the grid lines in proportion.
-    TextMeasurer measurer(f);
-    const double air = measurer.widthPixels(gridlayout::cellMargin) - 2;
+    m_measurer = std::make_unique<TextMeasurer>(f);
+    const double air = m_measurer->widthPixels(gridlayout::cellMargin) - 2;
     m_textInset = std::max(0, int(std::floor(air / 2)));
     tableReset();
 }
@@ -228,15 +319,37 @@ QRect FlexGrid::textRect(int row, int col) const
     return cell.isEmpty() ? QRect() : textArea(cell);
 }
 
+namespace {
+
+// Draws the chosen edges of a frame of `width` pixels inside a cell.
+void frameEdges(
+    QPainter& painter, const QRect& cell, int width, const QColor& colour, bool top, bool bottom, bool left, bool right)
+{
+    if (top)
+        painter.fillRect(QRect(cell.left(), cell.top(), cell.width(), width), colour);
+    if (bottom)
+        painter.fillRect(QRect(cell.left(), cell.bottom() - width + 1, cell.width(), width), colour);
+    if (left)
+        painter.fillRect(QRect(cell.left(), cell.top(), width, cell.height()), colour);
+    if (right)
+        painter.fillRect(QRect(cell.right() - width + 1, cell.top(), width, cell.height()), colour);
+}
+
+} // namespace
+
 void FlexGrid::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     const QPalette pal = palette();
-    painter.fillRect(event->rect(), colours::toQColor(colours::gridBack, pal));
+    const colours::GridLook look = colours::gridLook(m_sunlight, pal);
+    painter.fillRect(event->rect(), look.page);
     if (!m_table || m_table->cols() == 0)
         return;
     const GridTable& t = *m_table;
-    painter.setFont(font());
+    const QFont regular = font();
+    const QFont bold = cellFont(true);
+    const QFontMetrics regularMetrics(regular);
+    const QFontMetrics boldMetrics(bold);
 
     const int rowHeight = rowHeightPixels();
     const int viewHeight = viewport()->height();
@@ -246,46 +359,66 @@ void FlexGrid::paintEvent(QPaintEvent* event)
     const int rangeLeft = std::min(t.col(), t.colSel());
     const int rangeRight = std::max(t.col(), t.colSel());
     const bool rangeShown = rangeTop != rangeBottom || rangeLeft != rangeRight;
+    const bool anyOfficeMarks = m_marks && m_marks->hasOfficeChanges();
+    // Frames thick enough to see from the ring, thicker in the sunlight.
+    const int frameWidth = std::max(m_sunlight ? 3 : 2, rowHeight / (m_sunlight ? 10 : 14));
 
+    // The columns painted, left to right: those with a width, up to the viewport's edge.
     std::vector<int> columns;
-    for (int c = 0; c < t.fixedCols(); ++c)
-        columns.push_back(c);
-    for (int c = std::max(t.leftCol(), t.fixedCols()); c < t.cols(); ++c)
-        columns.push_back(c);
+    {
+        int x = 0;
+        auto add = [&](int c) {
+            const int width = columnPixels(c);
+            if (width > 0 && x < viewWidth) {
+                columns.push_back(c);
+                x += width;
+            }
+        };
+        for (int c = 0; c < t.fixedCols(); ++c)
+            add(c);
+        for (int c = std::max(t.leftCol(), t.fixedCols()); c < t.cols(); ++c)
+            add(c);
+    }
+
+    const auto highlighted = [&](int row, int c) {
+        return rangeShown && row >= rangeTop && row <= rangeBottom && c >= rangeLeft && c <= rangeRight;
+    };
+    // Whether a data cell shows as selected: in the grid's own range, or painted so by the row selection.
+    const auto selectedLook = [&](int row, int c) {
+        if (row < t.fixedRows() || row >= t.rows() || c < t.fixedCols())
+            return false;
+        return highlighted(row, c) || t.backColorAt(row, c) == colours::selectedRow;
+    };
 
     auto paintRow = [&](int row, int y) {
         int x = 0;
         const bool fixedRow = row < t.fixedRows();
-        for (const int c : columns) {
+        const bool unsent = m_marks && !fixedRow && m_marks->unsent(row);
+        const bool added = anyOfficeMarks && !fixedRow && m_marks->officeAdded(row);
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const int c = columns[i];
             const int width = columnPixels(c);
-            if (width <= 0)
-                continue;
-            if (x >= viewWidth)
-                break;
             const QRect cell(x, y, width, rowHeight);
             x += width;
             if (!event->rect().intersects(cell))
                 continue;
             const bool fixed = fixedRow || c < t.fixedCols();
-            const bool highlighted
-                = !fixed && rangeShown && row >= rangeTop && row <= rangeBottom && c >= rangeLeft && c <= rangeRight;
+            const bool selected = !fixed && (m_sunlight ? selectedLook(row, c) : highlighted(row, c));
             QColor back;
-            QColor fore = Qt::black;
+            QColor fore;
             if (fixed) {
-                back = colours::toQColor(colours::systemButtonFace, pal);
-            } else if (highlighted) {
-                back = colours::toQColor(colours::selectedRow, pal);
+                back = look.header;
+                fore = look.headerText;
             } else {
-                const quint32 raw = t.backColorAt(row, c);
-                back = colours::toQColor(raw == 0 ? colours::gridBack : raw, pal);
-                const quint32 rawFore = t.foreColorAt(row, c);
-                if (rawFore != 0)
-                    fore = colours::toQColor(rawFore, pal);
+                back = colours::cellBack(look, t.backColorAt(row, c), selected, pal);
+                fore = colours::cellText(look, t.foreColorAt(row, c), pal);
             }
             painter.fillRect(cell, back);
-            painter.setPen(fixed ? QColor(Qt::black) : colours::toQColor(colours::gridLine, pal));
+            painter.setPen(fixed ? look.headerLine : look.gridLine);
             painter.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
             painter.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
+
+            const bool officeMark = anyOfficeMarks && !fixed && m_marks->officeChanged(row, c);
             const QString text = t.textMatrix(row, c);
             const QRect area = textArea(cell);
             // A column narrower than its air shows no text at all rather than stray pixels of it.
@@ -302,8 +435,41 @@ void FlexGrid::paintEvent(QPaintEvent* event)
                     align |= Qt::AlignRight;
                     break;
                 }
+                const bool cut = textWidth(text, officeMark) > area.width();
+                // Cut short, a text ends in "…" (its tooltip shows it whole) instead of stopping mid-letter.
+                const QString shown = cut
+                    ? (officeMark ? boldMetrics : regularMetrics).elidedText(text, Qt::ElideRight, area.width())
+                    : text;
+                painter.setFont(officeMark ? bold : regular);
                 painter.setPen(fore);
-                painter.drawText(area, int(align) | Qt::TextSingleLine, text);
+                painter.drawText(area, int(align) | Qt::TextSingleLine, shown);
+            }
+
+            // The selection in the sunlight: a dark frame around each run of selected cells, so it stands out
+            // from white rows in any light.
+            if (m_sunlight && selected) {
+                const bool firstShown = i == 0 || columns[i - 1] < t.fixedCols();
+                frameEdges(painter, cell, frameWidth, look.frame, !selectedLook(row - 1, c), !selectedLook(row + 1, c),
+                    firstShown || !selectedLook(row, columns[i - 1]),
+                    i + 1 == columns.size() || !selectedLook(row, columns[i + 1]));
+            }
+            // A starter the office added: a frame around the row; a text it changed: a frame around the cell.
+            if (added)
+                frameEdges(painter, cell, frameWidth, look.frame, true, true, i == 0 || columns[i - 1] < t.fixedCols(),
+                    i + 1 == columns.size());
+            else if (officeMark)
+                frameEdges(painter, cell, frameWidth, look.frame, true, true, true, true);
+            // A row the ring changed and has not sent: a wedge at the left of its position, in the air before the
+            // text.
+            if (unsent && c == column::Position) {
+                const int wedge = std::max(3, std::min(m_textInset + 1, rowHeight / 3));
+                const int middle = cell.top() + rowHeight / 2;
+                const QPoint points[] = { QPoint(cell.left() + 1, middle - wedge),
+                    QPoint(cell.left() + 1 + wedge, middle), QPoint(cell.left() + 1, middle + wedge) };
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(look.frame);
+                painter.drawPolygon(points, 3);
+                painter.setBrush(Qt::NoBrush);
             }
         }
     };
@@ -325,7 +491,7 @@ void FlexGrid::paintEvent(QPaintEvent* event)
     }
     // A list that is not up to date is shown through a grey veil: still readable, plainly not current.
     if (m_stale)
-        painter.fillRect(event->rect(), QColor(160, 160, 160, 110));
+        painter.fillRect(event->rect(), look.veil);
 }
 
 void FlexGrid::setStale(bool stale)

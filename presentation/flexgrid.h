@@ -2,21 +2,28 @@
 
 #include <QAbstractScrollArea>
 #include <QPointer>
+#include <memory>
 
 #include "gridtable.h"
+
+class ChangeMarks;
+class TextMeasurer;
 
 // The visible grid: shows one GridTable as the Windows grid control did. Fixed rows stay at the top
 // while the other rows scroll by whole rows from TopRow; the current range is highlighted in the
 // selection colour; every cell is painted in its own back and fore colour; column widths and the font
 // come from the table (widths in twips, 15 to a pixel; the font in whole pixels, as the Windows grid set
 // it). All state lives in the table; the widget only shows it and turns mouse and keys into changes of
-// it.
+// it. A text its column cuts short ends in "…" and shows whole in the cell's tooltip. Beside the texts it
+// paints what ChangeMarks says (the office's changes framed and bold, a wedge on rows not sent yet), and in
+// the sunlight mode it paints in that mode's colours, all text bold.
 class FlexGrid : public QAbstractScrollArea
 {
     Q_OBJECT
 
 public:
     explicit FlexGrid(QWidget* parent = nullptr);
+    ~FlexGrid() override;
 
     void setTable(GridTable* table);
     GridTable* table() const { return m_table; }
@@ -36,6 +43,18 @@ public:
     // Shows the list greyed, as one that is not up to date (the office's file cannot be found).
     void setStale(bool stale);
     bool isStale() const { return m_stale; }
+
+    // The sunlight mode: its colours, bold text, a dark frame around the selection.
+    void setSunlight(bool sunlight);
+    bool isSunlight() const { return m_sunlight; }
+
+    // What to mark beside the texts (nothing when not given).
+    void setChangeMarks(const ChangeMarks* marks);
+
+    // Whether a cell's text is cut short by its column (and drawn ending in "…").
+    bool isCut(int row, int col) const;
+    // What a cell's tooltip says: its whole text when cut short, and what its marks mean; empty for none.
+    QString cellToolTip(int row, int col) const;
 
     // The font the grid draws with: the table's font name, at round(points * 96 / 72) pixels.
     QFont gridFont() const;
@@ -57,6 +76,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -92,8 +112,17 @@ private:
     Position position() const;
     void reportIfMoved(const Position& before);
 
+    // The font a cell's text is drawn in (bold for the office's changes) and its width in it.
+    QFont cellFont(bool officeMark) const;
+    double textWidth(const QString& text, bool officeMark) const;
+    bool officeMarked(int row, int col) const;
+
     QPointer<GridTable> m_table;
+    QPointer<const ChangeMarks> m_marks;
     bool m_stale = false;
+    bool m_sunlight = false;
+    // Widths of texts in the grid's font, as the layout measures them.
+    std::unique_ptr<TextMeasurer> m_measurer;
     // Pixels between a cell's text and its edges, on either side; follows the font.
     int m_textInset = 3;
     bool m_syncing = false;

@@ -44,10 +44,15 @@ double zoomStep(double scale, double factor, double outerWidthPixels)
     return scale;
 }
 
+int pixelSize(double points)
+{
+    return std::max(1, int(std::lround(points * 96.0 / 72.0)));
+}
+
 QFont layoutFont(const QFont& base, double points)
 {
     QFont font(base);
-    font.setPixelSize(std::max(1, int(std::lround(points * 96.0 / 72.0))));
+    font.setPixelSize(pixelSize(points));
     font.setKerning(false);
     return font;
 }
@@ -67,6 +72,35 @@ QRect startFrame(QSize window, QSize frameExtra, QSize minimum, QRect available)
     const int left = available.left() + std::max(0, (available.width() - frame.width()) / 2);
     const int top = available.top() + std::max(0, (available.height() - frame.height()) / 2);
     return QRect(QPoint(left, top), frame);
+}
+
+std::optional<QRect> restoredGeometry(QRect saved, QMargins frame, QSize minimum, const QList<QRect>& available)
+{
+    if (!saved.isValid())
+        return std::nullopt;
+    const QRect savedFrame = saved.marginsAdded(frame);
+    // The area that shows the most of the window: where the official left it.
+    const QRect* area = nullptr;
+    qint64 shown = 0;
+    for (const QRect& candidate : available) {
+        const QRect common = candidate.intersected(savedFrame);
+        const qint64 size = common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+        if (size > shown) {
+            shown = size;
+            area = &candidate;
+        }
+    }
+    if (!area)
+        return std::nullopt;
+    const QSize frameExtra(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QSize client = saved.size().boundedTo(area->size() - frameExtra).expandedTo(minimum);
+    const QSize outer = client + frameExtra;
+    // Moved in as far as it must: the right and bottom edges first, then the left and top ones, which win.
+    int left = std::min(savedFrame.left(), area->left() + area->width() - outer.width());
+    int top = std::min(savedFrame.top(), area->top() + area->height() - outer.height());
+    left = std::max(left, area->left());
+    top = std::max(top, area->top());
+    return QRect(QPoint(left + frame.left(), top + frame.top()), client);
 }
 
 std::array<int, layoutColumns> naturalWidths(const GridTable& table, TextMeasurer& measurer)
@@ -128,6 +162,51 @@ void adjustColumns(GridTable& table, TextMeasurer& measurer, int gridWidthTwips)
         if (widths[size_t(c)])
             table.setColWidth(c, *widths[size_t(c)]);
     }
+}
+
+bool namesFit(const std::array<int, layoutColumns>& natural, int columnCount, int gridWidthTwips)
+{
+    const ColumnWidths widths = columnWidths(natural, columnCount, gridWidthTwips);
+    for (int c = column::FirstShared; c <= column::LastShared; ++c) {
+        if (c < columnCount && widths[size_t(c)].value_or(0) < natural[size_t(c)])
+            return false;
+    }
+    return true;
+}
+
+NaturalWidthsAt measuredWidths(const GridTable& table, const QFont& base)
+{
+    return [&table, base](int pixels) {
+        TextMeasurer measurer(layoutFont(base, pixels * 72.0 / 96.0));
+        return naturalWidths(table, measurer);
+    };
+}
+
+double fitScale(const NaturalWidthsAt& naturalWidthsAt, int columnCount, double outerWidthPixels, int gridWidthTwips)
+{
+    if (!(outerWidthPixels > 0))
+        return minimumScale;
+    // The fonts the zoom factor's range reaches on this window, in whole pixels: only those lay out differently.
+    const int smallest = pixelSize(fontSize(outerWidthPixels, minimumScale));
+    const int largest = pixelSize(fontSize(outerWidthPixels, maximumScale));
+    const auto fits = [&](int pixels) { return namesFit(naturalWidthsAt(pixels), columnCount, gridWidthTwips); };
+    if (!fits(smallest))
+        return minimumScale;
+    // The texts and the fixed columns all grow with the font, so the names fit up to some size and not beyond:
+    // found by halving, then checked a size further, since hinted widths do not grow quite evenly.
+    int low = smallest;
+    int high = largest;
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    while (low < largest && fits(low + 1))
+        ++low;
+    // The factor whose font is exactly that many pixels: points = pixels × 72 ÷ 96.
+    return zoomfactor::clamp(std::clamp(low * 72.0 / 96.0, minimumFontSize, maximumFontSize) / outerWidthPixels);
 }
 
 } // namespace gridlayout

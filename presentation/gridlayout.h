@@ -4,10 +4,13 @@
 #include "zoomfactor.h"
 
 #include <QFont>
+#include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 
 class GridTable;
@@ -57,6 +60,8 @@ double zoomStep(double scale, double factor, double outerWidthPixels);
 // The font the grid and the measuring surface use at a size in points: whole pixels, round(F × 96 ÷ 72),
 // so layout does not depend on the screen's DPI setting; no kerning.
 QFont layoutFont(const QFont& base, double points);
+// The whole pixels of that font (at least 1).
+int pixelSize(double points);
 
 // The grid's width or height when it fills the window up to the 120-twip margin from its top-left
 // corner; nothing when the window is too small (the grid then keeps the size it had).
@@ -67,6 +72,13 @@ std::optional<int> gridExtent(int clientExtentTwips, int gridOriginTwips);
 // below its minimum size. A window still larger than the area keeps its top-left corner in it, where the
 // menu and the open button are. On a larger screen the window keeps its size.
 QRect startFrame(QSize window, QSize frameExtra, QSize minimum, QRect available);
+
+// Where the main window comes back at the next start, in pixels: the client area it had (`saved`, its frame
+// `frame` around it) on the screen area that holds the most of that frame, shrunk to fit the area when it is
+// larger (though never below the minimum size, as at the first start) and moved into it only as far as it
+// must; a frame still larger than the area keeps its top-left corner in it. Nothing when no area holds any of
+// it (its screen is gone, or the saved values are nonsense): the window then starts as at the first start.
+std::optional<QRect> restoredGeometry(QRect saved, QMargins frame, QSize minimum, const QList<QRect>& available);
 
 // Column widths in twips for the eleven columns; a column without a value keeps the width it had.
 using ColumnWidths = std::array<std::optional<int>, layoutColumns>;
@@ -81,5 +93,20 @@ ColumnWidths columnWidths(const std::array<int, layoutColumns>& natural, int col
 
 // Measures the table and sets its column widths for a grid of the given width.
 void adjustColumns(GridTable& table, TextMeasurer& measurer, int gridWidthTwips);
+
+// Whether the rider, horse and club columns (3, 4 and 5) each get at least their natural width, so that their
+// longest texts show whole.
+bool namesFit(const std::array<int, layoutColumns>& natural, int columnCount, int gridWidthTwips);
+
+// The natural widths of the list's columns in the grid's font at a size of whole pixels.
+using NaturalWidthsAt = std::function<std::array<int, layoutColumns>(int pixels)>;
+// Measures them on the table, in the font `base` (its family and weight) at each size asked.
+NaturalWidthsAt measuredWidths(const GridTable& table, const QFont& base);
+
+// The fit zoom ("Passend"): the zoom factor, within 0.005..0.1, that gives the largest font at which the
+// longest rider, horse and club texts of the list fit their columns, in a grid of the given width on a window
+// of the given outer width. Every factor that gives the same font in whole pixels lays the grid out the same;
+// this is the one that gives that font exactly. When the names fit at no font, the smallest factor.
+double fitScale(const NaturalWidthsAt& naturalWidthsAt, int columnCount, double outerWidthPixels, int gridWidthTwips);
 
 } // namespace gridlayout

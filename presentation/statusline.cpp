@@ -1,5 +1,7 @@
 #include "statusline.h"
 
+#include "colours.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -12,13 +14,13 @@ QColor backOf(StatusTone tone)
     case StatusTone::Quiet:
         break;
     case StatusTone::Waiting:
-        return QColor(0xff, 0xf4, 0xc2); // pale yellow
+        return colours::toQColor(colours::statusWaiting, QPalette());
     case StatusTone::Good:
-        return QColor(0xd4, 0xf0, 0xd0); // pale green
+        return colours::toQColor(colours::statusGood, QPalette());
     case StatusTone::Warning:
-        return QColor(0xff, 0xd0, 0xc8); // pale red
+        return colours::toQColor(colours::statusWarning, QPalette());
     }
-    return QColor(0xf0, 0xf0, 0xf0);
+    return colours::toQColor(colours::statusQuiet, QPalette());
 }
 
 } // namespace
@@ -37,6 +39,14 @@ void StatusLine::setStatus(const QString& text, StatusTone tone)
     m_text = text;
     m_tone = tone;
     updateToolTip();
+    update();
+}
+
+void StatusLine::setSunlight(bool sunlight)
+{
+    if (sunlight == m_sunlight)
+        return;
+    m_sunlight = sunlight;
     update();
 }
 
@@ -73,8 +83,14 @@ void StatusLine::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), backOf(m_tone));
-    painter.setPen(QColor(0x80, 0x80, 0x80));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (m_sunlight) {
+        // A dark frame: the line stands apart from the white window in any light.
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    } else {
+        painter.setPen(QColor(0x80, 0x80, 0x80));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 
     const int size = markSize();
     const QRectF mark(6, (height() - size) / 2.0, size, size);
@@ -112,7 +128,7 @@ void StatusLine::paintEvent(QPaintEvent*)
     }
 
     const QRect area = textArea();
-    painter.setPen(Qt::black);
+    painter.setPen(colours::toQColor(colours::statusText, QPalette()));
     painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
         QFontMetrics(font()).elidedText(m_text, Qt::ElideRight, area.width()));
 }

@@ -20,6 +20,8 @@ public:
     void setStatus(const QString& text, StatusTone tone);
     QString text() const { return m_text; }
     StatusTone tone() const { return m_tone; }
+    // The sunlight mode: a dark frame around the line (its words are always black on a pale colour).
+    void setSunlight(bool sunlight);
 
     QSize sizeHint() const override;
 
@@ -34,4 +36,5 @@ private:
 
     QString m_text;
     StatusTone m_tone = StatusTone::Quiet;
+    bool m_sunlight = false;
 };

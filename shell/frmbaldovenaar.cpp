@@ -1,5 +1,6 @@
 #include "frmbaldovenaar.h"
 
+#include "changemarks.h"
 #include "clock.h"
 #include "colours.h"
 #include "flexgrid.h"
@@ -12,17 +13,22 @@
 #include "statusline.h"
 #include "textmeasurer.h"
 #include "twips.h"
+#include "windowsettings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
+#include <QMargins>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -169,6 +175,8 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     setWindowTitle(m_station.caption());
     setWindowIcon(artwork::windowIcon());
     buildControls();
+    m_changeMarks = new ChangeMarks(m_station, this);
+    m_grid1View->setChangeMarks(m_changeMarks);
     buildMenu();
     connectStation();
 
@@ -284,6 +292,8 @@ void FrmBaldovenaar::buildControls()
             break;
         case Kind::Indicator:
             m_lblMutatie = new QLabel(parent);
+            m_lblMutatie->setAlignment(Qt::AlignCenter);
+            m_lblMutatieWidth = toPixels(spec.width);
             widget = m_lblMutatie;
             break;
         }
@@ -354,13 +364,41 @@ void FrmBaldovenaar::buildMenu()
     connect(m_mnuOpnieuw, &QAction::triggered, &m_station, &Station::opnieuw);
     connect(m_mnuOpnieuwToepassen, &QAction::triggered, &m_station, &Station::opnieuwToepassen);
 
+    buildBeeldMenu();
+    buildHelpMenu();
+}
+
+void FrmBaldovenaar::buildBeeldMenu()
+{
     m_mnuBeeld = menuBar()->addMenu(QStringLiteral("Bee&ld"));
     m_mnuBeeld->setObjectName(QStringLiteral("mnuBeeld"));
-    m_mnuBeeld->menuAction()->setVisible(false); // until it holds something
+    // The two "a" buttons' steps, and the fit of the names to the window. Ctrl+= too: the plus sign needs
+    // Shift on most keyboards.
+    m_mnuKleiner = addAction(m_mnuBeeld, QStringLiteral("mnuKleiner"), QStringLiteral("&Kleiner"),
+        { QKeySequence(Qt::CTRL | Qt::Key_Minus) });
+    m_mnuGroter = addAction(m_mnuBeeld, QStringLiteral("mnuGroter"), QStringLiteral("&Groter"),
+        { QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    m_mnuPassend = addAction(
+        m_mnuBeeld, QStringLiteral("mnuPassend"), QStringLiteral("&Passend"), { QKeySequence(Qt::CTRL | Qt::Key_0) });
+    m_mnuBeeld->addSeparator();
+    m_mnuZonlicht = addAction(m_mnuBeeld, QStringLiteral("mnuZonlicht"), QStringLiteral("&Zonlicht"), {});
+    m_mnuZonlicht->setCheckable(true);
+    connect(m_mnuKleiner, &QAction::triggered, this, [this] { btnKnop_Click(knoppen::Kleiner); });
+    connect(m_mnuGroter, &QAction::triggered, this, [this] { btnKnop_Click(knoppen::Groter); });
+    connect(m_mnuPassend, &QAction::triggered, this, &FrmBaldovenaar::passend);
+    connect(m_mnuZonlicht, &QAction::triggered, this, &FrmBaldovenaar::setZonlicht);
+}
 
-    // A top-level item with no drop-down and no action.
-    m_mnuHelp = menuBar()->addAction(QStringLiteral("&Help"));
+void FrmBaldovenaar::buildHelpMenu()
+{
+    m_mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    m_mnuHandleiding = addAction(
+        m_mnuHelp, QStringLiteral("mnuHandleiding"), QStringLiteral("&Handleiding"), { QKeySequence(Qt::Key_F1) });
+    m_mnuOverBaldovenaar
+        = addAction(m_mnuHelp, QStringLiteral("mnuOverBaldovenaar"), QStringLiteral("&Over Baldovenaar"), {});
+    connect(m_mnuHandleiding, &QAction::triggered, this, &FrmBaldovenaar::openHandleiding);
+    connect(m_mnuOverBaldovenaar, &QAction::triggered, this, &FrmBaldovenaar::overBaldovenaar);
 }
 
 QAction* FrmBaldovenaar::addAction(
@@ -395,6 +433,8 @@ void FrmBaldovenaar::connectStation()
     connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
     connect(&m_station, &Station::message, this, &FrmBaldovenaar::showMessage);
     connect(&m_station, &Station::busyChanged, this, &FrmBaldovenaar::setBusy);
+    for (auto read : { &Station::listRebuilt, &Station::listReplaced, &Station::listMerged })
+        connect(&m_station, read, this, &FrmBaldovenaar::fitOnFirstList);
     m_grid1View->setVisible(m_station.listState() != ListState::Empty);
     m_grid1View->setStale(m_station.listState() == ListState::Stale);
     setButtons(m_station.buttons());
@@ -408,6 +448,7 @@ void FrmBaldovenaar::Form_Load()
     m_loaded = true;
     ScrollMouse_HookForm();
     m_station.prepare();
+    applyWindowSettings(readWindowSettings());
     if (m_options.showSplash)
         FrmIntro::showModal();
     if (isUnloaded())
@@ -422,6 +463,7 @@ void FrmBaldovenaar::Form_Load()
 
 void FrmBaldovenaar::Form_Unload()
 {
+    keepWindowPlacement();
     m_station.unload();
     ScrollMouse_UnhookForm();
 }
@@ -561,9 +603,10 @@ void FrmBaldovenaar::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    // The frame is known only now: centre the whole window and lay out again with the real outer width.
-    centreOnScreen();
+    // The frame is known only now: place the whole window and lay out again with the real outer width.
+    placeOnScreen();
     Form_Resize();
+    fitOnFirstList();
     if (m_grid1View->isVisible())
         m_grid1View->setFocus(Qt::OtherFocusReason);
     else
@@ -598,6 +641,19 @@ void FrmBaldovenaar::setMutatieColour(quint32 colour)
     if (m_shownMutatieColour == colour)
         return;
     m_shownMutatieColour = colour;
+    if (m_zonlicht) {
+        // In the sunlight the colour is not enough: the indicator says it in words, black on its colours.
+        const bool nieuw = colour == colours::green;
+        m_lblMutatie->setText(nieuw ? QStringLiteral("Nieuwe lijst") : QString());
+        const QColor back
+            = colours::toQColor(nieuw ? colours::sunlight::indicatorNew : colours::sunlight::page, palette());
+        const QColor text = colours::toQColor(colours::sunlight::text, palette());
+        m_lblMutatie->setStyleSheet(
+            QStringLiteral("QLabel { background-color: %1; color: %2; border: 2px solid black; }")
+                .arg(back.name(), text.name()));
+        return;
+    }
+    m_lblMutatie->setText(QString());
     const QColor back = colours::toQColor(colour, palette());
     const QColor text = colours::toQColor(colours::systemWindowText, palette());
     m_lblMutatie->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; border: 1px solid black; }")
@@ -670,8 +726,169 @@ void FrmBaldovenaar::adjust_grid()
 
 void FrmBaldovenaar::zoomStep(double factor)
 {
+    // The official chose a zoom: the first list keeps it.
+    m_fitPending = false;
     m_station.setScale(gridlayout::zoomStep(m_station.state().scale, factor, outerWidthPixels(*this)));
     adjust_grid();
+}
+
+void FrmBaldovenaar::passend()
+{
+    // Without the office's list there are no names to fit (an empty line fits any font).
+    if (!m_grid1View || !m_client || !m_picTemp || !m_station.state().klasbekend
+        || m_station.listState() == ListState::Empty)
+        return;
+    m_fitPending = false;
+    // The grid's width as the layout gives it at this window, whatever size the grid has now.
+    const std::optional<int> width
+        = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
+    const GridTable& table = m_station.working();
+    m_station.setScale(gridlayout::fitScale(gridlayout::measuredWidths(table, m_picTemp->font()), table.cols(),
+        outerWidthPixels(*this), width ? *width : fromPixels(m_grid1View->width())));
+    adjust_grid();
+}
+
+void FrmBaldovenaar::fitOnFirstList()
+{
+    // Without a saved zoom the first list is sized to the window, once it is on screen with its real width and
+    // the office's list is read (until then the grid holds an empty line).
+    if (!m_fitPending || !isVisible() || !m_station.listShown() || !m_station.state().klasbekend
+        || m_station.working().rows() < 2)
+        return;
+    passend();
+}
+
+void FrmBaldovenaar::setZonlicht(bool on)
+{
+    applyZonlicht(on);
+    saveSunlight(on);
+}
+
+void FrmBaldovenaar::applyZonlicht(bool on)
+{
+    m_zonlicht = on;
+    m_mnuZonlicht->setChecked(on);
+    // White behind everything, black bold text; the buttons keep their light face, black on it.
+    setColour(m_client, QPalette::Window, on ? colours::sunlight::page : colours::systemButtonFace);
+    setColour(m_picture1, QPalette::Window, on ? colours::sunlight::page : colours::buttonFaceBack);
+    for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
+        setColour(label, QPalette::WindowText, on ? colours::sunlight::text : colours::systemWindowText);
+    m_grid1View->setSunlight(on);
+    m_statusLine->setSunlight(on);
+    // The layout measures what the grid draws: bold in the sunlight.
+    QFont measuring = m_picTemp->font();
+    measuring.setWeight(on ? QFont::Bold : QFont::Normal);
+    m_picTemp->setFont(measuring);
+    // The indicator widens for its words, leftwards from its place at the right edge.
+    m_lblMutatie->setFont(arial(10, true));
+    const int wide = QFontMetrics(m_lblMutatie->font()).horizontalAdvance(QStringLiteral("Nieuwe lijst")) + 16;
+    m_lblMutatie->resize(on ? std::max(m_lblMutatieWidth, wide) : m_lblMutatieWidth, m_lblMutatie->height());
+    m_shownMutatieColour.reset();
+    setMutatieColour(m_station.mutatieColour());
+    Form_Resize();
+}
+
+void FrmBaldovenaar::applyWindowSettings(const WindowSettings& settings)
+{
+    m_savedGeometry = settings.geometry;
+    m_fitPending = !settings.scaleSaved;
+    if (settings.sunlight != m_zonlicht)
+        applyZonlicht(settings.sunlight);
+    placeOnScreen();
+    // Its normal place first: the state keeps it for when the official restores the window.
+    if (settings.maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void FrmBaldovenaar::placeOnScreen()
+{
+    // A maximised window has its place; moving it would take it out of that state.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    if (m_savedGeometry) {
+        // The window's minimum size as its layout has it now, not as it was while the client area was fixed at its
+        // design size: a window the official made smaller than that comes back as small.
+        if (layout())
+            layout()->activate();
+        QList<QRect> areas;
+        for (const QScreen* screen : QGuiApplication::screens())
+            areas << screen->availableGeometry();
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom());
+        if (const std::optional<QRect> placed
+            = gridlayout::restoredGeometry(*m_savedGeometry, frame, minimumSize(), areas)) {
+            setGeometry(*placed);
+            return;
+        }
+    }
+    centreOnScreen();
+}
+
+void FrmBaldovenaar::keepWindowPlacement()
+{
+    // Only a window the official has seen has a place to come back to.
+    if (!m_shownOnce)
+        return;
+    const bool maximised = windowState() & Qt::WindowMaximized;
+    const QRect normal = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)
+        ? normalGeometry()
+        : geometry();
+    if (normal.isValid())
+        saveWindowPlacement(normal, maximised);
+}
+
+namespace {
+
+// Where the guide may be, most likely first: installed beside the program's prefix (/usr/share/doc from
+// /usr/bin), beside the program (a Windows folder), the source tree of a build, and where the package puts it.
+QStringList handleidingCandidates()
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    return { QDir(program).filePath(QStringLiteral("../share/doc/baldovenaar/handleiding.md")),
+        QDir(program).filePath(QStringLiteral("handleiding.md")),
+        QStringLiteral(BALDOVENAAR_SOURCE_DIR "/docs/handleiding.md"),
+        QStringLiteral("/usr/share/doc/baldovenaar/handleiding.md") };
+}
+
+} // namespace
+
+void FrmBaldovenaar::openHandleiding()
+{
+    const QStringList candidates = handleidingCandidates();
+    for (const QString& candidate : candidates) {
+        if (!QFileInfo(candidate).isFile())
+            continue;
+        const QString path = QFileInfo(candidate).canonicalFilePath();
+        const bool opened
+            = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        if (!opened)
+            showMessage(
+                QStringLiteral("De handleiding kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    QStringList looked;
+    for (const QString& candidate : candidates)
+        looked << QDir::toNativeSeparators(QDir::cleanPath(candidate));
+    showMessage(QStringLiteral("De handleiding is niet gevonden. Gezocht in:\n%1").arg(looked.join(u'\n')));
+}
+
+QString FrmBaldovenaar::overBaldovenaarText()
+{
+    return QStringLiteral("Baldovenaar, %1\n\nDe ringpost van het wedstrijdsecretariaat Korvalen 3.5: toont de "
+                          "startvolgorde van de rubriek bij de ring, volgt het bestand van het secretariaat en stuurt "
+                          "de wijzigingen van de ring terug.\n\nGebouwd met Qt %2.")
+        .arg(programVersionText(), QString::fromLatin1(qVersion()));
+}
+
+void FrmBaldovenaar::overBaldovenaar()
+{
+    if (m_options.showMessage) {
+        m_options.showMessage(overBaldovenaarText());
+        return;
+    }
+    QMessageBox::about(this, QStringLiteral("Over Baldovenaar"), overBaldovenaarText());
 }
 
 // The wheel hook is an event filter on the application, installed at the start of the load handler and

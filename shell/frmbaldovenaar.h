@@ -9,9 +9,11 @@
 #include <functional>
 #include <optional>
 
+class ChangeMarks;
 class FlexGrid;
 class HoldButton;
 class StatusLine;
+struct WindowSettings;
 
 class QAction;
 class QKeySequence;
@@ -29,7 +31,9 @@ class QWidget;
 // forwards the official's input to the station, shows what the station says (caption, labels, buttons,
 // the change indicator, messages) and owns what only a window can do: the open dialog, message boxes,
 // the busy pointer, the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
-// status line says in words where the ring's work stands with the office.
+// status line says in words where the ring's work stands with the office. The Beeld menu sizes the names to
+// the window and switches the sunlight mode; the Help menu opens the guide. The window comes back where
+// and as large as the official left it.
 class FrmBaldovenaar : public QMainWindow
 {
     Q_OBJECT
@@ -80,6 +84,19 @@ public:
     void Form_Resize();
     void adjust_grid();
     void zoomStep(double factor);
+    // Beeld > Passend: the zoom at which the list's longest names fit their columns at the window's width.
+    void passend();
+
+    // Beeld > Zonlicht: the sunlight mode, saved at once.
+    void setZonlicht(bool on);
+    bool isZonlicht() const { return m_zonlicht; }
+    ChangeMarks& changeMarks() const { return *m_changeMarks; }
+
+    // Help > Handleiding: the ring official's guide in the system's viewer; Help > Over Baldovenaar.
+    void openHandleiding();
+    void overBaldovenaar();
+    // The text of Help > Over Baldovenaar.
+    static QString overBaldovenaarText();
 
     // Design sizes of the client area, in twips.
     static constexpr int designClientWidth = 13725;
@@ -99,6 +116,14 @@ private:
     bool mayLeaveTheClass(const QString& question);
     void connectStation();
     void centreOnScreen();
+    // The view's own helpers: the Beeld and Help menus, the window's place and settings, the first fit.
+    void buildBeeldMenu();
+    void buildHelpMenu();
+    void applyWindowSettings(const WindowSettings& settings);
+    void applyZonlicht(bool on);
+    void placeOnScreen();
+    void keepWindowPlacement();
+    void fitOnFirstList();
     QPushButton* styleButton(QPushButton* button);
     void ScrollMouse_HookForm();
     void ScrollMouse_UnhookForm();
@@ -131,7 +156,22 @@ private:
     QAction* m_mnuOpnieuw = nullptr;
     QAction* m_mnuOpnieuwToepassen = nullptr;
     QMenu* m_mnuBeeld = nullptr;
-    QAction* m_mnuHelp = nullptr;
+    QAction* m_mnuKleiner = nullptr;
+    QAction* m_mnuGroter = nullptr;
+    QAction* m_mnuPassend = nullptr;
+    QAction* m_mnuZonlicht = nullptr;
+    QMenu* m_mnuHelp = nullptr;
+    QAction* m_mnuHandleiding = nullptr;
+    QAction* m_mnuOverBaldovenaar = nullptr;
+    ChangeMarks* m_changeMarks = nullptr;
+
+    // The client area the window had at the last close (normal state), to come back to; nothing at the first
+    // start.
+    std::optional<QRect> m_savedGeometry;
+    bool m_zonlicht = false;
+    int m_lblMutatieWidth = 0; // as designed; wider in the sunlight, for its words
+    // No zoom was saved: the first list shown is sized to fit the window.
+    bool m_fitPending = false;
 
     // The colour lblMutatie shows, so a check that sets the same colour does not restyle it.
     std::optional<quint32> m_shownMutatieColour;

@@ -1,4 +1,5 @@
 #include "frmbaldovenaar.h"
+#include "qttranslations.h"
 #include "station.h"
 #include "stopsignals.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Baldovenaar"));
     QApplication::setOrganizationName(QStringLiteral("Korvalen 3.5"));
+    installDutchQtTranslations(app);
     Station station;
     FrmBaldovenaar window(station);
     // A shutdown, `kill` or Ctrl+C closes the station as the official would: nothing of its work is lost.

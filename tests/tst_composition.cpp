@@ -552,7 +552,10 @@ void TestComposition::menuBar()
         (QStringList { "mnuBestand &Bestand", "  mnuBestandSub0 &Openen", "  mnuLogboek &Logboek openen",
             "  mnuBestandSub2 -", "  mnuBestandSub3 &Afsluiten", "mnuBewerken Be&werken",
             "  mnuOngedaanMaken &Ongedaan maken [Ctrl+Z]", "  mnuOpnieuw Opn&ieuw [Ctrl+Y] [Ctrl+Shift+Z]", "   -",
-            "  mnuOpnieuwToepassen Opnieuw &toepassen", "mnuHelp &Help" }));
+            "  mnuOpnieuwToepassen Opnieuw &toepassen", "mnuBeeld Bee&ld", "  mnuKleiner &Kleiner [Ctrl+-]",
+            "  mnuGroter &Groter [Ctrl++] [Ctrl+=]", "  mnuPassend &Passend [Ctrl+0]", "   -",
+            "  mnuZonlicht &Zonlicht", "mnuHelp &Help", "  mnuHandleiding &Handleiding [F1]",
+            "  mnuOverBaldovenaar &Over Baldovenaar" }));
 }
 
 void TestComposition::commandsReachTheirHandler_data()
@@ -567,7 +570,8 @@ void TestComposition::commandsReachTheirHandler_data()
     QTest::newRow("btnKnop3 zooms in") << "btnKnop3" << 0 << 1.2 << true;
     QTest::newRow("Openen opens a file") << "mnuBestandSub0" << 1 << 1.0 << true;
     QTest::newRow("Afsluiten closes the station") << "mnuBestandSub3" << 0 << 1.0 << false;
-    QTest::newRow("Help does nothing") << "mnuHelp" << 0 << 1.0 << true;
+    QTest::newRow("Beeld > Kleiner zooms out") << "mnuKleiner" << 0 << 0.9 << true;
+    QTest::newRow("Beeld > Groter zooms in") << "mnuGroter" << 0 << 1.2 << true;
 }
 
 void TestComposition::commandsReachTheirHandler()

@@ -12,6 +12,7 @@
 #include "publishedorder.h"
 #include "files.h"
 #include "textmeasurer.h"
+#include "twips.h"
 #include "windowfixture.h"
 
 #include <QDate>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTime>
 #include <cmath>
 #include <limits>
 
@@ -49,6 +51,20 @@ void fill(GridTable& table, const QList<QStringList>& rows)
 QWidget* control(const FrmBaldovenaar& window, const char* name)
 {
     return window.findChild<QWidget*>(QLatin1String(name));
+}
+
+// A class of 30 starters whose rider, horse and club are taken in turn from the given names, as the loader
+// leaves it in the grid.
+void fillClass(GridTable& table, const QStringList& riders, const QStringList& horses, const QStringList& clubs)
+{
+    QList<QStringList> rows { { "", "Volg", "Nr", "Ruiter", "Paard", "Vereniging", "Cat", "Hoogte", "Tijd", "Status",
+        "NG" } };
+    for (int i = 0; i < 30; ++i) {
+        rows.append({ QString::number(1000 + i), QString::number(i + 1), QString::number(101 + i),
+            riders[i % riders.size()], horses[i % horses.size()], clubs[i % clubs.size()], "M", "1.10",
+            QTime(10, 30).addSecs(120 * i).toString("HH:mm"), "", "" });
+    }
+    fill(table, rows);
 }
 
 int measured(TextMeasurer& measurer, const QString& text)
@@ -95,6 +111,11 @@ private slots:
     void windowStartsWithinTheScreen();
     void textFitsWhereItIsDrawn_data();
     void textFitsWhereItIsDrawn();
+
+    void fitZoom_data();
+    void fitZoom();
+    void restoredGeometry_data();
+    void restoredGeometry();
 };
 
 void TestLayout::arialIsMetricCompatible()
@@ -613,6 +634,94 @@ void TestLayout::textFitsWhereItIsDrawn()
     }
     // At least the numbers and the header of every fixed column were looked at.
     QVERIFY(checked >= 7 * int(rows.size()) / 2);
+}
+
+void TestLayout::fitZoom_data()
+{
+    QTest::addColumn<bool>("longNames");
+    QTest::addColumn<int>("outerWidth"); // the window's outer width in pixels
+
+    for (const int width : { 640, 1024, 1920 }) {
+        QTest::newRow(qPrintable(QStringLiteral("long names, %1 px").arg(width))) << true << width;
+        QTest::newRow(qPrintable(QStringLiteral("short names, %1 px").arg(width))) << false << width;
+    }
+}
+
+void TestLayout::fitZoom()
+{
+    QFETCH(bool, longNames);
+    QFETCH(int, outerWidth);
+
+    GridTable table;
+    if (longNames)
+        fillClass(table, { "Anne-Marie van der Heijden-Bosch", "Jan de Vries", "Wilhelmina Zonneveld-Oosterhuis" },
+            { "Zonnedauw's Quintessence van de Heuvelhoeve", "Ace", "Quibus" },
+            { "Landelijke Rijvereniging De Wolvenbergruiters", "RV Oost" });
+    else
+        fillClass(table, { "Jan Bos", "Ria Ek" }, { "Ace", "Odin" }, { "RV Oost", "LR Ede" });
+    // The grid as the window gives it: the client area less the grid's left edge and the right margin.
+    const int gridWidth = twips::fromPixels(outerWidth - 16) - 120 - edgeMargin;
+    const NaturalWidthsAt widthsAt = measuredWidths(table, QFont(QStringLiteral("Arial")));
+
+    const double scale = fitScale(widthsAt, table.cols(), outerWidth, gridWidth);
+    QVERIFY(scale >= minimumScale && scale <= maximumScale);
+    // The font the factor gives, in whole pixels, exactly.
+    const double points = gridlayout::fontSize(outerWidth, scale);
+    const int pixels = pixelSize(points);
+    QVERIFY(std::abs(points * 96 / 72 - pixels) < 1e-9 || points == minimumFontSize || points == maximumFontSize
+        || scale == minimumScale);
+    // The names fit at that font, and at the next larger one the zoom factor's range allows they do not.
+    QVERIFY(namesFit(widthsAt(pixels), table.cols(), gridWidth));
+    const int largest = pixelSize(gridlayout::fontSize(outerWidth, maximumScale));
+    QVERIFY(pixels <= largest);
+    if (pixels < largest)
+        QVERIFY(!namesFit(widthsAt(pixels + 1), table.cols(), gridWidth));
+    // Laid out at that factor, no rider, horse or club is given less than its natural width.
+    TextMeasurer measurer(layoutFont(QFont(QStringLiteral("Arial")), points));
+    adjustColumns(table, measurer, gridWidth);
+    for (int r = 0; r < table.rows(); ++r) {
+        for (int c = column::Rider; c <= column::Club; ++c)
+            QVERIFY2(
+                measured(measurer, table.textMatrix(r, c)) <= table.colWidth(c), qPrintable(table.textMatrix(r, c)));
+    }
+}
+
+void TestLayout::restoredGeometry_data()
+{
+    QTest::addColumn<QRect>("saved");
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<QRect>("restored"); // empty: none, the window starts centred
+
+    const QRect laptop(0, 0, 1280, 800);
+    const QRect second(1280, 0, 1920, 1080);
+    QTest::newRow("where it was") << QRect(100, 100, 900, 600) << QList<QRect> { laptop } << QRect(100, 100, 900, 600);
+    QTest::newRow("on the second screen")
+        << QRect(1400, 100, 1000, 700) << QList<QRect> { laptop, second } << QRect(1400, 100, 1000, 700);
+    QTest::newRow("its screen gone") << QRect(1400, 100, 1000, 700) << QList<QRect> { laptop } << QRect();
+    QTest::newRow("across two screens: on the one with most of it")
+        << QRect(1000, 100, 900, 600) << QList<QRect> { laptop, second } << QRect(1281, 100, 900, 600);
+    QTest::newRow("partly beyond the right edge: moved in")
+        << QRect(900, 100, 900, 600) << QList<QRect> { laptop } << QRect(379, 100, 900, 600);
+    QTest::newRow("title bar above the screen: moved down")
+        << QRect(100, -50, 900, 600) << QList<QRect> { laptop } << QRect(100, 24, 900, 600);
+    QTest::newRow("larger than the screen: shrunk to it")
+        << QRect(-10, 0, 2000, 1500) << QList<QRect> { laptop } << QRect(1, 24, 1278, 775);
+    QTest::newRow("smaller than the minimum: the minimum")
+        << QRect(100, 100, 100, 50) << QList<QRect> { laptop } << QRect(100, 100, 300, 200);
+    QTest::newRow("no size") << QRect(100, 100, 0, 0) << QList<QRect> { laptop } << QRect();
+    QTest::newRow("no screen") << QRect(100, 100, 900, 600) << QList<QRect> {} << QRect();
+}
+
+void TestLayout::restoredGeometry()
+{
+    QFETCH(QRect, saved);
+    QFETCH(QList<QRect>, screens);
+    QFETCH(QRect, restored);
+
+    // A title bar of 24 pixels and a border of 1.
+    const std::optional<QRect> geometry
+        = gridlayout::restoredGeometry(saved, QMargins(1, 24, 1, 1), QSize(300, 200), screens);
+    QCOMPARE(geometry.value_or(QRect()), restored);
 }
 
 QTEST_MAIN(TestLayout)

@@ -193,8 +193,17 @@ void TestMainWindow::fileMenu()
 {
     FrmBaldovenaar& window = m_kit->makeWindow();
     auto item = [&window](const char* name) { return window.findChild<QAction*>(QLatin1String(name)); };
-    // Help has nothing to do yet.
-    item("mnuHelp")->trigger();
+    // Help > Handleiding: the Dutch guide, in the system's viewer, found from the program or the sources.
+    item("mnuHandleiding")->trigger();
+    QCOMPARE(m_kit->openedFiles.size(), 1);
+    QFile guide(m_kit->openedFiles.takeFirst());
+    QVERIFY(guide.open(QIODevice::ReadOnly));
+    QCOMPARE(guide.readLine().trimmed(), QByteArray("# Baldovenaar: handleiding voor de ringmedewerker"));
+    // Help > Over Baldovenaar: the version and the suite, in a message.
+    item("mnuOverBaldovenaar")->trigger();
+    QCOMPARE(m_kit->messages.size(), 1);
+    QVERIFY(m_kit->messages[0].contains(QStringLiteral("versie %1").arg(QStringLiteral(BALDOVENAAR_VERSION))));
+    QVERIFY(m_kit->messages[0].contains(QStringLiteral("Korvalen 3.5")));
     QVERIFY(window.isVisible());
     QVERIFY(m_kit->dialogCalls.isEmpty());
     item("mnuBestandSub0")->trigger();

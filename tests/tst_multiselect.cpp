@@ -1,4 +1,5 @@
 // The row selection rules, the repaint and the contrast colour, on a grid table without a display.
+#include "colourtable.h"
 #include "gridpos.h"
 #include "gridtable.h"
 #include "kleuren.h"
@@ -7,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 
 using namespace codeMultiSelect;
 using codeGridPos::GridPos;
@@ -75,6 +77,9 @@ class TestMultiSelect : public QObject
 private slots:
     void contrastKleur_data();
     void contrastKleur();
+    void contrastRatio_data();
+    void contrastRatio();
+    void sunlightTextsAreReadable();
     void setGridPos_data();
     void setGridPos();
     void refreshKeepsPosition_data();
@@ -110,6 +115,51 @@ void TestMultiSelect::contrastKleur()
     QFETCH(quint32, colour);
     QFETCH(quint32, text);
     QCOMPARE(codeKleuren::ContrastKleur(colour), text);
+}
+
+void TestMultiSelect::contrastRatio_data()
+{
+    QTest::addColumn<quint32>("first");
+    QTest::addColumn<quint32>("second");
+    QTest::addColumn<double>("ratio");
+    // The guidelines' own reference points, and what the office's design shows the official.
+    QTest::newRow("black on white: the most there is") << colours::black << colours::white << 21.0;
+    QTest::newRow("white on black: the same") << colours::white << colours::black << 21.0;
+    QTest::newRow("a colour on itself") << 0x00336699u << 0x00336699u << 1.0;
+    QTest::newRow("mid grey #777 on white, just below 4.5") << 0x00777777u << colours::white << 4.48;
+    QTest::newRow("below the linear threshold: #0A0A0A on black") << 0x000A0A0Au << colours::black << 1.06;
+    QTest::newRow("the office's selection green on white") << colours::selectedRow << colours::white << 1.15;
+    QTest::newRow("the office's green square on white") << colours::green << colours::white << 1.37;
+    QTest::newRow("pure red on white") << 0x000000FFu << colours::white << 4.0;
+    QTest::newRow("pure blue on white") << 0x00FF0000u << colours::white << 8.59;
+}
+
+void TestMultiSelect::contrastRatio()
+{
+    QFETCH(quint32, first);
+    QFETCH(quint32, second);
+    QFETCH(double, ratio);
+    QCOMPARE(std::round(codeKleuren::contrastRatio(first, second) * 100) / 100, ratio);
+}
+
+void TestMultiSelect::sunlightTextsAreReadable()
+{
+    // Every text the sunlight mode paints, on what it stands on, also seen through the veil of a list that is not
+    // up to date.
+    for (const colours::sunlight::TextOn& pair : colours::sunlight::textPairs) {
+        for (const bool veiled : { false, true }) {
+            const quint32 back
+                = veiled ? codeKleuren::throughVeil(pair.back, colours::staleVeil, colours::staleVeilAlpha) : pair.back;
+            const double ratio = codeKleuren::contrastRatio(pair.text, back);
+            QVERIFY2(ratio >= colours::sunlight::minimumContrast,
+                qPrintable(QStringLiteral("%1%2: %3:1")
+                               .arg(QString::fromUtf8(pair.where), veiled ? QStringLiteral(", veiled") : QString())
+                               .arg(ratio, 0, 'f', 2)));
+        }
+    }
+    // The selection stands out from the rows beside it in more than its colour: the mode frames it too.
+    QVERIFY(codeKleuren::contrastRatio(colours::sunlight::frame, colours::sunlight::selected)
+        >= colours::sunlight::minimumContrast);
 }
 
 void TestMultiSelect::setGridPos_data()
