@@ -3,6 +3,8 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 
+class QPainter;
+
 #include "gridtable.h"
 
 // The visible grid: shows one GridTable as the Windows grid control did. Fixed rows stay at the top
@@ -39,6 +41,10 @@ public:
 
     // The font the grid draws with: the table's font name, at round(points * 96 / 72) pixels.
     QFont gridFont() const;
+
+    // The row of the starter in the ring, marked at its left edge (the ring pointer's marker); -1 for none.
+    void setMarkedRow(int row);
+    int markedRow() const { return m_markedRow; }
 
     // Scrolls as little as needed for the row to be on the page (fixed rows always are).
     void ensureRowVisible(int row);
@@ -91,9 +97,12 @@ private:
     };
     Position position() const;
     void reportIfMoved(const Position& before);
+    void paintFocusFrame(QPainter& painter);
+    void paintMarker(QPainter& painter);
 
     QPointer<GridTable> m_table;
     bool m_stale = false;
+    int m_markedRow = -1;
     // Pixels between a cell's text and its edges, on either side; follows the font.
     int m_textInset = 3;
     bool m_syncing = false;
