@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
 
 KeyCommands::KeyCommands(QWidget* window, FlexGrid* grid, Station& station, QObject* parent)
@@ -14,14 +15,26 @@ KeyCommands::KeyCommands(QWidget* window, FlexGrid* grid, Station& station, QObj
     , m_station(station)
 {
     setObjectName(QStringLiteral("keyCommands"));
+    m_releaseTimer = new QTimer(this);
+    m_releaseTimer->setObjectName(QStringLiteral("keyReleaseTimer"));
+    m_releaseTimer->setSingleShot(true);
+    m_releaseTimer->setInterval(repeatWait);
+    connect(m_releaseTimer, &QTimer::timeout, this, [this] {
+        // No press followed: the key was let go.
+        m_heldKey = 0;
+        endMove();
+    });
     // The application's filter sees a key before the focused widget (the grid, a button) and before the
     // shortcuts are tried; it looks at this window's keys only.
     qApp->installEventFilter(this);
     // The focus going to another window (a message box, the open dialog, a menu, the rider board, another
     // program) ends a held move: its release would go there.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (m_moving && (!now || now->window() != m_window))
-            endMove();
+        if (now && now->window() == m_window)
+            return;
+        // Its release goes elsewhere now.
+        m_heldKey = 0;
+        endMove();
     });
 }
 
@@ -90,8 +103,10 @@ bool KeyCommands::eventFilter(QObject* watched, QEvent* event)
             return keyRelease(static_cast<QKeyEvent*>(event));
         break;
     case QEvent::WindowDeactivate:
-        if (watched == m_window)
+        if (watched == m_window) {
+            m_heldKey = 0;
             endMove();
+        }
         break;
     default:
         break;
@@ -101,8 +116,18 @@ bool KeyCommands::eventFilter(QObject* watched, QEvent* event)
 
 bool KeyCommands::keyPress(QObject* target, QKeyEvent* event)
 {
-    if (m_heldKey != 0 && event->key() == m_heldKey)
-        return true;
+    if (m_heldKey != 0 && event->key() == m_heldKey) {
+        // A release just before it was the key's repeat: the key is still held, the run goes on.
+        if (m_releaseTimer->isActive()) {
+            m_releaseTimer->stop();
+            m_station.resumeMove();
+            return true;
+        }
+        if (event->isAutoRepeat())
+            return true;
+        // A new press: the release of the last one went elsewhere.
+        m_heldKey = 0;
+    }
     if (const std::optional<regels::Richting> richting = moveOf(event)) {
         m_heldKey = event->key();
         // A repeat whose press this window never saw (the key was held when the focus came back) starts
@@ -149,10 +174,20 @@ bool KeyCommands::keyRelease(QKeyEvent* event)
     if (event->isAutoRepeat())
         return m_heldKey != 0 && event->key() == m_heldKey;
     if (m_heldKey != 0 && event->key() == m_heldKey) {
-        m_heldKey = 0;
-        endMove();
+        // The window system sends a held key's repeats as a release and a press at the same instant, and does not
+        // always mark them as repeats: the release counts once no press has followed it. Meanwhile the line makes
+        // no step, so a real release never lets it move on.
+        if (m_moving) {
+            m_station.suspendMove();
+            m_releaseTimer->start();
+        } else {
+            m_heldKey = 0;
+        }
     } else if (event->key() == Qt::Key_Control) {
-        // Ctrl let go first: the move ends; the arrow's repeats stay swallowed until it is let go too.
+        // Ctrl let go: the move ends. When the arrow was let go just before, that was its real release; else
+        // its repeats stay swallowed until it is let go too.
+        if (m_releaseTimer->isActive())
+            m_heldKey = 0;
         endMove();
     }
     // The release goes on to the grid, whose KeyUp clears the modifiers it recorded.
@@ -161,6 +196,7 @@ bool KeyCommands::keyRelease(QKeyEvent* event)
 
 void KeyCommands::endMove()
 {
+    m_releaseTimer->stop();
     if (!m_moving)
         return;
     m_moving = false;

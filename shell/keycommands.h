@@ -8,6 +8,7 @@
 
 class FlexGrid;
 class QKeyEvent;
+class QTimer;
 class QWidget;
 class Station;
 
@@ -29,6 +30,9 @@ class KeyCommands : public QObject
 public:
     KeyCommands(QWidget* window, FlexGrid* grid, Station& station, QObject* parent = nullptr);
     ~KeyCommands() override;
+
+    // A held key's release waits this long (ms) for the press that would show it to be the key's own repeat.
+    static constexpr int repeatWait = 50;
 
     // A move started from the keyboard is running (until its key is released or the window loses the focus).
     bool isMoving() const { return m_moving; }
@@ -54,4 +58,6 @@ private:
     // also after the run ended or Ctrl was let go, so they neither start another run nor move the grid's row.
     int m_heldKey = 0;
     bool m_moving = false;
+    // The held key's release, waiting for a press that shows it was a repeat.
+    QTimer* m_releaseTimer = nullptr;
 };

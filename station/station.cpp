@@ -363,6 +363,7 @@ void Station::stopMoving()
 {
     m_timerRegelsVerplaatsen->stop();
     m_repeater.release();
+    m_moveSuspended = false;
 }
 
 bool Station::endRun()
@@ -378,6 +379,17 @@ bool Station::endRun()
         return false;
     log(what);
     return true;
+}
+
+void Station::suspendMove()
+{
+    if (m_repeater.held())
+        m_moveSuspended = true;
+}
+
+void Station::resumeMove()
+{
+    m_moveSuspended = false;
 }
 
 void Station::releaseMove()
@@ -399,6 +411,9 @@ void Station::TimerRegelsVerplaatsen_Timer()
             noteEdit();
         return;
     }
+    // The key may have been let go: no step until that is known; the repeat's pace stays.
+    if (m_moveSuspended)
+        return;
     moveOnce(*held);
     m_timerRegelsVerplaatsen->setInterval(m_repeater.repeated());
 }

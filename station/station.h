@@ -118,6 +118,12 @@ public:
     void releaseMove();
     void TimerRegelsVerplaatsen_Timer();
     std::optional<regels::Richting> heldMove() const { return m_repeater.held(); }
+    // A held key's release that may be the key's own repeat (the window system sends a held key's repeats as a
+    // release and a press, which it does not always mark): the held move makes no step until the key's next
+    // press shows it still held (resumeMove) or it proves a real release (releaseMove).
+    void suspendMove();
+    void resumeMove();
+    bool isMoveSuspended() const { return m_moveSuspended; }
     // One move of the current line, as a press that is released at once.
     void verplaatsregel(regels::Richting richting);
 
@@ -291,6 +297,7 @@ private:
     QString m_begintijd;
     bool m_shiftDown = false;
     bool m_ctrlDown = false;
+    bool m_moveSuspended = false;
     bool m_started = false;
     bool m_unloaded = false;
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
