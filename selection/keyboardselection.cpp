@@ -39,8 +39,10 @@ int KeyboardSelection::anchor(const GridTable& grid) const
 {
     // The extension goes on only while the current row is where it left it and both its ends are still
     // selected: a click, a Ctrl-click or a move since then begins a new one from the current row.
+    // (A row of height 0 takes no flag.)
+    auto holds = [&grid](int row) { return codeMultiSelect::isSelected(grid, row) || grid.rowHeight(row) <= 0; };
     const bool goesOn = m_extended == grid.row() && m_anchor >= grid.fixedRows() && m_anchor < grid.rows()
-        && codeMultiSelect::isSelected(grid, m_anchor) && codeMultiSelect::isSelected(grid, m_extended);
+        && holds(m_anchor) && holds(m_extended);
     return goesOn ? m_anchor : grid.row();
 }
 
