@@ -76,7 +76,6 @@ void RiderBoard::open(const QScreen* mainScreen)
         }
         showNormal();
     }
-    raise();
 }
 
 void RiderBoard::toggleFullScreen()

@@ -475,8 +475,12 @@ void FrmBaldovenaar::toggleRuiterscherm()
             enableBoardCommands();
         });
     }
+    const bool wasActive = isActiveWindow();
     m_board->open(screen());
     m_mnuRuiterscherm->setChecked(m_board->isVisible());
+    // The keyboard stays with the official, also where the window system activates every window it shows.
+    if (wasActive)
+        activateWindow();
 }
 
 void FrmBaldovenaar::connectStation()

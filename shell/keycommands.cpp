@@ -44,6 +44,11 @@ KeyCommands::~KeyCommands()
         qApp->removeEventFilter(this);
 }
 
+bool KeyCommands::isMoving() const
+{
+    return m_moving && m_station.heldMove().has_value();
+}
+
 std::optional<regels::Richting> KeyCommands::moveOf(const QKeyEvent* event)
 {
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)

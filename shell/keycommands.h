@@ -34,8 +34,9 @@ public:
     // A held key's release waits this long (ms) for the press that would show it to be the key's own repeat.
     static constexpr int repeatWait = 50;
 
-    // A move started from the keyboard is running (until its key is released or the window loses the focus).
-    bool isMoving() const { return m_moving; }
+    // A move started from the keyboard is running: until its key is released, the window loses the focus, or
+    // the station ends it.
+    bool isMoving() const;
 
     // The move a key stands for: Ctrl+Up or Ctrl+Down, no other modifier.
     static std::optional<regels::Richting> moveOf(const QKeyEvent* event);
