@@ -170,7 +170,8 @@ void RiderBoard::paintEvent(QPaintEvent*)
         const QString notice = QStringLiteral("niet bijgewerkt sinds %1")
                                    .arg(content.since.isValid() ? content.since.toString(QStringLiteral("HH:mm:ss"))
                                                                 : QStringLiteral("--:--:--"));
-        const int noticeWidth = std::min(w - 2 * margin, QFontMetrics(noticeFont).horizontalAdvance(notice) + 2 * margin);
+        const int noticeWidth
+            = std::min(w - 2 * margin, QFontMetrics(noticeFont).horizontalAdvance(notice) + 2 * margin);
         const QRect noticeArea(w - margin - noticeWidth, margin / 2, noticeWidth, titleHeight - margin);
         painter.fillRect(noticeArea, noticeBack);
         drawText(painter, noticeArea, notice, noticeFont, noticeText, Qt::AlignHCenter);
@@ -179,8 +180,8 @@ void RiderBoard::paintEvent(QPaintEvent*)
     drawText(painter, titleArea, content.titel, boardFont(h / 20, true), textColour);
 
     if (!content.shown) {
-        drawText(painter, QRect(margin, titleHeight, w - 2 * margin, h - titleHeight), QStringLiteral("Geen startvolgorde"),
-            boardFont(nextLinePixels(), true), textColour, Qt::AlignHCenter);
+        drawText(painter, QRect(margin, titleHeight, w - 2 * margin, h - titleHeight),
+            QStringLiteral("Geen startvolgorde"), boardFont(nextLinePixels(), true), textColour, Qt::AlignHCenter);
         return;
     }
 
@@ -209,8 +210,8 @@ void RiderBoard::paintEvent(QPaintEvent*)
             const int riderWidth = QFontMetrics(bold).horizontalAdvance(starter->rider);
             const int horseWidth = QFontMetrics(plain).horizontalAdvance(starter->horse);
             // Both whole when they fit; else the rider keeps the larger share.
-            const int riderRoom = riderWidth + gap + horseWidth <= room ? riderWidth
-                                                                        : std::min(riderWidth, room * 3 / 5);
+            const int riderRoom
+                = riderWidth + gap + horseWidth <= room ? riderWidth : std::min(riderWidth, room * 3 / 5);
             drawText(painter, QRect(riderLeft, line.top(), riderRoom, line.height()), starter->rider, bold, textColour);
             const int horseLeft = riderLeft + riderRoom + gap;
             drawText(painter, QRect(horseLeft, line.top(), std::max(0, line.right() - horseLeft), line.height()),
@@ -237,8 +238,9 @@ void RiderBoard::paintEvent(QPaintEvent*)
         if (entry.kind == BoardLine::Kind::Pause) {
             band(QRect(0, y + 1, w, lineHeight - 2), pauseBack);
             drawText(painter, QRect(line.left(), y, timeWidth, lineHeight), s.time, bold, captionColour);
-            drawText(painter, QRect(line.left() + timeWidth + numberWidth + gap, y,
-                                  line.right() - (line.left() + timeWidth + numberWidth + gap), lineHeight),
+            drawText(painter,
+                QRect(line.left() + timeWidth + numberWidth + gap, y,
+                    line.right() - (line.left() + timeWidth + numberWidth + gap), lineHeight),
                 s.rider, bold, textColour);
             y += lineHeight;
             continue;

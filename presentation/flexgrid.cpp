@@ -369,8 +369,8 @@ void FlexGrid::paintMarker(QPainter& painter)
     const int height = std::max(6, row.height() * 3 / 5);
     const int top = row.top() + (row.height() - height) / 2;
     const int left = row.left() + 2;
-    const QPolygon triangle({ QPoint(left, top), QPoint(left + height * 2 / 3, top + height / 2),
-        QPoint(left, top + height) });
+    const QPolygon triangle(
+        { QPoint(left, top), QPoint(left + height * 2 / 3, top + height / 2), QPoint(left, top + height) });
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 1));

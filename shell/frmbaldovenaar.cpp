@@ -425,15 +425,15 @@ void FrmBaldovenaar::buildBoardCommands()
     // At the bottom of the Beeld menu, below its zoom items.
     m_mnuBeeld->menuAction()->setVisible(true);
     m_mnuBeeld->addSeparator();
-    m_mnuRuiterscherm = addAction(
-        m_mnuBeeld, QStringLiteral("mnuRuiterscherm"), QStringLiteral("&Ruiterscherm"), { QKeySequence(Qt::CTRL | Qt::Key_R) });
+    m_mnuRuiterscherm = addAction(m_mnuBeeld, QStringLiteral("mnuRuiterscherm"), QStringLiteral("&Ruiterscherm"),
+        { QKeySequence(Qt::CTRL | Qt::Key_R) });
     m_mnuRuiterscherm->setCheckable(true);
     m_mnuSchermvullend = addAction(m_mnuBeeld, QStringLiteral("mnuRuiterschermSchermvullend"),
         QStringLiteral("Ruiterscherm &schermvullend"), { QKeySequence(Qt::Key_F11) });
     m_mnuVolgende = addAction(m_mnuBeeld, QStringLiteral("mnuVolgendeInDeRing"), QStringLiteral("&Volgende in de ring"),
         { QKeySequence(Qt::Key_F8) });
-    m_mnuVorige = addAction(
-        m_mnuBeeld, QStringLiteral("mnuVorigeInDeRing"), QStringLiteral("V&orige"), { QKeySequence(Qt::SHIFT | Qt::Key_F8) });
+    m_mnuVorige = addAction(m_mnuBeeld, QStringLiteral("mnuVorigeInDeRing"), QStringLiteral("V&orige"),
+        { QKeySequence(Qt::SHIFT | Qt::Key_F8) });
     connect(m_mnuRuiterscherm, &QAction::triggered, this, &FrmBaldovenaar::toggleRuiterscherm);
     connect(m_mnuSchermvullend, &QAction::triggered, this, [this] {
         if (m_board && m_board->isVisible())

@@ -167,7 +167,8 @@ bool KeyCommands::keyPress(QObject* target, QKeyEvent* event)
     }
     // The digit as the keyboard writes it, so that layouts with the digits under Shift work as well.
     const QString text = event->text();
-    if (text.size() == 1 && text.at(0).isDigit() && !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    if (text.size() == 1 && text.at(0).isDigit()
+        && !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         m_station.typNummer(text.at(0), qint64(event->timestamp()));
         return true;
     }

@@ -556,7 +556,8 @@ void TestComposition::menuBar()
             "  mnuVerplaatsOmlaag Verplaats rij om&laag [Ctrl+Down]", "  mnuWissel &Wissel 2 rijen om [Ctrl+W]",
             "  mnuNietGestart Meld als \"&Niet Gestart\" [Ctrl+N]", "   -",
             "  mnuVerzenden &Verzend wijziging [Ctrl+Return] [Ctrl+Enter]", "mnuBeeld Bee&ld", "   -",
-            "  mnuRuiterscherm &Ruiterscherm [Ctrl+R]", "  mnuRuiterschermSchermvullend Ruiterscherm &schermvullend [F11]",
+            "  mnuRuiterscherm &Ruiterscherm [Ctrl+R]",
+            "  mnuRuiterschermSchermvullend Ruiterscherm &schermvullend [F11]",
             "  mnuVolgendeInDeRing &Volgende in de ring [F8]", "  mnuVorigeInDeRing V&orige [Shift+F8]",
             "mnuHelp &Help" }));
 }

@@ -320,34 +320,47 @@ void TestKantoorServe::plansTimes_data()
     QTest::addColumn<QString>("times");
 
     const QString plain = QStringLiteral("1@10:30 2@10:32 3@10:34 4@10:36");
-    QTest::newRow("a move: from the start time, the interval the times show")
-        << plain << "10:30" << 0 << "3 1 2 4" << "10:30 10:32 10:34 10:36";
-    QTest::newRow("times out of order before come in order")
-        << "1@10:32 2@10:30 3@10:34 4@10:36" << "10:30" << 0 << "2 1 4 3" << "10:30 10:32 10:34 10:36";
-    QTest::newRow("the start time moved by the office counts")
-        << plain << "11:00" << 0 << "2 1 3 4" << "11:00 11:02 11:04 11:06";
-    QTest::newRow("no start time: the first planned time")
-        << "1@9:05 2@9:08 3@9:11" << "morgen" << 0 << "3 2 1" << "09:05 09:08 09:11";
-    QTest::newRow("the interval most often between two starters")
-        << "1@10:30 2@10:32 3@10:35 4@10:37 5@10:39" << "10:30" << 0 << "5 4 3 2 1"
-        << "10:30 10:32 10:34 10:36 10:38";
+    QTest::newRow("a move: from the start time, the interval the times show") << plain << "10:30" << 0 << "3 1 2 4"
+                                                                              << "10:30 10:32 10:34 10:36";
+    QTest::newRow("times out of order before come in order") << "1@10:32 2@10:30 3@10:34 4@10:36"
+                                                             << "10:30" << 0 << "2 1 4 3"
+                                                             << "10:30 10:32 10:34 10:36";
+    QTest::newRow("the start time moved by the office counts") << plain << "11:00" << 0 << "2 1 3 4"
+                                                               << "11:00 11:02 11:04 11:06";
+    QTest::newRow("no start time: the first planned time") << "1@9:05 2@9:08 3@9:11"
+                                                           << "morgen" << 0 << "3 2 1"
+                                                           << "09:05 09:08 09:11";
+    QTest::newRow("the interval most often between two starters") << "1@10:30 2@10:32 3@10:35 4@10:37 5@10:39"
+                                                                  << "10:30" << 0 << "5 4 3 2 1"
+                                                                  << "10:30 10:32 10:34 10:36 10:38";
     QTest::newRow("an interval given wins; seconds are cut off as the list writes minutes")
-        << plain << "10:30" << 90 << "4 3 2 1" << "10:30 10:31 10:33 10:34";
-    QTest::newRow("a list with seconds keeps them")
-        << "1@10:30:00 2@10:31:30 3@10:33:00" << "10:30" << 0 << "2 3 1" << "10:30:00 10:31:30 10:33:00";
-    QTest::newRow("a pause keeps its length and shows when it begins")
-        << "1@10:30 2@10:32 P@10:34 3@10:49 4@10:51" << "10:30" << 0 << "4 3 P 2 1" << "10:30 10:32 10:34 10:49 10:51";
+        << plain << "10:30" << 90 << "4 3 2 1"
+        << "10:30 10:31 10:33 10:34";
+    QTest::newRow("a list with seconds keeps them") << "1@10:30:00 2@10:31:30 3@10:33:00"
+                                                    << "10:30" << 0 << "2 3 1"
+                                                    << "10:30:00 10:31:30 10:33:00";
+    QTest::newRow("a pause keeps its length and shows when it begins") << "1@10:30 2@10:32 P@10:34 3@10:49 4@10:51"
+                                                                       << "10:30" << 0 << "4 3 P 2 1"
+                                                                       << "10:30 10:32 10:34 10:49 10:51";
     QTest::newRow("a pause without a time: its length from the starters around it, still without a time")
-        << "1@10:30 2@10:32 P 3@10:49 4@10:51" << "10:30" << 0 << "4 3 P 2 1" << "10:30 10:32 - 10:49 10:51";
-    QTest::newRow("a pause the times say nothing of takes one interval")
-        << "1@10:30 2@10:32 P@10:34 3 4" << "10:30" << 0 << "2 1 P 4 3" << "10:30 10:32 10:34 10:36 10:38";
-    QTest::newRow("a starter not started keeps its place in the plan")
-        << "1@10:30 ~2@10:32 3@10:34" << "10:30" << 0 << "3 2 1" << "10:30 10:32 10:34";
-    QTest::newRow("across midnight") << "1@23:58 2@0:00 3@0:02" << "23:58" << 0 << "3 2 1" << "23:58 00:00 00:02";
-    QTest::newRow("no times and no interval: no plan, the times stay with the starters")
-        << "1 2@10:32 3" << "10:30" << 0 << "3 2 1" << "- 10:32 -";
-    QTest::newRow("no times but an interval given: a plan from the start time")
-        << "1 2 3" << "10:30" << 120 << "3 2 1" << "10:30 10:32 10:34";
+        << "1@10:30 2@10:32 P 3@10:49 4@10:51"
+        << "10:30" << 0 << "4 3 P 2 1"
+        << "10:30 10:32 - 10:49 10:51";
+    QTest::newRow("a pause the times say nothing of takes one interval") << "1@10:30 2@10:32 P@10:34 3 4"
+                                                                         << "10:30" << 0 << "2 1 P 4 3"
+                                                                         << "10:30 10:32 10:34 10:36 10:38";
+    QTest::newRow("a starter not started keeps its place in the plan") << "1@10:30 ~2@10:32 3@10:34"
+                                                                       << "10:30" << 0 << "3 2 1"
+                                                                       << "10:30 10:32 10:34";
+    QTest::newRow("across midnight") << "1@23:58 2@0:00 3@0:02"
+                                     << "23:58" << 0 << "3 2 1"
+                                     << "23:58 00:00 00:02";
+    QTest::newRow("no times and no interval: no plan, the times stay with the starters") << "1 2@10:32 3"
+                                                                                         << "10:30" << 0 << "3 2 1"
+                                                                                         << "- 10:32 -";
+    QTest::newRow("no times but an interval given: a plan from the start time") << "1 2 3"
+                                                                                << "10:30" << 120 << "3 2 1"
+                                                                                << "10:30 10:32 10:34";
 }
 
 void TestKantoorServe::plansTimes()
@@ -397,11 +410,13 @@ void TestKantoorServe::roundPlansTimesAfterANewOrderOnly()
     };
 
     // Marks alone: the times stay as the office gave them.
-    QVERIFY(testsupport::writeFile(dir.filePath("20261207-101500-7-baldovenaar-s.mut"), mutationFile("1\t2\t3", "2", "1\t3")));
+    QVERIFY(testsupport::writeFile(
+        dir.filePath("20261207-101500-7-baldovenaar-s.mut"), mutationFile("1\t2\t3", "2", "1\t3")));
     QCOMPARE(serveOnce(dir.path()).taken, 1);
     QCOMPARE(times(), QStringLiteral("1@10:30 2@10:32 3@10:40"));
     // A new order: the plan, two minutes apart from the start time.
-    QVERIFY(testsupport::writeFile(dir.filePath("20261207-101600-7-baldovenaar-s.mut"), mutationFile("3\t1\t2", "2", "3\t1")));
+    QVERIFY(testsupport::writeFile(
+        dir.filePath("20261207-101600-7-baldovenaar-s.mut"), mutationFile("3\t1\t2", "2", "3\t1")));
     QCOMPARE(serveOnce(dir.path()).taken, 1);
     QCOMPARE(times(), QStringLiteral("3@10:30 1@10:32 2@10:34"));
 }

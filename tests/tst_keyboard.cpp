@@ -144,14 +144,20 @@ void TestKeyboard::heldMoveEnds_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("after");
-    QTest::newRow("Ctrl let go before the arrow") << "ctrl released" << "a c b d e f g h";
-    QTest::newRow("another window takes the focus") << "focus elsewhere" << "a c b d e f g h";
-    QTest::newRow("the window loses the activation") << "deactivated" << "a c b d e f g h";
-    QTest::newRow("the office withdraws the permission") << "permission withdrawn" << "a c b d e f g h";
-    QTest::newRow("the office's list replaces the ring's") << "replaced" << "a b c d e f g";
+    QTest::newRow("Ctrl let go before the arrow") << "ctrl released"
+                                                  << "a c b d e f g h";
+    QTest::newRow("another window takes the focus") << "focus elsewhere"
+                                                    << "a c b d e f g h";
+    QTest::newRow("the window loses the activation") << "deactivated"
+                                                     << "a c b d e f g h";
+    QTest::newRow("the office withdraws the permission") << "permission withdrawn"
+                                                         << "a c b d e f g h";
+    QTest::newRow("the office's list replaces the ring's") << "replaced"
+                                                           << "a b c d e f g";
     // The window system sends a held key's repeat as a release and a press at the same instant, and does not
     // always mark them: such a release does not end the run.
-    QTest::newRow("a release that is the key's own repeat goes on") << "repeat" << "a c d b e f g h";
+    QTest::newRow("a release that is the key's own repeat goes on") << "repeat"
+                                                                    << "a c d b e f g h";
 }
 
 // A held key the window or the station ends without the arrow's release: the line must never run on by itself.
@@ -219,13 +225,15 @@ void TestKeyboard::commandKeys_data()
 
     const QKeyCombination swap(Qt::ControlModifier, Qt::Key_W);
     const QKeyCombination ng(Qt::ControlModifier, Qt::Key_N);
-    QTest::newRow("Ctrl+W swaps the two selected starters") << 1 << 1 << QList<int> { 2, 6 } << swap << "a f c d e b g h"
-                                                            << "" << 0 << 0;
+    QTest::newRow("Ctrl+W swaps the two selected starters")
+        << 1 << 1 << QList<int> { 2, 6 } << swap << "a f c d e b g h"
+        << "" << 0 << 0;
     QTest::newRow("Ctrl+W without the permission does nothing")
         << 0 << 1 << QList<int> { 2, 6 } << swap << cls << "" << 0 << 0;
     QTest::newRow("Ctrl+W with one line says why") << 1 << 1 << QList<int> { 2 } << swap << cls << "" << 0 << 0;
     QTest::newRow("Ctrl+N marks the selected starters") << 1 << 1 << QList<int> { 2, 3 } << ng << cls << "bc" << 0 << 0;
-    QTest::newRow("Ctrl+N without the permission does nothing") << 1 << 0 << QList<int> { 2 } << ng << cls << "" << 0 << 0;
+    QTest::newRow("Ctrl+N without the permission does nothing")
+        << 1 << 0 << QList<int> { 2 } << ng << cls << "" << 0 << 0;
     QTest::newRow("Ctrl+O opens the open dialog")
         << 1 << 1 << QList<int> { 2 } << QKeyCombination(Qt::ControlModifier, Qt::Key_O) << cls << "" << 1 << 0;
     QTest::newRow("Ctrl+Enter after a mark sends it")

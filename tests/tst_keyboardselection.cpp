@@ -66,7 +66,8 @@ void TestKeyboardSelection::keys_data()
         << "click 3, shift+down, shift+down, shift+down" << 6 << QList<int> { 3, 4, 5, 6 };
     QTest::newRow("shift+up back over the anchor turns the selection round")
         << "click 5, shift+down, shift+up, shift+up, shift+up" << 3 << QList<int> { 3, 4, 5 };
-    QTest::newRow("shift+page down extends by a page") << "click 2, shift+pagedown" << 12 << QList<int> { 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
+    QTest::newRow("shift+page down extends by a page")
+        << "click 2, shift+pagedown" << 12 << QList<int> { 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
     QTest::newRow("shift+home extends to the first line") << "click 3, shift+home" << 1 << QList<int> { 1, 2, 3 };
     QTest::newRow("shift+end at the end stays") << "click 29, shift+end, shift+down" << 30 << QList<int> { 29, 30 };
     QTest::newRow("a click ends an extension: the next one grows from the clicked row")
@@ -154,9 +155,9 @@ void TestKeyboardSelection::typeAhead_data()
     // Line r carries the number 100 + r; line 8 is a pause; line 12 carries "1" and line 13 " 12 ".
     QTest::newRow("a number typed quickly finds its starter as it grows")
         << "1 +100 1 +100 5" << QList<int> { 12, 10, 15 };
-    QTest::newRow("an exact number comes before one that begins with it")
-        << "1 +100 2" << QList<int> { 12, 13 };
-    QTest::newRow("after a pause a digit begins a new number") << "1 +100 1 +100 0 +1500 1" << QList<int> { 12, 10, 10, 12 };
+    QTest::newRow("an exact number comes before one that begins with it") << "1 +100 2" << QList<int> { 12, 13 };
+    QTest::newRow("after a pause a digit begins a new number")
+        << "1 +100 1 +100 0 +1500 1" << QList<int> { 12, 10, 10, 12 };
     QTest::newRow("a number no starter has finds nothing, the digits after it neither")
         << "9 +100 9" << QList<int> { -1, -1 };
     QTest::newRow("a clock that goes back begins a new number") << "1 +100 1 -50 5" << QList<int> { 12, 10, -1 };

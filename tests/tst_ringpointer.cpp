@@ -76,34 +76,55 @@ void TestRingPointer::pointer_data()
     QTest::addColumn<int>("row");
 
     const QString cls = QStringLiteral("a b c P d e f");
-    QTest::newRow("a class opens with its first starter in the ring") << cls << "" << "a" << 1;
-    QTest::newRow("next steps over a pause line") << cls << "next, next, next" << "d" << 5;
-    QTest::newRow("next at the last starter stays") << cls << "next, next, next, next, next, next, next" << "f" << 7;
-    QTest::newRow("previous steps back over the pause") << cls << "next, next, next, prev" << "c" << 3;
-    QTest::newRow("previous at the first starter stays") << cls << "prev" << "a" << 1;
-    QTest::newRow("next and previous step over starters not started")
-        << cls << "ng 2, ng 3, next, next, prev" << "d" << 5;
-    QTest::newRow("the starter in the ring marked not started: the next one rides") << cls << "ng 1" << "b" << 2;
-    QTest::newRow("its mark taken back: it is in the ring again") << cls << "ng 1, ng 1" << "a" << 1;
-    QTest::newRow("the pointer follows its starter down") << cls << "next, down 2, down 3" << "b" << 5;
-    QTest::newRow("and up") << cls << "next, next, next, up 5, up 3" << "d" << 2;
-    QTest::newRow("a move of another starter past it") << cls << "next, down 1" << "b" << 1;
-    QTest::newRow("a swap takes it along") << cls << "swap 1 6" << "a" << 6;
-    QTest::newRow("an undone swap brings it back") << cls << "swap 1 6, undo" << "a" << 1;
-    QTest::newRow("a merged list keeps it") << cls << "next, next, horse c" << "c" << 3;
-    QTest::newRow("a replaced list: the same starter, on its new row") << cls << "next, office c a b P d e f" << "b" << 3;
+    QTest::newRow("a class opens with its first starter in the ring") << cls << ""
+                                                                      << "a" << 1;
+    QTest::newRow("next steps over a pause line") << cls << "next, next, next"
+                                                  << "d" << 5;
+    QTest::newRow("next at the last starter stays") << cls << "next, next, next, next, next, next, next"
+                                                    << "f" << 7;
+    QTest::newRow("previous steps back over the pause") << cls << "next, next, next, prev"
+                                                        << "c" << 3;
+    QTest::newRow("previous at the first starter stays") << cls << "prev"
+                                                         << "a" << 1;
+    QTest::newRow("next and previous step over starters not started") << cls << "ng 2, ng 3, next, next, prev"
+                                                                      << "d" << 5;
+    QTest::newRow("the starter in the ring marked not started: the next one rides") << cls << "ng 1"
+                                                                                    << "b" << 2;
+    QTest::newRow("its mark taken back: it is in the ring again") << cls << "ng 1, ng 1"
+                                                                  << "a" << 1;
+    QTest::newRow("the pointer follows its starter down") << cls << "next, down 2, down 3"
+                                                          << "b" << 5;
+    QTest::newRow("and up") << cls << "next, next, next, up 5, up 3"
+                            << "d" << 2;
+    QTest::newRow("a move of another starter past it") << cls << "next, down 1"
+                                                       << "b" << 1;
+    QTest::newRow("a swap takes it along") << cls << "swap 1 6"
+                                           << "a" << 6;
+    QTest::newRow("an undone swap brings it back") << cls << "swap 1 6, undo"
+                                                   << "a" << 1;
+    QTest::newRow("a merged list keeps it") << cls << "next, next, horse c"
+                                            << "c" << 3;
+    QTest::newRow("a replaced list: the same starter, on its new row") << cls << "next, office c a b P d e f"
+                                                                       << "b" << 3;
     QTest::newRow("a replaced list without it: the next one still in the list, wherever it stands")
-        << cls << "next, office d e a c f" << "c" << 4;
-    QTest::newRow("without it and the next: the first after them that is left")
-        << cls << "next, office a P d e f" << "d" << 3;
+        << cls << "next, office d e a c f"
+        << "c" << 4;
+    QTest::newRow("without it and the next: the first after them that is left") << cls << "next, office a P d e f"
+                                                                                << "d" << 3;
     QTest::newRow("a replaced list with none of those after it: the one that stands where it stood")
-        << cls << "next, next, next, next, next, office a b c" << "c" << 3;
+        << cls << "next, next, next, next, next, office a b c"
+        << "c" << 3;
     QTest::newRow("a moved and replaced list: it stays on the starter, not the row")
-        << cls << "next, next, down 3, office a b d P c e f" << "c" << 5;
-    QTest::newRow("Openen puts the first starter in the ring") << cls << "next, next, next, open" << "a" << 1;
-    QTest::newRow("a first starter not started: the class begins with the next")
-        << "a b c" << "ng 1, open" << "b" << 2;
-    QTest::newRow("the last one marked not started: nobody is in the ring") << "a b" << "next, ng 2" << "-" << -1;
+        << cls << "next, next, down 3, office a b d P c e f"
+        << "c" << 5;
+    QTest::newRow("Openen puts the first starter in the ring") << cls << "next, next, next, open"
+                                                               << "a" << 1;
+    QTest::newRow("a first starter not started: the class begins with the next") << "a b c"
+                                                                                 << "ng 1, open"
+                                                                                 << "b" << 2;
+    QTest::newRow("the last one marked not started: nobody is in the ring") << "a b"
+                                                                            << "next, ng 2"
+                                                                            << "-" << -1;
 }
 
 void TestRingPointer::pointer()
@@ -218,9 +239,12 @@ void TestRingPointer::pauseBand_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("band");
-    QTest::newRow("empty") << "" << "Pauze";
-    QTest::newRow("its own words, beginning with pauze") << "pauze - parcours ophogen" << "pauze - parcours ophogen";
-    QTest::newRow("other words get Pauze before them") << "parcours ophogen" << "Pauze – parcours ophogen";
+    QTest::newRow("empty") << ""
+                           << "Pauze";
+    QTest::newRow("its own words, beginning with pauze") << "pauze - parcours ophogen"
+                                                         << "pauze - parcours ophogen";
+    QTest::newRow("other words get Pauze before them") << "parcours ophogen"
+                                                       << "Pauze – parcours ophogen";
 }
 
 void TestRingPointer::pauseBand()
