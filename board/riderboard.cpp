@@ -28,8 +28,11 @@ int drawText(QPainter& painter, const QRect& rect, const QString& text, const QF
     painter.setFont(font);
     painter.setPen(colour);
     const QFontMetrics metrics(font);
-    const QString shown = metrics.elidedText(text, Qt::ElideRight, rect.width());
-    painter.drawText(rect, int(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
+    // The whole text where its rounded width fits: its room is measured in whole pixels as well.
+    const QString shown = metrics.horizontalAdvance(text) <= rect.width()
+        ? text
+        : metrics.elidedText(text, Qt::ElideRight, rect.width());
+    painter.drawText(rect, int(align | Qt::AlignVCenter) | Qt::TextSingleLine | Qt::TextDontClip, shown);
     return metrics.horizontalAdvance(shown);
 }
 
@@ -209,9 +212,9 @@ void RiderBoard::paintEvent(QPaintEvent*)
             const int room = line.right() - riderLeft;
             const int riderWidth = QFontMetrics(bold).horizontalAdvance(starter->rider);
             const int horseWidth = QFontMetrics(plain).horizontalAdvance(starter->horse);
-            // Both whole when they fit; else the rider keeps the larger share.
-            const int riderRoom
-                = riderWidth + gap + horseWidth <= room ? riderWidth : std::min(riderWidth, room * 3 / 5);
+            // Both whole when they fit; else the horse gets what it needs of the room the rider leaves, the rider
+            // at least three fifths of it.
+            const int riderRoom = std::min(riderWidth, std::max(room * 3 / 5, room - gap - horseWidth));
             drawText(painter, QRect(riderLeft, line.top(), riderRoom, line.height()), starter->rider, bold, textColour);
             const int horseLeft = riderLeft + riderRoom + gap;
             drawText(painter, QRect(horseLeft, line.top(), std::max(0, line.right() - horseLeft), line.height()),
