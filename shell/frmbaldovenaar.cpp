@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "colours.h"
 #include "flexgrid.h"
+#include "focusframestyle.h"
 #include "frmintro.h"
 #include "gridlayout.h"
 #include "holdbutton.h"
@@ -409,6 +410,12 @@ void FrmBaldovenaar::buildKeyboardCommands()
     enableKeyboardCommands(m_station.buttons());
 
     m_keyCommands = new KeyCommands(this, m_grid1View, m_station, this);
+
+    // The buttons the Tab key reaches show clearly that they have the focus.
+    auto* focusStyle = new FocusFrameStyle;
+    focusStyle->setParent(this);
+    for (QPushButton* button : m_btnKnop)
+        button->setStyle(focusStyle);
 }
 
 void FrmBaldovenaar::enableKeyboardCommands(const Station::Buttons& buttons)

@@ -10,6 +10,7 @@
 #include "windowfixture.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
@@ -40,6 +41,7 @@ private slots:
     void commandKeys();
     void typeAheadJumps();
     void ringKeysAndMarker();
+    void focusFramesShow();
 
 private:
     // Publishes the class and opens it through the window, which is then the active window with the grid's
@@ -333,6 +335,24 @@ void TestKeyboard::ringKeysAndMarker()
     QFile log(station().dayLog().todaysFile());
     QVERIFY(log.open(QIODevice::ReadOnly));
     QVERIFY(QString::fromUtf8(log.readAll()).contains(QStringLiteral("in de ring: 103 Ruiter c (Paard c)")));
+}
+
+// Where the keys act is framed in black: the current row in the grid, the button the Tab key reached.
+void TestKeyboard::focusFramesShow()
+{
+    QVERIFY(open(testsupport::classBytes(cls), 3));
+    FlexGrid* grid = m_kit->grid();
+    const QImage cells = grid->viewport()->grab().toImage();
+    const QRect number = grid->cellRect(3, column::Number);
+    QCOMPARE(QColor(cells.pixel(number.center().x(), number.top() + 1)), QColor(Qt::black));
+    QCOMPARE(QColor(cells.pixel(number.center().x(), grid->cellRect(2, column::Number).center().y())).lightness() > 200,
+        true);
+
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QWidget* button = QApplication::focusWidget();
+    QCOMPARE(button, m_kit->button(knoppen::Openen));
+    const QImage face = button->grab().toImage();
+    QCOMPARE(QColor(face.pixel(2, face.height() / 2)), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestKeyboard)
