@@ -24,13 +24,20 @@ int TypeAhead::find(const GridTable& grid, const QString& number)
         return -1;
     int firstBeginning = -1;
     for (int r = grid.fixedRows(); r < grid.rows(); ++r) {
-        // Pause lines carry no number; a number written with spaces around it still counts.
+        // A number written with spaces around it still counts. Most lines are passed over at their first
+        // digit: a key held down on 32 767 lines still answers within the key's repeat.
+        QStringView nr = grid.textView(r, column::Number);
+        if (nr.isEmpty() || (nr.front() != number.front() && !nr.front().isSpace()))
+            continue;
+        nr = nr.trimmed();
+        if (!nr.startsWith(number))
+            continue;
+        // Pause lines carry no number of a starter.
         if (isPauseKey(grid.textView(r, column::Key)))
             continue;
-        const QStringView nr = grid.textView(r, column::Number).trimmed();
-        if (nr == number)
+        if (nr.size() == number.size())
             return r;
-        if (firstBeginning < 0 && nr.startsWith(number))
+        if (firstBeginning < 0)
             firstBeginning = r;
     }
     return firstBeginning;
