@@ -5,6 +5,9 @@
 //   causes (none, when nothing changed);
 // - the periodic read of an unchanged list (merged) and of a changed one (replacing the ring's list),
 //   each with its repaint.
+// - the official's edits through the station: a move of the current line, a mark, each with its step in the
+//   undo history, its line in the day log and the send rule, as the button runs them; and the journal of the
+//   unsent work written after an edit (off the edit's path, on a timer), for information.
 // Baselines in the same run: reading the file's bytes and splitting them into lines and fields, the floor
 // no reader can beat; a bare listing of the folder; and the merge of an unchanged list entry by entry,
 // every line of the new list looked up by a scan of every line of the grid.
@@ -298,6 +301,58 @@ void scanningMergeOfUnchangedList(benchmark::State& state, int lines)
     }
 }
 
+// The station with its first edition shown and its second line current and selected, ready for the
+// official's edits; nothing (the benchmark skipped) when the class was not shown.
+Station* readyForEdits(benchmark::State& state, FollowingStation& s)
+{
+    if (!s.showFirstEdition()) {
+        state.SkipWithError("the class was not shown");
+        return nullptr;
+    }
+    Station& station = s.station();
+    station.working().setRow(2);
+    station.grid_SelChange();
+    return &station;
+}
+
+// An edit of the official's, through the station: alternately down and up, so the list stays the same size.
+void stationMove(benchmark::State& state, int lines)
+{
+    Station* station = readyForEdits(state, ::station(lines));
+    if (!station)
+        return;
+    bool down = true;
+    for (auto _ : state) {
+        station->verplaatsregel(down ? regels::Richting::Omlaag : regels::Richting::Omhoog);
+        down = !down;
+    }
+}
+
+void stationMark(benchmark::State& state, int lines)
+{
+    Station* station = readyForEdits(state, ::station(lines));
+    if (!station)
+        return;
+    for (auto _ : state)
+        station->wisselnietgestart();
+}
+
+// The journal of one moved line, written whole: what the timer does after an edit.
+void journalSave(benchmark::State& state, int lines)
+{
+    FollowingStation& s = ::station(lines);
+    Station* station = readyForEdits(state, s);
+    if (!station)
+        return;
+    station->verplaatsregel(regels::Richting::Omlaag);
+    for (auto _ : state) {
+        RingWork work = ringWorkOf(station->working(), station->snapshot());
+        work.bestandspad = s.path();
+        if (!station->journal().save(work))
+            state.SkipWithError("the journal could not be written");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -328,12 +383,20 @@ int main(int argc, char** argv)
         [](benchmark::State& state, int lines) { periodicRead(state, lines, bench::Edition::Changed, true); }, elapsed);
     bench::add("literal", "merge of an unchanged list, every key by a scan of all lines", scanningMergeOfUnchangedList,
         bench::Clock::Cpu, true);
+    bench::add("edit-move", "a move through the station, undo step and day log",
+        stationMove, elapsed);
+    bench::add("edit-mark", "a mark through the station, undo step and day log", stationMark,
+        elapsed);
+    bench::add("journal", "the journal of unsent work written whole", journalSave, elapsed);
 
     bench::ratioAtMost("periodic-tick", "tick", "listing", 3);
     bench::ratioAtMost("forced-load", "forced", "floor", 15);
     bench::ratioAtMost("periodic-read-unchanged", "unchanged", "floor", 15);
     bench::speedupAtLeast("periodic-read-unchanged-vs-scan-merge", "unchanged", "literal", 100);
     bench::ratioAtMost("periodic-read-changed", "changed", "floor", 15);
+    bench::timeAtMost("station-move-one-line", "edit-move", 1);
+    bench::timeAtMost("station-mark-one-starter", "edit-mark", 1);
+    bench::showRatio("journal written / the file read and split", "journal", "floor");
 
     const int status = bench::run(argc, argv, "bench_station: the station and its window, end to end");
     made.clear();

@@ -483,6 +483,8 @@ void prepareStationEnvironment(const QTemporaryDir& config)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // The station's journal and day log beside the settings, never in the user's own data folder.
+    qputenv("XDG_DATA_HOME", (config.path() + QStringLiteral("/data")).toLocal8Bit());
 }
 
 std::unique_ptr<FrmBaldovenaar> openStation(platform::Clock& clock)

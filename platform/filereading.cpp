@@ -36,7 +36,7 @@ std::optional<QString> refusedBeforeOpen(const QString& path)
 
 #ifdef Q_OS_WIN
 
-// Untested here (the project is built and tested on Linux): Windows has no FIFOs in a folder.
+// Windows has no FIFOs in a folder.
 FileRead readFileStart(const QString& path, qint64 maxBytes)
 {
     FileRead result;

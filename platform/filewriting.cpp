@@ -28,8 +28,6 @@ FileResult failure(const QString& reason)
 
 #ifdef Q_OS_WIN
 
-// Untested here (the project is built and tested on Linux); written against the Win32 documentation.
-
 // The path as Win32 takes it; long paths get the "\\?\" prefix that lifts the 260-character limit.
 std::wstring win32Path(const QString& path)
 {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
+class QAbstractNativeEventFilter;
 class QSocketNotifier;
 
 namespace platform {
@@ -14,7 +16,14 @@ namespace platform {
 //
 // The handler only writes a byte to a socket pair that a QSocketNotifier watches, which is all a signal
 // handler may safely do. One instance at a time (a second one does nothing); the previous handlers come back
-// when it is destroyed. On platforms without these signals (Windows) it does nothing.
+// when it is destroyed.
+//
+// Windows has no kill: there the requests are Ctrl+C and Ctrl+Break in the console (SIGINT, SIGBREAK, through
+// the C run-time's signals, which raise() reaches too), the closing of the console window, a logoff or a
+// shutdown (SIGTERM): to a console program as a console event, whose thread waits (up to 4 seconds) until the
+// request was handled, since the system ends the process when it returns; to a program with windows as
+// WM_ENDSESSION, which is handled before the window procedure returns, for the same reason. Another program
+// asks with WM_CLOSE posted to the main thread (QProcess::terminate()), also SIGTERM.
 class StopSignals : public QObject
 {
     Q_OBJECT
@@ -26,6 +35,10 @@ public:
     // The signals received so far, in order.
     int received() const { return m_received; }
 
+    // Handles one request now, on the instance's thread: counts it and emits stopRequested(). Called by the
+    // system's side of this class; public only because a handler outside the class must reach it.
+    void deliver(int signalNumber);
+
 signals:
     void stopRequested(int signalNumber);
 
@@ -34,6 +47,7 @@ private:
 
     bool m_installed = false;
     QSocketNotifier* m_notifier = nullptr;
+    std::unique_ptr<QAbstractNativeEventFilter> m_messageFilter;
     int m_received = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "resources.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QPainter>
 #include <QRectF>
@@ -123,6 +124,54 @@ QIcon sendIcon(qreal devicePixelRatio)
 QPixmap splashPicture(qreal devicePixelRatio)
 {
     return picture(QStringLiteral("splash.svg"), splashSize, devicePixelRatio);
+}
+
+QByteArray iconFile(const QList<QImage>& pictures)
+{
+    // The icon directory: a 6-byte header and a 16-byte entry per picture, little-endian, then the pictures.
+    constexpr int headerSize = 6;
+    constexpr int entrySize = 16;
+    if (pictures.isEmpty() || pictures.size() > 0xFFFF)
+        return {};
+    QList<QByteArray> pngs;
+    for (const QImage& image : pictures) {
+        if (image.isNull() || image.width() > 256 || image.height() > 256)
+            return {};
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG"))
+            return {};
+        pngs.append(png);
+    }
+    QByteArray file;
+    const auto put16 = [&](quint32 value) {
+        file.append(char(value & 0xFF));
+        file.append(char((value >> 8) & 0xFF));
+    };
+    const auto put32 = [&](quint32 value) {
+        put16(value & 0xFFFF);
+        put16(value >> 16);
+    };
+    put16(0); // reserved
+    put16(1); // an icon, not a cursor
+    put16(quint32(pictures.size()));
+    quint32 offset = quint32(headerSize + entrySize * pictures.size());
+    for (qsizetype k = 0; k < pictures.size(); ++k) {
+        // A side of 256 is written as 0, since the field holds one byte.
+        file.append(char(pictures[k].width() & 0xFF));
+        file.append(char(pictures[k].height() & 0xFF));
+        file.append(char(0)); // no palette
+        file.append(char(0)); // reserved
+        put16(1); // colour planes
+        put16(32); // bits per pixel
+        put32(quint32(pngs[k].size()));
+        put32(offset);
+        offset += quint32(pngs[k].size());
+    }
+    for (const QByteArray& png : std::as_const(pngs))
+        file.append(png);
+    return file;
 }
 
 } // namespace artwork

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
 #include <QImage>
+#include <QList>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -43,5 +45,10 @@ QIcon sendIcon(qreal devicePixelRatio = 1.0);
 
 // The 576 × 363 picture of the splash window.
 QPixmap splashPicture(qreal devicePixelRatio = 1.0);
+
+// A Windows icon file (.ico) holding the pictures in the order given, each as a PNG entry (which Windows
+// reads since Vista), for the icon a Windows build puts into its program. Empty when there is no picture, or
+// one is empty or larger than the 256 × 256 an icon entry can describe. Needs no QGuiApplication.
+QByteArray iconFile(const QList<QImage>& pictures);
 
 } // namespace artwork

@@ -87,7 +87,8 @@ void bepaalpaden(AppState& state, const SettingsStore& store, const SpecialFolde
     } else {
         const QString documents
             = specialemap(folders, index == 0 ? QStringLiteral("USER_DOCUMENTS") : QStringLiteral("COMMON_DOCUMENTS"));
-        datamap = withSeparator(documents) + withSeparator(QStringLiteral("Mijn Korvalen 3.5 bestanden"));
+        datamap = withSeparator(QDir::toNativeSeparators(documents))
+            + withSeparator(QStringLiteral("Mijn Korvalen 3.5 bestanden"));
     }
     state.datamap = withSeparator(datamap);
     state.gedeeldemap = state.datamap + withSeparator(QStringLiteral("GEDEELD"));

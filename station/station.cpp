@@ -194,7 +194,7 @@ void Station::afterRead(ListChange change)
             m_status.work = StationStatus::Work::Offered;
             log(QStringLiteral("niet verzonden wijzigingen vervangen door de lijst van het secretariaat: %1 (Opnieuw "
                                "toepassen mogelijk)")
-                    .arg(m_offer->changed.join(QStringLiteral(", "))));
+                    .arg(m_offer->changedNames.join(QStringLiteral(", "))));
         }
     }
     if (change == ListChange::Rebuilt && m_journalPending) {
@@ -280,7 +280,7 @@ void Station::restoreOrOffer()
         m_history.exchanged(a, b);
     m_history.toggled(back.step.toggledMarks);
     endStep(QStringLiteral("niet verzonden wijzigingen van %1 teruggezet: %2")
-                .arg(saved, loaded.work->changed.join(QStringLiteral(", "))));
+                .arg(saved, loaded.work->changedNames.join(QStringLiteral(", "))));
     m_status.work = StationStatus::Work::Restored;
     m_status.count = back.changesBack;
     updateStatus();
@@ -316,6 +316,9 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         // Another class begins with its first starter in the ring.
         m_ring.clear();
         log(QStringLiteral("geopend"));
+        // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
+        // the official was following, and its journal brings the unsent work back.
+        bewaarinstellingen(m_state);
         toonbestand(true);
     }
     m_timer1->start();
@@ -352,9 +355,9 @@ void Station::pressMove(regels::Richting richting)
 {
     if (!mayMove() || m_unloaded)
         return;
+    beginStep();
     m_runStart = m_working->row();
     m_runStarter = starterAt(m_runStart);
-    beginStep();
     moveOnce(richting);
     m_timerRegelsVerplaatsen->start(m_repeater.press(richting));
 }
@@ -558,6 +561,9 @@ void Station::opnieuwToepassen()
 
 void Station::beginStep()
 {
+    // A command while a move is held ends the run first, as a release would.
+    if (endRun())
+        noteEdit();
     if (m_history.isOpen())
         m_history.end(*m_working, QString());
     m_history.begin(*m_working);
@@ -670,11 +676,12 @@ void Station::updateStatus()
                     .arg(m_sent->at.toString(QStringLiteral("HH:mm:ss"))));
         }
     }
-    // A stall counts its seconds: said anew every second.
-    if (status == m_status && status.send != StationStatus::Send::Stalled)
-        return;
     m_status = status;
-    emit statusChanged(m_status);
+    // A stall counts its seconds: said anew every second.
+    if (m_emittedStatus == status && status.send != StationStatus::Send::Stalled)
+        return;
+    m_emittedStatus = status;
+    emit statusChanged(status);
 }
 
 void Station::log(const QString& what)

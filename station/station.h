@@ -289,7 +289,9 @@ private:
 
     ListState m_listState = ListState::Shown;
     Buttons m_buttons;
+    // The status as the flows leave it, and as it was last told the views.
     StationStatus m_status;
+    std::optional<StationStatus> m_emittedStatus;
     quint32 m_mutatieColour;
     QString m_caption;
     QString m_titel;

@@ -40,8 +40,14 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         parts << QStringLiteral("Het bestand is niet van vandaag");
         break;
     }
-    if (status.officeChanged.isValid())
-        parts << QStringLiteral("Het secretariaat wijzigde de lijst om %1: controleer hem").arg(time(status.officeChanged));
+    // While the list is greyed, what the office did to it before is old news.
+    if (status.officeChanged.isValid() && !status.stale) {
+        parts << (status.work == Work::Offered
+                ? QStringLiteral("Het secretariaat wijzigde de lijst om %1: Opnieuw toepassen zet uw niet verzonden "
+                                 "wijzigingen terug")
+                : QStringLiteral("Het secretariaat wijzigde de lijst om %1: controleer hem"))
+                     .arg(time(status.officeChanged));
+    }
     switch (status.work) {
     case Work::None:
         break;
@@ -49,8 +55,9 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         parts << QStringLiteral("Niet verzonden wijzigingen teruggezet (%1)").arg(starters(status.count));
         break;
     case Work::Offered:
-        parts << QStringLiteral("Niet verzonden wijzigingen van de ring zijn vervangen: kies Opnieuw toepassen om ze "
-                                "terug te zetten");
+        if (!status.officeChanged.isValid() || status.stale)
+            parts << QStringLiteral("De lijst van het secretariaat is veranderd: Opnieuw toepassen zet uw niet "
+                                    "verzonden wijzigingen terug");
         break;
     case Work::Reapplied:
         parts << (status.missing.isEmpty()

@@ -1,9 +1,11 @@
 #include "resources.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QList>
 #include <QPixmap>
 #include <QSize>
@@ -42,6 +44,8 @@ private slots:
     void greyedKeepsTransparencyAndFades_data();
     void greyedKeepsTransparencyAndFades();
     void missingPictureIsTransparentAtItsSize();
+    void iconFileReadsBackAsDrawn_data();
+    void iconFileReadsBackAsDrawn();
 };
 
 void TestArtwork::pictures_data()
@@ -155,6 +159,47 @@ void TestArtwork::missingPictureIsTransparentAtItsSize()
     QCOMPARE(image.size(), QSize(35, 26));
     QVERIFY(!hasVisiblePixels(image));
     QCOMPARE(qAlpha(image.pixel(17, 13)), 0);
+}
+
+void TestArtwork::iconFileReadsBackAsDrawn_data()
+{
+    QTest::addColumn<QList<int>>("sides");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("the Windows program's sizes, 256 among them") << QList<int> { 16, 24, 32, 48, 256 } << true;
+    QTest::newRow("one size") << QList<int> { 32 } << true;
+    QTest::newRow("no picture: nothing") << QList<int> {} << false;
+    QTest::newRow("too large for an entry: nothing") << QList<int> { 16, 257 } << false;
+    QTest::newRow("an empty picture: nothing") << QList<int> { 16, 0 } << false;
+}
+
+void TestArtwork::iconFileReadsBackAsDrawn()
+{
+    QFETCH(QList<int>, sides);
+    QFETCH(bool, written);
+
+    QList<QImage> pictures;
+    for (int side : std::as_const(sides))
+        pictures.append(
+            side > 0 ? artwork::renderSvg(QStringLiteral(":/baldovenaar/icon.svg"), QSize(side, side)) : QImage());
+    QByteArray icon = artwork::iconFile(pictures);
+    QCOMPARE(!icon.isEmpty(), written);
+    if (!written)
+        return;
+
+    // Read back by Qt's own reader of Windows icons: every size, every pixel as drawn.
+    QBuffer buffer(&icon);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ico");
+    QCOMPARE(reader.imageCount(), sides.size());
+    for (qsizetype k = 0; k < sides.size(); ++k) {
+        QVERIFY(reader.jumpToImage(int(k)));
+        const QImage read = reader.read();
+        QVERIFY2(!read.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(read.size(), QSize(sides[k], sides[k]));
+        QCOMPARE(read.convertToFormat(QImage::Format_ARGB32), pictures[k].convertToFormat(QImage::Format_ARGB32));
+        QVERIFY(hasVisiblePixels(read));
+    }
 }
 
 QTEST_MAIN(TestArtwork)

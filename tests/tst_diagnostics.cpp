@@ -126,10 +126,15 @@ void TestDiagnostics::eachCheckSaysWhatItFound_data()
     QTest::newRow("not a running-order file") << "txt" << QStringList { "does not end in .dvz" };
     QTest::newRow("no such file, still followed") << "missing" << QStringList { "nothing matches", "stays followed" };
     QTest::newRow("written yesterday") << "yesterday" << QStringList { "modified 2026-12-06", "not today" };
+#ifdef Q_OS_WIN
+    const QString source = QStringLiteral("the system's"); // Windows keeps the attributes itself
+#else
+    const QString source = QStringLiteral("emulated");
+#endif
     QTest::newRow("forced read, counted, attributes reset")
         << "forced"
         << QStringList { "check (forced)", "look-up: found baldovenaar rst-0001.dvz", "(today)", "attributes: 0x20",
-               "emulated", "archive set: read", "the header and 2 lines", "counts", "rebuilt", "reset to normal" };
+               source, "archive set: read", "the header and 2 lines", "counts", "rebuilt", "reset to normal" };
     QTest::newRow("not written since the last read") << "unwritten" << QStringList { "attributes: 0x00", "no read" };
     QTest::newRow("a changed list replaces") << "changed" << QStringList { "the list changed", "replaces" };
     QTest::newRow("the same list is merged") << "same" << QStringList { "the same list", "merged" };
@@ -146,6 +151,7 @@ void TestDiagnostics::eachCheckSaysWhatItFound()
 {
     QFETCH(QString, situation);
     QFETCH(QStringList, said);
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(situation == u"unwritten");
     using platform::faults::Operation;
     if (situation != u"none" && situation != u"txt" && situation != u"missing" && situation != u"forced")
         follow("A B");
@@ -225,6 +231,7 @@ void TestDiagnostics::shownNamesTheBytesOnScreenOnlyWhenTheyAre()
     QVERIFY2(log().contains(QStringLiteral("shown: sha1 ") + QLatin1String(shown)), qPrintable(log()));
 
     // Not written since, or written while it was read: the list on screen stays, and no other bytes are named.
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     logged.clear();
     m_kit->loader->toonbestand(false);
     publish("A B C D");

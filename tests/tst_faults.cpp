@@ -172,7 +172,11 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack_data()
     QTest::addColumn<bool>("forced");
     // A forced read of a file that cannot be opened shows an empty list (as the office programs do) and
     // is repeated; a periodic one leaves the ring's list alone. Neither waits on what is not a file.
-    const QStringList replacements { "nothing", "a folder", "a FIFO", "a link to a FIFO", "a dangling link" };
+    QStringList replacements { "nothing", "a folder" };
+#ifdef Q_OS_UNIX
+    // Windows has neither FIFOs nor symbolic links that a user makes in a folder.
+    replacements.append({ "a FIFO", "a link to a FIFO", "a dangling link" });
+#endif
     for (const QString& replacement : replacements) {
         for (const bool forced : { false, true }) {
             QTest::addRow("%s, %s", qPrintable(replacement), forced ? "forced" : "periodic") << replacement << forced;
@@ -190,9 +194,10 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
     // Between the look-up and the open the file goes, and something else may take its name.
     m_kit->loader->setReadHooks({ [&] {
                                      QVERIFY(QFile::rename(path(), aside));
-                                     if (replacement == u"a folder") {
+                                     if (replacement == u"a folder")
                                          QVERIFY(QDir().mkdir(path()));
-                                     } else if (replacement == u"a FIFO") {
+#ifdef Q_OS_UNIX
+                                     if (replacement == u"a FIFO") {
                                          QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
                                      } else if (replacement == u"a link to a FIFO") {
                                          const QString fifo = root() + QStringLiteral("/pijp");
@@ -201,6 +206,7 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
                                      } else if (replacement == u"a dangling link") {
                                          QVERIFY(QFile::link(root() + QStringLiteral("/weg"), path()));
                                      }
+#endif
                                  },
         {} });
     m_kit->loader->toonbestand(forced);
@@ -225,6 +231,7 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
     QCOMPARE(keys(), QString("A B C D"));
     QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
     QVERIFY(!m_kit->loader->forcedReadPending());
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
 }
 
@@ -289,6 +296,7 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     QCOMPARE(keys(), QString("A B C D"));
     QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
     QVERIFY(!m_kit->loader->forcedReadPending());
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
     m_kit->loader->toonbestand(false);
     QCOMPARE(keys(), QString("A B C D"));

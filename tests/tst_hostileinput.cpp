@@ -13,6 +13,8 @@
 #include "mutatiebestand.h"
 #include "stationfixture.h"
 
+#include "registrysettingsstore.h"
+#include "settingsstore.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -21,6 +23,9 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
 #endif
 
 namespace {
@@ -72,8 +77,13 @@ private slots:
     void hostileFieldsStayInTheFollowedFolder();
     void followedPathThatIsNoFileShowsTheEmptyView_data();
     void followedPathThatIsNoFileShowsTheEmptyView();
+#ifdef Q_OS_WIN
+    void hostileRegistryValuesStartTheStation_data();
+    void hostileRegistryValuesStartTheStation();
+#else
     void hostileSettingsFileStartsTheStation_data();
     void hostileSettingsFileStartsTheStation();
+#endif
     void settingsFileThatIsNoFileIsLeftAlone_data();
     void settingsFileThatIsNoFileIsLeftAlone();
 
@@ -213,7 +223,7 @@ void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView()
 #endif
     if (what == u"folder")
         QVERIFY(QDir().mkdir(path));
-    writeSettings("[Baldovenaar]\nlastfile=" + QFile::encodeName(path) + "\n");
+    QVERIFY(SettingsStore::forUser()->setValue(QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), path));
     const QStringList before = tree(root());
 
     Station& s = startStation();
@@ -225,8 +235,78 @@ void TestHostileInput::followedPathThatIsNoFileShowsTheEmptyView()
     }
     s.unload();
     QCOMPARE(tree(root()), before);
-    QVERIFY(testsupport::readFile(settingsPath()).contains("lastfile=" + QFile::encodeName(path)));
+    QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("lastfile=" + path));
 }
+
+#ifdef Q_OS_WIN
+
+// Windows keeps the settings in the registry, which the office programs share: values of any size and type can
+// stand there, put there by another program or a damaged profile.
+void TestHostileInput::hostileRegistryValuesStartTheStation_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("data");
+
+    const auto text = [](const QString& value) { // as REG_SZ holds it: UTF-16 with its closing NUL
+        return QByteArray(reinterpret_cast<const char*>(value.utf16()), (value.size() + 1) * 2);
+    };
+    const QString megabyte(1000 * 1000, u'a');
+    QTest::newRow("a 1 MB followed path") << "Baldovenaar"
+                                          << "lastfile" << int(REG_SZ) << text("C:\\" + megabyte + ".dvz");
+    QTest::newRow("a 1 MB zoom factor") << "Baldovenaar"
+                                        << "scale" << int(REG_SZ) << text("0.0" + QString(1000 * 1000, u'7'));
+    QTest::newRow("a 1 MB data folder") << "Database"
+                                        << "InstallPath" << int(REG_SZ) << text(megabyte);
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 131 + i / 256) & 0xFF);
+    QTest::newRow("binary bytes for the followed path") << "Baldovenaar"
+                                                        << "lastfile" << int(REG_BINARY) << binary;
+    QTest::newRow("a number for the zoom factor") << "Baldovenaar"
+                                                  << "scale" << int(REG_DWORD) << QByteArray("\x05\x00\x00\x00", 4);
+    QTest::newRow("a string without its closing NUL") << "Baldovenaar"
+                                                      << "lastfile" << int(REG_SZ) << QByteArray("C\0:\0\\", 5);
+    QTest::newRow("a NUL in the followed folder")
+        << "Baldovenaar"
+        << "lastfile" << int(REG_SZ)
+        << text(QDir::toNativeSeparators(QDir::tempPath()) + QStringLiteral("\\a") + QChar(0) + "b\\x.dvz");
+}
+
+void TestHostileInput::hostileRegistryValuesStartTheStation()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(int, type);
+    QFETCH(QByteArray, data);
+    const std::wstring subkey
+        = (QStringLiteral("Software\\VB and VBA Program Settings\\Korvalen 3.5\\") + section).toStdWString();
+    // The data folder is read only with the office's choice of its own folder.
+    const std::wstring database = L"Software\\VB and VBA Program Settings\\Korvalen 3.5\\Database";
+    QCOMPARE(RegSetKeyValueW(HKEY_CURRENT_USER, database.c_str(), L"InstallPathIndex", REG_SZ, L"2", 4),
+        LSTATUS(ERROR_SUCCESS));
+    QCOMPARE(RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), key.toStdWString().c_str(), DWORD(type),
+                 data.constData(), DWORD(data.size())),
+        LSTATUS(ERROR_SUCCESS));
+    const QStringList outside = tree(root());
+
+    Station& s = startStation();
+    QVERIFY(!s.listShown());
+    const double scale = s.state().scale;
+    QVERIFY(scale >= 0.005 && scale <= 0.1);
+    s.Timer1_Timer();
+    const QString lastfile = s.state().bestandspad();
+    s.unload();
+
+    // Nothing written outside; the station's values saved as strings, as it read them.
+    QCOMPARE(tree(root()), outside);
+    const RegistrySettingsStore store;
+    QCOMPARE(store.value("Baldovenaar", "lastfile", "?"), lastfile);
+    QCOMPARE(scaleFromSetting(store.value("Baldovenaar", "scale", "?")), scale);
+}
+
+#else
 
 void TestHostileInput::hostileSettingsFileStartsTheStation_data()
 {
@@ -291,6 +371,8 @@ void TestHostileInput::hostileSettingsFileStartsTheStation()
     };
     QCOMPARE(otherLines(after), otherLines(bytes));
 }
+
+#endif
 
 void TestHostileInput::settingsFileThatIsNoFileIsLeftAlone_data()
 {

@@ -655,7 +655,7 @@ void TestKantoor::linkedClassFileIsNotWrittenThrough()
     QVERIFY(QDir().mkpath(shared));
     const QByteArray outside = "titel:Elders\r\nrij:a\r\n";
     QVERIFY(testsupport::writeFile(dir.filePath("elders.dvz"), outside));
-    QVERIFY(QFile::link(dir.filePath("elders.dvz"), QDir(shared).filePath("baldovenaar rst-0001.dvz")));
+    MAKE_SYMBOLIC_LINK_OR_SKIP(dir.filePath("elders.dvz"), QDir(shared).filePath("baldovenaar rst-0001.dvz"));
 
     const CommandRun run = runCommand(arguments + QStringList { "--folder", shared });
     QCOMPARE(run.status, 2);

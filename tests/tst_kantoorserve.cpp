@@ -510,11 +510,12 @@ void TestKantoorServe::roundTouchesNothingOutsideTheFolder()
     const QByteArray outsideClass = classBytes({ "1", "2" }, "5");
     QVERIFY(testsupport::writeFile(root.filePath("elders.dvz"), outsideClass));
     QVERIFY(testsupport::writeFile(root.filePath("elders.mut"), mutationFile("1\t2", "", "1\t2", "9")));
-    QVERIFY(QFile::link(root.filePath("elders.dvz"), QDir(shared).filePath("baldovenaar rst-0005.dvz")));
+    MAKE_SYMBOLIC_LINK_OR_SKIP(root.filePath("elders.dvz"), QDir(shared).filePath("baldovenaar rst-0005.dvz"));
     QVERIFY(testsupport::writeFile(
         QDir(shared).filePath("20261207-101500-5-baldovenaar-s.mut"), mutationFile("2\t1", "", "2\t1", "5")));
     QVERIFY(testsupport::writeFile(QDir(shared).filePath("baldovenaar rst-0009.dvz"), classBytes({ "1", "2" }, "9")));
-    QVERIFY(QFile::link(root.filePath("elders.mut"), QDir(shared).filePath("20261207-101500-9-baldovenaar-s.mut")));
+    MAKE_SYMBOLIC_LINK_OR_SKIP(
+        root.filePath("elders.mut"), QDir(shared).filePath("20261207-101500-9-baldovenaar-s.mut"));
     // A class whose rid would climb out of the folder if it were ever used as a path.
     QVERIFY(
         testsupport::writeFile(QDir(shared).filePath("baldovenaar rst-0010.dvz"), classBytes({ "1", "2" }, "../x")));

@@ -10,6 +10,7 @@
 #include "gridlayout.h"
 #include "gridtable.h"
 #include "publishedorder.h"
+#include "files.h"
 #include "textmeasurer.h"
 #include "windowfixture.h"
 
@@ -101,7 +102,8 @@ void TestLayout::arialIsMetricCompatible()
     // Every width in twips assumes Arial's metrics; a substitute with other metrics skews them all.
     const QString family = QFontInfo(arialAt(25)).family();
 #ifdef Q_OS_WIN
-    QCOMPARE(family, QStringLiteral("Arial"));
+    // Wine has no Arial: its prefix for the tests gives the offscreen platform Liberation Sans alone.
+    QCOMPARE(family, testsupport::underWine() ? QStringLiteral("Liberation Sans") : QStringLiteral("Arial"));
 #else
     QVERIFY2(family == QStringLiteral("Liberation Sans") || family == QStringLiteral("Arial"),
         qPrintable(QStringLiteral("\"Arial\" resolves to \"%1\": install fonts-liberation").arg(family)));

@@ -3,6 +3,7 @@
 #include "files.h"
 #include "flexgrid.h"
 #include "runorderfiledialog.h"
+#include "statusline.h"
 #include "windowfixture.h"
 
 #include <QAction>
@@ -54,6 +55,9 @@ private slots:
     void refusedNames();
     void openDialogTakesANameNotYetPublished_data();
     void openDialogTakesANameNotYetPublished();
+    void leavingWorkTheOfficeHasNotGotAsksFirst_data();
+    void leavingWorkTheOfficeHasNotGotAsksFirst();
+    void statusLineSaysWhereTheWorkStands();
 
 private:
     QString classPath(const QString& id = "0001") const { return m_kit->classPath(id); }
@@ -201,7 +205,7 @@ void TestMainWindow::fileMenu()
     QVERIFY(QFile::exists(m_kit->openedFiles[0]));
     item("mnuBestandSub3")->trigger();
     QVERIFY(!window.isVisible());
-    QVERIFY(QFile::exists(m_kit->configFolder() + "/Korvalen 3.5.ini"));
+    QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("scale="));
 }
 
 void TestMainWindow::refusedNames_data()
@@ -311,6 +315,86 @@ void TestMainWindow::openDialogTakesANameNotYetPublished()
     station().Timer1_Timer();
     QVERIFY(m_kit->grid()->isVisible());
     QCOMPARE(station().working().rows(), 6);
+}
+
+void TestMainWindow::leavingWorkTheOfficeHasNotGotAsksFirst_data()
+{
+    QTest::addColumn<QString>("work"); // "none", "unsent", "sent"
+    QTest::addColumn<QString>("how"); // "close", "open", "stop"
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("left");
+
+    QTest::newRow("nothing unsent: closes without a question") << "none" << "close" << false << false << true;
+    QTest::newRow("a move not sent, No: stays open, the send file and the move kept")
+        << "unsent" << "close" << false << true << false;
+    QTest::newRow("a move not sent, Yes: closes") << "unsent" << "close" << true << true << true;
+    QTest::newRow("a send not taken in, No: stays") << "sent" << "close" << false << true << false;
+    QTest::newRow("a send not taken in, Openen, No: no dialog, the class stays")
+        << "sent" << "open" << false << true << false;
+    QTest::newRow("a send not taken in, Openen, Yes: the dialog") << "sent" << "open" << true << true << true;
+    // A logout or shutdown asks nothing: the journal keeps the work.
+    QTest::newRow("a stop signal: closes without a question") << "sent" << "stop" << false << false << true;
+}
+
+void TestMainWindow::leavingWorkTheOfficeHasNotGotAsksFirst()
+{
+    QFETCH(QString, work);
+    QFETCH(QString, how);
+    QFETCH(bool, answer);
+    QVERIFY(testsupport::writeFile(classPath(), classFile(3), written));
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    m_kit->answer = classPath();
+    window.kiesbestand();
+    if (work != u"none") {
+        m_kit->clickRow(1);
+        window.btnVerplaatsregels_MouseDown(regels::Richting::Omlaag);
+        window.btnVerplaatsregels_MouseUp();
+    }
+    if (work == u"sent")
+        window.btnKnop_Click(knoppen::Verzenden);
+    const QStringList files = m_kit->mutationFiles();
+    m_kit->answerYes = answer;
+    m_kit->dialogCalls.clear();
+
+    if (how == u"close")
+        window.close();
+    else if (how == u"open")
+        window.kiesbestand();
+    else
+        window.stop();
+
+    QFETCH(bool, asked);
+    QFETCH(bool, left);
+    QCOMPARE(m_kit->questions.size(), asked ? 1 : 0);
+    if (how == u"open") {
+        QCOMPARE(m_kit->dialogCalls.size(), left ? 1 : 0);
+        return;
+    }
+    QCOMPARE(window.isVisible(), !left);
+    QCOMPARE(window.isUnloaded(), left);
+    if (!left) {
+        QCOMPARE(m_kit->mutationFiles(), files);
+        QVERIFY(station().hasUnsentWork());
+    }
+}
+
+void TestMainWindow::statusLineSaysWhereTheWorkStands()
+{
+    QVERIFY(testsupport::writeFile(classPath(), classFile(3), written));
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    auto* line = window.findChild<StatusLine*>(QStringLiteral("statusLine"));
+    QVERIFY(line);
+    QVERIFY(line->text().startsWith(QStringLiteral("Geen klasse gekozen")));
+    m_kit->answer = classPath();
+    window.kiesbestand();
+    QCOMPARE(line->text(), QString());
+    m_kit->clickRow(1);
+    window.btnKnop_Click(knoppen::NietGestart);
+    QCOMPARE(line->text(), QStringLiteral("Nog niet verzonden: 1 starter anders dan de lijst van het secretariaat"));
+    QCOMPARE(line->tone(), StatusTone::Waiting);
+    window.btnKnop_Click(knoppen::Verzenden);
+    QCOMPARE(line->text(), QStringLiteral("Verzonden om 10:00:00, wacht op het secretariaat"));
 }
 
 QTEST_MAIN(TestMainWindow)

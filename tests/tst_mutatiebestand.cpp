@@ -412,8 +412,20 @@ void TestMutatiebestand::cleanUp()
     } else {
         wismutaties(station.state);
     }
+#ifdef Q_OS_WIN
+    // Windows names ignore case: two names that differ only in it are one file, listed under either.
+    const auto folded = [](QStringList names) {
+        for (QString& name : names)
+            name = name.toUpper();
+        names.removeDuplicates();
+        names.sort();
+        return names;
+    };
+    QCOMPARE(folded(filesIn(station.folder)), folded(remaining));
+#else
     remaining.sort();
     QCOMPARE(filesIn(station.folder), remaining);
+#endif
 }
 
 void TestMutatiebestand::classesWhoseRidsLookAlikeKeepTheirFiles_data()

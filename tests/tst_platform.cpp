@@ -44,6 +44,16 @@ QString pathIn(const QTemporaryDir& dir, const QString& name)
 
 } // namespace
 
+// "a.mut" beside "A.mut": outside Windows two files; on Windows, whose names ignore case, one and the same.
+QString caseTwin()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("a.mut");
+#else
+    return QString();
+#endif
+}
+
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -449,6 +459,7 @@ void TestPlatform::attributeHandshake()
     QFETCH(int, setTo);
     QFETCH(QString, change);
     QFETCH(int, expected);
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET((setTo >= 0 && !(setTo & AttrArchive)) || !(expected & AttrArchive));
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -520,6 +531,7 @@ void TestPlatform::attributesOfWhatIsNoFile()
 
 void TestPlatform::attributesFollowTheFileNotTheSpelling()
 {
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
@@ -553,6 +565,7 @@ void TestPlatform::setIfUnchangedRefusesAChangedFile()
     QFETCH(QString, change);
     QFETCH(bool, set);
     QFETCH(int, expected);
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(!(expected & AttrArchive));
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -825,8 +838,9 @@ void TestPlatform::matchesWildcardIsNotExponential()
 
 void TestPlatform::makeListingFolder(const QTemporaryDir& dir)
 {
-    const QStringList files { "b.mut", "A.mut", "_x.mut", "a_b.mut", "Z.mut", "a.mut", ".punt.mut", "[1].mut",
+    QStringList files { "b.mut", "A.mut", "_x.mut", "a_b.mut", "Z.mut", "a.mut", ".punt.mut", "[1].mut",
         QStringLiteral(u"\u00e9.mut"), "verborgen.mut", "systeem.mut", "gemuteerd.mut", "lijst.dvz" };
+    files.removeAll(caseTwin());
     for (const QString& name : files)
         QVERIFY(testsupport::writeFile(pathIn(dir, name), "x", baseTime));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("map.mut"))); // a folder named like the pattern
@@ -865,6 +879,7 @@ void TestPlatform::listFolder()
     QFETCH(QString, pattern);
     QFETCH(bool, includeHidden);
     QFETCH(QStringList, expected);
+    expected.removeAll(caseTwin());
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());

@@ -8,6 +8,7 @@
 #include "files.h"
 #include "inisettingsstore.h"
 #include "knownfolders.h"
+#include "registrysettingsstore.h"
 #include "settingsstore.h"
 #include "systemknownfolders.h"
 
@@ -18,6 +19,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 namespace {
 
@@ -85,10 +91,20 @@ private slots:
     void specialFolderNames_data();
     void specialFolderNames();
     void systemFoldersHaveNoTrailingSeparator();
+#ifdef Q_OS_WIN
+    void registryIsSharedWithTheOffice_data();
+    void registryIsSharedWithTheOffice();
+#endif
 
 private:
-    QString iniPath() const { return m_dir->filePath(QStringLiteral("Korvalen 3.5.ini")); }
-    bool writeIni(const QByteArray& text) const { return testsupport::writeFile(iniPath(), text); }
+    QString iniPath() const
+    {
+        return m_dir->filePath(QStringLiteral("Korvalen 3.5.ini"));
+    }
+    bool writeIni(const QByteArray& text) const
+    {
+        return testsupport::writeFile(iniPath(), text);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -97,7 +113,7 @@ void TestSettings::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->path()));
+    testsupport::useOwnSettings(m_dir->path());
 }
 
 void TestSettings::scaleLoadsInEveryNotation_data()
@@ -482,13 +498,17 @@ void TestSettings::readOnlyFileIsNotReplaced()
 
 void TestSettings::routinesUseTheConfigurationFolder()
 {
-    QCOMPARE(IniSettingsStore::userFilePath(), iniPath());
-
     AppState state;
     state.setBestandspad(QStringLiteral("C:\\Korvalen\\rst-x.dvz"));
     state.scale = 0.0375;
     bewaarinstellingen(state);
+#ifdef Q_OS_WIN
+    // Windows: the registry, under the test's own stand-in for HKEY_CURRENT_USER.
+    QVERIFY(testsupport::savedSettings(m_dir->path()).contains(QStringLiteral("lastfile=") + state.bestandspad()));
+#else
+    QCOMPARE(IniSettingsStore::userFilePath(), iniPath());
     QVERIFY(QFile::exists(iniPath()));
+#endif
 
     AppState loaded;
     leesinstellingen(loaded);
@@ -538,6 +558,85 @@ void TestSettings::systemFoldersHaveNoTrailingSeparator()
     QCOMPARE(specialemap(QStringLiteral("USER_DOCUMENTS")),
         QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
 }
+
+#ifdef Q_OS_WIN
+
+namespace {
+
+const wchar_t* const suiteKey = L"Software\\VB and VBA Program Settings\\Korvalen 3.5";
+
+// A value as the office programs keep theirs (Visual Basic's SaveSetting): a string, under the suite's key.
+bool writeOfficeValue(const wchar_t* section, const wchar_t* key, const QString& value)
+{
+    const std::wstring path = std::wstring(suiteKey) + L"\\" + section;
+    const std::wstring text = value.toStdWString();
+    return RegSetKeyValueW(
+               HKEY_CURRENT_USER, path.c_str(), key, REG_SZ, text.c_str(), DWORD((text.size() + 1) * sizeof(wchar_t)))
+        == ERROR_SUCCESS;
+}
+
+// A string value as the office programs read it (GetSetting), or nothing when it is absent or no string.
+std::optional<QString> readOfficeValue(const wchar_t* section, const wchar_t* key)
+{
+    const std::wstring path = std::wstring(suiteKey) + L"\\" + section;
+    wchar_t buffer[1024];
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return QString::fromWCharArray(buffer);
+}
+
+} // namespace
+
+void TestSettings::registryIsSharedWithTheOffice_data()
+{
+    QTest::addColumn<QString>("index");
+    QTest::addColumn<QString>("installPath");
+    QTest::addColumn<QString>("datamap");
+
+    QTest::newRow("the office's own folder") << "2"
+                                             << "D:\\Wedstrijden"
+                                             << "D:\\Wedstrijden\\";
+    QTest::newRow("an index of 1.6 rounds to the own folder") << "1.6"
+                                                              << "E:\\Korvalen\\"
+                                                              << "E:\\Korvalen\\";
+    QTest::newRow("the user's documents") << "0"
+                                          << "D:\\Wedstrijden"
+                                          << "C:\\Users\\ring\\Documents\\Mijn Korvalen 3.5 bestanden\\";
+}
+
+// The registry store reads the office's "Database" values as the office wrote them and keeps the station's two
+// values as strings beside them, where the office programs read them.
+void TestSettings::registryIsSharedWithTheOffice()
+{
+    QFETCH(QString, index);
+    QFETCH(QString, installPath);
+    QFETCH(QString, datamap);
+    QVERIFY(writeOfficeValue(L"Database", L"InstallPathIndex", index));
+    QVERIFY(writeOfficeValue(L"Database", L"InstallPath", installPath));
+
+    RegistrySettingsStore store;
+    AppState state;
+    bepaalpaden(state, store, FakeFolders({ { SpecialFolders::UserDocuments, "C:\\Users\\ring\\Documents" } }));
+    QCOMPARE(state.datamap, datamap);
+    QCOMPARE(state.gedeeldemap, datamap + "GEDEELD\\");
+
+    state.setBestandspad(state.gedeeldemap + "baldovenaar rst-0001.dvz");
+    state.scale = 0.0375;
+    QVERIFY(bewaarinstellingen(state, store));
+    QCOMPARE(readOfficeValue(L"Baldovenaar", L"lastfile").value_or("(absent)"), state.bestandspad());
+    QCOMPARE(readOfficeValue(L"Baldovenaar", L"scale").value_or("(absent)"), scaleToSetting(0.0375));
+    // The office's section stays as the office left it.
+    QCOMPARE(readOfficeValue(L"Database", L"InstallPath").value_or("(absent)"), installPath);
+    QCOMPARE(readOfficeValue(L"Database", L"InstallPathIndex").value_or("(absent)"), index);
+
+    AppState loaded;
+    leesinstellingen(loaded, store);
+    QCOMPARE(loaded.bestandspad(), state.bestandspad());
+    QCOMPARE(loaded.scale, 0.0375);
+}
+
+#endif
 
 QTEST_GUILESS_MAIN(TestSettings)
 #include "tst_settings.moc"

@@ -7,6 +7,7 @@
 #include "columns.h"
 #include "fileattributes.h"
 #include "files.h"
+#include "settingsstore.h"
 #include "stationfixture.h"
 
 #include <QDir>
@@ -14,23 +15,13 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 using testsupport::classBytes;
 using testsupport::classOrder;
 using testsupport::keysOf;
+using testsupport::marksOf;
 using testsupport::selectRow;
-
-namespace {
-
-QString marks(const GridTable& grid)
-{
-    QStringList marks;
-    for (int r = 1; r < grid.rows(); ++r)
-        marks << (grid.textMatrix(r, column::Mark).isEmpty() ? QStringLiteral("-") : grid.textMatrix(r, column::Mark));
-    return marks.join(u' ');
-}
-
-} // namespace
 
 class TestStation : public QObject
 {
@@ -97,11 +88,10 @@ void TestStation::startUpReadsTheFollowedFile()
         QVERIFY(testsupport::writeFile(
             m_kit->classPath(), classBytes("1 2 P 3"), m_kit->today().addDays(-daysOld).addSecs(-60)));
     }
-    // The file followed at the last close.
-    QFile ini(m_kit->configFolder() + "/Korvalen 3.5.ini");
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Baldovenaar]\nlastfile=" + QFile::encodeName(m_kit->classPath()) + "\nscale=0.05\n");
-    ini.close();
+    // The file followed at the last close, in the user's settings (the registry on Windows).
+    const std::unique_ptr<SettingsStore> settings = SettingsStore::forUser();
+    QVERIFY(settings->setValue(QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), m_kit->classPath()));
+    QVERIFY(settings->setValue(QStringLiteral("Baldovenaar"), QStringLiteral("scale"), QStringLiteral("0.05")));
 
     Station& s = m_kit->makeStation();
     QSignalSpy rebuilt(&s, &Station::listRebuilt);
@@ -234,11 +224,11 @@ void TestStation::markNotStarted()
     selectRow(s, 2);
     s.working().setRowData(3, 1);
     s.wisselnietgestart();
-    QCOMPARE(marks(s.working()), marked);
+    QCOMPARE(marksOf(s.working()), marked);
     QCOMPARE(s.buttons().verzenden, sendable);
     // Pressed again, the mark goes and nothing is left to send.
     s.wisselnietgestart();
-    QCOMPARE(marks(s.working()), QString("- - - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - - -"));
     QVERIFY(!s.buttons().verzenden);
 }
 
@@ -342,6 +332,7 @@ void TestStation::rereads()
     // The next tick finds nothing new: the indicator turns white again, nothing is read.
     s.Timer1_Timer();
     QCOMPARE(s.mutatieColour(), colours::white);
+    SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(replaces.size() + merges.size(), 1);
 }
 
@@ -433,7 +424,7 @@ void TestStation::permissionsOtherThanOneAllowNothing()
     s.wisselnietgestart();
 
     QCOMPARE(keysOf(s.working()), QString("1 2 3 4"));
-    QCOMPARE(marks(s.working()), QString("- - - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - - -"));
     QVERIFY(!s.timerRegelsVerplaatsen()->isActive());
     QCOMPARE(s.buttons(), Station::Buttons());
     QVERIFY(m_kit->messages.isEmpty());
@@ -459,7 +450,7 @@ void TestStation::emptyViewOffersNoEdits()
     s.wisselnietgestart();
     QVERIFY(!s.timerRegelsVerplaatsen()->isActive());
     QCOMPARE(keysOf(s.working()), QString("2 1 3"));
-    QCOMPARE(marks(s.working()), QString("- - -"));
+    QCOMPARE(marksOf(s.working()), QString("- - -"));
     QCOMPARE(s.buttons(), Station::Buttons());
 
     // The office writes it again today: the list and its buttons come back, the ring's move with them.

@@ -9,6 +9,7 @@
 #include "stopsignals.h"
 #include "windowfixture.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,6 +17,10 @@
 #include <QTimer>
 #include <csignal>
 #include <memory>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 using testsupport::classBytes;
 using testsupport::keysOf;
@@ -37,6 +42,10 @@ private slots:
     void stopSignalAnswersTheOpenBoxAndClosesTheStation();
     void stopSignalsAreCaughtOnlyWhileAsked_data();
     void stopSignalsAreCaughtOnlyWhileAsked();
+#ifdef Q_OS_WIN
+    void windowsStopMessagesCloseTheStationAtOnce_data();
+    void windowsStopMessagesCloseTheStationAtOnce();
+#endif
     void ticksDuringAMessageReadOneAtATime_data();
     void ticksDuringAMessageReadOneAtATime();
     void ticksDuringAReadReturnAtOnce();
@@ -51,7 +60,7 @@ private:
     void moveAndSend();
     QString settings() const
     {
-        return QString::fromUtf8(testsupport::readFile(m_kit->configFolder() + "/Korvalen 3.5.ini"));
+        return testsupport::savedSettings(m_kit->configFolder());
     }
 
     std::unique_ptr<testsupport::WindowFixture> m_kit;
@@ -225,18 +234,39 @@ void TestWindowFaults::stopSignalAnswersTheOpenBoxAndClosesTheStation()
     QVERIFY(settings().contains("lastfile=" + m_kit->classPath()));
 }
 
+namespace {
+
+// The handler in force for a signal. Windows has no sigaction: there signal() tells, when a handler is set.
+void* handlerOf(int signalNumber)
+{
+#ifdef Q_OS_WIN
+    const auto handler = std::signal(signalNumber, SIG_DFL);
+    std::signal(signalNumber, handler);
+    return reinterpret_cast<void*>(handler);
+#else
+    struct sigaction action = {};
+    if (::sigaction(signalNumber, nullptr, &action) != 0)
+        return nullptr;
+    return reinterpret_cast<void*>(action.sa_handler);
+#endif
+}
+
+} // namespace
+
 void TestWindowFaults::stopSignalsAreCaughtOnlyWhileAsked_data()
 {
     QTest::addColumn<int>("signalNumber");
     QTest::newRow("SIGTERM") << int(SIGTERM);
     QTest::newRow("SIGINT") << int(SIGINT);
+#ifdef Q_OS_WIN
+    QTest::newRow("SIGBREAK (Ctrl+Break)") << int(SIGBREAK);
+#endif
 }
 
 void TestWindowFaults::stopSignalsAreCaughtOnlyWhileAsked()
 {
     QFETCH(int, signalNumber);
-    struct sigaction before = {};
-    QCOMPARE(::sigaction(signalNumber, nullptr, &before), 0);
+    void* const before = handlerOf(signalNumber);
     {
         platform::StopSignals stopSignals;
         QSignalSpy requests(&stopSignals, &platform::StopSignals::stopRequested);
@@ -248,10 +278,51 @@ void TestWindowFaults::stopSignalsAreCaughtOnlyWhileAsked()
         QCOMPARE(second.received(), 0);
     }
     // The process's own handling is back.
-    struct sigaction after = {};
-    QCOMPARE(::sigaction(signalNumber, nullptr, &after), 0);
-    QCOMPARE(reinterpret_cast<void*>(after.sa_handler), reinterpret_cast<void*>(before.sa_handler));
+    QCOMPARE(handlerOf(signalNumber), before);
 }
+
+#ifdef Q_OS_WIN
+void TestWindowFaults::windowsStopMessagesCloseTheStationAtOnce_data()
+{
+    QTest::addColumn<uint>("message");
+    QTest::addColumn<bool>("toTheThread"); // posted to the thread rather than sent to a window
+    QTest::addColumn<bool>("wParam");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("Windows logs off or shuts down") << uint(WM_ENDSESSION) << false << true << true;
+    QTest::newRow("the end of the session called off") << uint(WM_ENDSESSION) << false << false << false;
+    QTest::newRow("another program asks it to end (QProcess::terminate)") << uint(WM_CLOSE) << true << false << true;
+    QTest::newRow("a window's own close is left to the window") << uint(WM_CLOSE) << false << false << false;
+}
+
+// A program with windows learns of a logoff or shutdown only through WM_ENDSESSION, and Windows ends it as soon
+// as the window procedure returns: the station has closed, as the official would close it, before that.
+void TestWindowFaults::windowsStopMessagesCloseTheStationAtOnce()
+{
+    QFETCH(uint, message);
+    QFETCH(bool, toTheThread);
+    QFETCH(bool, wParam);
+    QFETCH(bool, stops);
+    platform::StopSignals stopSignals;
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    connect(&stopSignals, &platform::StopSignals::stopRequested, &window, &FrmBaldovenaar::stop);
+    QVERIFY(m_kit->openClass(classBytes("A B C")));
+    moveAndSend();
+
+    // The message as Qt takes it from the queue, once for every top-level window (the offscreen platform has
+    // no real window handles: one stands in).
+    MSG msg {};
+    msg.hwnd = toTheThread ? nullptr : reinterpret_cast<HWND>(window.winId());
+    msg.message = message;
+    msg.wParam = wParam ? TRUE : FALSE;
+    qintptr result = 0;
+    for (int window = 0; window < 2; ++window)
+        QAbstractEventDispatcher::instance()->filterNativeEvent("windows_generic_MSG", &msg, &result);
+    QCOMPARE(window.isUnloaded(), stops);
+    QCOMPARE(m_kit->mutationFiles().isEmpty(), stops);
+    if (stops)
+        QVERIFY(settings().contains("lastfile=" + m_kit->classPath()));
+}
+#endif
 
 void TestWindowFaults::ticksDuringAMessageReadOneAtATime_data()
 {

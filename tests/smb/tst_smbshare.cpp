@@ -18,7 +18,10 @@
 // is free and another run on the machine does not meet it; where one cannot be made it uses the machine's
 // loopback and skips when port 445 is taken. Everything it starts stops with it, and a guard outside its
 // process tree unmounts and removes what a killed run leaves; the next run sweeps up too.
+#include "classfile.h"
 #include "columns.h"
+#include "files.h"
+#include "programs.h"
 #include "flexgrid.h"
 #include "frmbaldovenaar.h"
 #include "gridtable.h"
@@ -87,46 +90,14 @@ QByteArray sha1Of(const QByteArray& bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
 }
 
-QByteArray readWhole(const QString& path)
+testsupport::ProgramRun runKantoor(const QStringList& arguments)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run runKantoor(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KANTOOR_PROGRAM), arguments);
-    Run run;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return testsupport::runProgram(QStringLiteral(KANTOOR_PROGRAM), arguments);
 }
 
 QString classFile(const QString& classId)
 {
     return QStringLiteral("baldovenaar rst-%1.dvz").arg(classId);
-}
-
-QString keysOf(const GridTable& grid)
-{
-    QStringList keys;
-    for (int r = 1; r < grid.rows(); ++r)
-        keys << grid.textMatrix(r, column::Key);
-    return keys.join(u' ');
 }
 
 QString figures(QList<qint64> values)
@@ -156,6 +127,8 @@ const QString windowClass = QStringLiteral("0005");
 constexpr int rounds = 5;
 
 } // namespace
+
+using testsupport::keysOf;
 
 // The real programs and the office's writes to their classes, in a thread of their own, so that their figures
 // are taken while the test's window sends.
@@ -194,7 +167,7 @@ public:
             m_stations.push_back(std::move(station));
         }
         for (qsizetype i = 0; i < classes.size(); ++i) {
-            const QByteArray expected = sha1Of(readWhole(m_office + u'/' + classFile(classes[i])));
+            const QByteArray expected = sha1Of(testsupport::readFile(m_office + u'/' + classFile(classes[i])));
             const auto shown = m_stations[size_t(i)]->waitForShown(expected, 30000);
             if (!shown) {
                 result.failure = QStringLiteral("the station of class %1 showed no list within 30 s:\n%2")
@@ -241,13 +214,13 @@ private:
                 QStringLiteral("1001:Paard=Paard ronde %1").arg(round) };
             if (inPlaceClasses.contains(classId))
                 arguments << "--in-place";
-            const Run edited = runKantoor(arguments);
+            const testsupport::ProgramRun edited = runKantoor(arguments);
             const QDateTime done = QDateTime::currentDateTime();
             if (edited.status != 0) {
                 result.failure = QStringLiteral("kantoor edit failed: %1").arg(edited.err);
                 return false;
             }
-            written.append({ sha1Of(readWhole(m_office + u'/' + classFile(classId))), done });
+            written.append({ sha1Of(testsupport::readFile(m_office + u'/' + classFile(classId))), done });
         }
         for (qsizetype i = 0; i < classes.size(); ++i) {
             // The check's 5 s, the settle second and the machine's own delays: anything beyond is a fault.
@@ -624,8 +597,10 @@ void TestSmbShare::stationAnswersWhileTheNetworkDrops()
     back.join();
     say(QStringLiteral("a check while the server does not answer: held the window %1 ms").arg(checkGap));
     QVERIFY2(checkTook <= 1000, qPrintable(QStringLiteral("the check held the window for %1 ms").arg(checkTook)));
-    // Back: the ring's list is still there, and the station follows the class again.
-    QVERIFY(waitFor([&] { return gridView()->isVisible() && keysOf(grid(1)) == ringKeys; }, 15000));
+    // Back: the ring's list is still there, and the station follows the class again (the list no longer
+    // greyed, the send button back).
+    QVERIFY(waitFor([&] { return m_station->listShown() && keysOf(grid(1)) == ringKeys; }, 15000));
+    QVERIFY(sendButton()->isEnabled());
 
     // The network drops while a send is made; the office PC then goes away altogether.
     m_server->freeze();

@@ -61,4 +61,14 @@ QString keysOf(const GridTable& grid)
     return keys.join(u' ');
 }
 
+QString marksOf(const GridTable& grid)
+{
+    QStringList marks;
+    for (int r = 1; r < grid.rows(); ++r) {
+        const QString mark = grid.textMatrix(r, column::Mark);
+        marks << (mark.isEmpty() ? QStringLiteral("-") : mark);
+    }
+    return marks.join(u' ');
+}
+
 } // namespace testsupport

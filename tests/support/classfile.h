@@ -23,5 +23,7 @@ bool setCell(kantoor::PublishedOrder& order, const QString& key, int column, con
 
 // The keys of a grid's data rows, separated by spaces, as classOrder takes them.
 QString keysOf(const class GridTable& grid);
+// The ring's not-started marks of a grid's data rows, "N" or "-" for none, separated by spaces.
+QString marksOf(const GridTable& grid);
 
 } // namespace testsupport

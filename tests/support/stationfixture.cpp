@@ -11,7 +11,7 @@ namespace testsupport {
 StationFixture::StationFixture()
     : m_previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    useOwnSettings(m_config.path());
     if (m_root.isValid() && QDir(m_root.path()).mkdir(QStringLiteral("GEDEELD")))
         m_shared = m_root.filePath(QStringLiteral("GEDEELD"));
 }
@@ -43,8 +43,8 @@ Station& StationFixture::makeStation(int settleTime)
 
 bool StationFixture::publish(const QByteArray& bytes, const QString& classId)
 {
-    // Written today, an hour before the clock's now and a minute later at every publication.
-    return writeFile(classPath(classId), bytes, today().addSecs(-3600 + 60 * m_publications++));
+    // Written on the clock's day, an hour before its now and a minute later at every publication.
+    return writeFile(classPath(classId), bytes, clock.now().addSecs(-3600 + 60 * m_publications++));
 }
 
 bool StationFixture::follow(const QByteArray& bytes, const QString& classId)
