@@ -62,8 +62,6 @@ void TestKeyboardSelection::keys_data()
     QTest::addColumn<int>("current");
     QTest::addColumn<QList<int>>("selected");
 
-    QTest::newRow("shift+down three times: the current row and the three below")
-        << "click 3, shift+down, shift+down, shift+down" << 6 << QList<int> { 3, 4, 5, 6 };
     QTest::newRow("shift+up back over the anchor turns the selection round")
         << "click 5, shift+down, shift+up, shift+up, shift+up" << 3 << QList<int> { 3, 4, 5 };
     QTest::newRow("shift+page down extends by a page")

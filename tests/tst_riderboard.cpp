@@ -141,9 +141,6 @@ void TestRiderBoard::readableFromTenMetres()
     // The three big lines at least a twelfth of the screen's height.
     QVERIFY(board->ringLinePixels() >= 1080 / 12);
     QVERIFY(board->nextLinePixels() >= 1080 / 12);
-    // Everything fits: the twelfth line below the three is still on the screen.
-    const QImage shot = board->grab().toImage();
-    QCOMPARE(shot.height(), 1080);
 }
 
 void TestRiderBoard::contrast_data()

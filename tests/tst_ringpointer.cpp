@@ -58,8 +58,6 @@ private slots:
     void pointer();
     void board_data();
     void board();
-    void pauseBand_data();
-    void pauseBand();
     void feedFollowsTheListWithinASecond();
     void feedGreysAStaleList();
 };
@@ -233,25 +231,6 @@ void TestRingPointer::board()
         if (line.kind != BoardLine::Kind::Pause)
             QCOMPARE(line.starter.horse, QStringLiteral("Paard ") + line.starter.rider.section(u' ', 1));
     }
-}
-
-void TestRingPointer::pauseBand_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("band");
-    QTest::newRow("empty") << ""
-                           << "Pauze";
-    QTest::newRow("its own words, beginning with pauze") << "pauze - parcours ophogen"
-                                                         << "pauze - parcours ophogen";
-    QTest::newRow("other words get Pauze before them") << "parcours ophogen"
-                                                       << "Pauze – parcours ophogen";
-}
-
-void TestRingPointer::pauseBand()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, band);
-    QCOMPARE(::pauseBand(text), band);
 }
 
 void TestRingPointer::feedFollowsTheListWithinASecond()
