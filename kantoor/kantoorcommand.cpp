@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace kantoor {
@@ -41,9 +42,11 @@ QString description()
                           "           and archive attribute), as the office does when it saves again.\n"
                           "  serve    every --interval ms, take in the newest mutation file of --kind that\n"
                           "           the station wrote for each class in the folder, publish the class\n"
-                          "           anew and remove the mutation files taken in; one line per mutation\n"
-                          "           on standard output, refusals on standard error. Stops on Ctrl-C\n"
-                          "           (SIGINT) or SIGTERM.\n"
+                          "           anew (after a new order with planned times from its start time and\n"
+                          "           the interval its times show, or --start-interval) and remove the\n"
+                          "           mutation files taken in; one line per mutation on standard\n"
+                          "           output, refusals on standard error. Stops on Ctrl-C (SIGINT) or\n"
+                          "           SIGTERM.\n"
                           "\n"
                           "The file is Windows-1252 text with CR LF line ends, written through a temporary\n"
                           "file and renamed, so the station never reads half a file (edit --in-place\n"
@@ -109,6 +112,10 @@ struct Options
         QStringLiteral("s|h") };
     QCommandLineOption interval { QStringLiteral("interval"),
         QStringLiteral("serve: milliseconds between two looks at the folder (default 1000)."), QStringLiteral("MS") };
+    QCommandLineOption startInterval { QStringLiteral("start-interval"),
+        QStringLiteral("serve: the time between two starters for the planned times of a new order, in minutes "
+                       "(2) or minutes and seconds (1:30); default: what the class's published times show."),
+        QStringLiteral("M[:SS]") };
 
     QList<QCommandLineOption> headerValues() const
     {
@@ -117,7 +124,8 @@ struct Options
     QList<QCommandLineOption> lineEdits() const { return { remove, insertAfter, starter }; }
     QList<QCommandLineOption> all() const
     {
-        return headerValues() + lineEdits() + QList<QCommandLineOption> { csv, set, order, inPlace, kind, interval };
+        return headerValues() + lineEdits()
+            + QList<QCommandLineOption> { csv, set, order, inPlace, kind, interval, startInterval };
     }
     // The options each command takes besides --folder (and --class, which every command but serve takes).
     QList<QCommandLineOption> takenBy(const QString& command) const
@@ -127,7 +135,7 @@ struct Options
         if (command == QLatin1String("edit"))
             return headerValues() + lineEdits() + QList<QCommandLineOption> { set, order, inPlace };
         if (command == QLatin1String("serve"))
-            return { kind, interval };
+            return { kind, interval, startInterval };
         return {};
     }
 };
@@ -330,11 +338,24 @@ int serve(
             return ExitRefused;
         }
     }
+    std::optional<int> startInterval;
+    if (parser.isSet(options.startInterval)) {
+        static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2})(?::([0-5]\\d))?$"));
+        const QRegularExpressionMatch match = pattern.match(parser.value(options.startInterval));
+        const int seconds = match.hasMatch() ? match.captured(1).toInt() * 60 + match.captured(2).toInt() : 0;
+        if (seconds < 1 || seconds > 3600) {
+            err << "kantoor: --start-interval is minutes (2) or minutes and seconds (1:30), at most 60 minutes, not \""
+                << parser.value(options.startInterval) << "\"" << Qt::endl;
+            return ExitRefused;
+        }
+        startInterval = seconds;
+    }
     if (!QCoreApplication::instance()) {
         err << "kantoor: serve needs an application object" << Qt::endl;
         return ExitRefused;
     }
     OfficeServer server(folder, kind.at(0), out, err);
+    server.setStartInterval(startInterval);
     return server.serve(interval);
 }
 

@@ -8,6 +8,7 @@
 #include "folderlisting.h"
 #include "mutatiebestand.h"
 #include "mutationfile.h"
+#include "plannedtimes.h"
 #include "publication.h"
 #include "publishedorder.h"
 #include "stopsignals.h"
@@ -137,10 +138,15 @@ void OfficeServer::takeInClass(
         refuse(read.problem);
         return;
     }
+    const PublishedOrder published = order;
     if (const QString problem = applyMutation(order, *read.mutation); !problem.isEmpty()) {
         refuse(problem);
         return;
     }
+    // A new order is a new plan: the riders' times follow their places. Marks alone leave the times as the
+    // office gave them.
+    if (!sameOrder(order, published))
+        planTimes(order, published, m_startInterval);
     numberPositions(order);
     const Publication written = replaceFile(folder.filePath(className), runningOrderBytes(order));
     if (!written.ok) {

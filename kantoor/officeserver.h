@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QTextStream>
+#include <optional>
 
 namespace kantoor {
 
@@ -16,7 +17,8 @@ namespace kantoor {
 //
 // A mutation file belongs to the class whose rid stands in its name (as the station writes it); the
 // newest is the one with the latest date and time in its name. Taking it in means: the class's starters
-// in the ring's order, its not-started marks, the positions numbered afresh, the class written whole
+// in the ring's order, its not-started marks, the positions numbered afresh, after a new order the planned
+// times worked out again from the class's start time and interval (plannedtimes.h), the class written whole
 // through a rename, and then the mutation files of that class and kind that were looked at removed.
 // A mutation that does not fit the class is reported once on `err` with the file's name and the reason;
 // the class and the mutation files are left as they are, so that they can be looked at. Each mutation
@@ -30,6 +32,10 @@ class OfficeServer : public QObject
 
 public:
     OfficeServer(QString folder, QChar kind, QTextStream& out, QTextStream& err, QObject* parent = nullptr);
+
+    // The interval between two starters, in seconds, for the planned times of a new order; when not given, the
+    // one each class's published times show (see plannedtimes.h).
+    void setStartInterval(std::optional<int> seconds) { m_startInterval = seconds; }
 
     // One look at the folder; returns the number of mutations taken in.
     int takeIn();
@@ -50,6 +56,7 @@ private:
     QTextStream& m_err;
     // The last report per class, so that a mutation left in the folder is not reported again every round.
     QHash<QString, QString> m_lastReport;
+    std::optional<int> m_startInterval;
 };
 
 } // namespace kantoor

@@ -480,18 +480,69 @@ void FlexGrid::paintEvent(QPaintEvent* event)
     for (int r = std::max(t.topRow(), t.fixedRows()); r < t.rows() && y < viewHeight; ++r, y += rowHeight)
         paintRow(r, y);
 
-    if (hasFocus() && t.isValidCell(t.row(), t.col())) {
-        const QRect current = cellRect(t.row(), t.col());
-        if (!current.isEmpty()) {
-            QPen pen(Qt::black, 1, Qt::DotLine);
-            painter.setPen(pen);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(current.adjusted(1, 1, -2, -2));
-        }
-    }
+    paintMarker(painter);
+    paintFocusFrame(painter);
     // A list that is not up to date is shown through a grey veil: still readable, plainly not current.
     if (m_stale)
         painter.fillRect(event->rect(), look.veil);
+}
+
+void FlexGrid::paintFocusFrame(QPainter& painter)
+{
+    const GridTable& t = *m_table;
+    if (!hasFocus() || !t.isValidCell(t.row(), t.col()) || t.row() < t.fixedRows())
+        return;
+    // The keys work on the current row: with the focus in the grid it is framed whole, two pixels of black
+    // that stand out on the selection's green as on white, so an official who works from the keyboard sees
+    // at a glance where the keys act.
+    QRect row;
+    for (int c = 0; c < t.cols(); ++c)
+        row |= cellRect(t.row(), c);
+    if (row.isEmpty())
+        return;
+    row.setRight(std::min(row.right(), viewport()->width() - 1));
+    painter.setPen(QPen(Qt::black, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(row.adjusted(1, 1, -1, -1));
+    // The current cell within it, as the grid always showed it.
+    const QRect current = cellRect(t.row(), t.col());
+    if (!current.isEmpty()) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(current.adjusted(3, 3, -4, -4));
+    }
+}
+
+void FlexGrid::setMarkedRow(int row)
+{
+    if (row == m_markedRow)
+        return;
+    m_markedRow = row;
+    viewport()->update();
+}
+
+void FlexGrid::paintMarker(QPainter& painter)
+{
+    const GridTable& t = *m_table;
+    if (m_markedRow < t.fixedRows() || m_markedRow >= t.rows())
+        return;
+    QRect row;
+    for (int c = 0; c < t.cols(); ++c)
+        row |= cellRect(m_markedRow, c);
+    if (row.isEmpty())
+        return;
+    // A black triangle pointing into the row at its left edge, outlined in white: it reads on every
+    // background, in black and white too, and leaves the position's number (right-aligned) clear.
+    const int height = std::max(6, row.height() * 3 / 5);
+    const int top = row.top() + (row.height() - height) / 2;
+    const int left = row.left() + 2;
+    const QPolygon triangle(
+        { QPoint(left, top), QPoint(left + height * 2 / 3, top + height / 2), QPoint(left, top + height) });
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(Qt::black);
+    painter.drawPolygon(triangle);
+    painter.restore();
 }
 
 void FlexGrid::setStale(bool stale)

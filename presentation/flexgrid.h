@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <memory>
 
+class QPainter;
+
 #include "gridtable.h"
 
 class ChangeMarks;
@@ -59,6 +61,10 @@ public:
     // The font the grid draws with: the table's font name, at round(points * 96 / 72) pixels.
     QFont gridFont() const;
 
+    // The row of the starter in the ring, marked at its left edge (the ring pointer's marker); -1 for none.
+    void setMarkedRow(int row);
+    int markedRow() const { return m_markedRow; }
+
     // Scrolls as little as needed for the row to be on the page (fixed rows always are).
     void ensureRowVisible(int row);
 
@@ -111,6 +117,8 @@ private:
     };
     Position position() const;
     void reportIfMoved(const Position& before);
+    void paintFocusFrame(QPainter& painter);
+    void paintMarker(QPainter& painter);
 
     // The font a cell's text is drawn in (bold for the office's changes) and its width in it.
     QFont cellFont(bool officeMark) const;
@@ -123,6 +131,7 @@ private:
     bool m_sunlight = false;
     // Widths of texts in the grid's font, as the layout measures them.
     std::unique_ptr<TextMeasurer> m_measurer;
+    int m_markedRow = -1;
     // Pixels between a cell's text and its edges, on either side; follows the font.
     int m_textInset = 3;
     bool m_syncing = false;

@@ -4,10 +4,13 @@
 #include "clock.h"
 #include "colours.h"
 #include "flexgrid.h"
+#include "focusframestyle.h"
 #include "frmintro.h"
 #include "gridlayout.h"
 #include "holdbutton.h"
+#include "keycommands.h"
 #include "resources.h"
+#include "riderboard.h"
 #include "runorderfiledialog.h"
 #include "scrollmouse.h"
 #include "statusline.h"
@@ -178,6 +181,8 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     m_changeMarks = new ChangeMarks(m_station, this);
     m_grid1View->setChangeMarks(m_changeMarks);
     buildMenu();
+    buildKeyboardCommands();
+    buildBoardCommands();
     connectStation();
 
     // Initial client area 915 × 608, centred on the screen (and shrunk to fit a smaller one).
@@ -412,6 +417,117 @@ QAction* FrmBaldovenaar::addAction(
     return action;
 }
 
+void FrmBaldovenaar::buildKeyboardCommands()
+{
+    m_mnuBestandSub[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_mnuBestandSub[0]->setShortcutContext(Qt::WindowShortcut);
+
+    // Every command of the buttons in the menu, with its key. The move items move once when chosen; their
+    // keys, held, repeat as a held button does (KeyCommands takes them).
+    m_mnuBewerken->addSeparator();
+    m_mnuVerplaats[size_t(regels::Richting::Omhoog)] = addAction(m_mnuBewerken, QStringLiteral("mnuVerplaatsOmhoog"),
+        QStringLiteral("Verplaats rij om&hoog"), { QKeySequence(Qt::CTRL | Qt::Key_Up) });
+    m_mnuVerplaats[size_t(regels::Richting::Omlaag)] = addAction(m_mnuBewerken, QStringLiteral("mnuVerplaatsOmlaag"),
+        QStringLiteral("Verplaats rij om&laag"), { QKeySequence(Qt::CTRL | Qt::Key_Down) });
+    m_mnuWissel = addAction(m_mnuBewerken, QStringLiteral("mnuWissel"), QStringLiteral("&Wissel 2 rijen om"),
+        { QKeySequence(Qt::CTRL | Qt::Key_W) });
+    m_mnuNietGestart = addAction(m_mnuBewerken, QStringLiteral("mnuNietGestart"),
+        QStringLiteral("Meld als \"&Niet Gestart\""), { QKeySequence(Qt::CTRL | Qt::Key_N) });
+    m_mnuBewerken->addSeparator();
+    // Enter beside the letters and on the keypad.
+    m_mnuVerzenden = addAction(m_mnuBewerken, QStringLiteral("mnuVerzenden"), QStringLiteral("&Verzend wijziging"),
+        { QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter) });
+    for (const regels::Richting richting : { regels::Richting::Omhoog, regels::Richting::Omlaag }) {
+        connect(m_mnuVerplaats[size_t(richting)], &QAction::triggered, &m_station,
+            [this, richting] { m_station.verplaatsregel(richting); });
+    }
+    connect(m_mnuWissel, &QAction::triggered, &m_station, &Station::wisselrijen);
+    connect(m_mnuNietGestart, &QAction::triggered, &m_station, &Station::wisselnietgestart);
+    connect(m_mnuVerzenden, &QAction::triggered, &m_station, &Station::verzendmutatie);
+    connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::enableKeyboardCommands);
+    enableKeyboardCommands(m_station.buttons());
+
+    m_keyCommands = new KeyCommands(this, m_grid1View, m_station, this);
+
+    // The buttons the Tab key reaches show clearly that they have the focus.
+    auto* focusStyle = new FocusFrameStyle;
+    focusStyle->setParent(this);
+    for (QPushButton* button : m_btnKnop)
+        button->setStyle(focusStyle);
+}
+
+void FrmBaldovenaar::enableKeyboardCommands(const Station::Buttons& buttons)
+{
+    for (QAction* action : m_mnuVerplaats)
+        action->setEnabled(buttons.volgorde);
+    m_mnuWissel->setEnabled(buttons.volgorde);
+    m_mnuNietGestart->setEnabled(buttons.nietGestart);
+    m_mnuVerzenden->setEnabled(buttons.verzenden);
+}
+
+void FrmBaldovenaar::buildBoardCommands()
+{
+    // At the bottom of the Beeld menu, below its zoom items.
+    m_mnuBeeld->menuAction()->setVisible(true);
+    m_mnuBeeld->addSeparator();
+    m_mnuRuiterscherm = addAction(m_mnuBeeld, QStringLiteral("mnuRuiterscherm"), QStringLiteral("&Ruiterscherm"),
+        { QKeySequence(Qt::CTRL | Qt::Key_R) });
+    m_mnuRuiterscherm->setCheckable(true);
+    m_mnuSchermvullend = addAction(m_mnuBeeld, QStringLiteral("mnuRuiterschermSchermvullend"),
+        QStringLiteral("Ruiterscherm &schermvullend"), { QKeySequence(Qt::Key_F11) });
+    m_mnuVolgende = addAction(m_mnuBeeld, QStringLiteral("mnuVolgendeInDeRing"), QStringLiteral("&Volgende in de ring"),
+        { QKeySequence(Qt::Key_F8) });
+    m_mnuVorige = addAction(m_mnuBeeld, QStringLiteral("mnuVorigeInDeRing"), QStringLiteral("V&orige"),
+        { QKeySequence(Qt::SHIFT | Qt::Key_F8) });
+    connect(m_mnuRuiterscherm, &QAction::triggered, this, &FrmBaldovenaar::toggleRuiterscherm);
+    connect(m_mnuSchermvullend, &QAction::triggered, this, [this] {
+        if (m_board && m_board->isVisible())
+            m_board->toggleFullScreen();
+    });
+    connect(m_mnuVolgende, &QAction::triggered, &m_station, &Station::volgendeInDeRing);
+    connect(m_mnuVorige, &QAction::triggered, &m_station, &Station::vorigeInDeRing);
+    connect(&m_station, &Station::listStateChanged, this, &FrmBaldovenaar::enableBoardCommands);
+    enableBoardCommands();
+
+    // The starter in the ring, marked in the grid.
+    m_grid1View->setMarkedRow(m_station.ringPointer().row());
+    connect(&m_station, &Station::ringChanged, m_grid1View, &FlexGrid::setMarkedRow);
+}
+
+void FrmBaldovenaar::enableBoardCommands()
+{
+    // The pointer moves over a list that is shown, also one that is not up to date: the class goes on.
+    const bool list = m_station.listState() != ListState::Empty;
+    m_mnuVolgende->setEnabled(list);
+    m_mnuVorige->setEnabled(list);
+    m_mnuSchermvullend->setEnabled(m_board && m_board->isVisible());
+}
+
+void FrmBaldovenaar::toggleRuiterscherm()
+{
+    if (isUnloaded())
+        return;
+    if (m_board && m_board->isVisible()) {
+        m_board->close();
+        return;
+    }
+    if (!m_board) {
+        m_board = new RiderBoard(m_station, this);
+        // Its keys work on the board too, when the official has clicked it.
+        m_board->addActions({ m_mnuRuiterscherm, m_mnuSchermvullend, m_mnuVolgende, m_mnuVorige });
+        connect(m_board, &RiderBoard::shownChanged, this, [this](bool shown) {
+            m_mnuRuiterscherm->setChecked(shown);
+            enableBoardCommands();
+        });
+    }
+    const bool wasActive = isActiveWindow();
+    m_board->open(screen());
+    m_mnuRuiterscherm->setChecked(m_board->isVisible());
+    // The keyboard stays with the official, also where the window system activates every window it shows.
+    if (wasActive)
+        activateWindow();
+}
+
 void FrmBaldovenaar::connectStation()
 {
     connect(&m_station, &Station::captionChanged, this, &QWidget::setWindowTitle);
@@ -464,6 +580,9 @@ void FrmBaldovenaar::Form_Load()
 void FrmBaldovenaar::Form_Unload()
 {
     keepWindowPlacement();
+    // The board goes with the station it shows.
+    if (m_board)
+        m_board->close();
     m_station.unload();
     ScrollMouse_UnhookForm();
 }

@@ -12,6 +12,8 @@
 class ChangeMarks;
 class FlexGrid;
 class HoldButton;
+class KeyCommands;
+class RiderBoard;
 class StatusLine;
 struct WindowSettings;
 
@@ -80,6 +82,11 @@ public:
     void btnVerplaatsregels_MouseDown(regels::Richting richting);
     void btnVerplaatsregels_MouseUp();
 
+    // Beeld > Ruiterscherm: opens the rider board (full screen on a second screen when there is one), or
+    // closes it; nothing while the window is not loaded. The board, once it was opened.
+    void toggleRuiterscherm();
+    RiderBoard* ruiterscherm() const { return m_board; }
+
     // Layout and zoom.
     void Form_Resize();
     void adjust_grid();
@@ -131,6 +138,12 @@ private:
     void setBusy(bool busy);
     void setMutatieColour(quint32 colour);
     void setButtons(const Station::Buttons& buttons);
+    // The keyboard: the Bewerken menu's commands with their keys, Ctrl+O, and the keys beyond the menus.
+    void buildKeyboardCommands();
+    void enableKeyboardCommands(const Station::Buttons& buttons);
+    // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
+    void buildBoardCommands();
+    void enableBoardCommands();
 
     Station& m_station;
     Options m_options;
@@ -172,6 +185,19 @@ private:
     int m_lblMutatieWidth = 0; // as designed; wider in the sunlight, for its words
     // No zoom was saved: the first list shown is sized to fit the window.
     bool m_fitPending = false;
+
+    // The keyboard's commands in the Bewerken menu, and the keys beyond the menus.
+    std::array<QAction*, 2> m_mnuVerplaats {}; // regels::Richting
+    QAction* m_mnuWissel = nullptr;
+    QAction* m_mnuNietGestart = nullptr;
+    QAction* m_mnuVerzenden = nullptr;
+    KeyCommands* m_keyCommands = nullptr;
+    // The rider board and its items in the Beeld menu.
+    RiderBoard* m_board = nullptr;
+    QAction* m_mnuRuiterscherm = nullptr;
+    QAction* m_mnuSchermvullend = nullptr;
+    QAction* m_mnuVolgende = nullptr;
+    QAction* m_mnuVorige = nullptr;
 
     // The colour lblMutatie shows, so a check that sets the same colour does not restyle it.
     std::optional<quint32> m_shownMutatieColour;

@@ -204,6 +204,7 @@ void Station::afterRead(ListChange change)
     if (change != ListChange::None)
         saveJournalSoon();
     controleerwijzigingen();
+    followRing(change == ListChange::Replaced);
 }
 
 QString Station::describeRead(ListChange change) const
@@ -312,6 +313,8 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         m_history.clear();
         m_statusTimer->stop();
         m_status = StationStatus();
+        // Another class begins with its first starter in the ring.
+        m_ring.clear();
         log(QStringLiteral("geopend"));
         // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
         // the official was following, and its journal brings the unsent work back.
@@ -337,6 +340,8 @@ void Station::moveOnce(regels::Richting richting)
     const int from = m_working->row();
     const int row = regels::verplaatsregel(*m_working, richting);
     m_history.exchanged(from, row);
+    // The board and the marker follow a held line at every step, not only at the release.
+    followRing();
     emit lineMoved(row);
 }
 
@@ -361,6 +366,7 @@ void Station::stopMoving()
 {
     m_timerRegelsVerplaatsen->stop();
     m_repeater.release();
+    m_moveSuspended = false;
 }
 
 bool Station::endRun()
@@ -376,6 +382,17 @@ bool Station::endRun()
         return false;
     log(what);
     return true;
+}
+
+void Station::suspendMove()
+{
+    if (m_repeater.held())
+        m_moveSuspended = true;
+}
+
+void Station::resumeMove()
+{
+    m_moveSuspended = false;
 }
 
 void Station::releaseMove()
@@ -397,6 +414,9 @@ void Station::TimerRegelsVerplaatsen_Timer()
             noteEdit();
         return;
     }
+    // The key may have been let go: no step until that is known; the repeat's pace stays.
+    if (m_moveSuspended)
+        return;
     moveOnce(*held);
     m_timerRegelsVerplaatsen->setInterval(m_repeater.repeated());
 }
@@ -585,6 +605,7 @@ void Station::afterEdit()
     noteEdit();
     GridMultiSelect_Refresh();
     controleerwijzigingen();
+    followRing();
 }
 
 void Station::saveJournalSoon()
@@ -694,6 +715,7 @@ codeMultiSelect::PaintRow Station::painter()
 
 void Station::grid_MouseDown(int button, int shift)
 {
+    m_keyboard.forget();
     codeMultiSelect::GridMultiSelect_MouseDown(*m_working, button, shift, m_shiftDown, m_ctrlDown, painter());
 }
 
@@ -715,6 +737,59 @@ void Station::grid_KeyUp()
 void Station::grid_SelChange()
 {
     codeMultiSelect::GridMultiSelect_SelChange(*m_working, m_shiftDown, m_ctrlDown, painter());
+}
+
+void Station::selectieUitbreiden(KeyboardSelection::Step step)
+{
+    m_keyboard.extend(*m_working, step, painter());
+}
+
+void Station::cursorVerplaatsen(KeyboardSelection::Step step)
+{
+    m_keyboard.moveCurrent(*m_working, step, painter());
+}
+
+void Station::selectieWisselen()
+{
+    m_keyboard.toggleCurrent(*m_working, painter());
+}
+
+bool Station::typNummer(QChar digit, qint64 timestamp)
+{
+    if (m_listState == ListState::Empty)
+        return false;
+    const int row = m_typeAhead.type(digit, timestamp, *m_working);
+    if (row < 0)
+        return false;
+    m_keyboard.select(*m_working, row, painter());
+    return true;
+}
+
+void Station::volgendeInDeRing()
+{
+    if (m_listState == ListState::Empty || m_unloaded || !m_ring.next(*m_working))
+        return;
+    log(QStringLiteral("in de ring: %1").arg(starterAt(m_ring.row())));
+    emit ringChanged(m_ring.row());
+}
+
+void Station::vorigeInDeRing()
+{
+    if (m_listState == ListState::Empty || m_unloaded || !m_ring.previous(*m_working))
+        return;
+    log(QStringLiteral("in de ring (terug): %1").arg(starterAt(m_ring.row())));
+    emit ringChanged(m_ring.row());
+}
+
+void Station::followRing(bool replaced)
+{
+    const int before = m_ring.row();
+    if (replaced)
+        m_ring.replaced(*m_working);
+    else
+        m_ring.follow(*m_working);
+    if (m_ring.row() != before)
+        emit ringChanged(m_ring.row());
 }
 
 void Station::runWismutaties()
@@ -828,6 +903,8 @@ void Station::aboutToReplace()
     // under the button may be another one a moment later.
     if (endRun())
         noteEdit();
+    // The starter in the ring stays, or the next one the office's list still has.
+    m_ring.keepFollowers(*m_working);
     // The ring's unsent work, before the office's changed list takes its place: it is offered back
     // ("Opnieuw toepassen"), and the journal keeps it until it is taken or dropped. Not when the office's
     // new list (in the scratch grid now) already holds it, as it does when it took the ring's send in.

@@ -4,17 +4,20 @@
 #include "daylog.h"
 #include "edithistory.h"
 #include "gridtable.h"
+#include "keyboardselection.h"
 #include "knoppen.h"
 #include "moverepeater.h"
 #include "multiselect.h"
 #include "mutatiebestand.h"
 #include "regels.h"
 #include "ringjournal.h"
+#include "ringpointer.h"
 #include "ringwork.h"
 #include "runorderloader.h"
 #include "runorderview.h"
 #include "sendreceipt.h"
 #include "stationstatus.h"
+#include "typeahead.h"
 
 #include <QObject>
 #include <QString>
@@ -115,6 +118,12 @@ public:
     void releaseMove();
     void TimerRegelsVerplaatsen_Timer();
     std::optional<regels::Richting> heldMove() const { return m_repeater.held(); }
+    // A held key's release that may be the key's own repeat (the window system sends a held key's repeats as a
+    // release and a press, which it does not always mark): the held move makes no step until the key's next
+    // press shows it still held (resumeMove) or it proves a real release (releaseMove).
+    void suspendMove();
+    void resumeMove();
+    bool isMoveSuspended() const { return m_moveSuspended; }
     // One move of the current line, as a press that is released at once.
     void verplaatsregel(regels::Richting richting);
 
@@ -142,6 +151,22 @@ public:
     void grid_SelChange();
     bool ShiftDown() const { return m_shiftDown; }
     bool CtrlDown() const { return m_ctrlDown; }
+
+    // The official's keys on grid(1) beyond the grid's own, by the rules of the mouse's (KeyboardSelection):
+    // Shift with the arrow keys extends the selection, Alt with them moves the current row alone, Ctrl+Space
+    // adds or removes the current row, and digits typed jump to the starter with that back number (at
+    // `timestamp`, the key event's time in ms; true when a starter was found).
+    void selectieUitbreiden(KeyboardSelection::Step step);
+    void cursorVerplaatsen(KeyboardSelection::Step step);
+    void selectieWisselen();
+    bool typNummer(QChar digit, qint64 timestamp);
+
+    // The starter in the ring, for the rider board and the marker in the grid: the official moves it on
+    // ("Volgende in de ring") or back ("Vorige"), over the starters that ride. Openen puts it on the class's
+    // first starter; it follows its starter through every edit and re-read (RingPointer).
+    void volgendeInDeRing();
+    void vorigeInDeRing();
+    const RingPointer& ringPointer() const { return m_ring; }
 
     AppState& state() { return m_state; }
     const AppState& state() const { return m_state; }
@@ -186,6 +211,8 @@ signals:
     void listMerged();
     // A move left this row current: the window gives the grid the focus, as a click on the row would.
     void lineMoved(int row);
+    // The starter in the ring is on another row of grid(1) (-1: none).
+    void ringChanged(int row);
     void sendWritten(const SendResult& result);
     void sendFailed(const SendResult& result);
     // A text for the official (OK only): a refused swap, a failed send.
@@ -235,6 +262,9 @@ private:
     // "105 Anna de Vries (Quibus)": a starter as the log names it, from its row in the ring's list.
     QString starterAt(int row) const;
     QString describeRead(ListChange change) const;
+    // The ring pointer finds its starter again after the list changed (replaced: the office's list took the
+    // ring's place); ringChanged when its row moved.
+    void followRing(bool replaced = false);
 
     std::unique_ptr<platform::Clock> m_ownClock;
     platform::Clock* m_clock = nullptr;
@@ -269,6 +299,7 @@ private:
     QString m_begintijd;
     bool m_shiftDown = false;
     bool m_ctrlDown = false;
+    bool m_moveSuspended = false;
     bool m_started = false;
     bool m_unloaded = false;
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
@@ -283,6 +314,9 @@ private:
     bool m_editedSinceSend = false;
     // The ring's unsent work that the office's new list replaced, offered for re-application.
     std::optional<RingWork> m_offer;
+    KeyboardSelection m_keyboard;
+    TypeAhead m_typeAhead;
+    RingPointer m_ring;
     // Where a held move started, for the log line of the whole run.
     int m_runStart = 0;
     QString m_runStarter;

@@ -549,13 +549,18 @@ void TestComposition::menuBar()
         }
     }
     QCOMPARE(layout,
-        (QStringList { "mnuBestand &Bestand", "  mnuBestandSub0 &Openen", "  mnuLogboek &Logboek openen",
+        (QStringList { "mnuBestand &Bestand", "  mnuBestandSub0 &Openen [Ctrl+O]", "  mnuLogboek &Logboek openen",
             "  mnuBestandSub2 -", "  mnuBestandSub3 &Afsluiten", "mnuBewerken Be&werken",
             "  mnuOngedaanMaken &Ongedaan maken [Ctrl+Z]", "  mnuOpnieuw Opn&ieuw [Ctrl+Y] [Ctrl+Shift+Z]", "   -",
-            "  mnuOpnieuwToepassen Opnieuw &toepassen", "mnuBeeld Bee&ld", "  mnuKleiner &Kleiner [Ctrl+-]",
-            "  mnuGroter &Groter [Ctrl++] [Ctrl+=]", "  mnuPassend &Passend [Ctrl+0]", "   -",
-            "  mnuZonlicht &Zonlicht", "mnuHelp &Help", "  mnuHandleiding &Handleiding [F1]",
-            "  mnuOverBaldovenaar &Over Baldovenaar" }));
+            "  mnuOpnieuwToepassen Opnieuw &toepassen", "   -", "  mnuVerplaatsOmhoog Verplaats rij om&hoog [Ctrl+Up]",
+            "  mnuVerplaatsOmlaag Verplaats rij om&laag [Ctrl+Down]", "  mnuWissel &Wissel 2 rijen om [Ctrl+W]",
+            "  mnuNietGestart Meld als \"&Niet Gestart\" [Ctrl+N]", "   -",
+            "  mnuVerzenden &Verzend wijziging [Ctrl+Return] [Ctrl+Enter]", "mnuBeeld Bee&ld",
+            "  mnuKleiner &Kleiner [Ctrl+-]", "  mnuGroter &Groter [Ctrl++] [Ctrl+=]", "  mnuPassend &Passend [Ctrl+0]",
+            "   -", "  mnuZonlicht &Zonlicht", "   -", "  mnuRuiterscherm &Ruiterscherm [Ctrl+R]",
+            "  mnuRuiterschermSchermvullend Ruiterscherm &schermvullend [F11]",
+            "  mnuVolgendeInDeRing &Volgende in de ring [F8]", "  mnuVorigeInDeRing V&orige [Shift+F8]",
+            "mnuHelp &Help", "  mnuHandleiding &Handleiding [F1]", "  mnuOverBaldovenaar &Over Baldovenaar" }));
 }
 
 void TestComposition::commandsReachTheirHandler_data()

@@ -314,13 +314,21 @@ void TestGridSelection::keys_data()
     QTest::newRow("down") << 3 << QList<int> { Qt::Key_Down } << none << 4 << 4 << selected({ 4 });
     QTest::newRow("up twice") << 5 << QList<int> { Qt::Key_Up, Qt::Key_Up } << none << 3 << 3 << selected({ 3 });
     QTest::newRow("up on the first line stays") << 1 << QList<int> { Qt::Key_Up } << none << 1 << 1 << selected({ 3 });
-    QTest::newRow("shift+down widens only the range")
-        << 3 << QList<int> { Qt::Key_Down, Qt::Key_Down, Qt::Key_Down } << Qt::KeyboardModifiers(Qt::ShiftModifier) << 3
-        << 6 << selected({ 3 });
-    QTest::newRow("shift+up widens upwards")
-        << 6 << QList<int> { Qt::Key_Up } << Qt::KeyboardModifiers(Qt::ShiftModifier) << 6 << 5 << selected({ 3 });
-    QTest::newRow("ctrl+down moves but keeps the flags")
-        << 3 << QList<int> { Qt::Key_Down } << Qt::KeyboardModifiers(Qt::ControlModifier) << 4 << 4 << selected({ 3 });
+    // Shift extends the selection itself, as a Shift-click does, never the grid's own block of cells alone: what
+    // shows green is what NG and the swap act on.
+    QTest::newRow("shift+down extends the selection from the current row")
+        << 3 << QList<int> { Qt::Key_Down, Qt::Key_Down, Qt::Key_Down } << Qt::KeyboardModifiers(Qt::ShiftModifier) << 6
+        << 6 << range(3, 6);
+    QTest::newRow("shift+up extends upwards")
+        << 6 << QList<int> { Qt::Key_Up } << Qt::KeyboardModifiers(Qt::ShiftModifier) << 5 << 5 << range(5, 6);
+    QTest::newRow("shift+end extends to the last line")
+        << 78 << QList<int> { Qt::Key_End } << Qt::KeyboardModifiers(Qt::ShiftModifier) << lines << lines
+        << range(78, lines);
+    QTest::newRow("shift+right widens nothing")
+        << 3 << QList<int> { Qt::Key_Right } << Qt::KeyboardModifiers(Qt::ShiftModifier) << 3 << 3 << selected({ 3 });
+    // Ctrl with the arrow keys moves the starter itself; Alt moves the current row alone.
+    QTest::newRow("alt+down moves but keeps the flags")
+        << 3 << QList<int> { Qt::Key_Down } << Qt::KeyboardModifiers(Qt::AltModifier) << 4 << 4 << selected({ 3 });
     QTest::newRow("end") << 3 << QList<int> { Qt::Key_End } << none << lines << lines << selected({ lines });
     QTest::newRow("home") << 40 << QList<int> { Qt::Key_Home } << none << 1 << 1 << selected({ 1 });
     QTest::newRow("page down") << 3 << QList<int> { Qt::Key_PageDown } << none << -1 << -1 << QList<int>();
@@ -356,6 +364,8 @@ void TestGridSelection::keys()
     QCOMPARE(table().rowSel(), rowSel);
     QCOMPARE(flags(), after);
     QVERIFY(paintedAsFlags());
+    // Nothing is highlighted but the flags: the grid's own range is the current cell alone.
+    QCOMPARE(table().colSel(), table().col());
     // The moved end stays in view.
     QVERIFY(table().topRow() <= rowSel);
     QVERIFY(rowSel < table().topRow() + grid()->visibleRows());

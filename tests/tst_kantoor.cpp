@@ -454,6 +454,14 @@ void TestKantoor::commandRefused_data()
         << QStringList { "serve", "--folder", "@shared", "--interval", "vaak" } << 2 << QString("--interval");
     QTest::newRow("serve with too short an interval")
         << QStringList { "serve", "--folder", "@shared", "--interval", "0" } << 2 << QString("--interval");
+    QTest::newRow("serve with a start interval that is no time")
+        << QStringList { "serve", "--folder", "@shared", "--start-interval", "2m" } << 2 << QString("--start-interval");
+    QTest::newRow("serve with a start interval of seconds beyond a minute") << QStringList { "serve", "--folder",
+        "@shared", "--start-interval", "1:75" } << 2 << QString("--start-interval");
+    QTest::newRow("serve with a start interval of nothing") << QStringList { "serve", "--folder", "@shared",
+        "--start-interval", "0:00" } << 2 << QString("--start-interval");
+    QTest::newRow("a start interval is for serve only") << QStringList { "publish", "--folder", "@shared",
+        "--start-interval", "2" } << 2 << QString("--start-interval");
     QTest::newRow("serve for one class") << QStringList { "serve", "--folder", "@shared", "--class", "0001" } << 2
                                          << QString("does not take --class");
 }

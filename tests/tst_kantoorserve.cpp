@@ -8,6 +8,7 @@
 #include "mutatiebestand.h"
 #include "mutationfile.h"
 #include "officeserver.h"
+#include "plannedtimes.h"
 #include "publishedorder.h"
 
 #include <QDir>
@@ -61,6 +62,24 @@ QStringList entries(const QString& folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// A class with planned times: "key@time" words ("P" a pause line, "~key" a starter not started, "key" alone a
+// starter without a time), and the start time.
+PublishedOrder timedClass(const QString& lines, const QString& begintijd)
+{
+    PublishedOrder order;
+    order.rid = QStringLiteral("7");
+    order.begintijd = begintijd;
+    for (const QString& word : lines.split(u' ')) {
+        QStringList line(column::Count);
+        line[column::Key] = word.section(u'@', 0, 0).remove(u'~');
+        line[column::Time] = word.section(u'@', 1);
+        if (word.startsWith(u'~'))
+            line[column::Mark] = QStringLiteral("N");
+        order.lines.push_back(line);
+    }
+    return order;
+}
+
 } // namespace
 
 class TestKantoorServe : public QObject
@@ -81,6 +100,9 @@ private slots:
     void roundTakesNewestOfItsKind();
     void roundLeavesRefusedFilesAndReportsOnce();
     void roundTouchesNothingOutsideTheFolder();
+    void plansTimes_data();
+    void plansTimes();
+    void roundPlansTimesAfterANewOrderOnly();
 };
 
 void TestKantoorServe::readsMutation_data()
@@ -286,6 +308,118 @@ Round serveOnce(const QString& folder, QChar kind = u's')
 }
 
 } // namespace
+
+void TestKantoorServe::plansTimes_data()
+{
+    // The class as published, its start time, the interval given (seconds, 0 for none), the new order of its keys
+    // (pause lines where they are), and the times then, line by line ("-" for none).
+    QTest::addColumn<QString>("published");
+    QTest::addColumn<QString>("begintijd");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("times");
+
+    const QString plain = QStringLiteral("1@10:30 2@10:32 3@10:34 4@10:36");
+    QTest::newRow("a move: from the start time, the interval the times show") << plain << "10:30" << 0 << "3 1 2 4"
+                                                                              << "10:30 10:32 10:34 10:36";
+    QTest::newRow("times out of order before come in order") << "1@10:32 2@10:30 3@10:34 4@10:36"
+                                                             << "10:30" << 0 << "2 1 4 3"
+                                                             << "10:30 10:32 10:34 10:36";
+    QTest::newRow("the start time moved by the office counts") << plain << "11:00" << 0 << "2 1 3 4"
+                                                               << "11:00 11:02 11:04 11:06";
+    QTest::newRow("no start time: the first planned time") << "1@9:05 2@9:08 3@9:11"
+                                                           << "morgen" << 0 << "3 2 1"
+                                                           << "09:05 09:08 09:11";
+    QTest::newRow("the interval most often between two starters") << "1@10:30 2@10:32 3@10:35 4@10:37 5@10:39"
+                                                                  << "10:30" << 0 << "5 4 3 2 1"
+                                                                  << "10:30 10:32 10:34 10:36 10:38";
+    QTest::newRow("an interval given wins; seconds are cut off as the list writes minutes")
+        << plain << "10:30" << 90 << "4 3 2 1"
+        << "10:30 10:31 10:33 10:34";
+    QTest::newRow("a list with seconds keeps them") << "1@10:30:00 2@10:31:30 3@10:33:00"
+                                                    << "10:30" << 0 << "2 3 1"
+                                                    << "10:30:00 10:31:30 10:33:00";
+    QTest::newRow("a pause keeps its length and shows when it begins") << "1@10:30 2@10:32 P@10:34 3@10:49 4@10:51"
+                                                                       << "10:30" << 0 << "4 3 P 2 1"
+                                                                       << "10:30 10:32 10:34 10:49 10:51";
+    QTest::newRow("a pause without a time: its length from the starters around it, still without a time")
+        << "1@10:30 2@10:32 P 3@10:49 4@10:51"
+        << "10:30" << 0 << "4 3 P 2 1"
+        << "10:30 10:32 - 10:49 10:51";
+    QTest::newRow("a pause the times say nothing of takes one interval") << "1@10:30 2@10:32 P@10:34 3 4"
+                                                                         << "10:30" << 0 << "2 1 P 4 3"
+                                                                         << "10:30 10:32 10:34 10:36 10:38";
+    QTest::newRow("a starter not started keeps its place in the plan") << "1@10:30 ~2@10:32 3@10:34"
+                                                                       << "10:30" << 0 << "3 2 1"
+                                                                       << "10:30 10:32 10:34";
+    QTest::newRow("across midnight") << "1@23:58 2@0:00 3@0:02"
+                                     << "23:58" << 0 << "3 2 1"
+                                     << "23:58 00:00 00:02";
+    QTest::newRow("no times and no interval: no plan, the times stay with the starters") << "1 2@10:32 3"
+                                                                                         << "10:30" << 0 << "3 2 1"
+                                                                                         << "- 10:32 -";
+    QTest::newRow("no times but an interval given: a plan from the start time") << "1 2 3"
+                                                                                << "10:30" << 120 << "3 2 1"
+                                                                                << "10:30 10:32 10:34";
+}
+
+void TestKantoorServe::plansTimes()
+{
+    QFETCH(QString, published);
+    QFETCH(QString, begintijd);
+    QFETCH(int, interval);
+    QFETCH(QString, order);
+    QFETCH(QString, times);
+
+    const PublishedOrder before = timedClass(published, begintijd);
+    // The ring's new order: the lines of the published class, by key.
+    PublishedOrder after = before;
+    after.lines.clear();
+    for (const QString& key : order.split(u' ')) {
+        for (const QStringList& line : before.lines) {
+            if (line[column::Key] == key)
+                after.lines.push_back(line);
+        }
+    }
+    planTimes(after, before, interval > 0 ? std::optional<int>(interval) : std::nullopt);
+    QStringList planned;
+    for (const QStringList& line : after.lines)
+        planned << (line[column::Time].isEmpty() ? QStringLiteral("-") : line[column::Time]);
+    QCOMPARE(planned.join(u' '), times);
+    // The starters keep their order; only their times changed.
+    QCOMPARE(after.lines.size(), before.lines.size());
+}
+
+void TestKantoorServe::roundPlansTimesAfterANewOrderOnly()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString classPath = dir.filePath("baldovenaar rst-0007.dvz");
+    PublishedOrder order = publishedOrderFromBytes(classBytes({ "1", "2", "3" }));
+    order.begintijd = QStringLiteral("10:30");
+    // The office gave starter 3 a time of its own, out of the plan.
+    order.lines[0][column::Time] = QStringLiteral("10:30");
+    order.lines[1][column::Time] = QStringLiteral("10:32");
+    order.lines[2][column::Time] = QStringLiteral("10:40");
+    QVERIFY(testsupport::writeFile(classPath, runningOrderBytes(order)));
+    auto times = [&classPath] {
+        QStringList result;
+        for (const QStringList& line : publishedOrderFromBytes(testsupport::readFile(classPath)).lines)
+            result << line[column::Key] + u'@' + line[column::Time];
+        return result.join(u' ');
+    };
+
+    // Marks alone: the times stay as the office gave them.
+    QVERIFY(testsupport::writeFile(
+        dir.filePath("20261207-101500-7-baldovenaar-s.mut"), mutationFile("1\t2\t3", "2", "1\t3")));
+    QCOMPARE(serveOnce(dir.path()).taken, 1);
+    QCOMPARE(times(), QStringLiteral("1@10:30 2@10:32 3@10:40"));
+    // A new order: the plan, two minutes apart from the start time.
+    QVERIFY(testsupport::writeFile(
+        dir.filePath("20261207-101600-7-baldovenaar-s.mut"), mutationFile("3\t1\t2", "2", "3\t1")));
+    QCOMPARE(serveOnce(dir.path()).taken, 1);
+    QCOMPARE(times(), QStringLiteral("3@10:30 1@10:32 2@10:34"));
+}
 
 void TestKantoorServe::roundTakesNewestOfItsKind()
 {

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+class GridTable;
+
+// What the rider board shows, worked out from the ring's list and the starter in the ring, with no widget:
+// the three big lines ("In de ring", "Klaar staan", "Daarna": the starter in the ring and the next two that
+// ride), and below them, in the list's order, the lines that follow: the next eight starters with their planned
+// time, the starters marked not started struck through, and the pause lines as bands. Not-started starters are
+// never among the three; one that stands between them is listed below, struck through, with the pause lines
+// that stand there, so a rider who looks for a withdrawn number finds it.
+//
+// Only the rows from the starter in the ring on are read, and only as far as the board reaches: the board
+// follows every edit without a pass over the whole list.
+struct BoardStarter
+{
+    QString number;
+    QString rider;
+    QString horse;
+    QString time;
+    friend bool operator==(const BoardStarter&, const BoardStarter&) = default;
+};
+
+struct BoardLine
+{
+    enum class Kind { Starter, NotStarted, Pause };
+    Kind kind = Kind::Starter;
+    // A pause line: its text (always beginning with "Pauze") in `rider`, its time in `time`.
+    BoardStarter starter;
+    friend bool operator==(const BoardLine&, const BoardLine&) = default;
+};
+
+struct BoardContent
+{
+    // Starters with their time below the three, and how many lines there may be at most, struck-through
+    // starters and pause bands included.
+    static constexpr int followingStarters = 8;
+    static constexpr int maxFollowingLines = 12;
+
+    QString titel;
+    // A list to show; false in the empty view (no file of today).
+    bool shown = false;
+    // The list is not up to date: the office's file has not been found since `since`.
+    bool stale = false;
+    QDateTime since;
+    // In de ring, Klaar staan, Daarna.
+    std::array<std::optional<BoardStarter>, 3> top;
+    std::vector<BoardLine> following;
+
+    friend bool operator==(const BoardContent&, const BoardContent&) = default;
+};
+
+// The three and the lines below them, from the list and the row of the starter in the ring (-1: none).
+BoardContent boardContent(const GridTable& grid, int ringRow);
+
+// The band of a pause line: its own text when it says "Pauze" itself, else "Pauze" before it.
+QString pauseBand(const QString& text);
