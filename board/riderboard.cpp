@@ -227,7 +227,9 @@ void RiderBoard::paintEvent(QPaintEvent*)
 
     // The lines that follow: time, number, rider, horse; struck through when not started; pauses as bands.
     y += margin / 2;
-    const int lines = BoardContent::maxFollowingLines;
+    // As large as the lines shown allow: room for the eight starters, shared out further only when struck-through
+    // starters or pauses stand among them.
+    const int lines = std::max<int>(BoardContent::followingStarters, int(content.following.size()));
     const int lineHeight = std::max(1, std::min((h - y - margin) / lines, h / 18));
     const int pixels = lineHeight * 7 / 10;
     const QFont font = boardFont(pixels, false);

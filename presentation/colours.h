@@ -12,7 +12,7 @@ QColor toQColor(quint32 raw, const QPalette& palette);
 
 // What the grid paints with beside each cell's own colours: the office's design, or the sunlight mode (its
 // own fixed colours for everything, bold text, and a dark frame around the selection). Marks of the office's
-// changes and of unsent rows are shapes (frames, a wedge) in `frame`, so they read in black and white too.
+// changes and of unsent rows are shapes (frames, a bar) in `frame`, so they read in black and white too.
 struct GridLook
 {
     bool sunlight = false;

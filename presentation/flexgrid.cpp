@@ -114,6 +114,8 @@ QString FlexGrid::cellToolTip(int row, int col) const
         if (col == column::Position && m_marks->unsent(row))
             parts << QStringLiteral("Verplaatst of gemeld, nog niet verzonden");
     }
+    if (col == column::Position && row == m_markedRow)
+        parts << QStringLiteral("In de ring");
     return parts.join(u'\n');
 }
 
@@ -459,18 +461,11 @@ void FlexGrid::paintEvent(QPaintEvent* event)
                     i + 1 == columns.size());
             else if (officeMark)
                 frameEdges(painter, cell, frameWidth, look.frame, true, true, true, true);
-            // A row the ring changed and has not sent: a wedge at the left of its position, in the air before the
-            // text.
-            if (unsent && c == column::Position) {
-                const int wedge = std::max(3, std::min(m_textInset + 1, rowHeight / 3));
-                const int middle = cell.top() + rowHeight / 2;
-                const QPoint points[] = { QPoint(cell.left() + 1, middle - wedge),
-                    QPoint(cell.left() + 1 + wedge, middle), QPoint(cell.left() + 1, middle + wedge) };
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(look.frame);
-                painter.drawPolygon(points, 3);
-                painter.setBrush(Qt::NoBrush);
-            }
+            // A row the ring changed and has not sent: a bar down the left edge of its position, as an editor
+            // marks changed lines; the ring pointer's triangle, the other mark there, stands to its right.
+            if (unsent && c == column::Position)
+                painter.fillRect(
+                    QRect(cell.left() + 1, cell.top() + 1, unsentBarWidth(rowHeight), rowHeight - 2), look.frame);
         }
     };
 
@@ -520,6 +515,11 @@ void FlexGrid::setMarkedRow(int row)
     viewport()->update();
 }
 
+int FlexGrid::unsentBarWidth(int rowHeight) const
+{
+    return std::max(3, std::min(m_textInset + 1, rowHeight / 5));
+}
+
 void FlexGrid::paintMarker(QPainter& painter)
 {
     const GridTable& t = *m_table;
@@ -534,7 +534,7 @@ void FlexGrid::paintMarker(QPainter& painter)
     // background, in black and white too, and leaves the position's number (right-aligned) clear.
     const int height = std::max(6, row.height() * 3 / 5);
     const int top = row.top() + (row.height() - height) / 2;
-    const int left = row.left() + 2;
+    const int left = row.left() + 2 + unsentBarWidth(row.height());
     const QPolygon triangle(
         { QPoint(left, top), QPoint(left + height * 2 / 3, top + height / 2), QPoint(left, top + height) });
     painter.save();

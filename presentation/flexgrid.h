@@ -17,7 +17,7 @@ class TextMeasurer;
 // come from the table (widths in twips, 15 to a pixel; the font in whole pixels, as the Windows grid set
 // it). All state lives in the table; the widget only shows it and turns mouse and keys into changes of
 // it. A text its column cuts short ends in "…" and shows whole in the cell's tooltip. Beside the texts it
-// paints what ChangeMarks says (the office's changes framed and bold, a wedge on rows not sent yet), and in
+// paints what ChangeMarks says (the office's changes framed and bold, a bar on rows not sent yet), and in
 // the sunlight mode it paints in that mode's colours, all text bold.
 class FlexGrid : public QAbstractScrollArea
 {
@@ -119,6 +119,8 @@ private:
     void reportIfMoved(const Position& before);
     void paintFocusFrame(QPainter& painter);
     void paintMarker(QPainter& painter);
+    // The width of the bar that marks a row the ring has not sent.
+    int unsentBarWidth(int rowHeight) const;
 
     // The font a cell's text is drawn in (bold for the office's changes) and its width in it.
     QFont cellFont(bool officeMark) const;

@@ -311,11 +311,26 @@ void TestKeyboard::ringKeysAndMarker()
     QCOMPARE(grid->markedRow(), 4);
     QTest::keyClick(grid, Qt::Key_F8, Qt::ShiftModifier);
     QCOMPARE(grid->markedRow(), 2);
+    // The marker stands clear of the left edge, where a row not sent has its bar down the whole row.
+    const auto darkAtEdge = [grid](int row) {
+        const QImage image = grid->viewport()->grab().toImage();
+        const QRect cell = grid->cellRect(row, column::Position);
+        int dark = 0;
+        for (int y = cell.top() + 1; y < cell.bottom(); ++y)
+            dark += qGray(image.pixel(cell.left() + 1, y)) < 96;
+        return dark;
+    };
+    m_kit->clickRow(5);
+    QCOMPARE(darkAtEdge(2), 0);
     // The marker follows the starter the official moves.
     m_kit->clickRow(2);
     QTest::keyClick(grid, Qt::Key_Down, Qt::ControlModifier);
     QCOMPARE(grid->markedRow(), 4);
     QCOMPARE(station().working().textMatrix(4, column::Key), QStringLiteral("b"));
+    // Over the pause line: c, now on line 2, is moved too.
+    QVERIFY(darkAtEdge(2) >= grid->rowHeightPixels() - 4);
+    QCOMPARE(grid->cellToolTip(4, column::Position),
+        QStringLiteral("Verplaatst of gemeld, nog niet verzonden\nIn de ring"));
     // One screen: Ctrl+R shows the board as a window beside the official's, which keeps the keyboard.
     QTest::keyClick(grid, Qt::Key_R, Qt::ControlModifier);
     RiderBoard* board = m_kit->window().ruiterscherm();
