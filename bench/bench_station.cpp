@@ -383,10 +383,8 @@ int main(int argc, char** argv)
         [](benchmark::State& state, int lines) { periodicRead(state, lines, bench::Edition::Changed, true); }, elapsed);
     bench::add("literal", "merge of an unchanged list, every key by a scan of all lines", scanningMergeOfUnchangedList,
         bench::Clock::Cpu, true);
-    bench::add("edit-move", "a move through the station, undo step and day log",
-        stationMove, elapsed);
-    bench::add("edit-mark", "a mark through the station, undo step and day log", stationMark,
-        elapsed);
+    bench::add("edit-move", "a move through the station, undo step and day log", stationMove, elapsed);
+    bench::add("edit-mark", "a mark through the station, undo step and day log", stationMark, elapsed);
     bench::add("journal", "the journal of unsent work written whole", journalSave, elapsed);
 
     bench::ratioAtMost("periodic-tick", "tick", "listing", 3);

@@ -71,7 +71,8 @@ void EditHistory::apply(GridTable& grid, const Step& step, bool backwards)
 {
     const bool redraw = grid.redraw();
     grid.setRedraw(false);
-    auto exchange = [&grid](const std::pair<int, int>& rows) { regels::verwisselregels(grid, rows.first, rows.second); };
+    auto exchange
+        = [&grid](const std::pair<int, int>& rows) { regels::verwisselregels(grid, rows.first, rows.second); };
     auto toggle = [&grid](int row) {
         const bool marked = grid.textView(row, column::Mark) == notStartedMark;
         grid.setTextMatrix(row, column::Mark, marked ? QString() : notStartedMark.toString());

@@ -363,8 +363,8 @@ void FrmBaldovenaar::buildMenu()
     m_mnuOpnieuw = addAction(m_mnuBewerken, QStringLiteral("mnuOpnieuw"), QStringLiteral("Opn&ieuw"),
         { QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) });
     m_mnuBewerken->addSeparator();
-    m_mnuOpnieuwToepassen = addAction(
-        m_mnuBewerken, QStringLiteral("mnuOpnieuwToepassen"), QStringLiteral("Opnieuw &toepassen"), {});
+    m_mnuOpnieuwToepassen
+        = addAction(m_mnuBewerken, QStringLiteral("mnuOpnieuwToepassen"), QStringLiteral("Opnieuw &toepassen"), {});
     connect(m_mnuOngedaanMaken, &QAction::triggered, &m_station, &Station::ongedaanMaken);
     connect(m_mnuOpnieuw, &QAction::triggered, &m_station, &Station::opnieuw);
     connect(m_mnuOpnieuwToepassen, &QAction::triggered, &m_station, &Station::opnieuwToepassen);
@@ -591,17 +591,19 @@ bool FrmBaldovenaar::mayLeaveTheClass(const QString& question)
 {
     if (!m_station.hasUnsentWork())
         return true;
-    const QString text = QStringLiteral(
-        "Het secretariaat heeft nog niet alle wijzigingen van de ring verwerkt. %1 ruimt de verzonden wijzigingen "
-        "van deze klasse in de gedeelde map op; wat niet verzonden is, komt terug als deze klasse weer geopend "
-        "wordt.\n\n%2")
-                             .arg(question == QStringLiteral("afsluiten") ? QStringLiteral("Afsluiten")
-                                                                          : QStringLiteral("Een andere klasse openen"),
-                                 question == QStringLiteral("afsluiten") ? QStringLiteral("Toch afsluiten?")
-                                                                         : QStringLiteral("Toch een andere klasse openen?"));
+    const QString text
+        = QStringLiteral(
+            "Het secretariaat heeft nog niet alle wijzigingen van de ring verwerkt. %1 ruimt de verzonden wijzigingen "
+            "van deze klasse in de gedeelde map op; wat niet verzonden is, komt terug als deze klasse weer geopend "
+            "wordt.\n\n%2")
+              .arg(question == QStringLiteral("afsluiten") ? QStringLiteral("Afsluiten")
+                                                           : QStringLiteral("Een andere klasse openen"),
+                  question == QStringLiteral("afsluiten") ? QStringLiteral("Toch afsluiten?")
+                                                          : QStringLiteral("Toch een andere klasse openen?"));
     if (m_options.askQuestion)
         return m_options.askQuestion(text);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvalen 3.5 Baldovenaar"), text, QMessageBox::NoButton, this);
+    QMessageBox box(
+        QMessageBox::Question, QStringLiteral("Korvalen 3.5 Baldovenaar"), text, QMessageBox::NoButton, this);
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nee"), QMessageBox::NoRole);
     box.setDefaultButton(no);
@@ -629,7 +631,8 @@ void FrmBaldovenaar::openLogboek()
     // A day without anything logged yet still opens: the viewer shows the empty log.
     if (!QFile::exists(path))
         m_station.dayLog().append(m_station.state().bestandsnaam(), QStringLiteral("logboek geopend"));
-    const bool opened = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const bool opened
+        = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     if (!opened)
         showMessage(QStringLiteral("Het logboek kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
 }
@@ -813,7 +816,8 @@ void FrmBaldovenaar::Form_Resize()
     // The status line along the bottom, within the window's margins; the grid has what is left above it.
     const int statusTop = m_client->height() - toPixels(gridlayout::edgeMargin + statusLineHeight);
     m_statusLine->setGeometry(m_grid1View->x(), statusTop,
-        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)), toPixels(statusLineHeight));
+        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)),
+        toPixels(statusLineHeight));
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
         label->resize(std::max(0, toPixels(strip.labelWidth)), label->height());
 

@@ -52,9 +52,8 @@ Station::Station(Options options, QObject* parent)
         m_ownClock = std::make_unique<platform::SystemClock>();
         m_clock = m_ownClock.get();
     }
-    m_dataFolder = options.dataFolder.isEmpty()
-        ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
-        : options.dataFolder;
+    m_dataFolder = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                                                : options.dataFolder;
     m_journal = std::make_unique<RingJournal>(QDir(m_dataFolder).filePath(QStringLiteral("werk")));
     m_log = std::make_unique<DayLog>(QDir(m_dataFolder).filePath(QStringLiteral("logboek")), *m_clock);
 
@@ -256,7 +255,8 @@ void Station::restoreOrOffer()
     const QString path = m_state.bestandspad();
     const RingJournal::Loaded loaded = m_journal->load(path);
     if (!loaded.setAside.isEmpty())
-        log(QStringLiteral("werkbestand beschadigd, apart gezet als %1").arg(QDir::toNativeSeparators(loaded.setAside)));
+        log(QStringLiteral("werkbestand beschadigd, apart gezet als %1")
+                .arg(QDir::toNativeSeparators(loaded.setAside)));
     if (!loaded.work || loaded.work->isEmpty())
         return;
     if (loaded.work->rid != m_state.rid) {
@@ -274,8 +274,8 @@ void Station::restoreOrOffer()
         return;
     }
     beginStep();
-    const Reapplication back = reapply(*m_working, *loaded.work, knoppen::mayReorder(m_state),
-        knoppen::mayMarkNotStarted(m_state));
+    const Reapplication back
+        = reapply(*m_working, *loaded.work, knoppen::mayReorder(m_state), knoppen::mayMarkNotStarted(m_state));
     for (const auto& [a, b] : back.step.exchanges)
         m_history.exchanged(a, b);
     m_history.toggled(back.step.toggledMarks);
@@ -631,8 +631,8 @@ void Station::saveJournal()
     work.rid = m_state.rid;
     work.saved = m_clock->now();
     if (!m_journal->save(work))
-        qCWarning(lcFollow).noquote() << "journal: cannot keep the ring's work in"
-                                      << m_journal->fileFor(path) << "-" << m_journal->error();
+        qCWarning(lcFollow).noquote() << "journal: cannot keep the ring's work in" << m_journal->fileFor(path) << "-"
+                                      << m_journal->error();
 }
 
 void Station::updateStatus()
@@ -666,8 +666,7 @@ void Station::updateStatus()
     // After a send the differences are sent ones, until the ring changes its list again.
     const bool awaiting = m_sent.has_value() && !m_editedSinceSend;
     status.unsent = m_listState == ListState::Empty || awaiting ? 0 : m_sendRule.differingRows();
-    if (m_sent && status.send == StationStatus::Send::Waiting
-        && m_sent->at.secsTo(m_clock->now()) >= stallSeconds) {
+    if (m_sent && status.send == StationStatus::Send::Waiting && m_sent->at.secsTo(m_clock->now()) >= stallSeconds) {
         status.send = StationStatus::Send::Stalled;
         if (!m_stallLogged) {
             m_stallLogged = true;
@@ -872,8 +871,8 @@ void Station::controleerwijzigingen()
     };
     buttons.ongedaanMaken = shown && allowed(undo);
     buttons.opnieuw = shown && allowed(redo);
-    buttons.opnieuwToepassen = shown && m_offer.has_value()
-        && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
+    buttons.opnieuwToepassen
+        = shown && m_offer.has_value() && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
     setButtons(buttons);
     updateStatus();
 }

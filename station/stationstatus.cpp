@@ -28,12 +28,12 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         break;
     case Follow::NotFound:
         parts << (status.stale ? QStringLiteral("Niet bijgewerkt sinds %1: het bestand is niet gevonden")
-                                 : QStringLiteral("Het bestand is niet gevonden sinds %1"))
+                               : QStringLiteral("Het bestand is niet gevonden sinds %1"))
                      .arg(time(status.since));
         break;
     case Follow::Unreachable:
         parts << (status.stale ? QStringLiteral("Niet bijgewerkt sinds %1: de map is niet bereikbaar")
-                                 : QStringLiteral("De map is niet bereikbaar sinds %1"))
+                               : QStringLiteral("De map is niet bereikbaar sinds %1"))
                      .arg(time(status.since));
         break;
     case Follow::NotToday:
@@ -89,7 +89,8 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         break;
     }
     if (status.unsent > 0)
-        parts << QStringLiteral("Nog niet verzonden: %1 anders dan de lijst van het secretariaat").arg(starters(status.unsent));
+        parts << QStringLiteral("Nog niet verzonden: %1 anders dan de lijst van het secretariaat")
+                     .arg(starters(status.unsent));
     return parts.join(QStringLiteral("  |  "));
 }
 

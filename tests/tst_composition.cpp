@@ -542,7 +542,8 @@ void TestComposition::menuBar()
         if (!top->menu())
             continue;
         for (const QAction* item : top->menu()->actions()) {
-            QString line = QStringLiteral("  ") + item->objectName() + u' ' + (item->isSeparator() ? "-" : item->text());
+            QString line
+                = QStringLiteral("  ") + item->objectName() + u' ' + (item->isSeparator() ? "-" : item->text());
             for (const QKeySequence& key : item->shortcuts())
                 line += QStringLiteral(" [%1]").arg(key.toString());
             layout << line;

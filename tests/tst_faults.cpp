@@ -278,8 +278,7 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     m_kit->loader->toonbestand(forced);
     QCOMPARE(keys().trimmed(), shown);
     QCOMPARE(m_kit->grid1->textMatrix(2, column::Mark) == u"N", markKept);
-    QCOMPARE(m_kit->view.listState,
-        operation == int(Operation::GetAttributes) ? ListState::Stale : ListState::Shown);
+    QCOMPARE(m_kit->view.listState, operation == int(Operation::GetAttributes) ? ListState::Stale : ListState::Shown);
     // A mark the ring makes while the fault lasts.
     m_kit->grid1->setTextMatrix(1, column::Mark, QStringLiteral("N"));
     for (int tick = 0; tick < 3; ++tick) {

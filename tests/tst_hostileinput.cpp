@@ -90,8 +90,14 @@ private slots:
 private:
     // The station as at start-up: its settings read, the grids set up, the followed file read.
     Station& startStation();
-    QString root() const { return m_kit->rootFolder(); }
-    QString settingsPath() const { return m_kit->configFolder() + QStringLiteral("/Korvalen 3.5.ini"); }
+    QString root() const
+    {
+        return m_kit->rootFolder();
+    }
+    QString settingsPath() const
+    {
+        return m_kit->configFolder() + QStringLiteral("/Korvalen 3.5.ini");
+    }
     void writeSettings(const QByteArray& bytes);
 
     std::unique_ptr<testsupport::StationFixture> m_kit;

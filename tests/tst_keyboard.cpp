@@ -329,8 +329,8 @@ void TestKeyboard::ringKeysAndMarker()
     QCOMPARE(station().working().textMatrix(4, column::Key), QStringLiteral("b"));
     // Over the pause line: c, now on line 2, is moved too.
     QVERIFY(darkAtEdge(2) >= grid->rowHeightPixels() - 4);
-    QCOMPARE(grid->cellToolTip(4, column::Position),
-        QStringLiteral("Verplaatst of gemeld, nog niet verzonden\nIn de ring"));
+    QCOMPARE(
+        grid->cellToolTip(4, column::Position), QStringLiteral("Verplaatst of gemeld, nog niet verzonden\nIn de ring"));
     // One screen: Ctrl+R shows the board as a window beside the official's, which keeps the keyboard.
     QTest::keyClick(grid, Qt::Key_R, Qt::ControlModifier);
     RiderBoard* board = m_kit->window().ruiterscherm();

@@ -334,16 +334,22 @@ void TestMainWindow::leavingWorkTheOfficeHasNotGotAsksFirst_data()
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("left");
 
-    QTest::newRow("nothing unsent: closes without a question") << "none" << "close" << false << false << true;
+    QTest::newRow("nothing unsent: closes without a question") << "none"
+                                                               << "close" << false << false << true;
     QTest::newRow("a move not sent, No: stays open, the send file and the move kept")
-        << "unsent" << "close" << false << true << false;
-    QTest::newRow("a move not sent, Yes: closes") << "unsent" << "close" << true << true << true;
-    QTest::newRow("a send not taken in, No: stays") << "sent" << "close" << false << true << false;
-    QTest::newRow("a send not taken in, Openen, No: no dialog, the class stays")
-        << "sent" << "open" << false << true << false;
-    QTest::newRow("a send not taken in, Openen, Yes: the dialog") << "sent" << "open" << true << true << true;
+        << "unsent"
+        << "close" << false << true << false;
+    QTest::newRow("a move not sent, Yes: closes") << "unsent"
+                                                  << "close" << true << true << true;
+    QTest::newRow("a send not taken in, No: stays") << "sent"
+                                                    << "close" << false << true << false;
+    QTest::newRow("a send not taken in, Openen, No: no dialog, the class stays") << "sent"
+                                                                                 << "open" << false << true << false;
+    QTest::newRow("a send not taken in, Openen, Yes: the dialog") << "sent"
+                                                                  << "open" << true << true << true;
     // A logout or shutdown asks nothing: the journal keeps the work.
-    QTest::newRow("a stop signal: closes without a question") << "sent" << "stop" << false << false << true;
+    QTest::newRow("a stop signal: closes without a question") << "sent"
+                                                              << "stop" << false << false << true;
 }
 
 void TestMainWindow::leavingWorkTheOfficeHasNotGotAsksFirst()

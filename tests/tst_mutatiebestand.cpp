@@ -62,8 +62,8 @@ void plant(const QString& folder, const QString& name, const std::optional<QStri
 {
     const std::optional<MutationFileName> parsed = parseMutationFileName(name);
     const QString ridLine = rid.value_or(parsed ? parsed->rid : QString());
-    QVERIFY(testsupport::writeFile(
-        folder + name, "wnr:oud\r\nrid:" + ridLine.toLatin1() + "\r\norder:A\r\nnotstarted:\r\nstarted:A\r\ntext:\r\n"));
+    QVERIFY(testsupport::writeFile(folder + name,
+        "wnr:oud\r\nrid:" + ridLine.toLatin1() + "\r\norder:A\r\nnotstarted:\r\nstarted:A\r\ntext:\r\n"));
     QVERIFY(setFileAttributes(folder + name, AttrHidden | AttrArchive));
 }
 
@@ -453,7 +453,8 @@ void TestMutatiebestand::classesWhoseRidsLookAlikeKeepTheirFiles()
     QStringList remaining = others;
     if (send) {
         QVERIFY(verzendmutatie(station.state, *gridOf({ { "A", "" } }), station.clock).written);
-        remaining << "20261207-101530-a_b-baldovenaar-h.mut" << "20261207-101530-a_b-baldovenaar-s.mut";
+        remaining << "20261207-101530-a_b-baldovenaar-h.mut"
+                  << "20261207-101530-a_b-baldovenaar-s.mut";
     } else {
         wismutaties(station.state);
     }
@@ -596,9 +597,9 @@ void TestMutatiebestand::failedCopyIsReported_data()
     QTest::newRow("the disk fills up during the second copy")
         << int(faults::Operation::Write) << "-h.mut" << qt_error_string(ENOSPC) << QStringList { "h" }
         << "de schijf is vol";
-    QTest::newRow("no rights in the folder") << int(faults::Operation::Open) << "baldovenaar-"
-                                             << qt_error_string(EACCES) << QStringList { "s", "h" }
-                                             << "geen rechten om in deze map te schrijven";
+    QTest::newRow("no rights in the folder")
+        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(EACCES) << QStringList { "s", "h" }
+        << "geen rechten om in deze map te schrijven";
     QTest::newRow("folder gone") << -1 << ""
                                  << "" << QStringList { "s", "h" } << "de map bestaat niet (meer)";
 }

@@ -81,8 +81,9 @@ void TestOfficialWork::cleanup()
 
 void TestOfficialWork::officePublishes(const kantoor::PublishedOrder& order)
 {
-    QVERIFY(kantoor::publishRunningOrder(m_kit->sharedFolder(), QStringLiteral("0007"), kantoor::runningOrderBytes(order))
-                .ok);
+    QVERIFY(
+        kantoor::publishRunningOrder(m_kit->sharedFolder(), QStringLiteral("0007"), kantoor::runningOrderBytes(order))
+            .ok);
 }
 
 int TestOfficialWork::officeTakesIn()
@@ -99,7 +100,8 @@ int TestOfficialWork::officeTakesIn()
 
 QStringList TestOfficialWork::logLines() const
 {
-    return QString::fromUtf8(testsupport::readFile(m_kit->station().dayLog().todaysFile())).split(u'\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(testsupport::readFile(m_kit->station().dayLog().todaysFile()))
+        .split(u'\n', Qt::SkipEmptyParts);
 }
 
 void TestOfficialWork::sendIsFollowedUntilTheOfficeHasIt_data()
@@ -110,15 +112,19 @@ void TestOfficialWork::sendIsFollowedUntilTheOfficeHasIt_data()
 
     using Send = StationStatus::Send;
     QTest::newRow("a move, taken in: the office's list replaces the ring's, confirmed")
-        << "move" << "takes in" << int(Send::TakenIn);
+        << "move"
+        << "takes in" << int(Send::TakenIn);
     QTest::newRow("marks only, taken in: the office's list is merged, confirmed all the same")
-        << "mark" << "takes in" << int(Send::TakenIn);
+        << "mark"
+        << "takes in" << int(Send::TakenIn);
     QTest::newRow("the office publishes another list instead (one more starter, its own order): not as sent")
-        << "move" << "adds a starter" << int(Send::NotAsSent);
-    QTest::newRow("no answer: waiting, then a warning after a minute, counting") << "move" << "silent"
-                                                                                 << int(Send::Stalled);
+        << "move"
+        << "adds a starter" << int(Send::NotAsSent);
+    QTest::newRow("no answer: waiting, then a warning after a minute, counting") << "move"
+                                                                                 << "silent" << int(Send::Stalled);
     QTest::newRow("marks only, taken in after a minute: the warning gives way to the receipt")
-        << "mark" << "late" << int(Send::TakenIn);
+        << "mark"
+        << "late" << int(Send::TakenIn);
 }
 
 void TestOfficialWork::sendIsFollowedUntilTheOfficeHasIt()
@@ -331,8 +337,8 @@ void TestOfficialWork::goneFileKeepsTheLastListGreyed()
     QCOMPARE(s.titel(), QString("Springen klasse M"));
     QVERIFY(!s.buttons().volgorde && !s.buttons().nietGestart && !s.buttons().verzenden);
     const QString text = statusText(s.status(), m_kit->clock.now());
-    QVERIFY2(text.contains(QStringLiteral("Niet bijgewerkt sinds %1").arg(lastSeen.toString("HH:mm:ss"))),
-        qPrintable(text));
+    QVERIFY2(
+        text.contains(QStringLiteral("Niet bijgewerkt sinds %1").arg(lastSeen.toString("HH:mm:ss"))), qPrintable(text));
     // Edits cannot reach the greyed list.
     s.verplaatsregel(regels::Richting::Omlaag);
     QCOMPARE(keysOf(s.working()), QString("2 1 3"));
@@ -424,10 +430,10 @@ void TestOfficialWork::dayLogAnswersADispute()
 
     // Thirty days are kept: older logs go when the station starts.
     const QString folder = s.dayLog().folder();
-    const QString old = folder + QStringLiteral("/logboek-%1.txt")
-                                     .arg(m_kit->clock.now().addDays(-31).toString(QStringLiteral("yyyyMMdd")));
-    const QString recent = folder + QStringLiteral("/logboek-%1.txt")
-                                        .arg(m_kit->clock.now().addDays(-30).toString(QStringLiteral("yyyyMMdd")));
+    const QString old = folder
+        + QStringLiteral("/logboek-%1.txt").arg(m_kit->clock.now().addDays(-31).toString(QStringLiteral("yyyyMMdd")));
+    const QString recent = folder
+        + QStringLiteral("/logboek-%1.txt").arg(m_kit->clock.now().addDays(-30).toString(QStringLiteral("yyyyMMdd")));
     QVERIFY(testsupport::writeFile(old, "x\n") && testsupport::writeFile(recent, "x\n"));
     m_kit->makeStation();
     QVERIFY(!QFile::exists(old));

@@ -5,7 +5,6 @@
 // the main program's copies ("s") and one for the satellite's ("h"). Timer1 is
 // stopped and its tick called by the test, a few times a second; the station's own look-again timer
 // runs as it does at the ring.
-#include "programs.h"
 #include "classedits.h"
 #include "classfile.h"
 #include "clock.h"
@@ -13,6 +12,7 @@
 #include "columns.h"
 #include "files.h"
 #include "holdbutton.h"
+#include "programs.h"
 #include "publication.h"
 #include "publishedorder.h"
 #include "windowfixture.h"
@@ -81,13 +81,28 @@ private:
     void startStation(bool kitClock = false, int settle = settleTime);
     void follow(int expectedLines);
     bool tickUntil(const std::function<bool()>& done, int timeout = 20000);
-    Station& station() { return m_kit->station(); }
+    Station& station()
+    {
+        return m_kit->station();
+    }
     // The ring's list (ring()) and the station's snapshot of the office's file (file()).
-    GridTable& ring() { return station().working(); }
-    GridTable& file() { return station().snapshot(); }
+    GridTable& ring()
+    {
+        return station().working();
+    }
+    GridTable& file()
+    {
+        return station().snapshot();
+    }
     void moveDown(int row);
-    void click(knoppen::Knop knop) { QTest::mouseClick(m_kit->button(knop), Qt::LeftButton); }
-    bool sendEnabled() const { return m_kit->button(knoppen::Verzenden)->isEnabled(); }
+    void click(knoppen::Knop knop)
+    {
+        QTest::mouseClick(m_kit->button(knop), Qt::LeftButton);
+    }
+    bool sendEnabled() const
+    {
+        return m_kit->button(knoppen::Verzenden)->isEnabled();
+    }
 
     std::unique_ptr<testsupport::WindowFixture> m_kit;
     platform::SystemClock m_systemClock;
@@ -239,8 +254,8 @@ void TestRingLoop::officeInsertReplacesUnsentMoves()
     moveDown(3);
     QVERIFY(sendEnabled());
 
-    const testsupport::ProgramRun edited = runKantoor({ "edit", "--folder", m_shared, "--class", "0007", "--insert-after", "1005",
-        "--starter", "1099;199;Nieuwe Ruiter;Nieuw Paard" });
+    const testsupport::ProgramRun edited = runKantoor({ "edit", "--folder", m_shared, "--class", "0007",
+        "--insert-after", "1005", "--starter", "1099;199;Nieuwe Ruiter;Nieuw Paard" });
     QCOMPARE(edited.status, 0);
     QVERIFY(tickUntil([&] { return ring().rows() == 44; }));
     QCOMPARE(station().mutatieColour(), colours::green);
@@ -308,7 +323,8 @@ void TestRingLoop::officeRewritingInPlaceIsNeverShownHalfway()
     }
     const QString csvPath = m_kit->configFolder() + "/lang.csv";
     QVERIFY(testsupport::writeFile(csvPath, csv));
-    const testsupport::ProgramRun published = runKantoor({ "publish", "--folder", m_shared, "--class", "0007", "--csv", csvPath });
+    const testsupport::ProgramRun published
+        = runKantoor({ "publish", "--folder", m_shared, "--class", "0007", "--csv", csvPath });
     QCOMPARE(published.status, 0);
 
     // The station's clock is moved on by the test: the pieces come every 50 ms on it, whatever the machine does.

@@ -52,8 +52,14 @@ private slots:
     void midnightShowsTheEmptyViewUntilTheOfficeWritesAgain();
 
 private:
-    Station& station() { return m_kit->station(); }
-    QString keys() { return keysOf(station().working()); }
+    Station& station()
+    {
+        return m_kit->station();
+    }
+    QString keys()
+    {
+        return keysOf(station().working());
+    }
     // A press and a release of a move button, as the official clicks it.
     void clickMoveButton(regels::Richting richting);
     // Moves line 1 down one place and sends: the class has its two mutation files in the folder.
