@@ -49,7 +49,6 @@ void ChangeMarks::addBatch(Batch batch)
     if (!batch.columns.isEmpty())
         m_batches.push_back(std::move(batch));
     scheduleExpiry();
-    emit changed();
 }
 
 void ChangeMarks::listRebuilt()
@@ -78,6 +77,7 @@ void ChangeMarks::listReplaced()
     m_sentKeys.clear();
     m_sentMarks.clear();
     addBatch(std::move(batch));
+    emit changed();
 }
 
 void ChangeMarks::listMerged()
@@ -98,7 +98,11 @@ void ChangeMarks::listMerged()
         }
         *columns |= quint16(1u << cell.col);
     }
+    // A merge that changed no text (the office saved the same list again) leaves the screen alone.
+    if (batch.columns.isEmpty())
+        return;
     addBatch(std::move(batch));
+    emit changed();
 }
 
 void ChangeMarks::sendWritten()

@@ -182,7 +182,8 @@ void Station::afterRead(ListChange change)
         m_cleanUpWhenKnown = false;
         runWismutaties();
     }
-    if (change != ListChange::None)
+    // A merge that changed nothing (the office saved the same list again) is no news for the day log.
+    if (change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty()))
         log(describeRead(change));
     checkReceipt(change);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
@@ -218,9 +219,7 @@ QString Station::describeRead(ListChange change) const
                 changed << starterAt(cell.row);
             lastRow = cell.row;
         }
-        return changed.isEmpty()
-            ? QStringLiteral("lijst van het secretariaat samengevoegd, niets gewijzigd")
-            : QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
+        return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
     }
     return QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(m_working->rows() - 1);
 }

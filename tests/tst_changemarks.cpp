@@ -132,7 +132,8 @@ void TestChangeMarks::officeChanges()
     station.Timer1_Timer();
     QCOMPARE(officeMarks(station, marks), marked);
     QCOMPARE(marks.hasOfficeChanges(), !marked.isEmpty());
-    QVERIFY(!changed.isEmpty());
+    // The views repaint for every list but the same one saved again, which changes nothing on screen.
+    QCOMPARE(changed.isEmpty(), office == officeList("1 2 3 4"));
 
     // The marks follow the starter when the ring moves it.
     const int row = station.working().rows() - 1;

@@ -24,9 +24,24 @@
 #include <cerrno>
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 using namespace platform;
 
 namespace {
+
+// The system's codes for a folder that is read-only, a full disk and no rights, as the file layer reports them.
+#ifdef Q_OS_WIN
+constexpr int readOnlyCode = ERROR_WRITE_PROTECT;
+constexpr int diskFullCode = ERROR_DISK_FULL;
+constexpr int noRightsCode = ERROR_ACCESS_DENIED;
+#else
+constexpr int readOnlyCode = EROFS;
+constexpr int diskFullCode = ENOSPC;
+constexpr int noRightsCode = EACCES;
+#endif
 
 const QDateTime sendTime(QDate(2026, 12, 7), QTime(10, 15, 30));
 const QString sName = QStringLiteral("20261207-101530-12-baldovenaar-s.mut");
@@ -592,13 +607,13 @@ void TestMutatiebestand::failedCopyIsReported_data()
     QTest::newRow("open of both fails") << int(faults::Operation::Open) << "baldovenaar-"
                                         << "Geen rechten" << QStringList { "s", "h" } << QString();
     QTest::newRow("the folder is read-only: no copy can be created")
-        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(EROFS) << QStringList { "s", "h" }
+        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(readOnlyCode) << QStringList { "s", "h" }
         << "de map is alleen-lezen";
     QTest::newRow("the disk fills up during the second copy")
-        << int(faults::Operation::Write) << "-h.mut" << qt_error_string(ENOSPC) << QStringList { "h" }
+        << int(faults::Operation::Write) << "-h.mut" << qt_error_string(diskFullCode) << QStringList { "h" }
         << "de schijf is vol";
     QTest::newRow("no rights in the folder")
-        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(EACCES) << QStringList { "s", "h" }
+        << int(faults::Operation::Open) << "baldovenaar-" << qt_error_string(noRightsCode) << QStringList { "s", "h" }
         << "geen rechten om in deze map te schrijven";
     QTest::newRow("folder gone") << -1 << ""
                                  << "" << QStringList { "s", "h" } << "de map bestaat niet (meer)";

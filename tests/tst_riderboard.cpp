@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -162,8 +163,10 @@ void TestRiderBoard::contrast()
 // Two screens: the laptop's beside the one at the in-gate.
 int main(int argc, char* argv[])
 {
-    QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("screens.json"));
+    // The platform's arguments are split at colons, so the file is named without a drive letter: in a folder
+    // made in the working folder, by a path relative to it.
+    QTemporaryDir dir(QDir::current().filePath(QStringLiteral("tst_riderboard-XXXXXX")));
+    const QString config = QDir::current().relativeFilePath(dir.filePath(QStringLiteral("screens.json")));
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly)
         || file.write(R"({ "screens": [
