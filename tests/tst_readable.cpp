@@ -11,6 +11,7 @@
 #include "kleuren.h"
 #include "publishedorder.h"
 #include "qttranslations.h"
+#include "settingsstore.h"
 #include "statusline.h"
 #include "textmeasurer.h"
 #include "windowfixture.h"
@@ -152,12 +153,10 @@ void TestReadable::namesFitTheWindow()
 
     // The class is followed from the start; a saved zoom is in the settings beside it.
     QVERIFY(m_kit->publish(demoBytes()));
-    QFile ini(m_kit->configFolder() + QStringLiteral("/Korvalen 3.5.ini"));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Baldovenaar]\nlastfile=" + m_kit->classPath().toUtf8() + "\n");
+    const std::unique_ptr<SettingsStore> settings = SettingsStore::forUser();
+    QVERIFY(settings->setValue(QStringLiteral("Baldovenaar"), QStringLiteral("lastfile"), m_kit->classPath()));
     if (!savedScale.isEmpty())
-        ini.write("scale=" + savedScale.toUtf8() + "\n");
-    ini.close();
+        QVERIFY(settings->setValue(QStringLiteral("Baldovenaar"), QStringLiteral("scale"), savedScale));
 
     FrmBaldovenaar& window = m_kit->makeWindow();
     window.resize(760, 520);
@@ -177,8 +176,7 @@ void TestReadable::namesFitTheWindow()
     QVERIFY(!cutNames(window, station.working()).isEmpty());
     // The fit is a zoom like any other: kept at the close.
     window.close();
-    QVERIFY(ini.open(QIODevice::ReadOnly));
-    QVERIFY(ini.readAll().contains("\nscale="));
+    QVERIFY(!settings->value(QStringLiteral("Baldovenaar"), QStringLiteral("scale"), QString()).isEmpty());
 }
 
 void TestReadable::tooltips_data()
