@@ -269,7 +269,7 @@ SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platfor
         bool remove = false;
         if (parsed->date != date) {
             remove = true; // an earlier day's (or a wrong clock's) file, of any class
-        } else if (parsed->rid == ownRid && holdsRid(folder + name, state.rid)) {
+        } else if (parsed->rid == ownRid) {
             if (parsed->temporary) {
                 remove = true; // a copy of this class that a crash kept from being moved into place
             } else {
@@ -282,6 +282,8 @@ SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platfor
                         remove = true;
                 }
             }
+            // Read last, and only for a file that would go: the copies just written are never read back.
+            remove = remove && holdsRid(folder + name, state.rid);
         }
         if (remove)
             removeLogged("send", folder, name); // what cannot be removed now goes at a later send
