@@ -97,7 +97,7 @@ constexpr int statusLineGap = 60;
 enum class Kind { Label, MoveButton, Button, Measuring, Grid, Strip, Indicator };
 using Picture = QPixmap (*)(qreal);
 
-struct ControlSpec
+struct ControlRow
 {
     Kind kind;
     const char* name;
@@ -113,7 +113,7 @@ struct ControlSpec
 
 constexpr int noIndex = -1;
 
-const ControlSpec controlSpecs[] = {
+const ControlRow controlRows[] = {
     { Kind::Label, "lblTitel", 0, false, 3720, 600, 7815, 495, 20.25, true },
     { Kind::Label, "lblDatum", 1, false, 3720, 1080, 7815, 345, 14.25, true },
     { Kind::Label, "lblBegintijd", 2, false, 3720, 1410, 7815, 345, 14.25, true },
@@ -236,25 +236,25 @@ void FrmBaldovenaar::buildControls()
     setCentralWidget(m_client);
 
     QLabel** labels[] = { &m_lblTitel, &m_lblDatum, &m_lblBegintijd };
-    for (const ControlSpec& spec : controlSpecs) {
-        QWidget* parent = spec.inStrip ? m_picture1 : m_client;
+    for (const ControlRow& control : controlRows) {
+        QWidget* parent = control.inStrip ? m_picture1 : m_client;
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (control.kind) {
         case Kind::Label: {
             auto* label = new QLabel(parent);
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             label->setFrameShape(QFrame::Box); // removed by the load handler
             label->setAttribute(Qt::WA_TranslucentBackground);
             setColour(label, QPalette::WindowText, colours::systemWindowText);
-            *labels[spec.index] = label;
+            *labels[control.index] = label;
             widget = label;
             break;
         }
         case Kind::MoveButton: {
             auto* button = new HoldButton(parent);
             styleButton(button);
-            m_btnVerplaatsregels[size_t(spec.index)] = button;
-            const auto richting = regels::Richting(spec.index);
+            m_btnVerplaatsregels[size_t(control.index)] = button;
+            const auto richting = regels::Richting(control.index);
             connect(button, &HoldButton::mouseDown, this, [this, richting] { btnVerplaatsregels_MouseDown(richting); });
             connect(button, &HoldButton::mouseUp, this, &FrmBaldovenaar::btnVerplaatsregels_MouseUp);
             connect(button, &HoldButton::holdLost, this, &FrmBaldovenaar::btnVerplaatsregels_MouseUp);
@@ -263,8 +263,8 @@ void FrmBaldovenaar::buildControls()
         }
         case Kind::Button: {
             auto* button = styleButton(new QPushButton(parent));
-            m_btnKnop[size_t(spec.index)] = button;
-            const auto knop = knoppen::Knop(spec.index);
+            m_btnKnop[size_t(control.index)] = button;
+            const auto knop = knoppen::Knop(control.index);
             connect(button, &QPushButton::clicked, this, [this, knop] { btnKnop_Click(knop); });
             widget = button;
             break;
@@ -298,21 +298,22 @@ void FrmBaldovenaar::buildControls()
         case Kind::Indicator:
             m_lblMutatie = new QLabel(parent);
             m_lblMutatie->setAlignment(Qt::AlignCenter);
-            m_lblMutatieWidth = toPixels(spec.width);
+            m_lblMutatieWidth = toPixels(control.width);
             widget = m_lblMutatie;
             break;
         }
-        widget->setObjectName(QLatin1String(spec.name));
-        widget->setGeometry(toPixels(spec.left), toPixels(spec.top), toPixels(spec.width), toPixels(spec.height));
-        if (spec.points > 0)
-            widget->setFont(arial(spec.points, spec.bold));
-        if (spec.tooltip)
-            widget->setToolTip(QString::fromUtf8(spec.tooltip));
+        widget->setObjectName(QLatin1String(control.name));
+        widget->setGeometry(
+            toPixels(control.left), toPixels(control.top), toPixels(control.width), toPixels(control.height));
+        if (control.points > 0)
+            widget->setFont(arial(control.points, control.bold));
+        if (control.tooltip)
+            widget->setToolTip(QString::fromUtf8(control.tooltip));
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            if (spec.text)
-                button->setText(QString::fromUtf8(spec.text));
-            if (spec.picture)
-                button->setIcon(spec.picture(1.0));
+            if (control.text)
+                button->setText(QString::fromUtf8(control.text));
+            if (control.picture)
+                button->setIcon(control.picture(1.0));
         }
     }
     m_statusLine = new StatusLine(m_client);
@@ -587,19 +588,18 @@ void FrmBaldovenaar::Form_Unload()
     ScrollMouse_UnhookForm();
 }
 
-bool FrmBaldovenaar::mayLeaveTheClass(const QString& question)
+bool FrmBaldovenaar::mayLeaveTheClass(Leaving leaving)
 {
     if (!m_station.hasUnsentWork())
         return true;
+    const bool closing = leaving == Leaving::Close;
     const QString text
         = QStringLiteral(
             "Het secretariaat heeft nog niet alle wijzigingen van de ring verwerkt. %1 ruimt de verzonden wijzigingen "
             "van deze klasse in de gedeelde map op; wat niet verzonden is, komt terug als deze klasse weer geopend "
             "wordt.\n\n%2")
-              .arg(question == QStringLiteral("afsluiten") ? QStringLiteral("Afsluiten")
-                                                           : QStringLiteral("Een andere klasse openen"),
-                  question == QStringLiteral("afsluiten") ? QStringLiteral("Toch afsluiten?")
-                                                          : QStringLiteral("Toch een andere klasse openen?"));
+              .arg(closing ? QStringLiteral("Afsluiten") : QStringLiteral("Een andere klasse openen"),
+                  closing ? QStringLiteral("Toch afsluiten?") : QStringLiteral("Toch een andere klasse openen?"));
     if (m_options.askQuestion)
         return m_options.askQuestion(text);
     QMessageBox box(
@@ -614,7 +614,7 @@ bool FrmBaldovenaar::mayLeaveTheClass(const QString& question)
 
 void FrmBaldovenaar::kiesbestand()
 {
-    if (!mayLeaveTheClass(QStringLiteral("openen")))
+    if (!mayLeaveTheClass(Leaving::OpenAnother))
         return;
     const QString folder = m_station.beginOpen();
     const QString title = QStringLiteral("Kies het gedeelde bestand...");
@@ -705,7 +705,7 @@ void FrmBaldovenaar::stop()
 
 void FrmBaldovenaar::closeEvent(QCloseEvent* event)
 {
-    if (!m_stopping && !isUnloaded() && !mayLeaveTheClass(QStringLiteral("afsluiten"))) {
+    if (!m_stopping && !isUnloaded() && !mayLeaveTheClass(Leaving::Close)) {
         event->ignore();
         return;
     }

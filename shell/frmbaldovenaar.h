@@ -120,7 +120,9 @@ private:
     void buildMenu();
     QAction* addAction(QMenu* menu, const QString& name, const QString& text, const QList<QKeySequence>& keys);
     void showStatus(const StationStatus& status);
-    bool mayLeaveTheClass(const QString& question);
+    // Why the class would be left: the window closes, or the official opens another class.
+    enum class Leaving { Close, OpenAnother };
+    bool mayLeaveTheClass(Leaving leaving);
     void connectStation();
     void centreOnScreen();
     // The view's own helpers: the Beeld and Help menus, the window's place and settings, the first fit.

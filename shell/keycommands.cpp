@@ -19,11 +19,8 @@ KeyCommands::KeyCommands(QWidget* window, FlexGrid* grid, Station& station, QObj
     m_releaseTimer->setObjectName(QStringLiteral("keyReleaseTimer"));
     m_releaseTimer->setSingleShot(true);
     m_releaseTimer->setInterval(repeatWait);
-    connect(m_releaseTimer, &QTimer::timeout, this, [this] {
-        // No press followed: the key was let go.
-        m_heldKey = 0;
-        endMove();
-    });
+    // No press followed: the key was let go.
+    connect(m_releaseTimer, &QTimer::timeout, this, &KeyCommands::letGo);
     // The application's filter sees a key before the focused widget (the grid, a button) and before the
     // shortcuts are tried; it looks at this window's keys only.
     qApp->installEventFilter(this);
@@ -33,8 +30,7 @@ KeyCommands::KeyCommands(QWidget* window, FlexGrid* grid, Station& station, QObj
         if (now && now->window() == m_window)
             return;
         // Its release goes elsewhere now.
-        m_heldKey = 0;
-        endMove();
+        letGo();
     });
 }
 
@@ -108,10 +104,8 @@ bool KeyCommands::eventFilter(QObject* watched, QEvent* event)
             return keyRelease(static_cast<QKeyEvent*>(event));
         break;
     case QEvent::WindowDeactivate:
-        if (watched == m_window) {
-            m_heldKey = 0;
-            endMove();
-        }
+        if (watched == m_window)
+            letGo();
         break;
     default:
         break;
@@ -198,6 +192,12 @@ bool KeyCommands::keyRelease(QKeyEvent* event)
     }
     // The release goes on to the grid, whose KeyUp clears the modifiers it recorded.
     return false;
+}
+
+void KeyCommands::letGo()
+{
+    m_heldKey = 0;
+    endMove();
 }
 
 void KeyCommands::endMove()

@@ -51,6 +51,8 @@ private:
     bool keyPress(QObject* target, QKeyEvent* event);
     bool keyRelease(QKeyEvent* event);
     void endMove();
+    // The held key counts as let go: its repeats are no longer swallowed, and the move ends.
+    void letGo();
 
     QWidget* m_window;
     FlexGrid* m_grid;

@@ -508,14 +508,16 @@ SendResult Station::verzendmutatie()
     return result;
 }
 
+bool Station::mayReplay(const EditHistory::Step* step) const
+{
+    // Undone or redone only as far as the file still allows the kind of edit.
+    return step && (!step->movesLines() || knoppen::mayReorder(m_state))
+        && (!step->marks() || knoppen::mayMarkNotStarted(m_state));
+}
+
 void Station::ongedaanMaken()
 {
-    const EditHistory::Step* step = m_history.nextUndo();
-    if (!step || m_listState != ListState::Shown || m_repeater.held())
-        return;
-    // Undone only as far as the file still allows the kind of edit.
-    if ((step->movesLines() && !knoppen::mayReorder(m_state))
-        || (step->marks() && !knoppen::mayMarkNotStarted(m_state)))
+    if (!mayReplay(m_history.nextUndo()) || m_listState != ListState::Shown || m_repeater.held())
         return;
     const std::optional<EditHistory::Step> undone = m_history.undo(*m_working);
     log(QStringLiteral("ongedaan gemaakt: %1").arg(undone->what));
@@ -524,11 +526,7 @@ void Station::ongedaanMaken()
 
 void Station::opnieuw()
 {
-    const EditHistory::Step* step = m_history.nextRedo();
-    if (!step || m_listState != ListState::Shown || m_repeater.held())
-        return;
-    if ((step->movesLines() && !knoppen::mayReorder(m_state))
-        || (step->marks() && !knoppen::mayMarkNotStarted(m_state)))
+    if (!mayReplay(m_history.nextRedo()) || m_listState != ListState::Shown || m_repeater.held())
         return;
     const std::optional<EditHistory::Step> redone = m_history.redo(*m_working);
     log(QStringLiteral("opnieuw gedaan: %1").arg(redone->what));
@@ -862,14 +860,8 @@ void Station::controleerwijzigingen()
     Buttons buttons = shown ? m_buttons : Buttons();
     // In the empty view there is no list to report.
     buttons.verzenden = shown && m_lastRule.enabled;
-    const EditHistory::Step* undo = m_history.nextUndo();
-    const EditHistory::Step* redo = m_history.nextRedo();
-    auto allowed = [this](const EditHistory::Step* step) {
-        return step && (!step->movesLines() || knoppen::mayReorder(m_state))
-            && (!step->marks() || knoppen::mayMarkNotStarted(m_state));
-    };
-    buttons.ongedaanMaken = shown && allowed(undo);
-    buttons.opnieuw = shown && allowed(redo);
+    buttons.ongedaanMaken = shown && mayReplay(m_history.nextUndo());
+    buttons.opnieuw = shown && mayReplay(m_history.nextRedo());
     buttons.opnieuwToepassen
         = shown && m_offer.has_value() && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
     setButtons(buttons);

@@ -234,6 +234,8 @@ private:
     void aboutToReplace() override;
 
     bool mayMove() const;
+    // There is an undo or redo step and the file allows its kind of edit.
+    bool mayReplay(const EditHistory::Step* step) const;
     void setButtons(const Buttons& buttons);
     void runWismutaties();
     void stopMoving();
