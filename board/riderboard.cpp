@@ -2,6 +2,7 @@
 
 #include "boardcolours.h"
 #include "boardfeed.h"
+#include "stationstatus.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -170,9 +171,7 @@ void RiderBoard::paintEvent(QPaintEvent*)
     QRect titleArea(margin, 0, w - 2 * margin, titleHeight);
     if (stale) {
         const QFont noticeFont = boardFont(h * 45 / 1000, true);
-        const QString notice = QStringLiteral("niet bijgewerkt sinds %1")
-                                   .arg(content.since.isValid() ? content.since.toString(QStringLiteral("HH:mm:ss"))
-                                                                : QStringLiteral("--:--:--"));
+        const QString notice = QStringLiteral("niet bijgewerkt sinds %1").arg(clockTime(content.since));
         const int noticeWidth
             = std::min(w - 2 * margin, QFontMetrics(noticeFont).horizontalAdvance(notice) + 2 * margin);
         const QRect noticeArea(w - margin - noticeWidth, margin / 2, noticeWidth, titleHeight - margin);

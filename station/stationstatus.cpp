@@ -1,11 +1,11 @@
 #include "stationstatus.h"
 
-namespace {
-
-QString time(const QDateTime& at)
+QString clockTime(const QDateTime& at)
 {
     return at.isValid() ? at.toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("--:--:--");
 }
+
+namespace {
 
 QString starters(int count)
 {
@@ -29,12 +29,12 @@ QString statusText(const StationStatus& status, const QDateTime& now)
     case Follow::NotFound:
         parts << (status.stale ? QStringLiteral("Niet bijgewerkt sinds %1: het bestand is niet gevonden")
                                : QStringLiteral("Het bestand is niet gevonden sinds %1"))
-                     .arg(time(status.since));
+                     .arg(clockTime(status.since));
         break;
     case Follow::Unreachable:
         parts << (status.stale ? QStringLiteral("Niet bijgewerkt sinds %1: de map is niet bereikbaar")
                                : QStringLiteral("De map is niet bereikbaar sinds %1"))
-                     .arg(time(status.since));
+                     .arg(clockTime(status.since));
         break;
     case Follow::NotToday:
         parts << QStringLiteral("Het bestand is niet van vandaag");
@@ -46,7 +46,7 @@ QString statusText(const StationStatus& status, const QDateTime& now)
                 ? QStringLiteral("Het secretariaat wijzigde de lijst om %1: Opnieuw toepassen zet uw niet verzonden "
                                  "wijzigingen terug")
                 : QStringLiteral("Het secretariaat wijzigde de lijst om %1: controleer hem"))
-                     .arg(time(status.officeChanged));
+                     .arg(clockTime(status.officeChanged));
     }
     switch (status.work) {
     case Work::None:
@@ -70,22 +70,22 @@ QString statusText(const StationStatus& status, const QDateTime& now)
     case Send::None:
         break;
     case Send::Waiting:
-        parts << QStringLiteral("Verzonden om %1, wacht op het secretariaat").arg(time(status.sentAt));
+        parts << QStringLiteral("Verzonden om %1, wacht op het secretariaat").arg(clockTime(status.sentAt));
         break;
     case Send::Stalled:
         parts << QStringLiteral("Verzonden om %1, na %2 s nog niet verwerkt door het secretariaat")
-                     .arg(time(status.sentAt))
+                     .arg(clockTime(status.sentAt))
                      .arg(status.sentAt.isValid() ? status.sentAt.secsTo(now) : 0);
         break;
     case Send::TakenIn:
-        parts << QStringLiteral("Verwerkt door het secretariaat om %1").arg(time(status.receivedAt));
+        parts << QStringLiteral("Verwerkt door het secretariaat om %1").arg(clockTime(status.receivedAt));
         break;
     case Send::NotAsSent:
         parts << QStringLiteral("Niet verwerkt zoals verzonden: het secretariaat publiceerde om %1 een andere lijst")
-                     .arg(time(status.receivedAt));
+                     .arg(clockTime(status.receivedAt));
         break;
     case Send::Failed:
-        parts << QStringLiteral("Verzenden mislukt om %1").arg(time(status.sentAt));
+        parts << QStringLiteral("Verzenden mislukt om %1").arg(clockTime(status.sentAt));
         break;
     }
     if (status.unsent > 0)

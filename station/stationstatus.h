@@ -55,6 +55,9 @@ Q_DECLARE_METATYPE(StationStatus)
 // How a status line must catch the eye, beside its words: a shape or a colour must never be the only sign.
 enum class StatusTone { Quiet, Waiting, Good, Warning };
 
+// A time of the status as the official reads it: hh:mm:ss, or "--:--:--" when there is none.
+QString clockTime(const QDateTime& at);
+
 // The status in Dutch, as one line; `now` counts the seconds of a stall.
 QString statusText(const StationStatus& status, const QDateTime& now);
 StatusTone statusTone(const StationStatus& status);
