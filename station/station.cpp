@@ -182,8 +182,10 @@ void Station::afterRead(ListChange change)
         m_cleanUpWhenKnown = false;
         runWismutaties();
     }
-    // A merge that changed nothing (the office saved the same list again) is no news for the day log.
-    if (change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty()))
+    // A merge that changed nothing (the office saved the same list again) is no news: not for the day log, and
+    // not for the journal, whose work it leaves as it was.
+    const bool news = change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty());
+    if (news)
         log(describeRead(change));
     checkReceipt(change);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
@@ -201,7 +203,7 @@ void Station::afterRead(ListChange change)
         m_journalPending = false;
         restoreOrOffer();
     }
-    if (change != ListChange::None)
+    if (news)
         saveJournalSoon();
     controleerwijzigingen();
     followRing(change == ListChange::Replaced);
