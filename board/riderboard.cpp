@@ -2,6 +2,7 @@
 
 #include "boardcolours.h"
 #include "boardfeed.h"
+#include "boardtextfit.h"
 #include "stationstatus.h"
 
 #include <QGuiApplication>
@@ -38,6 +39,16 @@ int drawText(QPainter& painter, const QRect& rect, const QString& text, const QF
 }
 
 } // namespace
+
+int RiderBoard::bigLineWidth(const BoardStarter& starter, int pixels)
+{
+    // As the line is drawn: the number's column, a gap, the rider in bold, a gap, the horse.
+    const QFontMetrics bold(boardFont(pixels, true));
+    const QFontMetrics plain(boardFont(pixels, false));
+    const int gap = pixels / 2;
+    const int horse = starter.horse.isEmpty() ? 0 : gap + plain.horizontalAdvance(starter.horse);
+    return bold.horizontalAdvance(QStringLiteral("0000")) + gap + bold.horizontalAdvance(starter.rider) + horse;
+}
 
 RiderBoard::RiderBoard(Station& station, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -200,10 +211,13 @@ void RiderBoard::paintEvent(QPaintEvent*)
         drawText(painter, QRect(margin, y, w - 2 * margin, int(captionPixels * 1.3)), QString::fromUtf8(captions[i]),
             boardFont(captionPixels, true), captionColour);
         const QRect line(margin, y + int(captionPixels * 1.3), w - 2 * margin, int(linePixels * 1.3));
-        const QFont bold = boardFont(linePixels, true);
-        const QFont plain = boardFont(linePixels, false);
         if (const std::optional<BoardStarter>& starter = content.top[i]) {
-            const int gap = linePixels / 2;
+            // A long name makes its line smaller, down to two thirds; the line's place on the board stays.
+            const int pixels = boardtextfit::fittedPixels(linePixels, line.width() - 1,
+                [&](int p) { return bigLineWidth(*starter, p); });
+            const QFont bold = boardFont(pixels, true);
+            const QFont plain = boardFont(pixels, false);
+            const int gap = pixels / 2;
             const int numberWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("0000"));
             drawText(painter, QRect(line.left(), line.top(), numberWidth, line.height()), starter->number, bold,
                 textColour, Qt::AlignRight);
@@ -219,7 +233,7 @@ void RiderBoard::paintEvent(QPaintEvent*)
             drawText(painter, QRect(horseLeft, line.top(), std::max(0, line.right() - horseLeft), line.height()),
                 starter->horse, plain, textColour);
         } else {
-            drawText(painter, line, QStringLiteral("–"), bold, textColour);
+            drawText(painter, line, QStringLiteral("–"), boardFont(linePixels, true), textColour);
         }
         y += blockHeight;
     }

@@ -188,6 +188,9 @@ void Station::afterRead(ListChange change)
     if (news)
         log(describeRead(change));
     checkReceipt(change);
+    // The office's times of the places: its merged list is still in the scratch grid, a new one is the snapshot.
+    if (change != ListChange::None)
+        m_placeTimes.take(change == ListChange::Merged ? *m_scratch : *m_snapshot);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
         m_history.clear();

@@ -9,6 +9,7 @@
 #include "moverepeater.h"
 #include "multiselect.h"
 #include "mutatiebestand.h"
+#include "placetimes.h"
 #include "regels.h"
 #include "ringjournal.h"
 #include "ringpointer.h"
@@ -167,6 +168,8 @@ public:
     void volgendeInDeRing();
     void vorigeInDeRing();
     const RingPointer& ringPointer() const { return m_ring; }
+    // The office's planned time of each place, as its last list gave them (the rider board's times).
+    const PlaceTimes& placeTimes() const { return m_placeTimes; }
 
     AppState& state() { return m_state; }
     const AppState& state() const { return m_state; }
@@ -319,6 +322,7 @@ private:
     KeyboardSelection m_keyboard;
     TypeAhead m_typeAhead;
     RingPointer m_ring;
+    PlaceTimes m_placeTimes;
     // Where a held move started, for the log line of the whole run.
     int m_runStart = 0;
     QString m_runStarter;
