@@ -56,6 +56,8 @@ RiderBoard::RiderBoard(Station& station, QWidget* parent)
     setObjectName(QStringLiteral("frmRuiterscherm"));
     // The official keeps the keyboard in the main window; closing the board never ends the station.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // A display, never a place for the keyboard: the window system gives it no focus, not even on a click.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);

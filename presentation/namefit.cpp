@@ -60,7 +60,7 @@ std::array<int, layoutColumns> typicalWidths(const Measured& measured)
     if (n == 0)
         return typical;
     const int rank = required(n); // the required-th smallest width: nine in ten reach no further
-    std::vector<int> widths(size_t(n));
+    std::vector<int> widths(static_cast<size_t>(n));
     for (int i = 0; i < shared; ++i) {
         for (int s = 0; s < n; ++s)
             widths[size_t(s)] = measured.starters[size_t(s)][size_t(i)];

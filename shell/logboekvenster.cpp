@@ -13,8 +13,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -103,7 +105,7 @@ LogboekVenster::LogboekVenster(const DayLog& log, QWidget* parent)
     m_timer->setObjectName(QStringLiteral("logboekTimer"));
     m_timer->setInterval(followInterval);
     connect(m_timer, &QTimer::timeout, this, &LogboekVenster::follow);
-    connect(m_days, &QComboBox::activated, this, &LogboekVenster::dayChosen);
+    connect(m_days, &QComboBox::currentIndexChanged, this, &LogboekVenster::dayChosen);
     connect(m_copy, &QPushButton::clicked, this, &LogboekVenster::copy);
     connect(m_search, &QLineEdit::textChanged, this, [this] { m_notFound->clear(); });
 
@@ -119,6 +121,8 @@ QString LogboekVenster::dayText(const QDate& day, const QDate& today)
 
 void LogboekVenster::fillDays()
 {
+    // Filled anew, not chosen by the official.
+    const QSignalBlocker quiet(m_days);
     const QDate today = m_log.today();
     QList<QDate> days = m_log.days();
     // Today is there to choose also before anything was logged today.
