@@ -36,14 +36,21 @@ Measured measure(const GridTable& table, TextMeasurer& measurer)
     if (table.cols() <= column::LastShared)
         return measured;
     const double margin = measurer.widthPixels(gridlayout::cellMargin);
-    measured.starters.reserve(size_t(std::max(0, table.rows() - table.fixedRows())));
-    for (int r = table.fixedRows(); r < table.rows(); ++r) {
-        if (!isStarter(table.textView(r, column::Key)))
-            continue;
+    const auto widthsAt = [&](int r) {
         std::array<int, 3> widths {};
         for (int i = 0; i < shared; ++i)
             widths[size_t(i)] = toTwips(margin + measurer.widthPixels(table.textView(r, column::FirstShared + i)));
-        measured.starters.push_back(widths);
+        return widths;
+    };
+    for (int r = 0; r < std::min(table.fixedRows(), table.rows()); ++r) {
+        const std::array<int, 3> widths = widthsAt(r);
+        for (int i = 0; i < shared; ++i)
+            measured.titles[size_t(i)] = std::max(measured.titles[size_t(i)], widths[size_t(i)]);
+    }
+    measured.starters.reserve(size_t(std::max(0, table.rows() - table.fixedRows())));
+    for (int r = table.fixedRows(); r < table.rows(); ++r) {
+        if (isStarter(table.textView(r, column::Key)))
+            measured.starters.push_back(widthsAt(r));
     }
     return measured;
 }
@@ -65,9 +72,9 @@ std::array<int, layoutColumns> typicalWidths(const Measured& measured)
         for (int s = 0; s < n; ++s)
             widths[size_t(s)] = measured.starters[size_t(s)][size_t(i)];
         std::nth_element(widths.begin(), widths.begin() + (rank - 1), widths.end());
-        // Never wider than the column's natural width, which the header may set too.
-        typical[size_t(column::FirstShared + i)]
-            = std::min(measured.natural[size_t(column::FirstShared + i)], widths[size_t(rank - 1)]);
+        // The title whole, and never wider than the column's natural width.
+        typical[size_t(column::FirstShared + i)] = std::min(measured.natural[size_t(column::FirstShared + i)],
+            std::max(measured.titles[size_t(i)], widths[size_t(rank - 1)]));
     }
     return typical;
 }
@@ -103,6 +110,11 @@ int wholeStarters(const Measured& measured, const ColumnWidths& widths)
 bool mostNamesFit(const Measured& measured, int columnCount, int gridWidthTwips)
 {
     const ColumnWidths widths = columnWidths(measured, columnCount, gridWidthTwips);
+    for (int i = 0; i < shared; ++i) {
+        const std::optional<int> width = widths[size_t(column::FirstShared + i)];
+        if (width && measured.titles[size_t(i)] > *width)
+            return false;
+    }
     return wholeStarters(measured, widths) >= required(int(measured.starters.size()));
 }
 

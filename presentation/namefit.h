@@ -24,19 +24,20 @@ using gridlayout::ColumnWidths;
 using gridlayout::layoutColumns;
 
 // The list measured at one font: every column's natural width (gridlayout::naturalWidths), and the rider's,
-// horse's and club's width of each starter (margin included, in twips).
+// horse's and club's width of each starter and of the column titles (margin included, in twips).
 struct Measured
 {
     std::array<int, layoutColumns> natural {};
     std::vector<std::array<int, 3>> starters;
+    std::array<int, 3> titles {};
 };
 Measured measure(const GridTable& table, TextMeasurer& measurer);
 
 // How many starters must have their names whole: nine in ten, rounded up.
 int required(int starters);
 
-// The width that the texts of nine in ten starters reach in each of the rider, horse and club columns; the
-// natural width for the other columns.
+// The width that the texts of nine in ten starters reach in each of the rider, horse and club columns, and at
+// least their titles' width; the natural width for the other columns.
 std::array<int, layoutColumns> typicalWidths(const Measured& measured);
 
 // The columns' widths: as gridlayout::columnWidths when every natural width fits, else the rider, horse and
@@ -46,7 +47,7 @@ ColumnWidths columnWidths(const Measured& measured, int columnCount, int gridWid
 
 // How many starters have their rider, horse and club whole in those widths.
 int wholeStarters(const Measured& measured, const ColumnWidths& widths);
-// Whether nine in ten do.
+// Whether nine in ten do, and the column titles show whole.
 bool mostNamesFit(const Measured& measured, int columnCount, int gridWidthTwips);
 
 // Measures the table and sets its column widths for a grid of the given width (the window's layout).

@@ -1,15 +1,20 @@
 #include "handleidingvenster.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 HandleidingVenster::HandleidingVenster(QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -36,6 +41,7 @@ HandleidingVenster::HandleidingVenster(QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(m_browser, 1);
     connect(m_search, &QLineEdit::returnPressed, this, &HandleidingVenster::find);
+    m_browser->viewport()->installEventFilter(this);
 
     resize(820, 700);
 }
@@ -49,7 +55,45 @@ bool HandleidingVenster::load(const QString& path)
     m_browser->setSearchPaths({ info.absolutePath() });
     m_browser->setSource(QUrl::fromLocalFile(info.absoluteFilePath()), QTextDocument::MarkdownResource);
     m_browser->moveCursor(QTextCursor::Start);
+    m_folder = info.absolutePath();
+    fitPictures();
     return !m_browser->document()->isEmpty();
+}
+
+void HandleidingVenster::fitPictures()
+{
+    // A picture wider than the page is shown at the page's width, so the text beside it needs no sideways
+    // scrolling; a narrow one keeps its own size.
+    QTextDocument* document = m_browser->document();
+    const int room = std::max(100, m_browser->viewport()->width() - 2 * int(document->documentMargin()) - 24);
+    QTextCursor cursor(document);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            if (!image.isValid())
+                continue;
+            const QSize natural = QImageReader(QDir(m_folder).filePath(QUrl(image.name()).path())).size();
+            if (!natural.isValid() || natural.width() <= 0)
+                continue;
+            const int width = std::min(natural.width(), room);
+            if (int(image.width()) == width)
+                continue;
+            image.setWidth(width);
+            image.setHeight(double(natural.height()) * width / natural.width());
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
+    }
+}
+
+bool HandleidingVenster::eventFilter(QObject* watched, QEvent* event)
+{
+    // The page's width is known once the browser is laid out, and changes with the window.
+    if (watched == m_browser->viewport() && event->type() == QEvent::Resize && !m_folder.isEmpty())
+        fitPictures();
+    return QWidget::eventFilter(watched, event);
 }
 
 QString HandleidingVenster::title() const

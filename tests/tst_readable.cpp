@@ -21,6 +21,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHash>
 #include <QImage>
 #include <QLabel>
@@ -132,6 +134,7 @@ private slots:
     void windowComesBack_data();
     void windowComesBack();
     void sunlight();
+    void statusLineAndSunlightFollowTheZoom();
     void qtSpeaksDutch();
 
 private:
@@ -306,6 +309,39 @@ void TestReadable::windowComesBack()
         QVERIFY(screen.contains(second.frameGeometry()));
         QVERIFY(std::abs(second.frameGeometry().center().x() - screen.center().x()) <= 1);
     }
+}
+
+void TestReadable::statusLineAndSunlightFollowTheZoom()
+{
+    // Short names on a wide window: the fit, not the floor, sets the size, and at it the names just fit.
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    window.resize(1600, 560);
+    QTRY_COMPARE(window.width(), 1600);
+    QVERIFY(m_kit->openClass(testsupport::classBytes(QStringLiteral("a b c d e f g h i j k l"))));
+    Station& station = m_kit->station();
+    FlexGrid* grid = m_kit->grid();
+    QTest::keyClick(grid, Qt::Key_0, Qt::ControlModifier);
+    QVERIFY(cutNames(window, station.working()).isEmpty());
+    const StatusLine* status = window.findChild<StatusLine*>();
+    QVERIFY(status);
+    auto statusPixels = [status] { return QFontInfo(status->font()).pixelSize(); };
+    // The status line's letters as large as the list's, and its height holds them.
+    QVERIFY(statusPixels() >= gridlayout::pixelSize(station.working().fontSize()));
+    QVERIFY(status->height() >= QFontMetrics(status->font()).height());
+    QVERIFY(status->geometry().top() >= grid->geometry().bottom());
+
+    // Bold letters are wider: switched on, the names are fitted again and stay whole.
+    action(window, "mnuZonlicht")->trigger();
+    QVERIFY(cutNames(window, station.working()).isEmpty());
+    action(window, "mnuZonlicht")->trigger();
+    QVERIFY(cutNames(window, station.working()).isEmpty());
+
+    // Made small, the status line keeps its own size.
+    const int least = statusPixels();
+    for (int step = 0; step < 30; ++step)
+        QTest::mouseClick(m_kit->button(knoppen::Kleiner), Qt::LeftButton);
+    QVERIFY(statusPixels() <= least);
+    QCOMPARE(status->font().pointSizeF(), 10.0);
 }
 
 void TestReadable::sunlight()
