@@ -215,8 +215,8 @@ void RiderBoard::paintEvent(QPaintEvent*)
         const QRect line(margin, y + int(captionPixels * 1.3), w - 2 * margin, int(linePixels * 1.3));
         if (const std::optional<BoardStarter>& starter = content.top[i]) {
             // A long name makes its line smaller, down to two thirds; the line's place on the board stays.
-            const int pixels = boardtextfit::fittedPixels(linePixels, line.width() - 1,
-                [&](int p) { return bigLineWidth(*starter, p); });
+            const int pixels = boardtextfit::fittedPixels(
+                linePixels, line.width() - 1, [&](int p) { return bigLineWidth(*starter, p); });
             const QFont bold = boardFont(pixels, true);
             const QFont plain = boardFont(pixels, false);
             const int gap = pixels / 2;

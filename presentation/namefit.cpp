@@ -178,8 +178,7 @@ double scaleForPixels(int pixels, double outerWidthPixels)
         return gridlayout::minimumScale;
     // points = pixels × 72 ÷ 96: the factor whose font is exactly that many pixels.
     return zoomfactor::clamp(
-        std::clamp(pixels * 72.0 / 96.0, gridlayout::minimumFontSize, gridlayout::maximumFontSize)
-        / outerWidthPixels);
+        std::clamp(pixels * 72.0 / 96.0, gridlayout::minimumFontSize, gridlayout::maximumFontSize) / outerWidthPixels);
 }
 
 double readableScale(double fitScale, int floorPixels, double outerWidthPixels)

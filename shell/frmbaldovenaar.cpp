@@ -877,8 +877,7 @@ void FrmBaldovenaar::adjust_grid()
     if (statusFont != m_statusLine->font())
         m_statusLine->setFont(statusFont);
     const int statusHeight = std::max(toPixels(statusLineHeight), m_statusLine->sizeHint().height());
-    m_statusLine->setGeometry(m_grid1View->x(),
-        m_client->height() - toPixels(gridlayout::edgeMargin) - statusHeight,
+    m_statusLine->setGeometry(m_grid1View->x(), m_client->height() - toPixels(gridlayout::edgeMargin) - statusHeight,
         std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)), statusHeight);
 
     // A window too small for the grid leaves it at the size it had.

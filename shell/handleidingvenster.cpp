@@ -2,16 +2,16 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QTextFragment>
-#include <QTextImageFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>

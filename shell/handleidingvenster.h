@@ -8,8 +8,9 @@ class QTextBrowser;
 
 // Help > Handleiding: the ring official's guide, formatted, with its pictures, in a window of the station, so
 // neither a viewer of the system nor a browser is needed. The guide is Markdown; its pictures are found beside
-// it, and one wider than the window is shown at the window's width. Its own links (a heading further on) are followed in the window; a link to a web page goes to the
-// system's browser, when there is one. A search field finds a word in it (Enter: the next).
+// it, and one wider than the window is shown at the window's width. Its own links (a heading further on) are followed
+// in the window; a link to a web page goes to the system's browser, when there is one. A search field finds a word in
+// it (Enter: the next).
 class HandleidingVenster : public QWidget
 {
     Q_OBJECT

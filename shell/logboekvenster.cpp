@@ -175,7 +175,8 @@ void LogboekVenster::follow()
     if (update.restarted)
         m_view->clear();
     if (update.truncated)
-        m_view->appendPlainText(QStringLiteral("(het begin van dit logboek is weggelaten: het is te groot om te tonen)"));
+        m_view->appendPlainText(
+            QStringLiteral("(het begin van dit logboek is weggelaten: het is te groot om te tonen)"));
     if (update.lines.isEmpty())
         return;
     // appendPlainText moves the view only when it stood at the end already.

@@ -1,6 +1,6 @@
 #include "classfile.h"
-#include "daylog.h"
 #include "codepaden.h"
+#include "daylog.h"
 #include "files.h"
 #include "flexgrid.h"
 #include "handleidingvenster.h"
@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -18,16 +20,14 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QScrollBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
-#include <QUrl>
-#include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "boardtextfit.h"
 #include "classfile.h"
 #include "columns.h"
-#include "publishedorder.h"
 #include "flexgrid.h"
+#include "publishedorder.h"
 #include "riderboard.h"
 #include "windowfixture.h"
 
@@ -204,12 +204,16 @@ void TestRiderBoard::longNamesDrawnSmallerFirst_data()
     QTest::addColumn<QString>("horse");
     QTest::addColumn<QString>("drawn"); // "full", "smaller" or "smallest, cut"
 
-    QTest::newRow("a short name: full size") << "Jan Bos" << "Ace" << "full";
-    QTest::newRow("a long name: smaller, whole")
-        << "Anne-Marie van den Hoogenband" << "Quibus" << "smaller";
+    QTest::newRow("a short name: full size") << "Jan Bos"
+                                             << "Ace"
+                                             << "full";
+    QTest::newRow("a long name: smaller, whole") << "Anne-Marie van den Hoogenband"
+                                                 << "Quibus"
+                                                 << "smaller";
     QTest::newRow("far too long: two thirds, then cut")
         << "Anne-Marie van den Hoogenband-Schellekens-Bos en Anne-Marie van den Hoogenband"
-        << "Zonnedauw's Quintessence van de Heuvelhoeve" << "smallest, cut";
+        << "Zonnedauw's Quintessence van de Heuvelhoeve"
+        << "smallest, cut";
 }
 
 void TestRiderBoard::longNamesDrawnSmallerFirst()

@@ -564,12 +564,10 @@ void TestStation::dayLogReadWhileWritten_data()
         << QStringList { "+a\nb", "+c\r\n" } << QStringList { "a", "bc" };
     QTest::newRow("a file replaced by a shorter one: read again from its start")
         << QStringList { "+a\nb\n", "=x\n" } << QStringList { "a|b", "!x" };
-    QTest::newRow("no file yet, then the day's first line")
-        << QStringList { "-", "+a\n" } << QStringList { "", "a" };
-    QTest::newRow("a file that went: what was shown goes")
-        << QStringList { "+a\n", "-" } << QStringList { "a", "!" };
-    QTest::newRow("names from the office's files, in UTF-8") << QStringList { "+Bj\u00f6rn \u20ac\n" }
-                                                            << QStringList { QString::fromUtf8("Björn €") };
+    QTest::newRow("no file yet, then the day's first line") << QStringList { "-", "+a\n" } << QStringList { "", "a" };
+    QTest::newRow("a file that went: what was shown goes") << QStringList { "+a\n", "-" } << QStringList { "a", "!" };
+    QTest::newRow("names from the office's files, in UTF-8")
+        << QStringList { "+Bj\u00f6rn \u20ac\n" } << QStringList { QString::fromUtf8("Björn €") };
 }
 
 void TestStation::dayLogReadWhileWritten()
