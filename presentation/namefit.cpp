@@ -31,27 +31,45 @@ int toTwips(double pixels)
 
 Measured measure(const GridTable& table, TextMeasurer& measurer)
 {
+    // One pass over the cells, as gridlayout::naturalWidths makes: the rider, horse and club of every row are
+    // measured once, for their column's natural width and for the row's own widths alike (rounding to twips
+    // never changes which text is the widest).
     Measured measured;
-    measured.natural = gridlayout::naturalWidths(table, measurer);
-    if (table.cols() <= column::LastShared)
-        return measured;
+    const int columns = std::min(table.cols(), layoutColumns);
+    const int rows = table.rows();
     const double margin = measurer.widthPixels(gridlayout::cellMargin);
-    const auto widthsAt = [&](int r) {
+    std::array<double, layoutColumns> widest {};
+    for (int c = 1; c < columns; ++c) {
+        if (c >= column::FirstShared && c <= column::LastShared)
+            continue;
+        for (int r = 0; r < rows; ++r)
+            widest[size_t(c)] = std::max(widest[size_t(c)], measurer.widthPixels(table.textView(r, c)));
+    }
+    const int fixedRows = std::min(table.fixedRows(), rows);
+    const bool named = columns > column::LastShared;
+    if (named)
+        measured.starters.reserve(size_t(rows - fixedRows));
+    for (int r = 0; named && r < rows; ++r) {
         std::array<int, 3> widths {};
-        for (int i = 0; i < shared; ++i)
-            widths[size_t(i)] = toTwips(margin + measurer.widthPixels(table.textView(r, column::FirstShared + i)));
-        return widths;
-    };
-    for (int r = 0; r < std::min(table.fixedRows(), table.rows()); ++r) {
-        const std::array<int, 3> widths = widthsAt(r);
-        for (int i = 0; i < shared; ++i)
-            measured.titles[size_t(i)] = std::max(measured.titles[size_t(i)], widths[size_t(i)]);
+        for (int i = 0; i < shared; ++i) {
+            const double pixels = measurer.widthPixels(table.textView(r, column::FirstShared + i));
+            widest[size_t(column::FirstShared + i)] = std::max(widest[size_t(column::FirstShared + i)], pixels);
+            widths[size_t(i)] = toTwips(margin + pixels);
+        }
+        if (r < fixedRows) {
+            for (int i = 0; i < shared; ++i)
+                measured.titles[size_t(i)] = std::max(measured.titles[size_t(i)], widths[size_t(i)]);
+        } else if (isStarter(table.textView(r, column::Key))) {
+            measured.starters.push_back(widths);
+        }
     }
-    measured.starters.reserve(size_t(std::max(0, table.rows() - table.fixedRows())));
-    for (int r = table.fixedRows(); r < table.rows(); ++r) {
-        if (isStarter(table.textView(r, column::Key)))
-            measured.starters.push_back(widthsAt(r));
+    // A grid narrower than the three columns measures them as naturalWidths does, without the rows' own widths.
+    for (int c = column::FirstShared; !named && c < columns; ++c) {
+        for (int r = 0; r < rows; ++r)
+            widest[size_t(c)] = std::max(widest[size_t(c)], measurer.widthPixels(table.textView(r, c)));
     }
+    for (int c = 1; c < columns; ++c)
+        measured.natural[size_t(c)] = rows > 0 ? toTwips(margin + widest[size_t(c)]) : 0;
     return measured;
 }
 
