@@ -199,9 +199,9 @@ double scaleForPixels(int pixels, double outerWidthPixels)
         std::clamp(pixels * 72.0 / 96.0, gridlayout::minimumFontSize, gridlayout::maximumFontSize) / outerWidthPixels);
 }
 
-double readableScale(double fitScale, int floorPixels, double outerWidthPixels)
+double readableScale(double fitScale, int floorPixels, double screenWidthPixels)
 {
-    return std::max(fitScale, scaleForPixels(floorPixels, outerWidthPixels));
+    return std::max(fitScale, scaleForPixels(floorPixels, screenWidthPixels));
 }
 
 } // namespace namefit

@@ -16,7 +16,8 @@ class TextMeasurer;
 //   whole) instead of making every name small, both in how the three columns share their room and in the fit
 //   zoom (Beeld > Passend, and the first list of a first start);
 // - a floor on the letters: when the station sizes the list itself, its rows are at least a thirtieth of the
-//   screen's height, the size that reads from two metres; names that do not fit at it end in "…".
+//   screen's height in a window that fills the screen, the size that reads from two metres; names that do not
+//   fit at it end in "…".
 // A list of fewer than ten starters has every name fit, as nine in ten of them rounds up to all.
 namespace namefit {
 
@@ -71,7 +72,10 @@ inline constexpr int rowsPerScreen = 30;
 // (within the zoom's range).
 double scaleForPixels(int pixels, double outerWidthPixels);
 
-// The zoom the station gives a list it sizes itself: the fit, never below the floor.
-double readableScale(double fitScale, int floorPixels, double outerWidthPixels);
+// The zoom the station gives a list it sizes itself: the fit, never below the floor. The floor is a zoom like
+// any other, so it scales with the window: its rows are the floor's height when the window is as wide as the
+// screen's free area (maximised, as at the first start), and a window of half that width has rows of half
+// that height, where the names still have their room.
+double readableScale(double fitScale, int floorPixels, double screenWidthPixels);
 
 } // namespace namefit

@@ -590,9 +590,12 @@ void FrmBaldovenaar::Form_Load()
 void FrmBaldovenaar::Form_Unload()
 {
     keepWindowPlacement();
-    // The board goes with the station it shows.
-    if (m_board)
-        m_board->close();
+    // The board, the log and the guide go with the station they show.
+    for (QWidget* view : { static_cast<QWidget*>(m_board), static_cast<QWidget*>(m_logboek),
+             static_cast<QWidget*>(m_handleiding) }) {
+        if (view)
+            view->close();
+    }
     m_station.unload();
     ScrollMouse_UnhookForm();
 }
@@ -927,7 +930,9 @@ void FrmBaldovenaar::fit()
     const QFont gridFont = m_picTemp->font();
     const int floor = namefit::floorPixels(shownOn ? shownOn->geometry().height() : 0,
         [&gridFont](int pixels) { return FlexGrid::rowHeightFor(gridlayout::layoutFont(gridFont, pixels * 0.75)); });
-    m_station.setScale(namefit::readableScale(fitted, floor, outer));
+    // The floor is for the window that fills the screen: a smaller window has it in proportion to its width.
+    const int screenWidth = shownOn ? shownOn->availableGeometry().width() : int(outer);
+    m_station.setScale(namefit::readableScale(fitted, floor, screenWidth));
     adjust_grid();
 }
 

@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -43,6 +44,8 @@ HandleidingVenster::HandleidingVenster(QWidget* parent)
     connect(m_search, &QLineEdit::returnPressed, this, &HandleidingVenster::find);
     m_browser->viewport()->installEventFilter(this);
 
+    // Esc closes it, as a viewer beside the main window does.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
     resize(820, 700);
 }
 

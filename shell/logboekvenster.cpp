@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -101,6 +102,8 @@ LogboekVenster::LogboekVenster(const DayLog& log, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(m_view, 1);
 
+    // Esc closes it, as a viewer beside the main window does.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("logboekTimer"));
     m_timer->setInterval(followInterval);

@@ -219,7 +219,6 @@ void TestMainWindow::fileMenu()
         }
     }
     QVERIFY2(pictures >= 2, "the guide's pictures are found beside it");
-    window.handleiding()->close();
     // Help > Over Baldovenaar: the version and the suite, in a message.
     item("mnuOverBaldovenaar")->trigger();
     QCOMPARE(m_kit->messages.size(), 1);
@@ -236,6 +235,9 @@ void TestMainWindow::fileMenu()
     QCOMPARE(window.logboek()->day(), station().dayLog().today());
     item("mnuBestandSub3")->trigger();
     QVERIFY(!window.isVisible());
+    // The log and the guide close with the station.
+    QVERIFY(!window.logboek()->isVisible());
+    QVERIFY(!window.handleiding()->isVisible());
     QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("scale="));
 }
 

@@ -190,16 +190,17 @@ void TestReadable::namesFitTheWindow()
         QCOMPARE(station.state().scale, savedScale.toDouble());
         return;
     }
-    // Sized for reading at a distance: rows at least a thirtieth of the screen, and the names of nine in ten
-    // starters whole unless that floor is what sets the size (then the rest end in "…").
+    // Sized for reading at a distance: at least the floor (rows of a thirtieth of the screen's height in a window
+    // as wide as the screen, in proportion in this one), and the names of nine in ten starters whole unless that
+    // floor is what sets the size (then the rest end in "…").
     const int floor = namefit::floorPixels(window.screen()->geometry().height(),
         [](int pixels) { return FlexGrid::rowHeightFor(gridlayout::layoutFont(QFont("Arial"), pixels * 0.75)); });
+    const double floorScale = namefit::scaleForPixels(floor, window.screen()->availableGeometry().width());
     auto readable = [&] {
-        const int pixels = gridlayout::pixelSize(station.working().fontSize());
-        return pixels >= floor && (pixels == floor || nineInTenWhole(*m_kit->grid(), station.working()));
+        const double scale = station.state().scale;
+        return scale >= floorScale && (scale == floorScale || nineInTenWhole(*m_kit->grid(), station.working()));
     };
     QTRY_VERIFY(readable());
-    QVERIFY(m_kit->grid()->rowHeightPixels() * 30 >= window.screen()->geometry().height());
     // Not merely small: a step larger (the large "a") and some name no longer fits.
     QTest::mouseClick(m_kit->button(knoppen::Groter), Qt::LeftButton);
     QVERIFY(!cutNames(window, station.working()).isEmpty());
