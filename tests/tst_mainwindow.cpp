@@ -114,8 +114,8 @@ void TestMainWindow::openAndCancel()
     FrmBaldovenaar& window = m_kit->makeWindow(false);
     if (following) {
         QVERIFY(testsupport::writeFile(classPath(), classFile(3), written));
-        station().state().setBestandspad(classPath());
-        station().toonbestand(true);
+        station().beginOpen();
+        station().finishOpen(classPath());
     }
     window.btnKnop_Click(knoppen::Openen);
     const auto& calls = m_kit->dialogCalls;
@@ -295,7 +295,6 @@ void TestMainWindow::openDialogTakesANameNotYetPublished()
 
     QVERIFY(testsupport::writeFile(classPath("0001"), classFile(3), written));
     FrmBaldovenaar& window = m_kit->makeWindow(true, true);
-    station().state().gedeeldemap = QDir::toNativeSeparators(m_kit->sharedFolder()) + QDir::separator();
 
     // The official types the name and presses Enter; a refusal is read and closed, then the dialog
     // (still open) cancelled.
@@ -439,7 +438,8 @@ void TestMainWindow::statusLineSaysWhereTheWorkStands()
 void TestMainWindow::logWindowFollowsTheDay()
 {
     FrmBaldovenaar& window = m_kit->makeWindow();
-    DayLog& log = station().dayLog();
+    // The station's own lines, written as the station writes them, into its log.
+    DayLog log(station().dayLog().folder(), m_kit->clock);
     // A day's worth of lines today, and yesterday's log beside it.
     for (int i = 0; i < 300; ++i)
         log.append(QStringLiteral("Springen klasse M"), QStringLiteral("regel %1").arg(i));
