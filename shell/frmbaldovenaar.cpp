@@ -229,9 +229,10 @@ void FrmBaldovenaar::centreOnScreen()
 
 QPushButton* FrmBaldovenaar::styleButton(QPushButton* button)
 {
-    // Tab reaches a button; a click does not take the keyboard from the list (the official's next key is a
-    // starter's number, F8 or an arrow, all meant for the list).
-    button->setFocusPolicy(Qt::TabFocus);
+    // Tab reaches a button that takes the focus at all; a click does not take the keyboard from the list (the
+    // official's next key is a starter's number, F8 or an arrow, all meant for the list).
+    if (button->focusPolicy() & Qt::ClickFocus)
+        button->setFocusPolicy(Qt::TabFocus);
     // A style that honours the button's own back colour, on every platform.
     button->setStyle(m_buttonStyle);
     setColour(button, QPalette::Button, colours::buttonFaceBack);
