@@ -603,8 +603,8 @@ void FrmBaldovenaar::Form_Unload()
 {
     keepWindowPlacement();
     // The board, the log and the guide go with the station they show.
-    for (QWidget* view : { static_cast<QWidget*>(m_board), static_cast<QWidget*>(m_logboek),
-             static_cast<QWidget*>(m_handleiding) }) {
+    for (QWidget* view :
+        { static_cast<QWidget*>(m_board), static_cast<QWidget*>(m_logboek), static_cast<QWidget*>(m_handleiding) }) {
         if (view)
             view->close();
     }
