@@ -9,7 +9,7 @@ namespace {
 BoardStarter starterAt(const GridTable& grid, int row)
 {
     return { grid.textMatrix(row, column::Number).trimmed(), grid.textMatrix(row, column::Rider).trimmed(),
-        grid.textMatrix(row, column::Horse).trimmed(), grid.textMatrix(row, column::Time).trimmed() };
+        grid.textMatrix(row, column::Horse).trimmed(), grid.textMatrix(row, column::Time).trimmed(), QString() };
 }
 
 } // namespace
@@ -25,8 +25,15 @@ QString pauseBand(const QString& text)
     return band + QStringLiteral(" – ") + own;
 }
 
-BoardContent boardContent(const GridTable& grid, int ringRow)
+BoardContent boardContent(const GridTable& grid, int ringRow, ExpectedTimes* times)
 {
+    // The walk of the expected times goes down with the rows the board reads, never further.
+    auto withTimes = [&grid, times](int row) {
+        BoardStarter starter = starterAt(grid, row);
+        if (times)
+            starter.expected = expectedText(starter.time, times->at(row));
+        return starter;
+    };
     BoardContent content;
     if (!RingPointer::rides(grid, ringRow))
         return content;
@@ -38,18 +45,18 @@ BoardContent boardContent(const GridTable& grid, int ringRow)
         if (key.isEmpty())
             continue; // an empty line is nobody
         if (top < content.top.size() && RingPointer::rides(grid, r)) {
-            content.top[top++] = starterAt(grid, r);
+            content.top[top++] = withTimes(r);
             continue;
         }
         const bool room = starters < BoardContent::followingStarters
             && int(content.following.size()) < BoardContent::maxFollowingLines;
         if (room) {
             BoardLine line;
-            line.starter = starterAt(grid, r);
+            line.starter = withTimes(r);
             if (isPauseKey(key)) {
                 line.kind = BoardLine::Kind::Pause;
                 line.starter = { QString(), pauseBand(grid.textMatrix(r, column::Rider)), QString(),
-                    grid.textMatrix(r, column::Time).trimmed() };
+                    grid.textMatrix(r, column::Time).trimmed(), QString() };
             } else if (!RingPointer::rides(grid, r)) {
                 line.kind = BoardLine::Kind::NotStarted;
             } else {
