@@ -4,36 +4,82 @@
 #include "gridtable.h"
 
 #include <QHash>
-#include <QSet>
 #include <algorithm>
+#include <climits>
 
 namespace crowdedriders {
 
 namespace {
 
-// A view on the rows as they stood before the edit: the edit's exchanges undone on row numbers only.
+// A view on the rows as they stood before the edit: the edit's exchanges undone on row numbers only. An edit
+// exchanges a few rows (a drag a few hundred): a sorted list of the rows it moved is all it takes.
 class Before
 {
 public:
     explicit Before(const std::vector<std::pair<int, int>>& exchanges)
     {
-        for (auto it = exchanges.rbegin(); it != exchanges.rend(); ++it) {
-            const int a = source(it->first);
-            const int b = source(it->second);
-            m_source[it->first] = b;
-            m_source[it->second] = a;
+        // source[r]: the row (after the edit) whose line stood on r before it, for the rows the edit touched.
+        std::vector<std::pair<int, int>> source;
+        auto at = [&source](int row) -> int& {
+            for (auto& entry : source) {
+                if (entry.first == row)
+                    return entry.second;
+            }
+            source.emplace_back(row, row);
+            return source.back().second;
+        };
+        if (exchanges.size() > 16) {
+            // Many exchanges (a drag): a map of the rows is cheaper than a list looked through.
+            QHash<int, int> map;
+            auto get = [&map](int row) { return map.value(row, row); };
+            for (auto it = exchanges.rbegin(); it != exchanges.rend(); ++it) {
+                const int a = get(it->first);
+                const int b = get(it->second);
+                map.insert(it->first, b);
+                map.insert(it->second, a);
+            }
+            for (auto it = map.cbegin(); it != map.cend(); ++it)
+                source.emplace_back(it.key(), it.value());
+        } else {
+            for (auto it = exchanges.rbegin(); it != exchanges.rend(); ++it) {
+                const int a = at(it->first);
+                const int b = at(it->second);
+                at(it->first) = b;
+                at(it->second) = a;
+            }
         }
-        for (auto it = m_source.cbegin(); it != m_source.cend(); ++it)
-            m_row.insert(it.value(), it.key());
+        for (const auto& [row, from] : source) {
+            if (row != from) {
+                m_source.emplace_back(row, from);
+                m_row.emplace_back(from, row);
+            }
+        }
+        std::sort(m_source.begin(), m_source.end());
+        std::sort(m_row.begin(), m_row.end());
     }
     // The row (after the edit) whose line stood on `row` before it.
-    int source(int row) const { return m_source.value(row, row); }
+    int source(int row) const { return lookUp(m_source, row); }
     // Where the line on `row` (after the edit) stood before it.
-    int rowBefore(int row) const { return m_row.value(row, row); }
+    int rowBefore(int row) const { return lookUp(m_row, row); }
+    // The rows whose lines the edit moved, ascending.
+    std::vector<int> rows() const
+    {
+        std::vector<int> rows;
+        for (const auto& entry : m_source)
+            rows.push_back(entry.first);
+        return rows;
+    }
+    bool moved(int row) const { return lookUp(m_source, row) != row; }
 
 private:
-    QHash<int, int> m_source;
-    QHash<int, int> m_row;
+    static int lookUp(const std::vector<std::pair<int, int>>& map, int row)
+    {
+        const auto found = std::lower_bound(map.begin(), map.end(), std::make_pair(row, INT_MIN));
+        return found != map.end() && found->first == row ? found->second : row;
+    }
+
+    std::vector<std::pair<int, int>> m_source;
+    std::vector<std::pair<int, int>> m_row;
 };
 
 bool rides(const GridTable& grid, int row)
@@ -42,9 +88,14 @@ bool rides(const GridTable& grid, int row)
     return !key.isEmpty() && !isPauseKey(key) && grid.textView(row, column::Mark) != notStartedMark;
 }
 
-QString riderOf(const GridTable& grid, int row)
+QStringView riderOf(const GridTable& grid, int row)
 {
-    return grid.textView(row, column::Rider).trimmed().toString().toCaseFolded();
+    return grid.textView(row, column::Rider).trimmed();
+}
+
+bool sameRider(QStringView a, QStringView b)
+{
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // The rows within `minimum` riding starters of `row` (either side) that carry the same rider, each read
@@ -56,7 +107,7 @@ std::vector<int> closeBy(const GridTable& grid, int row, int minimum, At at)
     const int line = at(row);
     if (!rides(grid, line))
         return found;
-    const QString rider = riderOf(grid, line);
+    const QStringView rider = riderOf(grid, line);
     if (rider.isEmpty())
         return found;
     for (const int step : { -1, 1 }) {
@@ -68,7 +119,7 @@ std::vector<int> closeBy(const GridTable& grid, int row, int minimum, At at)
                 continue;
             if (between >= minimum)
                 break;
-            if (riderOf(grid, other) == rider)
+            if (sameRider(riderOf(grid, other), rider))
                 found.push_back(r);
             ++between;
         }
@@ -102,45 +153,35 @@ std::vector<Pair> newlyCrowded(const GridTable& grid, const std::vector<std::pai
     const Before before(exchanges);
     auto now = [](int r) { return r; };
     auto then = [&before](int r) { return before.source(r); };
-    // The lines the edit touched, and those whose neighbours it changed: an exchange of rows a and b changes the
-    // company of every line within reach of either.
-    QSet<int> touched;
-    for (const auto& [a, b] : exchanges) {
-        touched.insert(a);
-        touched.insert(b);
-    }
-    QSet<QString> seen;
-    std::vector<int> rows(touched.cbegin(), touched.cend());
-    std::sort(rows.begin(), rows.end());
+    // The lines the edit moved, and those whose company it changed: the lines beside where a line left or came.
+    const std::vector<int> moved = before.rows();
+    std::vector<std::pair<int, int>> seen;
     auto look = [&](int row) {
         for (const int other : closeBy(grid, row, minimum, now)) {
             const int a = std::min(row, other);
             const int b = std::max(row, other);
-            const QString keyA = grid.textMatrix(a, column::Key);
-            const QString keyB = grid.textMatrix(b, column::Key);
-            if (seen.contains(keyA + u'\t' + keyB))
+            if (std::find(seen.cbegin(), seen.cend(), std::make_pair(a, b)) != seen.cend())
                 continue;
-            seen.insert(keyA + u'\t' + keyB);
+            seen.emplace_back(a, b);
             // Already this close before the edit (the office's list had it so, or an earlier edit): no news.
+            const int lineB = before.rowBefore(b);
             bool already = false;
-            for (const int o : closeBy(grid, before.rowBefore(a), minimum, then)) {
-                if (grid.textView(before.source(o), column::Key) == keyB)
-                    already = true;
-            }
+            for (const int o : closeBy(grid, before.rowBefore(a), minimum, then))
+                already = already || o == lineB;
             if (!already)
-                pairs.push_back({ a, b, keyA, keyB, grid.textMatrix(a, column::Rider).trimmed() });
+                pairs.push_back({ a, b, grid.textMatrix(a, column::Key), grid.textMatrix(b, column::Key),
+                    riderOf(grid, a).toString() });
         }
     };
-    for (const int row : rows)
+    for (const int row : moved)
         look(row);
-    // A line that left from between two rounds of a rider brings them closer: the rows next to where it was.
-    for (const int row : rows) {
+    for (const int row : moved) {
         for (const int step : { -1, 1 }) {
             int between = 0;
             for (int r = row + step, looked = 0;
                  r >= grid.fixedRows() && r < grid.rows() && looked < minimum + reach && between < minimum;
                  r += step, ++looked) {
-                if (!rides(grid, r) || touched.contains(r))
+                if (!rides(grid, r) || before.moved(r))
                     continue;
                 ++between;
                 look(r);

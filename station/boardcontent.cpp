@@ -31,7 +31,7 @@ BoardContent boardContent(const GridTable& grid, int ringRow, ExpectedTimes* tim
     auto withTimes = [&grid, times](int row) {
         BoardStarter starter = starterAt(grid, row);
         if (times)
-            starter.expected = expectedText(starter.time, times->at(row));
+            starter.expected = expectedText(starter.time, times->secondsAt(row));
         return starter;
     };
     BoardContent content;

@@ -5,18 +5,23 @@
 #include "ringpace.h"
 #include "ringpointer.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
+
+constexpr qint64 secondsPerDay = 24 * 3600;
 
 bool isStarter(QStringView key)
 {
     return !key.isEmpty() && !isPauseKey(key);
 }
 
-QString clockText(const QDateTime& at)
+// "10:52" of a time of day in seconds (past midnight it goes round the clock).
+QString clockText(qint64 seconds)
 {
-    return at.toString(QStringLiteral("HH:mm"));
+    const qint64 minutes = (seconds % secondsPerDay + secondsPerDay) % secondsPerDay / 60;
+    return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar(u'0')).arg(minutes % 60, 2, 10, QChar(u'0'));
 }
 
 } // namespace
@@ -25,68 +30,82 @@ ExpectedTimes::ExpectedTimes(
     const GridTable& grid, int ringRow, const ClassPlan& plan, const RingPace& pace, const QDateTime& now)
     : m_grid(grid)
     , m_plan(plan)
+    , m_day(now.date())
     , m_row(ringRow)
 {
     const std::optional<int> round = pace.expectedRound(plan.interval);
-    if (!RingPointer::rides(grid, ringRow) || !round || *round <= 0)
+    if (!RingPointer::rides(grid, ringRow) || !round || *round <= 0 || !now.isValid())
         return;
     m_valid = true;
     m_round = *round;
-    QDateTime began;
+    const qint64 nowSeconds = now.time().msecsSinceStartOfDay() / 1000;
+    qint64 began = nowSeconds;
     if (const std::optional<QDateTime> last = pace.lastMoveOn()) {
-        began = *last;
-    } else {
+        began = nowSeconds - last->secsTo(now);
+    } else if (const std::optional<int> planned = plannedSeconds(grid.textView(ringRow, column::Time))) {
         // The class has not begun: its first starter goes at its planned time, or now when that is past.
-        began = now;
-        if (const std::optional<int> planned = plannedSeconds(grid.textView(ringRow, column::Time))) {
-            const QDateTime at(now.date(), QTime::fromMSecsSinceStartOfDay(*planned * 1000));
-            if (at > now)
-                began = at;
-        }
+        began = std::max<qint64>(nowSeconds, *planned);
     }
-    m_next = std::max(now, began.addSecs(m_round));
+    m_next = std::max(nowSeconds, began + m_round);
+    m_ringEnds = m_next;
 }
 
-std::optional<QDateTime> ExpectedTimes::at(int row)
+std::optional<qint64> ExpectedTimes::secondsAt(int row)
 {
     if (!m_valid || row <= m_row || row >= m_grid.rows())
         return std::nullopt;
     for (int r = m_row + 1; r < row; ++r) {
-        const QStringView key = m_grid.textView(r, column::Key);
-        if (isPauseKey(key))
-            m_next = m_next.addSecs(m_plan.pauseLength(r));
+        if (isPauseKey(m_grid.textView(r, column::Key)))
+            m_next += m_plan.pauseLength(r);
         else if (RingPointer::rides(m_grid, r))
-            m_next = m_next.addSecs(m_round);
+            m_next += m_round;
     }
     m_row = row;
-    const QStringView key = m_grid.textView(row, column::Key);
-    if (isPauseKey(key)) {
-        m_next = m_next.addSecs(m_plan.pauseLength(row));
+    if (isPauseKey(m_grid.textView(row, column::Key))) {
+        m_next += m_plan.pauseLength(row);
         return std::nullopt;
     }
     if (!RingPointer::rides(m_grid, row))
         return std::nullopt;
-    const QDateTime goes = m_next;
-    m_next = m_next.addSecs(m_round);
+    const qint64 goes = m_next;
+    m_next += m_round;
     return goes;
+}
+
+std::optional<QDateTime> ExpectedTimes::at(int row)
+{
+    const std::optional<qint64> seconds = secondsAt(row);
+    if (!seconds)
+        return std::nullopt;
+    return dateTime(*seconds);
 }
 
 std::optional<QDateTime> ExpectedTimes::end()
 {
     if (!m_valid)
         return std::nullopt;
-    for (int r = m_row + 1; r < m_grid.rows(); ++r)
-        at(r);
-    return m_next;
+    for (int r = m_row + 1; r < m_grid.rows(); ++r) {
+        if (isPauseKey(m_grid.textView(r, column::Key)))
+            m_next += m_plan.pauseLength(r);
+        else if (RingPointer::rides(m_grid, r))
+            m_next += m_round;
+    }
+    m_row = m_grid.rows();
+    return dateTime(m_next);
 }
 
-QString expectedText(QStringView planned, const std::optional<QDateTime>& expected)
+QDateTime ExpectedTimes::dateTime(qint64 seconds) const
 {
-    if (!expected || !expected->isValid())
+    return QDateTime(m_day.addDays(seconds / secondsPerDay),
+        QTime::fromMSecsSinceStartOfDay(int(seconds % secondsPerDay) * 1000));
+}
+
+QString expectedText(QStringView planned, const std::optional<qint64>& expected)
+{
+    if (!expected)
         return QString();
     if (const std::optional<int> seconds = plannedSeconds(planned)) {
-        const QDateTime plannedAt(expected->date(), QTime::fromMSecsSinceStartOfDay(*seconds * 1000));
-        if (std::abs(plannedAt.secsTo(*expected)) < ExpectedTimes::shownFrom)
+        if (std::abs(*expected - *seconds) < ExpectedTimes::shownFrom)
             return QString();
     }
     return QStringLiteral("ca. ") + clockText(*expected);
@@ -119,6 +138,6 @@ QString progressText(const ClassProgress& progress)
         return QString();
     QString text = QStringLiteral("%1 van %2 gereden").arg(progress.ridden).arg(progress.total);
     if (progress.end)
-        text += QStringLiteral(" · einde ca. ") + clockText(*progress.end);
+        text += QStringLiteral(" · einde ca. ") + progress.end->toString(QStringLiteral("HH:mm"));
     return text;
 }
