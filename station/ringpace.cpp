@@ -35,6 +35,13 @@ std::optional<QDateTime> RingPace::lastMoveOn() const
     return m_moves.back().at;
 }
 
+std::optional<RingPace::MoveOn> RingPace::lastMove() const
+{
+    if (m_moves.empty())
+        return std::nullopt;
+    return m_moves.back();
+}
+
 std::vector<int> RingPace::rounds() const
 {
     std::vector<int> rounds;

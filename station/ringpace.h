@@ -41,7 +41,6 @@ public:
 
     friend bool operator==(const RingPace&, const RingPace&) = default;
 
-private:
     struct MoveOn
     {
         QDateTime at;
@@ -49,6 +48,10 @@ private:
         std::optional<int> round; // seconds since the move on before it, when that was a round
         friend bool operator==(const MoveOn&, const MoveOn&) = default;
     };
+    // The last move on: when, and to which starter.
+    std::optional<MoveOn> lastMove() const;
+
+private:
     // The last moves on, enough for seven rounds and a few steps back.
     static constexpr size_t kept = 32;
     std::vector<MoveOn> m_moves;

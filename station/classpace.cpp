@@ -1,0 +1,66 @@
+#include "classpace.h"
+
+#include "columns.h"
+#include "gridtable.h"
+#include "ringjournal.h"
+#include "ringpointer.h"
+
+void ClassPace::clear()
+{
+    m_pace.clear();
+    m_plan = ClassPlan();
+}
+
+void ClassPace::listRead(const GridTable& office)
+{
+    m_plan = classPlanOf(office);
+}
+
+bool ClassPace::movedOn(const GridTable& grid, int previousRow, int ringRow, const QDateTime& now,
+    RingJournal& journal, const QString& bestandspad, const QString& rid)
+{
+    bool overPause = false;
+    for (int r = std::max(previousRow + 1, grid.fixedRows()); r < ringRow && r < grid.rows(); ++r)
+        overPause = overPause || isPauseKey(grid.textView(r, column::Key));
+    m_pace.movedOn(now, grid.textMatrix(ringRow, column::Key), overPause);
+    return !bestandspad.isEmpty() && journal.savePace(bestandspad, rid, now.date(), m_pace);
+}
+
+bool ClassPace::movedBack(const QString& fromKey, const QDateTime& now, RingJournal& journal,
+    const QString& bestandspad, const QString& rid)
+{
+    m_pace.movedBack(fromKey);
+    return !bestandspad.isEmpty() && journal.savePace(bestandspad, rid, now.date(), m_pace);
+}
+
+bool ClassPace::restore(const GridTable& grid, RingPointer& ring, const QDateTime& now, const RingJournal& journal,
+    const QString& bestandspad, const QString& rid)
+{
+    const std::optional<RingPace> kept = journal.loadPace(bestandspad, rid, now.date());
+    if (!kept)
+        return false;
+    m_pace = *kept;
+    // The starter the ring had when the station stopped, when the list still has it.
+    if (const std::optional<RingPace::MoveOn> last = m_pace.lastMove())
+        ring.pointTo(grid, last->key);
+    return true;
+}
+
+ExpectedTimes ClassPace::expectedTimes(const GridTable& grid, int ringRow, const QDateTime& now) const
+{
+    return ExpectedTimes(grid, ringRow, m_plan, m_pace, now);
+}
+
+ClassProgress ClassPace::progress(const GridTable& grid, int ringRow, const QDateTime& now)
+{
+    return m_index.progress(grid, ringRow, m_plan, m_pace, expectedTimes(grid, ringRow, now));
+}
+
+QString ClassPace::expectedTip(const GridTable& grid, int ringRow, int row, const QDateTime& now) const
+{
+    ExpectedTimes times = expectedTimes(grid, ringRow, now);
+    const QString text = expectedText(grid.textView(row, column::Time), times.secondsAt(row));
+    if (text.isEmpty())
+        return QString();
+    return QStringLiteral("Verwacht %1 (een schatting naar het tempo in de ring)").arg(text);
+}

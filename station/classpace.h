@@ -1,0 +1,51 @@
+#pragma once
+
+#include "classplan.h"
+#include "expectedtimes.h"
+#include "progressindex.h"
+#include "ringpace.h"
+
+#include <QDateTime>
+#include <QString>
+
+class GridTable;
+class RingJournal;
+class RingPointer;
+
+// The pace of the class being ridden and what follows from it, as the station keeps it: the ring's moves on
+// (RingPace), the office's plan read from each list it publishes (ClassPlan), and from those the expected
+// go-times and the class's progress for the views. It keeps the pace in the journal at every move on and
+// gives it back, with the starter that was in the ring, at the class's first read after a restart.
+class ClassPace
+{
+public:
+    // Another class is followed: its pace is read from the journal at its first list.
+    void clear();
+    // The office's list was read (grid(2) holds it now).
+    void listRead(const GridTable& office);
+
+    // The ring moved on to the starter on `ringRow` at `now`; `previousRow` the row it came from. True when the
+    // pace was kept in the journal.
+    bool movedOn(const GridTable& grid, int previousRow, int ringRow, const QDateTime& now, RingJournal& journal,
+        const QString& bestandspad, const QString& rid);
+    // The ring went back from the starter `fromKey` (its move on is taken back).
+    bool movedBack(const QString& fromKey, const QDateTime& now, RingJournal& journal, const QString& bestandspad,
+        const QString& rid);
+    // At the class's first list: its pace from the journal, and the ring put back on the starter it had. True
+    // when a pace was found.
+    bool restore(const GridTable& grid, RingPointer& ring, const QDateTime& now, const RingJournal& journal,
+        const QString& bestandspad, const QString& rid);
+
+    const RingPace& pace() const { return m_pace; }
+    const ClassPlan& plan() const { return m_plan; }
+    ExpectedTimes expectedTimes(const GridTable& grid, int ringRow, const QDateTime& now) const;
+    ClassProgress progress(const GridTable& grid, int ringRow, const QDateTime& now);
+    // The Tijd cell's tooltip for a row: "Verwacht ca. 10:52 (een schatting naar het tempo in de ring)" when the
+    // expected time is news beside the planned one; empty otherwise.
+    QString expectedTip(const GridTable& grid, int ringRow, int row, const QDateTime& now) const;
+
+private:
+    RingPace m_pace;
+    ClassPlan m_plan;
+    ProgressIndex m_index;
+};
