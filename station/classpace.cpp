@@ -51,7 +51,7 @@ ExpectedTimes ClassPace::expectedTimes(const GridTable& grid, int ringRow, const
     return ExpectedTimes(grid, ringRow, m_plan, m_pace, now);
 }
 
-ClassProgress ClassPace::progress(const GridTable& grid, int ringRow, const QDateTime& now)
+ClassProgress ClassPace::progress(const GridTable& grid, int ringRow, const QDateTime& now) const
 {
     return m_index.progress(grid, ringRow, m_plan, m_pace, expectedTimes(grid, ringRow, now));
 }

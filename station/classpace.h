@@ -39,7 +39,7 @@ public:
     const RingPace& pace() const { return m_pace; }
     const ClassPlan& plan() const { return m_plan; }
     ExpectedTimes expectedTimes(const GridTable& grid, int ringRow, const QDateTime& now) const;
-    ClassProgress progress(const GridTable& grid, int ringRow, const QDateTime& now);
+    ClassProgress progress(const GridTable& grid, int ringRow, const QDateTime& now) const;
     // The Tijd cell's tooltip for a row: "Verwacht ca. 10:52 (een schatting naar het tempo in de ring)" when the
     // expected time is news beside the planned one; empty otherwise.
     QString expectedTip(const GridTable& grid, int ringRow, int row, const QDateTime& now) const;
@@ -47,5 +47,6 @@ public:
 private:
     RingPace m_pace;
     ClassPlan m_plan;
-    ProgressIndex m_index;
+    // Counts per version of the list: a cache, so asking for the progress changes nothing the station keeps.
+    mutable ProgressIndex m_index;
 };
