@@ -71,6 +71,9 @@ private slots:
     void crowdingMoveWarns();
     void dragEqualsTheSameMovesByButton_data();
     void dragEqualsTheSameMovesByButton();
+    void officePlanFromItsTimes_data();
+    void officePlanFromItsTimes();
+    void progressCountsEqualTheWalk();
 
 private:
     Station& station() { return m_kit->station(); }
@@ -315,6 +318,75 @@ void TestRingPace::dragEqualsTheSameMovesByButton()
     QCOMPARE(byDrag.logged, byButton.logged);
     QCOMPARE(byDrag.undone, classKeys);
     QCOMPARE(byButton.undone, classKeys);
+}
+
+void TestRingPace::officePlanFromItsTimes_data()
+{
+    QTest::addColumn<QString>("times"); // the Tijd column, line by line ("|" between lines), "P:" a pause line
+    QTest::addColumn<int>("interval"); // -1: none
+    QTest::addColumn<int>("pause"); // the first pause line's length, -1: none known
+
+    QTest::newRow("two minutes apart, a pause of 15") << "10:00|10:02|10:04|P:10:06|10:21|10:23" << 120 << 900;
+    QTest::newRow("as the office writes them") << "9:58|10.00|10:02:00|10:04" << 120 << -1;
+    QTest::newRow("the most frequent gap wins, of equal counts the shorter")
+        << "10:00|10:01:30|10:03|10:05|10:07|10:08:30" << 90 << -1;
+    QTest::newRow("a pause without a time starts one interval after the starter before it")
+        << "10:00|10:02|P:|10:20" << 120 << 1080;
+    QTest::newRow("no times: no plan") << "|||P:|" << -1 << -1;
+    QTest::newRow("texts that are no times") << "24:00|10:60|1030|10:0|abc|10:00:00:00" << -1 << -1;
+}
+
+void TestRingPace::officePlanFromItsTimes()
+{
+    QFETCH(QString, times);
+    QFETCH(int, interval);
+    QFETCH(int, pause);
+
+    QStringList keys;
+    const QStringList lines = times.split(u'|');
+    for (int i = 0; i < lines.size(); ++i)
+        keys << (lines[i].startsWith(u"P:") ? QStringLiteral("P") : QString::number(i + 1));
+    kantoor::PublishedOrder order = classOrder(keys.join(u' '));
+    for (int i = 0; i < lines.size(); ++i)
+        order.lines[size_t(i)][column::Time] = lines[i].startsWith(u"P:") ? lines[i].mid(2) : lines[i];
+    QVERIFY(m_kit->follow(kantoor::runningOrderBytes(order)));
+    const ClassPlan& plan = station().classPace().plan();
+    QCOMPARE(plan.interval.value_or(-1), interval);
+    const int pauseRow = keys.indexOf(QStringLiteral("P")) + 1;
+    QCOMPARE(pauseRow > 0 && plan.pauseLengths.contains(pauseRow) ? plan.pauseLengths.value(pauseRow) : -1, pause);
+}
+
+// The counts kept per version of the list give what one walk over it gives, through moves, marks and the
+// ring moving on and back.
+void TestRingPace::progressCountsEqualTheWalk()
+{
+    kantoor::PublishedOrder order = plannedClass(keys(60, QStringLiteral("30")));
+    QVERIFY(m_kit->follow(kantoor::runningOrderBytes(order)));
+    Station& s = station();
+    std::srand(7);
+    for (int step = 0; step < 200; ++step) {
+        m_kit->clock.setNow(m_kit->clock.now().addSecs(60 + std::rand() % 120));
+        switch (std::rand() % 5) {
+        case 0:
+        case 1:
+            s.volgendeInDeRing();
+            break;
+        case 2:
+            s.vorigeInDeRing();
+            break;
+        case 3:
+            selectRow(s, 1 + std::rand() % (s.working().rows() - 1));
+            s.wisselnietgestart();
+            break;
+        default:
+            s.verplaatsNaar(1 + std::rand() % (s.working().rows() - 1), 1 + std::rand() % (s.working().rows() - 1));
+            break;
+        }
+        const int ring = s.ringPointer().row();
+        const ClassProgress walked
+            = classProgress(s.working(), ring, s.classPace().plan(), s.classPace().pace(), m_kit->clock.now());
+        QCOMPARE(s.classPace().progress(s.working(), ring, m_kit->clock.now()), walked);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRingPace)
