@@ -329,9 +329,9 @@ void TestRingPace::officePlanFromItsTimes_data()
     QTest::newRow("two minutes apart, a pause of 15") << "10:00|10:02|10:04|P:10:06|10:21|10:23" << 120 << 900;
     QTest::newRow("as the office writes them") << "9:58|10.00|10:02:00|10:04" << 120 << -1;
     QTest::newRow("the most frequent gap wins, of equal counts the shorter")
-        << "10:00|10:01:30|10:03|10:05|10:07|10:08:30" << 90 << -1;
+        << "10:00|10:01:30|10:03|10:05|10:07" << 90 << -1;
     QTest::newRow("a pause without a time starts one interval after the starter before it")
-        << "10:00|10:02|P:|10:20" << 120 << 1080;
+        << "10:00|10:02|P:|10:20" << 120 << 960;
     QTest::newRow("no times: no plan") << "|||P:|" << -1 << -1;
     QTest::newRow("texts that are no times") << "24:00|10:60|1030|10:0|abc|10:00:00:00" << -1 << -1;
 }
