@@ -2,7 +2,6 @@
 
 #include "columns.h"
 #include "gridtable.h"
-#include "ringjournal.h"
 #include "ringpointer.h"
 
 void ClassPace::clear()
@@ -16,27 +15,21 @@ void ClassPace::listRead(const GridTable& office)
     m_plan = classPlanOf(office);
 }
 
-bool ClassPace::movedOn(const GridTable& grid, int previousRow, int ringRow, const QDateTime& now,
-    RingJournal& journal, const QString& bestandspad, const QString& rid)
+void ClassPace::movedOn(const GridTable& grid, int previousRow, int ringRow, const QDateTime& now)
 {
     bool overPause = false;
     for (int r = std::max(previousRow + 1, grid.fixedRows()); r < ringRow && r < grid.rows(); ++r)
         overPause = overPause || isPauseKey(grid.textView(r, column::Key));
     m_pace.movedOn(now, grid.textMatrix(ringRow, column::Key), overPause);
-    return !bestandspad.isEmpty() && journal.savePace(bestandspad, rid, now.date(), m_pace);
 }
 
-bool ClassPace::movedBack(const QString& fromKey, const QDateTime& now, RingJournal& journal,
-    const QString& bestandspad, const QString& rid)
+void ClassPace::movedBack(const QString& fromKey)
 {
     m_pace.movedBack(fromKey);
-    return !bestandspad.isEmpty() && journal.savePace(bestandspad, rid, now.date(), m_pace);
 }
 
-bool ClassPace::restore(const GridTable& grid, RingPointer& ring, const QDateTime& now, const RingJournal& journal,
-    const QString& bestandspad, const QString& rid)
+bool ClassPace::restore(const std::optional<RingPace>& kept, const GridTable& grid, RingPointer& ring)
 {
-    const std::optional<RingPace> kept = journal.loadPace(bestandspad, rid, now.date());
     if (!kept)
         return false;
     m_pace = *kept;

@@ -9,13 +9,12 @@
 #include <QString>
 
 class GridTable;
-class RingJournal;
 class RingPointer;
 
 // The pace of the class being ridden and what follows from it, as the station keeps it: the ring's moves on
 // (RingPace), the office's plan read from each list it publishes (ClassPlan), and from those the expected
-// go-times and the class's progress for the views. It keeps the pace in the journal at every move on and
-// gives it back, with the starter that was in the ring, at the class's first read after a restart.
+// go-times and the class's progress for the views. The station keeps the pace in the journal at every move on;
+// after a restart it comes back, with the starter that was in the ring.
 class ClassPace
 {
 public:
@@ -24,17 +23,13 @@ public:
     // The office's list was read (grid(2) holds it now).
     void listRead(const GridTable& office);
 
-    // The ring moved on to the starter on `ringRow` at `now`; `previousRow` the row it came from. True when the
-    // pace was kept in the journal.
-    bool movedOn(const GridTable& grid, int previousRow, int ringRow, const QDateTime& now, RingJournal& journal,
-        const QString& bestandspad, const QString& rid);
+    // The ring moved on to the starter on `ringRow` at `now`; `previousRow` the row it came from.
+    void movedOn(const GridTable& grid, int previousRow, int ringRow, const QDateTime& now);
     // The ring went back from the starter `fromKey` (its move on is taken back).
-    bool movedBack(const QString& fromKey, const QDateTime& now, RingJournal& journal, const QString& bestandspad,
-        const QString& rid);
-    // At the class's first list: its pace from the journal, and the ring put back on the starter it had. True
-    // when a pace was found.
-    bool restore(const GridTable& grid, RingPointer& ring, const QDateTime& now, const RingJournal& journal,
-        const QString& bestandspad, const QString& rid);
+    void movedBack(const QString& fromKey);
+    // After a restart: the pace the journal kept, and the ring put back on the starter it had. True when there
+    // was one.
+    bool restore(const std::optional<RingPace>& kept, const GridTable& grid, RingPointer& ring);
 
     const RingPace& pace() const { return m_pace; }
     const ClassPlan& plan() const { return m_plan; }

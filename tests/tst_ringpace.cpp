@@ -3,6 +3,7 @@
 // started in the way, a restart of the station in the middle); the warning when a move crowds a rider, cleared
 // by its undo and never given for the office's own list; and a starter dragged by its Volg cell, which must equal
 // the same moves made by button in the list, the mutation file, the undo history and the day log.
+#include "boardfeed.h"
 #include "classfile.h"
 #include "columns.h"
 #include "files.h"
@@ -38,15 +39,6 @@ QString keys(int count, const QString& pauseAfter = QString())
             list << QStringLiteral("P");
     }
     return list.join(u' ');
-}
-
-int rowOfKey(const GridTable& grid, const QString& key)
-{
-    for (int r = 1; r < grid.rows(); ++r) {
-        if (grid.textMatrix(r, column::Key) == key)
-            return r;
-    }
-    return -1;
 }
 
 QStringList dayLog(Station& station)
@@ -149,13 +141,16 @@ void TestRingPace::estimatesFollowTheRing()
             station().start();
         }
         QCOMPARE(station().ringPointer().row(), riding[k]);
-        // Once three rounds are seen, every estimate is within 30 s of when the starter really goes: the one
-        // long round moves none of them further than it really does.
+        // Once three rounds are seen, every estimate is within 30 s of when the starter really goes, and stays so
+        // after the long round: it does not make the estimates after it jump (a mean of the rounds would).
         if (k < 4)
             continue;
         ExpectedTimes times = station().expectedTimes();
         for (size_t j = k + 1; j < riding.size(); ++j) {
             const std::optional<QDateTime> expected = times.at(riding[j]);
+            // No estimate foresees the long round before it is ridden.
+            if (int(k) <= longRound && int(j) > longRound)
+                continue;
             QVERIFY2(expected, qPrintable(QStringLiteral("no estimate for row %1").arg(riding[j])));
             QVERIFY2(qAbs(expected->secsTo(goes[j])) <= 30,
                 qPrintable(QStringLiteral("after move on %1, row %2: expected %3, goes %4")
@@ -164,7 +159,7 @@ void TestRingPace::estimatesFollowTheRing()
                         .arg(expected->toString(u"HH:mm:ss"), goes[j].toString(u"HH:mm:ss"))));
         }
     }
-    QVERIFY(station().pace().hasOwnPace());
+    QVERIFY(station().classPace().pace().hasOwnPace());
 }
 
 void TestRingPace::boardShowsExpectedTimesAndProgress()
@@ -223,9 +218,8 @@ void TestRingPace::crowdingMoveWarns()
     } else if (command == u"drag") {
         station().verplaatsNaar(12, 5);
     } else if (command == u"swap") {
-        GridTable& grid = station().working();
-        selectRow(station(), 5);
-        grid.setRowData(12, 1);
+        station().selectRow(5);
+        station().addToSelection(12);
         station().wisselrijen();
     } else {
         selectRow(station(), 19);
