@@ -73,7 +73,10 @@ void moveOn(benchmark::State& state, int lines)
         content.progress = index.progress(c.working, c.ring.row(), c.plan, c.pace, times);
         benchmark::DoNotOptimize(content);
     }
-    if (!index.progress(c.working, c.ring.row(), c.plan, c.pace, ExpectedTimes(c.working, c.ring.row(), c.plan, c.pace, c.now)).end)
+    if (!index
+             .progress(
+                 c.working, c.ring.row(), c.plan, c.pace, ExpectedTimes(c.working, c.ring.row(), c.plan, c.pace, c.now))
+             .end)
         state.SkipWithError("the class has no expected end");
 }
 

@@ -6,8 +6,8 @@
 // - the periodic read of an unchanged list (merged) and of a changed one (replacing the ring's list),
 //   each with its repaint.
 // - the official's edits through the station: a move of the current line, a mark, a starter dragged 500 places,
-//   each with its step in the undo history, its line in the day log and the send rule, as the button runs them; and the journal of the
-//   unsent work written after an edit (off the edit's path, on a timer), for information.
+//   each with its step in the undo history, its line in the day log and the send rule, as the button runs them; and the
+//   journal of the unsent work written after an edit (off the edit's path, on a timer), for information.
 // Baselines in the same run: reading the file's bytes and splitting them into lines and fields, the floor
 // no reader can beat; a bare listing of the folder; and the merge of an unchanged list entry by entry,
 // every line of the new list looked up by a scan of every line of the grid.

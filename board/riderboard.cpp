@@ -253,8 +253,7 @@ void RiderBoard::paintEvent(QPaintEvent*)
     // A column for the expected times, beside the planned ones, only when one of the lines has one.
     const bool anyExpected = std::any_of(content.following.cbegin(), content.following.cend(),
         [](const BoardLine& entry) { return !entry.starter.expected.isEmpty(); });
-    const int expectedWidth
-        = anyExpected ? QFontMetrics(font).horizontalAdvance(QStringLiteral("ca. 00:00")) + gap : 0;
+    const int expectedWidth = anyExpected ? QFontMetrics(font).horizontalAdvance(QStringLiteral("ca. 00:00")) + gap : 0;
     for (const BoardLine& entry : content.following) {
         const QRect line(margin, y, w - 2 * margin, lineHeight);
         const BoardStarter& s = entry.starter;

@@ -100,8 +100,7 @@ bool sameRider(QStringView a, QStringView b)
 
 // The rows within `minimum` riding starters of `row` (either side) that carry the same rider, each read
 // through `at` (the list now, or as it stood before the edit).
-template<typename At>
-std::vector<int> closeBy(const GridTable& grid, int row, int minimum, At at)
+template <typename At> std::vector<int> closeBy(const GridTable& grid, int row, int minimum, At at)
 {
     std::vector<int> found;
     const int line = at(row);

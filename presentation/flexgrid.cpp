@@ -743,10 +743,7 @@ void FlexGrid::press(const QPoint& at, Qt::MouseButton which, Qt::KeyboardModifi
     const int row = rowAt(at.y());
     const int col = colAt(at.x());
     m_table->setMouseRow(row);
-    const int button = which == Qt::LeftButton ? 1
-        : which == Qt::RightButton             ? 2
-        : which == Qt::MiddleButton            ? 4
-                                               : 0;
+    const int button = which == Qt::LeftButton ? 1 : which == Qt::RightButton ? 2 : which == Qt::MiddleButton ? 4 : 0;
     if (button == 0 || !isDataCell(row, col))
         return;
     m_pressed |= which;
@@ -904,7 +901,8 @@ void FlexGrid::paintLanding(QPainter& painter)
     painter.setBrush(Qt::black);
     const int h = thickness * 2;
     const int mid = y + thickness / 2;
-    painter.drawPolygon(QPolygon({ QPoint(row.left(), mid - h), QPoint(row.left() + h, mid), QPoint(row.left(), mid + h) }));
+    painter.drawPolygon(
+        QPolygon({ QPoint(row.left(), mid - h), QPoint(row.left() + h, mid), QPoint(row.left(), mid + h) }));
     painter.drawPolygon(
         QPolygon({ QPoint(row.right(), mid - h), QPoint(row.right() - h, mid), QPoint(row.right(), mid + h) }));
     painter.restore();
@@ -980,8 +978,8 @@ bool FlexGrid::touchEvent(QTouchEvent* event)
             // A swipe scrolls the list by whole rows, the way the finger goes.
             if (m_touch.swiped) {
                 const int rows = (m_touch.startAt.y() - at.y()) / rowHeightPixels();
-                m_table->setTopRow(
-                    std::clamp(m_touch.startTopRow + rows, m_table->fixedRows(), std::max(m_table->fixedRows(), m_table->maxTopRow())));
+                m_table->setTopRow(std::clamp(m_touch.startTopRow + rows, m_table->fixedRows(),
+                    std::max(m_table->fixedRows(), m_table->maxTopRow())));
             }
         }
         event->accept();

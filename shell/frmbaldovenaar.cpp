@@ -8,7 +8,6 @@
 #include "frmintro.h"
 #include "gridlayout.h"
 #include "holdbutton.h"
-#include "touchtargets.h"
 #include "keycommands.h"
 #include "resources.h"
 #include "riderboard.h"
@@ -16,6 +15,7 @@
 #include "scrollmouse.h"
 #include "statusline.h"
 #include "textmeasurer.h"
+#include "touchtargets.h"
 #include "twips.h"
 #include "windowsettings.h"
 

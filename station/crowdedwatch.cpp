@@ -11,9 +11,8 @@ bool CrowdedWatch::edited(const GridTable& grid, const std::vector<std::pair<int
 {
     bool changed = recheck(grid);
     for (crowdedriders::Pair& pair : crowdedriders::newlyCrowded(grid, exchanges, m_minimum)) {
-        const bool known = std::any_of(m_pairs.cbegin(), m_pairs.cend(), [&pair](const crowdedriders::Pair& p) {
-            return p.keyA == pair.keyA && p.keyB == pair.keyB;
-        });
+        const bool known = std::any_of(m_pairs.cbegin(), m_pairs.cend(),
+            [&pair](const crowdedriders::Pair& p) { return p.keyA == pair.keyA && p.keyB == pair.keyB; });
         if (!known) {
             m_pairs.push_back(std::move(pair));
             changed = true;

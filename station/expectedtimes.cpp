@@ -96,8 +96,8 @@ std::optional<QDateTime> ExpectedTimes::end()
 
 QDateTime ExpectedTimes::dateTime(qint64 seconds) const
 {
-    return QDateTime(m_day.addDays(seconds / secondsPerDay),
-        QTime::fromMSecsSinceStartOfDay(int(seconds % secondsPerDay) * 1000));
+    return QDateTime(
+        m_day.addDays(seconds / secondsPerDay), QTime::fromMSecsSinceStartOfDay(int(seconds % secondsPerDay) * 1000));
 }
 
 QString expectedText(QStringView planned, const std::optional<qint64>& expected)

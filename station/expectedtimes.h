@@ -26,7 +26,8 @@ public:
     // An estimate that close to the planned time is no news and is not shown.
     static constexpr int shownFrom = 120;
 
-    ExpectedTimes(const GridTable& grid, int ringRow, const ClassPlan& plan, const RingPace& pace, const QDateTime& now);
+    ExpectedTimes(
+        const GridTable& grid, int ringRow, const ClassPlan& plan, const RingPace& pace, const QDateTime& now);
 
     // Whether there is anything to expect: a starter in the ring and an expected round.
     bool isValid() const { return m_valid; }

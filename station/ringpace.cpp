@@ -70,7 +70,8 @@ QJsonObject RingPace::toJson() const
 {
     QJsonArray moves;
     for (const MoveOn& move : m_moves) {
-        QJsonObject entry { { QStringLiteral("at"), move.at.toString(Qt::ISODate) }, { QStringLiteral("key"), move.key } };
+        QJsonObject entry { { QStringLiteral("at"), move.at.toString(Qt::ISODate) },
+            { QStringLiteral("key"), move.key } };
         if (move.round)
             entry.insert(QStringLiteral("round"), *move.round);
         moves.append(entry);

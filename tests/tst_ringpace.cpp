@@ -93,8 +93,8 @@ void TestRingPace::estimatesFollowTheRing_data()
 
     QTest::newRow("twenty starters at 90 s") << keys(20) << QString() << -1 << -1;
     QTest::newRow("one round of 600 s among them") << keys(20) << QString() << 8 << -1;
-    QTest::newRow("a pause and a starter not started in the way") << keys(20, QStringLiteral("9")) << QStringLiteral("14")
-                                                                 << 5 << -1;
+    QTest::newRow("a pause and a starter not started in the way")
+        << keys(20, QStringLiteral("9")) << QStringLiteral("14") << 5 << -1;
     QTest::newRow("a restart in the middle keeps the pace") << keys(20, QStringLiteral("12")) << QString() << 6 << 10;
 }
 
@@ -154,9 +154,9 @@ void TestRingPace::estimatesFollowTheRing()
             QVERIFY2(expected, qPrintable(QStringLiteral("no estimate for row %1").arg(riding[j])));
             QVERIFY2(qAbs(expected->secsTo(goes[j])) <= 30,
                 qPrintable(QStringLiteral("after move on %1, row %2: expected %3, goes %4")
-                        .arg(k)
-                        .arg(riding[j])
-                        .arg(expected->toString(u"HH:mm:ss"), goes[j].toString(u"HH:mm:ss"))));
+                               .arg(k)
+                               .arg(riding[j])
+                               .arg(expected->toString(u"HH:mm:ss"), goes[j].toString(u"HH:mm:ss"))));
         }
     }
     QVERIFY(station().classPace().pace().hasOwnPace());
