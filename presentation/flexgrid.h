@@ -21,8 +21,10 @@ class TextMeasurer;
 // come from the table (widths in twips, 15 to a pixel; the font in whole pixels, as the Windows grid set
 // it). All state lives in the table; the widget only shows it and turns mouse and keys into changes of
 // it. A text its column cuts short ends in "…" and shows whole in the cell's tooltip. Beside the texts it
-// paints what ChangeMarks says (the office's changes framed and bold, a bar on rows not sent yet), and in
-// the sunlight mode it paints in that mode's colours, all text bold.
+// paints what ChangeMarks says (the office's changes framed and bold, a bar on rows not sent yet), a warning
+// triangle on the rows of a rider a move crowded, and in the sunlight mode it paints in that mode's colours,
+// all text bold. A starter can be dragged by its Volg cell (with the mouse, or a finger held still on it); the
+// grid shows where it will land and reports the drop, and the station moves it.
 class FlexGrid : public QAbstractScrollArea
 {
     Q_OBJECT
