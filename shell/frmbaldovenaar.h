@@ -9,16 +9,18 @@
 #include <functional>
 #include <optional>
 
+class BoardCommands;
+class EditMenu;
 class FlexGrid;
 class HoldButton;
 class KeyCommands;
+class MutatieIndicator;
 class RiderBoard;
 class StatusLine;
+class WheelHook;
 struct WindowSettings;
 
 class QAction;
-class QKeySequence;
-class QEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -78,13 +80,13 @@ public:
     void openLogboek();
     void mnuBestandSub_Click(int index);
     void btnKnop_Click(knoppen::Knop knop);
-    void btnVerplaatsregels_MouseDown(regels::Richting richting);
-    void btnVerplaatsregels_MouseUp();
+    void btnVerplaatsregels_MouseDown(regels::Richting richting) { m_station.pressMove(richting); }
+    void btnVerplaatsregels_MouseUp() { m_station.releaseMove(); }
 
     // Beeld > Ruiterscherm: opens the rider board (full screen on a second screen when there is one), or
     // closes it; nothing while the window is not loaded. The board, once it was opened.
     void toggleRuiterscherm();
-    RiderBoard* ruiterscherm() const { return m_board; }
+    RiderBoard* ruiterscherm() const;
 
     // Layout and zoom.
     void Form_Resize();
@@ -111,40 +113,30 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void buildMenu();
-    QAction* addAction(QMenu* menu, const QString& name, const QString& text, const QList<QKeySequence>& keys);
     void showStatus(const StationStatus& status);
     // Why the class would be left: the window closes, or the official opens another class.
     enum class Leaving { Close, OpenAnother };
     bool mayLeaveTheClass(Leaving leaving);
+    bool askQuestion(const QString& text);
     void connectStation();
-    void centreOnScreen();
     // The view's own helpers: the Beeld and Help menus, the window's place and settings, the first fit.
     void buildBeeldMenu();
     void buildHelpMenu();
     void applyWindowSettings(const WindowSettings& settings);
     void applyZonlicht(bool on);
-    void placeOnScreen();
-    void keepWindowPlacement();
     void fitOnFirstList();
     QPushButton* styleButton(QPushButton* button);
-    void ScrollMouse_HookForm();
-    void ScrollMouse_UnhookForm();
+    // The wheel over the window's controls (WheelHook), hooked from the load to the close.
+    void buildWheelHook();
     void showMessage(const QString& text);
     void setBusy(bool busy);
-    // The change indicator: green for a list that replaced the ring's.
-    void showListNews(ListNews news);
     void setButtons(const Station::Buttons& buttons);
     // The keyboard: the Bewerken menu's commands with their keys, Ctrl+O, and the keys beyond the menus.
     void buildKeyboardCommands();
-    void enableKeyboardCommands(const Station::Buttons& buttons);
-    // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
-    void buildBoardCommands();
-    void enableBoardCommands();
 
     Station& m_station;
     Options m_options;
@@ -155,7 +147,7 @@ private:
     std::array<QFrame*, 4> m_lines {}; // Line1..Line4
     std::array<QPushButton*, 6> m_btnKnop {};
     std::array<HoldButton*, 2> m_btnVerplaatsregels {};
-    QLabel* m_lblMutatie = nullptr;
+    MutatieIndicator* m_lblMutatie = nullptr;
     QLabel* m_lblTitel = nullptr;
     QLabel* m_lblDatum = nullptr;
     QLabel* m_lblBegintijd = nullptr;
@@ -166,9 +158,7 @@ private:
     std::array<QAction*, 4> m_mnuBestandSub {}; // 0, 2 and 3; no index 1
     QAction* m_mnuLogboek = nullptr;
     QMenu* m_mnuBewerken = nullptr;
-    QAction* m_mnuOngedaanMaken = nullptr;
-    QAction* m_mnuOpnieuw = nullptr;
-    QAction* m_mnuOpnieuwToepassen = nullptr;
+    EditMenu* m_editMenu = nullptr;
     QMenu* m_mnuBeeld = nullptr;
     QAction* m_mnuKleiner = nullptr;
     QAction* m_mnuGroter = nullptr;
@@ -186,25 +176,14 @@ private:
     // No zoom was saved: the first list shown is sized to fit the window.
     bool m_fitPending = false;
 
-    // The keyboard's commands in the Bewerken menu, and the keys beyond the menus.
-    std::array<QAction*, 2> m_mnuVerplaats {}; // regels::Richting
-    QAction* m_mnuWissel = nullptr;
-    QAction* m_mnuNietGestart = nullptr;
-    QAction* m_mnuVerzenden = nullptr;
+    // The keys beyond the menus, the wheel, and the rider board's items in the Beeld menu.
     KeyCommands* m_keyCommands = nullptr;
-    // The rider board and its items in the Beeld menu.
-    RiderBoard* m_board = nullptr;
-    QAction* m_mnuRuiterscherm = nullptr;
-    QAction* m_mnuSchermvullend = nullptr;
-    QAction* m_mnuVolgende = nullptr;
-    QAction* m_mnuVorige = nullptr;
+    WheelHook* m_wheelHook = nullptr;
+    BoardCommands* m_boardCommands = nullptr;
 
-    // Whether lblMutatie shows a new list, so a check that tells the same does not restyle it.
-    std::optional<bool> m_shownNews;
     bool m_busy = false;
     // Asked to stop from outside: the close asks nothing, the journal keeps the ring's work.
     bool m_stopping = false;
     bool m_loaded = false;
     bool m_shownOnce = false;
-    bool m_wheelHooked = false;
 };
