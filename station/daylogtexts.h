@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runorderloader.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -10,12 +12,12 @@
 // them ("105 Anna de Vries (Quibus)"), so a disputed start order can be answered from the log alone.
 namespace daylogtext {
 
-// "105 Anna de Vries (Quibus)": a starter by back number, rider and horse; the line's key when it has none.
-QString starter(const QString& number, const QString& rider, const QString& horse, const QString& key);
-
-QString listRead(int lines);
-QString listMerged(const QStringList& changedStarters);
-QString listReplaced(int lines);
+// "105 Anna de Vries (Quibus)": the starter on a row of the ring's list, by back number, rider and horse; the
+// line's key when it has none; nothing for a row the list does not have.
+QString starter(const GridTable& working, int row);
+// What a counted read did to the ring's list (`working`, as it now is).
+QString read(RunOrderLoader::ListChange change, const GridTable& working,
+    const std::vector<runordermerge::ChangedCell>& mergedCells);
 
 QString sent(const QStringList& files);
 QString sendFailed(const QStringList& reasons);

@@ -47,22 +47,6 @@ QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleSh
     return timer;
 }
 
-StationStatus::Follow followOf(RunOrderLoader::FollowProblem problem)
-{
-    switch (problem) {
-    case RunOrderLoader::FollowProblem::NotFound:
-        return StationStatus::Follow::NotFound;
-    case RunOrderLoader::FollowProblem::FolderUnreachable:
-        return StationStatus::Follow::Unreachable;
-    case RunOrderLoader::FollowProblem::NotToday:
-        return StationStatus::Follow::NotToday;
-    case RunOrderLoader::FollowProblem::None:
-    case RunOrderLoader::FollowProblem::NothingFollowed:
-        break;
-    }
-    return StationStatus::Follow::NothingFollowed;
-}
-
 } // namespace
 
 Station::Station(QObject* parent)
@@ -98,8 +82,7 @@ Station::Station(Options options, QObject* parent)
     connect(m_timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
     m_settleTimer = makeTimer(this, "settleTimer", 0, true);
     connect(m_settleTimer, &QTimer::timeout, this, &Station::Timer1_Timer);
-    m_timerRegelsVerplaatsen = makeTimer(this, "TimerRegelsVerplaatsen", 100, false);
-    connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
+    connect(&m_heldMove.timer(), &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
     // Counts the seconds of a send the office has not taken in yet.
     m_statusTimer = makeTimer(this, "statusTimer", 1000, false);
     connect(m_statusTimer, &QTimer::timeout, this, &Station::updateStatus);
@@ -202,17 +185,6 @@ void Station::Timer1_Timer()
     m_state.timerbezig = false;
 }
 
-void Station::stopChecks()
-{
-    m_timer1->stop();
-    m_settleTimer->stop();
-}
-
-void Station::setCheckInterval(int milliseconds)
-{
-    m_timer1->setInterval(milliseconds);
-}
-
 void Station::afterRead(ListChange change)
 {
     // A class just opened: its earlier sends go as soon as its identity is known, before any send of this
@@ -226,7 +198,7 @@ void Station::afterRead(ListChange change)
     // not for the journal, whose work it leaves as it was.
     const bool news = change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty());
     if (news)
-        log(describeRead(change));
+        log(daylogtext::read(change, *m_working, m_loader->mergedCells()));
     checkReceipt(change);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
@@ -242,7 +214,7 @@ void Station::afterRead(ListChange change)
     if (news) {
         m_keeper.saveSoon();
         // The office's plan of the class: its times may have changed with the list.
-        m_pace.listRead(*m_snapshot);
+        m_pace.listRead(change == ListChange::Merged ? *m_scratch : *m_snapshot);
     }
     // On the office's own list no warning of the ring's stands: what it has, it had.
     if (change == ListChange::Rebuilt || change == ListChange::Replaced)
@@ -262,23 +234,6 @@ void Station::afterRead(ListChange change)
         if (m_ring.row() != before)
             emit ringChanged(m_ring.row());
     }
-}
-
-QString Station::describeRead(ListChange change) const
-{
-    if (change == ListChange::Rebuilt)
-        return daylogtext::listRead(m_working->rows() - 1);
-    if (change == ListChange::Merged) {
-        QStringList changed;
-        int lastRow = 0;
-        for (const runordermerge::ChangedCell& cell : m_loader->mergedCells()) {
-            if (cell.row != lastRow)
-                changed << starterAt(cell.row);
-            lastRow = cell.row;
-        }
-        return daylogtext::listMerged(changed);
-    }
-    return daylogtext::listReplaced(m_working->rows() - 1);
 }
 
 void Station::checkReceipt(ListChange change)
@@ -419,26 +374,20 @@ void Station::pressMove(regels::Richting richting)
     if (!mayMove() || m_unloaded)
         return;
     beginStep();
-    m_runStart = m_working->row();
-    m_runStarter = riderAt(m_runStart);
+    const int from = m_working->row();
+    const QString starter = riderAt(from);
     moveOnce(richting);
-    m_timerRegelsVerplaatsen->start(m_repeater.press(richting));
-}
-
-void Station::stopMoving()
-{
-    m_timerRegelsVerplaatsen->stop();
-    m_repeater.release();
-    m_moveSuspended = false;
+    m_heldMove.pressed(richting, from, starter);
 }
 
 bool Station::endRun()
 {
-    const bool wasHeld = m_repeater.held().has_value();
-    stopMoving();
+    const bool wasHeld = m_heldMove.held().has_value();
+    m_heldMove.stop();
     if (!wasHeld || !m_history.isOpen())
         return false;
-    const QString what = daylogtext::moved(m_runStarter, m_working->textMatrix(m_runStart, column::Position).trimmed(),
+    const QString what = daylogtext::moved(m_heldMove.starter(),
+        m_working->textMatrix(m_heldMove.fromRow(), column::Position).trimmed(),
         m_working->textMatrix(m_working->row(), column::Position).trimmed());
     if (!m_history.end(*m_working, what))
         return false;
@@ -454,7 +403,7 @@ int Station::landingRow(int from, int pointed) const
 
 void Station::verplaatsNaar(int from, int to)
 {
-    if (!mayMove() || m_unloaded || m_repeater.held() || from < m_working->fixedRows() || from >= m_working->rows())
+    if (!mayMove() || m_unloaded || m_heldMove.held() || from < m_working->fixedRows() || from >= m_working->rows())
         return;
     beginStep();
     // The dragged line is the current one, as the press that picked it up made it.
@@ -509,23 +458,6 @@ QDateTime Station::now() const
     return m_clock->now();
 }
 
-void Station::endRunAsEdit()
-{
-    if (endRun())
-        noteEdit();
-}
-
-void Station::suspendMove()
-{
-    if (m_repeater.held())
-        m_moveSuspended = true;
-}
-
-void Station::resumeMove()
-{
-    m_moveSuspended = false;
-}
-
 void Station::releaseMove()
 {
     // Every release ends the moves, also when the permission went while the button was held (a re-read
@@ -539,16 +471,16 @@ void Station::releaseMove()
 void Station::TimerRegelsVerplaatsen_Timer()
 {
     // Each tick checks again that a button is held and the file still allows moving lines.
-    const std::optional<regels::Richting> held = m_repeater.held();
+    const std::optional<regels::Richting> held = m_heldMove.held();
     if (!held || !mayMove()) {
         endRunAsEdit();
         return;
     }
     // The key may have been let go: no step until that is known; the repeat's pace stays.
-    if (m_moveSuspended)
+    if (m_heldMove.isSuspended())
         return;
     moveOnce(*held);
-    m_timerRegelsVerplaatsen->setInterval(m_repeater.repeated());
+    m_heldMove.stepped();
 }
 
 void Station::wisselrijen()
@@ -640,7 +572,7 @@ bool Station::mayReplay(const EditHistory::Step* step) const
 
 void Station::ongedaanMaken()
 {
-    if (!mayReplay(m_history.nextUndo()) || m_listState != ListState::Shown || m_repeater.held())
+    if (!mayReplay(m_history.nextUndo()) || m_listState != ListState::Shown || m_heldMove.held())
         return;
     const std::optional<EditHistory::Step> undone = m_history.undo(*m_working);
     log(daylogtext::undone(undone->what));
@@ -650,7 +582,7 @@ void Station::ongedaanMaken()
 
 void Station::opnieuw()
 {
-    if (!mayReplay(m_history.nextRedo()) || m_listState != ListState::Shown || m_repeater.held())
+    if (!mayReplay(m_history.nextRedo()) || m_listState != ListState::Shown || m_heldMove.held())
         return;
     const std::optional<EditHistory::Step> redone = m_history.redo(*m_working);
     log(daylogtext::redone(redone->what));
@@ -758,75 +690,15 @@ QString Station::riderAt(int row) const
 {
     if (row < 1 || row >= m_working->rows())
         return QString();
-    return daylogtext::starter(m_working->textMatrix(row, column::Number).trimmed(),
-        m_working->textMatrix(row, column::Rider).trimmed(), QString(), m_working->textMatrix(row, column::Key));
+    const QString number = m_working->textMatrix(row, column::Number).trimmed();
+    const QString rider = m_working->textMatrix(row, column::Rider).trimmed();
+    const QString text = number.isEmpty() ? rider : number + u' ' + rider;
+    return text.isEmpty() ? m_working->textMatrix(row, column::Key) : text;
 }
 
 QString Station::starterAt(int row) const
 {
-    if (row < 1 || row >= m_working->rows())
-        return QString();
-    return daylogtext::starter(m_working->textMatrix(row, column::Number), m_working->textMatrix(row, column::Rider),
-        m_working->textMatrix(row, column::Horse), m_working->textMatrix(row, column::Key));
-}
-
-void Station::setScale(double scale)
-{
-    // The factor reaches the settings only when the station closes.
-    m_state.scale = scale;
-}
-
-void Station::grid_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
-{
-    m_selection.mouseDown(*m_working, button, modifiers);
-}
-
-void Station::grid_MouseUp(Qt::MouseButton button)
-{
-    m_selection.mouseUp(*m_working, button);
-}
-
-void Station::grid_KeyDown(Qt::KeyboardModifiers modifiers)
-{
-    m_selection.keyDown(modifiers);
-}
-
-void Station::grid_KeyUp()
-{
-    m_selection.keyUp();
-}
-
-void Station::grid_SelChange()
-{
-    m_selection.selChange(*m_working);
-}
-
-void Station::selectRow(int row)
-{
-    m_working->setRow(row);
-    m_working->setRowSel(row);
-    grid_SelChange();
-}
-
-void Station::addToSelection(int row)
-{
-    m_working->setRowData(row, 1);
-    m_selection.refresh(*m_working);
-}
-
-void Station::selectieUitbreiden(KeyboardSelection::Step step)
-{
-    m_selection.extend(*m_working, step);
-}
-
-void Station::cursorVerplaatsen(KeyboardSelection::Step step)
-{
-    m_selection.moveCurrent(*m_working, step);
-}
-
-void Station::selectieWisselen()
-{
-    m_selection.toggleCurrent(*m_working);
+    return daylogtext::starter(*m_working, row);
 }
 
 bool Station::typNummer(QChar digit, qint64 timestamp)

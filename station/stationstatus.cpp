@@ -110,3 +110,19 @@ StatusTone statusTone(const StationStatus& status)
         return StatusTone::Good;
     return StatusTone::Quiet;
 }
+
+StationStatus::Follow followOf(RunOrderLoader::FollowProblem problem)
+{
+    switch (problem) {
+    case RunOrderLoader::FollowProblem::NotFound:
+        return StationStatus::Follow::NotFound;
+    case RunOrderLoader::FollowProblem::FolderUnreachable:
+        return StationStatus::Follow::Unreachable;
+    case RunOrderLoader::FollowProblem::NotToday:
+        return StationStatus::Follow::NotToday;
+    case RunOrderLoader::FollowProblem::None:
+    case RunOrderLoader::FollowProblem::NothingFollowed:
+        break;
+    }
+    return StationStatus::Follow::NothingFollowed;
+}

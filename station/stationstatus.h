@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runorderloader.h"
+
 #include <QDateTime>
 #include <QMetaType>
 #include <QString>
@@ -63,3 +65,6 @@ QString clockTime(const QDateTime& at);
 // The status in Dutch, as one line; `now` counts the seconds of a stall.
 QString statusText(const StationStatus& status, const QDateTime& now);
 StatusTone statusTone(const StationStatus& status);
+
+// Where the followed file stands, from why the loader's last check did not find it.
+StationStatus::Follow followOf(RunOrderLoader::FollowProblem problem);
