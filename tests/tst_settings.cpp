@@ -7,9 +7,9 @@
 #include "codepaden.h"
 #include "files.h"
 #include "inisettingsstore.h"
-#include "ringsettings.h"
 #include "knownfolders.h"
 #include "registrysettingsstore.h"
+#include "ringsettings.h"
 #include "settingsstore.h"
 #include "systemknownfolders.h"
 
