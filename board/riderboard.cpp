@@ -192,6 +192,16 @@ void RiderBoard::paintEvent(QPaintEvent*)
         drawText(painter, noticeArea, notice, noticeFont, noticeText, Qt::AlignHCenter);
         titleArea.setRight(noticeArea.left() - margin);
     }
+    // How far the class is, at the title's right: "12 van 38 gereden · einde ca. 11:40".
+    const QString progress = progressText(content.progress);
+    if (content.shown && !progress.isEmpty()) {
+        const QFont progressFont = boardFont(h * 4 / 100, true);
+        const int progressWidth
+            = std::min(titleArea.width() / 2, QFontMetrics(progressFont).horizontalAdvance(progress) + margin);
+        drawText(painter, QRect(titleArea.right() - progressWidth, 0, progressWidth, titleHeight), progress,
+            progressFont, captionColour, Qt::AlignRight);
+        titleArea.setRight(titleArea.right() - progressWidth - margin);
+    }
     drawText(painter, titleArea, content.titel, boardFont(h / 20, true), textColour);
 
     if (!content.shown) {
@@ -210,7 +220,11 @@ void RiderBoard::paintEvent(QPaintEvent*)
         const QRect block(0, y, w, blockHeight);
         if (i == 0)
             band(block, ringBack);
-        drawText(painter, QRect(margin, y, w - 2 * margin, int(captionPixels * 1.3)), QString::fromUtf8(captions[i]),
+        // Beside the caption, the time the ring's pace expects the starter, as an estimate.
+        QString caption = QString::fromUtf8(captions[i]);
+        if (content.top[i] && !content.top[i]->expected.isEmpty())
+            caption += QStringLiteral("   –   verwacht %1").arg(content.top[i]->expected);
+        drawText(painter, QRect(margin, y, w - 2 * margin, int(captionPixels * 1.3)), caption,
             boardFont(captionPixels, true), captionColour);
         const QRect line(margin, y + int(captionPixels * 1.3), w - 2 * margin, int(linePixels * 1.3));
         if (const std::optional<BoardStarter>& starter = content.top[i]) {
@@ -252,16 +266,18 @@ void RiderBoard::paintEvent(QPaintEvent*)
     const int gap = pixels;
     const int timeWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("00:00")) + gap;
     const int numberWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("0000"));
+    // A column for the expected times, beside the planned ones, only when one of the lines has one.
+    const bool anyExpected = std::any_of(content.following.cbegin(), content.following.cend(),
+        [](const BoardLine& entry) { return !entry.starter.expected.isEmpty(); });
+    const int expectedWidth = anyExpected ? QFontMetrics(font).horizontalAdvance(QStringLiteral("ca. 00:00")) + gap : 0;
     for (const BoardLine& entry : content.following) {
         const QRect line(margin, y, w - 2 * margin, lineHeight);
         const BoardStarter& s = entry.starter;
         if (entry.kind == BoardLine::Kind::Pause) {
             band(QRect(0, y + 1, w, lineHeight - 2), pauseBack);
             drawText(painter, QRect(line.left(), y, timeWidth, lineHeight), s.time, bold, captionColour);
-            drawText(painter,
-                QRect(line.left() + timeWidth + numberWidth + gap, y,
-                    line.right() - (line.left() + timeWidth + numberWidth + gap), lineHeight),
-                s.rider, bold, textColour);
+            const int textLeft = line.left() + timeWidth + expectedWidth + numberWidth + gap;
+            drawText(painter, QRect(textLeft, y, line.right() - textLeft, lineHeight), s.rider, bold, textColour);
             y += lineHeight;
             continue;
         }
@@ -270,6 +286,10 @@ void RiderBoard::paintEvent(QPaintEvent*)
         int x = line.left();
         drawText(painter, QRect(x, y, timeWidth, lineHeight), s.time, bold, struck ? struckColour : captionColour);
         x += timeWidth;
+        if (anyExpected) {
+            drawText(painter, QRect(x, y, expectedWidth, lineHeight), s.expected, font, captionColour);
+            x += expectedWidth;
+        }
         drawText(painter, QRect(x, y, numberWidth, lineHeight), s.number, bold, colour, Qt::AlignRight);
         x += numberWidth + gap;
         const int riderWidth = (line.right() - x) * 45 / 100;
@@ -282,7 +302,7 @@ void RiderBoard::paintEvent(QPaintEvent*)
             const int strikeY = y + lineHeight / 2;
             painter.setPen(QPen(struckColour, std::max(2, pixels / 10)));
             const int right = s.horse.isEmpty() ? x + riderDrawn : horseLeft + horseDrawn;
-            painter.drawLine(line.left() + timeWidth, strikeY, right, strikeY);
+            painter.drawLine(line.left() + timeWidth + expectedWidth, strikeY, right, strikeY);
         }
         y += lineHeight;
     }

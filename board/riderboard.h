@@ -10,7 +10,8 @@ class Station;
 
 // The rider board ("Ruiterscherm"): a second window for a screen at the in-gate or in the warm-up arena. It
 // paints what its BoardFeed gives: the class's title, very large the starter in the ring and the next two
-// ("In de ring", "Klaar staan", "Daarna"), and below them the next eight with their planned times, the
+// ("In de ring", "Klaar staan", "Daarna"), and below them the next eight with their planned times (and beside
+// them "ca. 10:52" where the ring's pace expects them two minutes or more away from it), the
 // starters not started struck through and the pauses as bands; greyed, with "niet bijgewerkt sinds ...",
 // while the station shows a list that is not up to date. Sizes follow the window's height: the three big lines
 // are at least a twelfth of it, legible from ten metres on a full-HD screen; a long name there is drawn smaller

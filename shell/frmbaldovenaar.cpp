@@ -21,6 +21,7 @@
 #include "runorderfiledialog.h"
 #include "statusline.h"
 #include "textmeasurer.h"
+#include "touchtargets.h"
 #include "twips.h"
 #include "wheelhook.h"
 #include "windowplacement.h"
@@ -330,6 +331,17 @@ void FrmBaldovenaar::buildControls()
         m_grid1View, &FlexGrid::keyDown, this, [this](int, int shift) { m_station.grid_KeyDown(modifiers(shift)); });
     connect(m_grid1View, &FlexGrid::keyUp, this, [this](int, int) { m_station.grid_KeyUp(); });
     connect(m_grid1View, &FlexGrid::selChange, this, [this] { m_station.grid_SelChange(); });
+    // A starter dragged by its Volg cell lands where the station's moves take it; the Tijd cell's tooltip gives
+    // the time the ring's pace expects; the rows of a crowded rider carry a mark.
+    m_grid1View->setRowDrag([this](int from, int pointed) { return m_station.landingRow(from, pointed); });
+    connect(m_grid1View, &FlexGrid::rowDragged, &m_station, &Station::verplaatsNaar);
+    m_grid1View->setTimeTip([this](int row) { return m_station.expectedTip(row); });
+    connect(&m_station, &Station::crowdedChanged, m_grid1View,
+        [this] { m_grid1View->setWarnedRows(m_station.crowdedRows()); });
+    // A finger must hit the move and edit buttons: at least nine millimetres on a touch screen.
+    touchtargets::enlarge({ m_btnVerplaatsregels[0], m_btnVerplaatsregels[1], m_btnKnop[knoppen::Wissel],
+                              m_btnKnop[knoppen::NietGestart], m_btnKnop[knoppen::Verzenden] },
+        screen());
 
     // Tab order: grid(1), the strip's open and zoom buttons, the move buttons, swap, NG, send.
     QWidget* order[] = { m_grid1View, m_btnKnop[knoppen::Openen], m_btnKnop[knoppen::Kleiner],
@@ -691,6 +703,7 @@ void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)
 {
     for (HoldButton* button : m_btnVerplaatsregels)
         button->setEnabled(buttons.volgorde);
+    m_grid1View->setRowDragEnabled(buttons.volgorde);
     m_btnKnop[knoppen::Wissel]->setEnabled(buttons.volgorde);
     m_btnKnop[knoppen::NietGestart]->setEnabled(buttons.nietGestart);
     m_btnKnop[knoppen::Verzenden]->setEnabled(buttons.verzenden);
