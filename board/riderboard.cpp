@@ -2,6 +2,7 @@
 
 #include "boardcolours.h"
 #include "boardfeed.h"
+#include "qrpainter.h"
 #include "stationstatus.h"
 
 #include <QGuiApplication>
@@ -142,6 +143,24 @@ void RiderBoard::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+void RiderBoard::setLiveUrl(const QString& url)
+{
+    if (url == m_liveUrl)
+        return;
+    m_liveUrl = url;
+    m_qr = QrCode::encode(url.toUtf8());
+    update();
+}
+
+QRect RiderBoard::qrArea() const
+{
+    if (m_qr.isEmpty())
+        return QRect();
+    const int margin = std::max(4, height() / 50);
+    const int side = std::min(height() / 4, width() / 4);
+    return QRect(width() - margin - side, height() - margin - side, side, side);
+}
+
 void RiderBoard::paintEvent(QPaintEvent*)
 {
     using namespace boardcolours;
@@ -180,6 +199,11 @@ void RiderBoard::paintEvent(QPaintEvent*)
         titleArea.setRight(noticeArea.left() - margin);
     }
     drawText(painter, titleArea, content.titel, boardFont(h / 20, true), textColour);
+
+    // The live page's code, in its corner; the lines that follow leave it room.
+    const QRect qr = qrArea();
+    if (!qr.isEmpty())
+        qrpainter::paint(painter, qr, m_qr);
 
     if (!content.shown) {
         drawText(painter, QRect(margin, titleHeight, w - 2 * margin, h - titleHeight),
@@ -237,10 +261,10 @@ void RiderBoard::paintEvent(QPaintEvent*)
     const int timeWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("00:00")) + gap;
     const int numberWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("0000"));
     for (const BoardLine& entry : content.following) {
-        const QRect line(margin, y, w - 2 * margin, lineHeight);
+        const QRect line(margin, y, (qr.isEmpty() ? w - margin : qr.left() - margin) - margin, lineHeight);
         const BoardStarter& s = entry.starter;
         if (entry.kind == BoardLine::Kind::Pause) {
-            band(QRect(0, y + 1, w, lineHeight - 2), pauseBack);
+            band(QRect(0, y + 1, qr.isEmpty() ? w : qr.left() - margin / 2, lineHeight - 2), pauseBack);
             drawText(painter, QRect(line.left(), y, timeWidth, lineHeight), s.time, bold, captionColour);
             drawText(painter,
                 QRect(line.left() + timeWidth + numberWidth + gap, y,
