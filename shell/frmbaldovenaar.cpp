@@ -9,6 +9,7 @@
 #include "gridlayout.h"
 #include "holdbutton.h"
 #include "keycommands.h"
+#include "livecommands.h"
 #include "resources.h"
 #include "riderboard.h"
 #include "runorderfiledialog.h"
@@ -487,6 +488,14 @@ void FrmBaldovenaar::buildBoardCommands()
     });
     connect(m_mnuVolgende, &QAction::triggered, &m_station, &Station::volgendeInDeRing);
     connect(m_mnuVorige, &QAction::triggered, &m_station, &Station::vorigeInDeRing);
+    // The live page, below the board: its code stands on the board, its problems in the status line.
+    m_mnuBeeld->addSeparator();
+    m_live = new LiveCommands(m_station, *m_mnuBeeld, *this);
+    connect(m_live, &LiveCommands::changed, this, [this] {
+        showStatus(m_station.status());
+        if (m_board)
+            m_board->setLiveUrl(m_live->url());
+    });
     connect(&m_station, &Station::listStateChanged, this, &FrmBaldovenaar::enableBoardCommands);
     enableBoardCommands();
 
@@ -514,6 +523,7 @@ void FrmBaldovenaar::toggleRuiterscherm()
     }
     if (!m_board) {
         m_board = new RiderBoard(m_station, this);
+        m_board->setLiveUrl(m_live ? m_live->url() : QString());
         // Its keys work on the board too, when the official has clicked it.
         m_board->addActions({ m_mnuRuiterscherm, m_mnuSchermvullend, m_mnuVolgende, m_mnuVorige });
         connect(m_board, &RiderBoard::shownChanged, this, [this](bool shown) {
@@ -584,6 +594,9 @@ void FrmBaldovenaar::Form_Unload()
     // The board goes with the station it shows.
     if (m_board)
         m_board->close();
+    // So does the live page: its clients see the connection lost, not a list that stands still.
+    if (m_live)
+        m_live->setOn(false);
     m_station.unload();
     ScrollMouse_UnhookForm();
 }
@@ -784,7 +797,12 @@ void FrmBaldovenaar::setMutatieColour(quint32 colour)
 
 void FrmBaldovenaar::showStatus(const StationStatus& status)
 {
-    m_statusLine->setStatus(statusText(status, m_station.clock().now()), statusTone(status));
+    const QString text = statusText(status, m_station.clock().now());
+    const QString live = m_live ? m_live->problem() : QString();
+    if (live.isEmpty())
+        m_statusLine->setStatus(text, statusTone(status));
+    else
+        m_statusLine->setStatus(text.isEmpty() ? live : text + QStringLiteral(" · ") + live, StatusTone::Warning);
 }
 
 void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)

@@ -13,6 +13,7 @@ class ChangeMarks;
 class FlexGrid;
 class HoldButton;
 class KeyCommands;
+class LiveCommands;
 class RiderBoard;
 class StatusLine;
 struct WindowSettings;
@@ -86,6 +87,7 @@ public:
     // closes it; nothing while the window is not loaded. The board, once it was opened.
     void toggleRuiterscherm();
     RiderBoard* ruiterscherm() const { return m_board; }
+    LiveCommands* livePagina() const { return m_live; }
 
     // Layout and zoom.
     void Form_Resize();
@@ -196,6 +198,7 @@ private:
     KeyCommands* m_keyCommands = nullptr;
     // The rider board and its items in the Beeld menu.
     RiderBoard* m_board = nullptr;
+    LiveCommands* m_live = nullptr;
     QAction* m_mnuRuiterscherm = nullptr;
     QAction* m_mnuSchermvullend = nullptr;
     QAction* m_mnuVolgende = nullptr;
