@@ -3,6 +3,7 @@
 // folder an ordinary web server publishes.
 #include "classfile.h"
 #include "columns.h"
+#include "httpclient.h"
 #include "livefeed.h"
 #include "livefolder.h"
 #include "livepage.h"
@@ -14,90 +15,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 namespace {
 
-// A client on a real socket, read without blocking: the server answers on this same thread.
-class Client
-{
-public:
-    explicit Client(quint16 port)
-    {
-        m_socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
-    }
-    bool connected()
-    {
-        return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }, 3000);
-    }
-    void send(const QByteArray& bytes)
-    {
-        m_socket.write(bytes);
-        m_socket.flush();
-    }
-    // One answer (head and the body its Content-Length gives); empty when the connection closed or nothing came.
-    QByteArray answer(bool head = false, int timeout = 3000)
-    {
-        QByteArray result;
-        (void)QTest::qWaitFor(
-            [&] {
-                m_buffer += m_socket.readAll();
-                const qsizetype end = m_buffer.indexOf("\r\n\r\n");
-                if (end < 0)
-                    return m_socket.state() == QAbstractSocket::UnconnectedState;
-                qsizetype length = 0;
-                const QByteArray fields = m_buffer.left(end).toLower();
-                const qsizetype at = fields.indexOf("content-length:");
-                if (at >= 0 && !head && !fields.startsWith("http/1.1 304"))
-                    length = fields.mid(at + 15, fields.indexOf("\r\n", at) - at - 15).trimmed().toLongLong();
-                if (m_buffer.size() < end + 4 + length)
-                    return false;
-                result = m_buffer.left(end + 4 + length);
-                m_buffer.remove(0, result.size());
-                return true;
-            },
-            timeout);
-        return result;
-    }
-    // The server closed the connection (within the time given).
-    bool closed(int timeout = 3000)
-    {
-        return QTest::qWaitFor(
-            [this] {
-                m_buffer += m_socket.readAll();
-                return m_socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            timeout);
-    }
-    QTcpSocket& socket() { return m_socket; }
-
-private:
-    QTcpSocket m_socket;
-    QByteArray m_buffer;
-};
-
-int statusOf(const QByteArray& answer)
-{
-    return answer.startsWith("HTTP/1.1 ") ? answer.mid(9, 3).toInt() : 0;
-}
-
-QByteArray field(const QByteArray& answer, const QByteArray& name)
-{
-    const QByteArray head = answer.left(answer.indexOf("\r\n\r\n") + 2);
-    for (const QByteArray& line : head.split('\n')) {
-        if (line.toLower().startsWith(name.toLower() + ':'))
-            return line.mid(name.size() + 1).trimmed();
-    }
-    return QByteArray();
-}
-
-QByteArray bodyOf(const QByteArray& answer)
-{
-    return answer.mid(answer.indexOf("\r\n\r\n") + 4);
-}
+using testsupport::HttpClient;
+using testsupport::bodyOf;
+using testsupport::field;
+using testsupport::statusOf;
 
 const QString classKeys = QStringLiteral("a b c d e P f g h");
 
@@ -323,7 +250,7 @@ void TestLivePage::answers()
     QFETCH(bool, closes);
     QFETCH(QByteArray, contains);
     startServer();
-    Client client(m_server->port());
+    HttpClient client(m_server->port());
     QVERIFY(client.connected());
     client.send(request);
     const QByteArray answer = client.answer(request.startsWith("HEAD"));
@@ -353,7 +280,7 @@ void TestLivePage::answers()
 void TestLivePage::notModifiedUntilTheOrderChanges()
 {
     startServer();
-    Client client(m_server->port());
+    HttpClient client(m_server->port());
     QVERIFY(client.connected());
     const QByteArray ask = "GET /api/stand HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-None-Match: " + m_feed->etag() + "\r\n\r\n";
     client.send(ask);
@@ -375,7 +302,7 @@ void TestLivePage::notModifiedUntilTheOrderChanges()
 void TestLivePage::requestsInTurnOnOneConnection()
 {
     startServer();
-    Client client(m_server->port());
+    HttpClient client(m_server->port());
     QVERIFY(client.connected());
     // Three at once, as a pipelining client sends them: three answers, in order, on the one connection.
     client.send("GET /api/stand HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\nHEAD / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
@@ -415,9 +342,9 @@ void TestLivePage::guards()
     limits.headMs = 400;
     startServer(limits);
 
-    std::vector<std::unique_ptr<Client>> clients;
+    std::vector<std::unique_ptr<HttpClient>> clients;
     for (int i = 0; i < opened; ++i) {
-        clients.push_back(std::make_unique<Client>(m_server->port()));
+        clients.push_back(std::make_unique<HttpClient>(m_server->port()));
         QVERIFY(clients.back()->connected());
     }
     if (behaviour.startsWith(u"hold")) {
@@ -434,7 +361,7 @@ void TestLivePage::guards()
         QCOMPARE(open, kept);
         return;
     }
-    Client& client = *clients.front();
+    HttpClient& client = *clients.front();
     if (behaviour == u"answered") {
         client.send("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
         QCOMPARE(statusOf(client.answer()), 200);
@@ -454,7 +381,7 @@ void TestLivePage::guards()
 void TestLivePage::floodedHeadIsRefusedUnread()
 {
     startServer();
-    Client client(m_server->port());
+    HttpClient client(m_server->port());
     QVERIFY(client.connected());
     // A megabyte of one field: refused after the first 8 KiB, the rest never read.
     client.send("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Flood: " + QByteArray(1024 * 1024, 'x'));
