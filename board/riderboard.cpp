@@ -202,8 +202,12 @@ void RiderBoard::paintEvent(QPaintEvent*)
 
     // The live page's code, in its corner; the lines that follow leave it room.
     const QRect qr = qrArea();
-    if (!qr.isEmpty())
+    if (!qr.isEmpty()) {
         qrpainter::paint(painter, qr, m_qr);
+        const int captionHeight = h / 24;
+        drawText(painter, QRect(qr.left(), qr.top() - captionHeight - margin / 2, qr.width(), captionHeight),
+            QStringLiteral("Live op uw telefoon"), boardFont(h / 40, true), captionColour, Qt::AlignHCenter);
+    }
 
     if (!content.shown) {
         drawText(painter, QRect(margin, titleHeight, w - 2 * margin, h - titleHeight),
