@@ -1,0 +1,160 @@
+#include "daylogtexts.h"
+
+namespace daylogtext {
+
+namespace {
+
+QString time(const QDateTime& at)
+{
+    return at.toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+QString starter(const QString& number, const QString& rider, const QString& horse, const QString& key)
+{
+    QString text = number.isEmpty() ? rider : number + u' ' + rider;
+    if (!horse.isEmpty())
+        text += QStringLiteral(" (%1)").arg(horse);
+    return text.isEmpty() ? key : text;
+}
+
+QString listRead(int lines)
+{
+    return QStringLiteral("lijst van het secretariaat gelezen: %1 regels").arg(lines);
+}
+
+QString listMerged(const QStringList& changedStarters)
+{
+    return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1")
+        .arg(changedStarters.join(u"; "));
+}
+
+QString listReplaced(int lines)
+{
+    return QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
+}
+
+QString sent(const QStringList& files)
+{
+    return QStringLiteral("verzonden: %1").arg(files.join(QStringLiteral(", ")));
+}
+
+QString sendFailed(const QStringList& reasons)
+{
+    return QStringLiteral("verzenden mislukt: %1").arg(reasons.join(QStringLiteral("; ")));
+}
+
+QString takenIn(const QDateTime& sentAt)
+{
+    return QStringLiteral("verwerkt door het secretariaat (verzonden om %1)").arg(time(sentAt));
+}
+
+QString notAsSent(const QDateTime& sentAt)
+{
+    return QStringLiteral("niet verwerkt zoals verzonden: het secretariaat publiceerde een andere lijst (verzonden om "
+                          "%1)")
+        .arg(time(sentAt));
+}
+
+QString stalled(int seconds, const QDateTime& sentAt)
+{
+    return QStringLiteral("na %1 s niet verwerkt door het secretariaat (verzonden om %2)")
+        .arg(seconds)
+        .arg(time(sentAt));
+}
+
+QString workReplacedByOffice(const QStringList& names)
+{
+    return QStringLiteral("niet verzonden wijzigingen vervangen door de lijst van het secretariaat: %1 (Opnieuw "
+                          "toepassen mogelijk)")
+        .arg(names.join(QStringLiteral(", ")));
+}
+
+QString journalSetAside(const QString& path)
+{
+    return QStringLiteral("werkbestand beschadigd, apart gezet als %1").arg(path);
+}
+
+QString workOfOtherClass(const QString& rid)
+{
+    return QStringLiteral("werk van een andere klasse (rid %1) niet teruggezet").arg(rid);
+}
+
+QString workOffered(const QDateTime& saved)
+{
+    return QStringLiteral("niet verzonden wijzigingen van %1 aangeboden: het secretariaat wijzigde de lijst sindsdien")
+        .arg(time(saved));
+}
+
+QString workRestored(const QDateTime& saved, const QStringList& names)
+{
+    return QStringLiteral("niet verzonden wijzigingen van %1 teruggezet: %2")
+        .arg(time(saved), names.join(QStringLiteral(", ")));
+}
+
+QString reapplied(int changesBack, const QStringList& missing)
+{
+    QString what = QStringLiteral("opnieuw toegepast: %1 terug").arg(changesBack);
+    if (!missing.isEmpty())
+        what += QStringLiteral(", niet meer in de lijst: %1").arg(missing.join(QStringLiteral(", ")));
+    return what;
+}
+
+QString offerLapsed()
+{
+    return QStringLiteral("aanbod om opnieuw toe te passen vervalt: de ring werkt verder op de nieuwe lijst");
+}
+
+QString opened()
+{
+    return QStringLiteral("geopend");
+}
+
+QString logboekOpened()
+{
+    return QStringLiteral("logboek geopend");
+}
+
+QString moved(const QString& starter, const QString& from, const QString& to)
+{
+    return QStringLiteral("verplaatst: %1 van plaats %2 naar plaats %3").arg(starter, from, to);
+}
+
+QString swapped(const QString& first, const QString& firstPlace, const QString& second, const QString& secondPlace)
+{
+    return QStringLiteral("gewisseld: %1 naar plaats %2 en %3 naar plaats %4")
+        .arg(first, firstPlace, second, secondPlace);
+}
+
+QString notStarted(const QStringList& marked, const QStringList& unmarked)
+{
+    QStringList what;
+    if (!marked.isEmpty())
+        what << QStringLiteral("niet gestart: %1").arg(marked.join(u"; "));
+    if (!unmarked.isEmpty())
+        what << QStringLiteral("niet gestart teruggenomen: %1").arg(unmarked.join(u"; "));
+    return what.join(QStringLiteral(" / "));
+}
+
+QString undone(const QString& what)
+{
+    return QStringLiteral("ongedaan gemaakt: %1").arg(what);
+}
+
+QString redone(const QString& what)
+{
+    return QStringLiteral("opnieuw gedaan: %1").arg(what);
+}
+
+QString inRing(const QString& starter)
+{
+    return QStringLiteral("in de ring: %1").arg(starter);
+}
+
+QString inRingBack(const QString& starter)
+{
+    return QStringLiteral("in de ring (terug): %1").arg(starter);
+}
+
+} // namespace daylogtext
