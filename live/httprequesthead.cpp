@@ -109,7 +109,8 @@ HttpRequestHead::Result HttpRequestHead::parse(QByteArrayView bytes, qsizetype l
             head.method = line.first(first).toByteArray();
             QByteArrayView target = line.sliced(first + 1, last - first - 1);
             const QByteArrayView version = line.sliced(last + 1);
-            if (!isToken(head.method) || !isPath(target))
+            // No method is longer than 32 characters: the same bound decides before the line has ended.
+            if (!isToken(head.method) || head.method.size() > 32 || !isPath(target))
                 return Result::Malformed;
             if (version == "HTTP/1.1")
                 head.minorVersion = 1;
