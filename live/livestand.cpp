@@ -5,6 +5,9 @@
 #include "ringpointer.h"
 #include "stationstatus.h"
 
+#include <QHash>
+#include <type_traits>
+
 namespace {
 
 void appendStarterFields(QByteArray& out, const BoardStarter& starter)
@@ -24,6 +27,47 @@ void appendBool(QByteArray& out, const char* name, bool value)
     out += ",\"";
     out += name;
     out += value ? "\":true" : "\":false";
+}
+
+// The ring's pace, where the board's content carries it: a starter's expected time ("verwacht") and the
+// class's progress in words ("voortgangtekst"). Written when the content has them, so the page shows them as
+// soon as the board does.
+template <typename Starter>
+void appendExpected(QByteArray& out, const Starter& starter)
+{
+    if constexpr (requires { starter.expected.isEmpty(); }) {
+        if (!starter.expected.isEmpty()) {
+            out += ",\"verwacht\":";
+            appendJsonString(out, starter.expected);
+        }
+    }
+}
+
+template <typename Content>
+void appendProgress(QByteArray& out, const Content& content)
+{
+    if constexpr (requires { progressText(content.progress); }) {
+        out += ",\"voortgangtekst\":";
+        appendJsonString(out, progressText(content.progress));
+    }
+}
+
+template <typename Content>
+QHash<QString, const BoardStarter*> expectedByNumber(const Content& content)
+{
+    QHash<QString, const BoardStarter*> found;
+    if constexpr (requires { content.top[0]->expected; }) {
+        // Through the content's own (dependent) types, so this compiles to nothing where they have no pace.
+        for (const auto& starter : content.top) {
+            if (starter && !starter->expected.isEmpty())
+                found.insert(starter->number, &*starter);
+        }
+        for (const auto& line : content.following) {
+            if (line.kind == std::decay_t<decltype(line)>::Kind::Starter && !line.starter.expected.isEmpty())
+                found.insert(line.starter.number, &line.starter);
+        }
+    }
+    return found;
 }
 
 QStringView cell(const GridTable& grid, int row, int col)
@@ -104,12 +148,14 @@ QByteArray liveStandJson(
         }
         out += '{';
         appendStarterFields(out, *board.top[i]);
+        appendExpected(out, *board.top[i]);
         out += '}';
     }
     out += ']';
 
     // The whole order, in the ring's order. A starter's place counts the starters only, pause lines left out,
     // as the official counts them at the gate.
+    const QHash<QString, const BoardStarter*> expected = expectedByNumber(board);
     int gereden = 0;
     int starters = 0;
     int place = 0;
@@ -137,9 +183,14 @@ QByteArray liveStandJson(
         out += ",\"positie\":";
         out += QByteArray::number(place);
         out += ',';
+        const QString number = cell(grid, r, column::Number).toString();
         appendStarterFields(out,
-            { cell(grid, r, column::Number).toString(), cell(grid, r, column::Rider).toString(),
-                cell(grid, r, column::Horse).toString(), cell(grid, r, column::Time).toString() });
+            { number, cell(grid, r, column::Rider).toString(), cell(grid, r, column::Horse).toString(),
+                cell(grid, r, column::Time).toString() });
+        if (rides && !expected.isEmpty()) {
+            if (const BoardStarter* known = expected.value(number))
+                appendExpected(out, *known);
+        }
         if (r == ringRow)
             out += ",\"inring\":true";
         if (rides) {
@@ -156,6 +207,7 @@ QByteArray liveStandJson(
     out += QByteArray::number(gereden);
     out += ",\"starters\":";
     out += QByteArray::number(starters);
+    appendProgress(out, board);
     out += "}\n";
     return out;
 }

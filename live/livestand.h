@@ -12,6 +12,8 @@ class GridTable;
 // ring, one entry per line: its place among the starters, back number, rider, horse, time, and whether it is a
 // starter that rides, one marked not started or a pause band, the starter in the ring and the ones that have
 // ridden. With them "x van y gereden": the starters before the one in the ring that ride, of all that ride.
+// Where the board's content carries the ring's pace, its expected times and the class's progress in words go
+// along.
 //
 // Only what the rider board shows goes out: no key, rid, owner, club, status text or path. The text is JSON
 // written here, straight into one buffer: a list of 32,767 lines is written in a few milliseconds, once per
