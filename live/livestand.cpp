@@ -6,20 +6,22 @@
 #include "stationstatus.h"
 
 #include <QHash>
+#include <algorithm>
+#include <cstdio>
 #include <type_traits>
 
 namespace {
 
-void appendStarterFields(QByteArray& out, const BoardStarter& starter)
+void appendStarterFields(QByteArray& out, QStringView number, QStringView rider, QStringView horse, QStringView time)
 {
     out += "\"nummer\":";
-    appendJsonString(out, starter.number);
+    appendJsonString(out, number);
     out += ",\"ruiter\":";
-    appendJsonString(out, starter.rider);
+    appendJsonString(out, rider);
     out += ",\"paard\":";
-    appendJsonString(out, starter.horse);
+    appendJsonString(out, horse);
     out += ",\"tijd\":";
-    appendJsonString(out, starter.time);
+    appendJsonString(out, time);
 }
 
 void appendBool(QByteArray& out, const char* name, bool value)
@@ -70,6 +72,13 @@ QHash<QString, const BoardStarter*> expectedByNumber(const Content& content)
     return found;
 }
 
+void appendNumber(QByteArray& out, int value)
+{
+    char digits[16];
+    const int n = std::snprintf(digits, sizeof digits, "%d", value);
+    out.append(digits, n);
+}
+
 QStringView cell(const GridTable& grid, int row, int col)
 {
     return grid.textView(row, col).trimmed();
@@ -80,41 +89,67 @@ QStringView cell(const GridTable& grid, int row, int col)
 void appendJsonString(QByteArray& out, QStringView text)
 {
     static const char hex[] = "0123456789abcdef";
-    out += '"';
-    const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '<':
-        case '>':
-        case '&':
-            out += "\\u00";
-            out += hex[u >> 4];
-            out += hex[u & 0xf];
-            break;
-        default:
-            if (u < 0x20) {
-                out += "\\u00";
-                out += hex[u >> 4];
-                out += hex[u & 0xf];
-            } else {
-                out += c;
+    // Written straight into the buffer: at most six bytes a UTF-16 unit (\u00XX), two quotes.
+    const qsizetype start = out.size();
+    const qsizetype most = start + 6 * text.size() + 2;
+    if (out.capacity() < most)
+        out.reserve(std::max(most, 2 * out.capacity())); // doubled: a whole list costs a few reallocations
+    out.resize(most);
+    char* p = out.data() + start;
+    *p++ = '"';
+    const char16_t* c = text.utf16();
+    const char16_t* end = c + text.size();
+    for (; c < end; ++c) {
+        const char16_t u = *c;
+        if (u < 0x80) {
+            switch (u) {
+            case '"':
+                *p++ = '\\';
+                *p++ = '"';
+                continue;
+            case '\\':
+                *p++ = '\\';
+                *p++ = '\\';
+                continue;
+            case '<':
+            case '>':
+            case '&':
+                break; // escaped below, as control characters are
+            default:
+                if (u >= 0x20 && u != 0x7f) {
+                    *p++ = char(u);
+                    continue;
+                }
             }
+            *p++ = '\\';
+            *p++ = 'u';
+            *p++ = '0';
+            *p++ = '0';
+            *p++ = hex[u >> 4];
+            *p++ = hex[u & 0xf];
+        } else if (u < 0x800) {
+            *p++ = char(0xc0 | (u >> 6));
+            *p++ = char(0x80 | (u & 0x3f));
+        } else if (QChar::isHighSurrogate(u) && c + 1 < end && QChar::isLowSurrogate(c[1])) {
+            const char32_t code = QChar::surrogateToUcs4(u, c[1]);
+            ++c;
+            *p++ = char(0xf0 | (code >> 18));
+            *p++ = char(0x80 | ((code >> 12) & 0x3f));
+            *p++ = char(0x80 | ((code >> 6) & 0x3f));
+            *p++ = char(0x80 | (code & 0x3f));
+        } else if (QChar::isSurrogate(u)) {
+            // Half a pair is no character: the replacement character stands in for it.
+            *p++ = char(0xef);
+            *p++ = char(0xbf);
+            *p++ = char(0xbd);
+        } else {
+            *p++ = char(0xe0 | (u >> 12));
+            *p++ = char(0x80 | ((u >> 6) & 0x3f));
+            *p++ = char(0x80 | (u & 0x3f));
         }
     }
-    out += '"';
+    *p++ = '"';
+    out.truncate(p - out.constData());
 }
 
 QByteArray liveStandJson(
@@ -147,7 +182,8 @@ QByteArray liveStandJson(
             continue;
         }
         out += '{';
-        appendStarterFields(out, *board.top[i]);
+        const BoardStarter& starter = *board.top[i];
+        appendStarterFields(out, starter.number, starter.rider, starter.horse, starter.time);
         appendExpected(out, *board.top[i]);
         out += '}';
     }
@@ -181,14 +217,13 @@ QByteArray liveStandJson(
         ++place;
         out += rides ? "\"soort\":\"starter\"" : "\"soort\":\"ng\"";
         out += ",\"positie\":";
-        out += QByteArray::number(place);
+        appendNumber(out, place);
         out += ',';
-        const QString number = cell(grid, r, column::Number).toString();
-        appendStarterFields(out,
-            { number, cell(grid, r, column::Rider).toString(), cell(grid, r, column::Horse).toString(),
-                cell(grid, r, column::Time).toString() });
+        const QStringView number = cell(grid, r, column::Number);
+        appendStarterFields(
+            out, number, cell(grid, r, column::Rider), cell(grid, r, column::Horse), cell(grid, r, column::Time));
         if (rides && !expected.isEmpty()) {
-            if (const BoardStarter* known = expected.value(number))
+            if (const BoardStarter* known = expected.value(number.toString()))
                 appendExpected(out, *known);
         }
         if (r == ringRow)
