@@ -60,8 +60,8 @@ void qtJson(benchmark::State& state, int lines)
             line.insert(QStringLiteral("tijd"), order.grid.textMatrix(r, column::Time).trimmed());
             list.append(line);
         }
-        const QByteArray json = QJsonDocument(QJsonObject { { QStringLiteral("volgorde"), list } }).toJson(
-            QJsonDocument::Compact);
+        const QByteArray json
+            = QJsonDocument(QJsonObject { { QStringLiteral("volgorde"), list } }).toJson(QJsonDocument::Compact);
         benchmark::DoNotOptimize(json.size());
     }
 }

@@ -410,8 +410,8 @@ int main(int argc, char** argv)
         refusedAtOnce, heldClosed, slowClosed);
     std::printf("hostile: the well-behaved client: %d answers, %d refused or failed; station up: %s; largest delay "
                 "of a posted event %.1f ms; connections left %.0f\n",
-        good.answers, good.failures, station.running() ? "yes" : "NO", std::max(during["vertraging"], after["vertraging"]),
-        after["verbindingen"]);
+        good.answers, good.failures, station.running() ? "yes" : "NO",
+        std::max(during["vertraging"], after["vertraging"]), after["verbindingen"]);
     std::printf("hostile: memory %.0f KiB before, %.0f KiB after (%+.1f%%)\n", before["geheugen"], after["geheugen"],
         100.0 * (after["geheugen"] - before["geheugen"]) / before["geheugen"]);
     const bool up = station.running();

@@ -10,8 +10,8 @@ bool isToken(QByteArrayView text)
         return false;
     for (const char c : text) {
         const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
-            || c == '_' || c == '!' || c == '#' || c == '$' || c == '%' || c == '&' || c == '\'' || c == '*'
-            || c == '+' || c == '.' || c == '^' || c == '`' || c == '|' || c == '~';
+            || c == '_' || c == '!' || c == '#' || c == '$' || c == '%' || c == '&' || c == '\'' || c == '*' || c == '+'
+            || c == '.' || c == '^' || c == '`' || c == '|' || c == '~';
         if (!ok)
             return false;
     }

@@ -27,8 +27,8 @@ bool LiveFolder::writeStand(const QByteArray& json)
     }
     // The page asks for "api/stand" relative to itself, so the JSON lives in a folder of that name.
     if (!QDir(m_folder).mkpath(QStringLiteral("api"))) {
-        m_error = QStringLiteral("De map %1 kan niet worden gemaakt").arg(
-            QDir::toNativeSeparators(QDir(m_folder).filePath(QStringLiteral("api"))));
+        m_error = QStringLiteral("De map %1 kan niet worden gemaakt")
+                      .arg(QDir::toNativeSeparators(QDir(m_folder).filePath(QStringLiteral("api"))));
         return false;
     }
     return write(QStringLiteral("api/stand"), json);
@@ -48,8 +48,8 @@ bool LiveFolder::write(const QString& name, const QByteArray& bytes)
         return false;
     }
     // A web server runs as another user: the files must be readable for it, as a copied file would be.
-    QFile::setPermissions(path,
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(
+        path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     m_error.clear();
     return true;
 }

@@ -6,7 +6,6 @@
 #include "livepagesource.h"
 #include "liveserver.h"
 
-
 LivePage::LivePage(Station& station, QObject* parent)
     : QObject(parent)
     , m_station(station)

@@ -34,8 +34,7 @@ void appendBool(QByteArray& out, const char* name, bool value)
 // The ring's pace, where the board's content carries it: a starter's expected time ("verwacht") and the
 // class's progress in words ("voortgangtekst"). Written when the content has them, so the page shows them as
 // soon as the board does.
-template <typename Starter>
-void appendExpected(QByteArray& out, const Starter& starter)
+template <typename Starter> void appendExpected(QByteArray& out, const Starter& starter)
 {
     if constexpr (requires { starter.expected.isEmpty(); }) {
         if (!starter.expected.isEmpty()) {
@@ -45,8 +44,7 @@ void appendExpected(QByteArray& out, const Starter& starter)
     }
 }
 
-template <typename Content>
-void appendProgress(QByteArray& out, const Content& content)
+template <typename Content> void appendProgress(QByteArray& out, const Content& content)
 {
     if constexpr (requires { progressText(content.progress); }) {
         out += ",\"voortgangtekst\":";
@@ -54,8 +52,7 @@ void appendProgress(QByteArray& out, const Content& content)
     }
 }
 
-template <typename Content>
-QHash<QString, const BoardStarter*> expectedByNumber(const Content& content)
+template <typename Content> QHash<QString, const BoardStarter*> expectedByNumber(const Content& content)
 {
     QHash<QString, const BoardStarter*> found;
     if constexpr (requires { content.top[0]->expected; }) {

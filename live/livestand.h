@@ -25,8 +25,8 @@ struct LiveStandHeader
 };
 
 // The JSON of the order, for the version given; `ringRow` is the row of the starter in the ring (-1: none).
-QByteArray liveStandJson(const BoardContent& board, const GridTable& grid, int ringRow, const LiveStandHeader& header,
-    quint64 version);
+QByteArray liveStandJson(
+    const BoardContent& board, const GridTable& grid, int ringRow, const LiveStandHeader& header, quint64 version);
 
 // A string as a JSON string literal, quotes included. Characters a page could take for markup (<, >, &) are
 // escaped too, so the text stays text wherever it is pasted.

@@ -12,10 +12,10 @@
 //
 // The delay is measured as a window would see it: an event posted every 20 ms on the station's thread, and how
 // late it ran.
+#include "classfile.h"
 #include "columns.h"
 #include "livepage.h"
 #include "liveserver.h"
-#include "classfile.h"
 #include "stationfixture.h"
 
 #include <QCoreApplication>

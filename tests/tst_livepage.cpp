@@ -21,9 +21,9 @@
 
 namespace {
 
-using testsupport::HttpClient;
 using testsupport::bodyOf;
 using testsupport::field;
+using testsupport::HttpClient;
 using testsupport::statusOf;
 
 const QString classKeys = QStringLiteral("a b c d e P f g h");
@@ -101,21 +101,26 @@ void TestLivePage::order_data()
     QTest::addColumn<QString>("progress");
     QTest::addColumn<QString>("three");
 
-    QTest::newRow("as published") << QStringList() << "101*:starter 102:ng 103:starter 104:starter 105:starter "
-                                                      "P 106:starter 107:starter 108:starter"
-                                  << "0 van 7" << "101 103 104";
+    QTest::newRow("as published") << QStringList()
+                                  << "101*:starter 102:ng 103:starter 104:starter 105:starter "
+                                     "P 106:starter 107:starter 108:starter"
+                                  << "0 van 7"
+                                  << "101 103 104";
     QTest::newRow("two on") << QStringList { "volgende", "volgende" }
                             << "101-:starter 102:ng 103-:starter 104*:starter 105:starter P 106:starter "
                                "107:starter 108:starter"
-                            << "2 van 7" << "104 105 106";
+                            << "2 van 7"
+                            << "104 105 106";
     QTest::newRow("marked in the ring moves it on")
         << QStringList { "ng 101" }
         << "101:ng 102:ng 103*:starter 104:starter 105:starter P 106:starter 107:starter 108:starter"
-        << "0 van 6" << "103 104 105";
+        << "0 van 6"
+        << "103 104 105";
     QTest::newRow("moved up") << QStringList { "omhoog 107" }
                               << "101*:starter 102:ng 103:starter 104:starter 105:starter P 107:starter "
                                  "106:starter 108:starter"
-                                           << "0 van 7" << "101 103 104";
+                              << "0 van 7"
+                              << "101 103 104";
 }
 
 void TestLivePage::order()
@@ -203,39 +208,39 @@ void TestLivePage::answers_data()
     const QByteArray host = "Host: 127.0.0.1\r\n";
     QTest::newRow("page") << "GET / HTTP/1.1\r\n" + host + "\r\n" << 200 << false << QByteArray("Uw rugnummer");
     QTest::newRow("tv") << "GET /tv HTTP/1.1\r\n" + host + "\r\n" << 200 << false << QByteArray("<!DOCTYPE html>");
-    QTest::newRow("order") << "GET /api/stand HTTP/1.1\r\n" + host + "\r\n" << 200 << false
-                           << QByteArray("\"volgorde\":[");
-    QTest::newRow("order with a query") << "GET /api/stand?t=5 HTTP/1.1\r\n" + host + "\r\n" << 200 << false
-                                        << QByteArray("\"versie\":");
+    QTest::newRow("order") << "GET /api/stand HTTP/1.1\r\n" + host + "\r\n"
+                           << 200 << false << QByteArray("\"volgorde\":[");
+    QTest::newRow("order with a query") << "GET /api/stand?t=5 HTTP/1.1\r\n" + host + "\r\n"
+                                        << 200 << false << QByteArray("\"versie\":");
     QTest::newRow("localhost, port, bare line ends")
         << QByteArray("GET /api/stand HTTP/1.1\nHost: LOCALHOST:8035\n\n") << 200 << false << QByteArray("titel");
     QTest::newRow("head: no body") << "HEAD /api/stand HTTP/1.1\r\n" + host + "\r\n" << 200 << false << QByteArray();
     QTest::newRow("HTTP/1.0 closes") << "GET / HTTP/1.0\r\n" + host + "\r\n" << 200 << true << QByteArray("html");
-    QTest::newRow("connection close") << "GET / HTTP/1.1\r\n" + host + "Connection: close\r\n\r\n" << 200 << true
-                                      << QByteArray("html");
-    QTest::newRow("a body is not read") << "GET / HTTP/1.1\r\n" + host + "Content-Length: 3\r\n\r\nabc" << 200
-                                        << true << QByteArray("html");
+    QTest::newRow("connection close") << "GET / HTTP/1.1\r\n" + host + "Connection: close\r\n\r\n"
+                                      << 200 << true << QByteArray("html");
+    QTest::newRow("a body is not read") << "GET / HTTP/1.1\r\n" + host + "Content-Length: 3\r\n\r\nabc" << 200 << true
+                                        << QByteArray("html");
     QTest::newRow("POST") << "POST /api/stand HTTP/1.1\r\n" + host + "Content-Length: 2\r\n\r\n{}" << 405 << true
                           << QByteArray("Allow: GET, HEAD");
     QTest::newRow("PUT") << "PUT /index.html HTTP/1.1\r\n" + host + "\r\n" << 405 << true << QByteArray();
     QTest::newRow("DELETE") << "DELETE /api/stand HTTP/1.1\r\n" + host + "\r\n" << 405 << true << QByteArray();
-    QTest::newRow("up a folder") << "GET /../../etc/passwd HTTP/1.1\r\n" + host + "\r\n" << 404 << false
-                                 << QByteArray();
-    QTest::newRow("up a folder, encoded") << "GET /%2e%2e/%2e%2e/etc/passwd HTTP/1.1\r\n" + host + "\r\n" << 404
-                                          << false << QByteArray();
-    QTest::newRow("a file of the station") << "GET /live.html HTTP/1.1\r\n" + host + "\r\n" << 404 << false
-                                           << QByteArray();
+    QTest::newRow("up a folder") << "GET /../../etc/passwd HTTP/1.1\r\n" + host + "\r\n"
+                                 << 404 << false << QByteArray();
+    QTest::newRow("up a folder, encoded") << "GET /%2e%2e/%2e%2e/etc/passwd HTTP/1.1\r\n" + host + "\r\n"
+                                          << 404 << false << QByteArray();
+    QTest::newRow("a file of the station") << "GET /live.html HTTP/1.1\r\n" + host + "\r\n"
+                                           << 404 << false << QByteArray();
     QTest::newRow("another name for this address")
         << QByteArray("GET /api/stand HTTP/1.1\r\nHost: rebind.example.com\r\n\r\n") << 421 << true << QByteArray();
     QTest::newRow("another name with our port")
         << QByteArray("GET / HTTP/1.1\r\nHost: evil.example:8035\r\n\r\n") << 421 << true << QByteArray();
     QTest::newRow("no Host") << QByteArray("GET / HTTP/1.1\r\n\r\n") << 400 << true << QByteArray();
-    QTest::newRow("two Hosts") << "GET / HTTP/1.1\r\n" + host + "Host: evil.example\r\n\r\n" << 400 << true
-                               << QByteArray();
-    QTest::newRow("folded field") << "GET / HTTP/1.1\r\n" + host + "X-A: b\r\n c\r\n\r\n" << 400 << true
-                                  << QByteArray();
-    QTest::newRow("absolute target") << "GET http://127.0.0.1/ HTTP/1.1\r\n" + host + "\r\n" << 400 << true
-                                     << QByteArray();
+    QTest::newRow("two Hosts") << "GET / HTTP/1.1\r\n" + host + "Host: evil.example\r\n\r\n"
+                               << 400 << true << QByteArray();
+    QTest::newRow("folded field") << "GET / HTTP/1.1\r\n" + host + "X-A: b\r\n c\r\n\r\n"
+                                  << 400 << true << QByteArray();
+    QTest::newRow("absolute target") << "GET http://127.0.0.1/ HTTP/1.1\r\n" + host + "\r\n"
+                                     << 400 << true << QByteArray();
     QTest::newRow("garbage") << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03", 11) << 400 << true
                              << QByteArray();
     QTest::newRow("HTTP/2 preface") << QByteArray("PRI * HTTP/2.0\r\n\r\nSM\r\n\r\n") << 400 << true << QByteArray();
@@ -282,7 +287,8 @@ void TestLivePage::notModifiedUntilTheOrderChanges()
     startServer();
     HttpClient client(m_server->port());
     QVERIFY(client.connected());
-    const QByteArray ask = "GET /api/stand HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-None-Match: " + m_feed->etag() + "\r\n\r\n";
+    const QByteArray ask
+        = "GET /api/stand HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-None-Match: " + m_feed->etag() + "\r\n\r\n";
     client.send(ask);
     QByteArray answer = client.answer();
     QCOMPARE(statusOf(answer), 304);
@@ -436,8 +442,8 @@ void TestLivePage::folder()
     // The three files, and no temporary file left beside them.
     QDir folder(dir.path());
     QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList({ "index.html", "tv.html" }));
-    QCOMPARE(QDir(folder.filePath(QStringLiteral("api"))).entryList(QDir::Files | QDir::Hidden),
-        QStringList { "stand" });
+    QCOMPARE(
+        QDir(folder.filePath(QStringLiteral("api"))).entryList(QDir::Files | QDir::Hidden), QStringList { "stand" });
 }
 
 void TestLivePage::folderMissingWritesNothing()

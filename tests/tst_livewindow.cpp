@@ -67,8 +67,8 @@ void TestLiveWindow::switchedOn()
     QCOMPARE(live->qrAction()->isEnabled(), onAtStart);
     if (!onAtStart) {
         live->toggleAction()->trigger();
-        QCOMPARE(store->value(QStringLiteral("Baldovenaar"), QStringLiteral("livepagina"), QString()),
-            QStringLiteral("1"));
+        QCOMPARE(
+            store->value(QStringLiteral("Baldovenaar"), QStringLiteral("livepagina"), QString()), QStringLiteral("1"));
     }
     QVERIFY(live->page().isOn() && live->toggleAction()->isChecked());
     auto* status = window.findChild<StatusLine*>();
@@ -76,8 +76,8 @@ void TestLiveWindow::switchedOn()
 
     if (portTaken) {
         QVERIFY(live->url().isEmpty());
-        QVERIFY2(status->text().contains(QStringLiteral("poort %1 is al in gebruik").arg(port)),
-            qPrintable(status->text()));
+        QVERIFY2(
+            status->text().contains(QStringLiteral("poort %1 is al in gebruik").arg(port)), qPrintable(status->text()));
         // The station goes on: the official still moves the ring.
         kit.station().volgendeInDeRing();
         QVERIFY(kit.station().listShown());
