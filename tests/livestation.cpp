@@ -7,6 +7,7 @@
 //   volgende / vorige          the starter in the ring moves on or back
 //   omhoog N / omlaag N        the line of back number N moves up or down
 //   ng N                       the starter with back number N is marked not started (or unmarked)
+//   weg                        the office's file is gone at the next check: the list stays, greyed
 //   tal                        the figures since start: CPU time, the largest delay of a posted event, memory
 //   stop                       the station stops
 //
@@ -143,6 +144,9 @@ int main(int argc, char** argv)
             } else if (command == "ng" && row >= 0) {
                 testsupport::selectRow(station, row);
                 station.wisselnietgestart();
+            } else if (command == "weg") {
+                QFile::remove(fixture.classPath());
+                station.toonbestand(false);
             } else if (command == "tal") {
                 say(QStringLiteral("cpu %1 vertraging %2 geheugen %3 verbindingen %4 antwoorden %5")
                         .arg(cpuSeconds(), 0, 'f', 3)

@@ -9,6 +9,7 @@
 #include "livepage.h"
 #include "liveserver.h"
 #include "stationfixture.h"
+#include "stationstatus.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +41,7 @@ private slots:
     void order_data();
     void order();
     void versions();
+    void staleListSaysSince();
     void answers_data();
     void answers();
     void notModifiedUntilTheOrderChanges();
@@ -194,6 +196,20 @@ void TestLivePage::versions()
     QTest::qWait(2);
     LiveFeed other(m_kit->station());
     QVERIFY(other.etag() != tag);
+}
+
+void TestLivePage::staleListSaysSince()
+{
+    QVERIFY(!stand()[u"verouderd"].toBool());
+    // The office's file is gone: the last order stays, greyed, with the time it was last found.
+    QVERIFY(QFile::remove(m_kit->classPath()));
+    m_kit->station().toonbestand(false);
+    QCOMPARE(m_kit->station().listState(), ListState::Stale);
+    const QJsonObject json = stand();
+    QVERIFY(json[u"verouderd"].toBool());
+    QCOMPARE(json[u"sinds"].toString(), clockTime(m_kit->station().status().since));
+    QVERIFY(QTime::fromString(json[u"sinds"].toString(), QStringLiteral("HH:mm:ss")).isValid());
+    QCOMPARE(json[u"volgorde"].toArray().size(), 9);
 }
 
 // Each request on a fresh connection: the status, whether the connection ends, and what must (not) be in the

@@ -6,10 +6,11 @@ with the page on (the livestation program of the tests) on 127.0.0.1.
 
 Opens the page at a phone's width: the starter in the ring is shown; the official moves a starter and marks one
 not started, and both are on the page within two seconds; a rider types a back number and reads how many ride
-before; the page at a TV's size. A screenshot of each size goes to OUTDIR (live-telefoon.png, live-tv.png). Then
+before; the page at a TV's size; the office's file gone, the page says since when the order is not up to date. A screenshot of each size goes to OUTDIR (live-telefoon.png, live-tv.png). Then
 the station stops and the page says it has lost the ring. Exits non-zero at the first thing that does not hold.
 """
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -125,6 +126,12 @@ def main():
             wait_for(driver, "the TV page", lambda d: text(d, "#inRing .nr") == "103"
                      and not d.find_element(By.ID, "nummer").is_displayed(), 5)
             driver.save_screenshot(os.path.join(outdir, "live-tv.png"))
+
+            # The office's file is gone: the page keeps the order, greyed, and says since when.
+            station.command("weg")
+            wait_for(driver, "the stale list", lambda d: re.fullmatch(
+                r"niet bijgewerkt sinds \d\d:\d\d:\d\d", text(d, "#melding"))
+                and "grijs" in d.find_element(By.TAG_NAME, "body").get_attribute("class"), UPDATE_SECONDS)
 
             station.stop()
             wait_for(driver, "the lost connection", lambda d: text(d, "#melding").startswith(
