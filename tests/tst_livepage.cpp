@@ -365,11 +365,17 @@ void TestLivePage::guards()
     startServer(limits);
 
     std::vector<std::unique_ptr<HttpClient>> clients;
+    const bool hold = behaviour.startsWith(u"hold");
     for (int i = 0; i < opened; ++i) {
         clients.push_back(std::make_unique<HttpClient>(m_server->port()));
-        QVERIFY(clients.back()->connected());
+        // One over the limit may be closed before its side has seen the connection made (so under Wine).
+        if (hold && i >= kept)
+            QTRY_VERIFY(clients.back()->socket().state() == QAbstractSocket::ConnectedState
+                || clients.back()->socket().state() == QAbstractSocket::UnconnectedState);
+        else
+            QVERIFY(clients.back()->connected());
     }
-    if (behaviour.startsWith(u"hold")) {
+    if (hold) {
         // Those over the limit are closed at once; the others answer.
         QTRY_COMPARE(m_server->connectionCount(), kept);
         int open = 0;
