@@ -220,7 +220,8 @@ QByteArray exchange(quint16 port, const QByteArray& bytes, int timeout = 5000)
     while (t.elapsed() < timeout && !answer.contains("\r\n")) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         socket.waitForReadyRead(20);
-        answer += socket.readAll();
+        if (socket.isOpen())
+            answer += socket.readAll();
         if (socket.state() == QAbstractSocket::UnconnectedState)
             break;
     }
