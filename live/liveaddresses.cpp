@@ -2,34 +2,38 @@
 
 #include <QHostInfo>
 #include <QNetworkInterface>
+#include <algorithm>
 
 namespace liveaddress {
 
 QList<QHostAddress> machineAddresses()
 {
-    QList<QHostAddress> v4;
-    QList<QHostAddress> v6;
+    // Interfaces whose link runs first; then those up without a known link (some virtual ones never say), so
+    // their addresses can still be chosen.
+    QList<QHostAddress> v4[2];
+    QList<QHostAddress> v6[2];
     QList<QHostAddress> loopback;
     const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& interface : interfaces) {
         const auto flags = interface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning))
+        if (!flags.testFlag(QNetworkInterface::IsUp))
             continue;
+        const int tier = flags.testFlag(QNetworkInterface::IsRunning) ? 0 : 1;
         for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
             QHostAddress address = entry.ip();
             address.setScopeId(QString());
             if (address.isLoopback())
                 loopback.append(address);
             else if (address.protocol() == QAbstractSocket::IPv4Protocol)
-                v4.append(address);
+                v4[tier].append(address);
             else if (address.protocol() == QAbstractSocket::IPv6Protocol && !address.isLinkLocal())
-                v6.append(address);
+                v6[tier].append(address);
         }
     }
     if (!std::any_of(loopback.cbegin(), loopback.cend(),
             [](const QHostAddress& a) { return a == QHostAddress(QHostAddress::LocalHost); }))
         loopback.prepend(QHostAddress(QHostAddress::LocalHost));
-    return v4 + v6 + loopback;
+    return v4[0] + v4[1] + v6[0] + v6[1] + loopback;
 }
 
 std::optional<QHostAddress> choose(const QString& setting, const QList<QHostAddress>& addresses)

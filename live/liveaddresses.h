@@ -11,8 +11,8 @@
 // among them) keeps the page on this machine alone.
 namespace liveaddress {
 
-// The addresses of the interfaces that are up: IPv4 first, then IPv6 (not link-local, which a phone's browser
-// cannot use in a link), loopback last.
+// The addresses of the interfaces that are up (those whose link runs before the others): IPv4 first, then IPv6
+// (not link-local, which a phone's browser cannot use in a link), loopback last.
 QList<QHostAddress> machineAddresses();
 
 // The address to listen on: the setting's when this machine has it; the first that is not loopback when the
