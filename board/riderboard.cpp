@@ -2,6 +2,7 @@
 
 #include "boardcolours.h"
 #include "boardfeed.h"
+#include "boardtextfit.h"
 #include "qrpainter.h"
 #include "stationstatus.h"
 
@@ -40,12 +41,24 @@ int drawText(QPainter& painter, const QRect& rect, const QString& text, const QF
 
 } // namespace
 
+int RiderBoard::bigLineWidth(const BoardStarter& starter, int pixels)
+{
+    // As the line is drawn: the number's column, a gap, the rider in bold, a gap, the horse.
+    const QFontMetrics bold(boardFont(pixels, true));
+    const QFontMetrics plain(boardFont(pixels, false));
+    const int gap = pixels / 2;
+    const int horse = starter.horse.isEmpty() ? 0 : gap + plain.horizontalAdvance(starter.horse);
+    return bold.horizontalAdvance(QStringLiteral("0000")) + gap + bold.horizontalAdvance(starter.rider) + horse;
+}
+
 RiderBoard::RiderBoard(Station& station, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmRuiterscherm"));
     // The official keeps the keyboard in the main window; closing the board never ends the station.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // A display, never a place for the keyboard: the window system gives it no focus, not even on a click.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -228,10 +241,13 @@ void RiderBoard::paintEvent(QPaintEvent*)
         drawText(painter, QRect(margin, y, w - 2 * margin, int(captionPixels * 1.3)), QString::fromUtf8(captions[i]),
             boardFont(captionPixels, true), captionColour);
         const QRect line(margin, y + int(captionPixels * 1.3), w - 2 * margin, int(linePixels * 1.3));
-        const QFont bold = boardFont(linePixels, true);
-        const QFont plain = boardFont(linePixels, false);
         if (const std::optional<BoardStarter>& starter = content.top[i]) {
-            const int gap = linePixels / 2;
+            // A long name makes its line smaller, down to two thirds; the line's place on the board stays.
+            const int pixels = boardtextfit::fittedPixels(
+                linePixels, line.width() - 1, [&](int p) { return bigLineWidth(*starter, p); });
+            const QFont bold = boardFont(pixels, true);
+            const QFont plain = boardFont(pixels, false);
+            const int gap = pixels / 2;
             const int numberWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("0000"));
             drawText(painter, QRect(line.left(), line.top(), numberWidth, line.height()), starter->number, bold,
                 textColour, Qt::AlignRight);
@@ -247,7 +263,7 @@ void RiderBoard::paintEvent(QPaintEvent*)
             drawText(painter, QRect(horseLeft, line.top(), std::max(0, line.right() - horseLeft), line.height()),
                 starter->horse, plain, textColour);
         } else {
-            drawText(painter, line, QStringLiteral("–"), bold, textColour);
+            drawText(painter, line, QStringLiteral("–"), boardFont(linePixels, true), textColour);
         }
         y += blockHeight;
     }

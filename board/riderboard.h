@@ -14,7 +14,8 @@ class Station;
 // ("In de ring", "Klaar staan", "Daarna"), and below them the next eight with their planned times, the
 // starters not started struck through and the pauses as bands; greyed, with "niet bijgewerkt sinds ...",
 // while the station shows a list that is not up to date. Sizes follow the window's height: the three big lines
-// are at least a twelfth of it, legible from ten metres on a full-HD screen.
+// are at least a twelfth of it, legible from ten metres on a full-HD screen; a long name there is drawn smaller
+// (down to two thirds) before it is cut.
 //
 // While the live page is on, a QR code of its address stands in the lower right corner, a quarter of the board's
 // height: from two metres a phone's camera reads it, so a rider at the gate follows the class on the phone.
@@ -45,6 +46,9 @@ public:
     // The text height, in pixels, of the starter in the ring and of the next two, at the board's height.
     int ringLinePixels() const;
     int nextLinePixels() const;
+    // The width a starter's big line takes at a text height, in pixels: a long name is drawn smaller until
+    // this fits the line.
+    static int bigLineWidth(const BoardStarter& starter, int pixels);
 
 signals:
     // The board was shown or closed.

@@ -159,9 +159,7 @@ void FlexGrid::applyFont()
         return;
     const QFont f = gridFont();
     setFont(f);
-    const QFontMetrics metrics(f);
-    // The Windows grid's rows are the font's height and a few pixels of air.
-    m_table->setDefaultRowHeight(twips::fromPixels(metrics.height() + 4));
+    m_table->setDefaultRowHeight(twips::fromPixels(rowHeightFor(f)));
     // The layout gives a column its widest text and a margin of three spaces. Of that margin the column
     // loses up to a pixel to whole pixels and one to its grid line; the rest is air, shared by both
     // sides of the text. So what the layout measured as fitting is drawn whole at every font size, and
@@ -170,6 +168,12 @@ void FlexGrid::applyFont()
     const double air = m_measurer->widthPixels(gridlayout::cellMargin) - 2;
     m_textInset = std::max(0, int(std::floor(air / 2)));
     tableReset();
+}
+
+int FlexGrid::rowHeightFor(const QFont& font)
+{
+    // The Windows grid's rows are the font's height and a few pixels of air.
+    return QFontMetrics(font).height() + 4;
 }
 
 int FlexGrid::rowHeightPixels() const

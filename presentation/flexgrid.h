@@ -39,6 +39,8 @@ public:
     // kept on either side; empty when the cell is not shown.
     QRect textRect(int row, int col) const;
     int rowHeightPixels() const;
+    // The height of a row in pixels for the grid's font.
+    static int rowHeightFor(const QFont& font);
     // How many non-fixed rows fit on one page of the viewport.
     int visibleRows() const;
 

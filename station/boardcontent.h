@@ -7,13 +7,14 @@
 #include <vector>
 
 class GridTable;
+class PlaceTimes;
 
 // What the rider board shows, worked out from the ring's list and the starter in the ring, with no widget:
 // the three big lines ("In de ring", "Klaar staan", "Daarna": the starter in the ring and the next two that
-// ride), and below them, in the list's order, the lines that follow: the next eight starters with their planned
-// time, the starters marked not started struck through, and the pause lines as bands. Not-started starters are
-// never among the three; one that stands between them is listed below, struck through, with the pause lines
-// that stand there, so a rider who looks for a withdrawn number finds it.
+// ride), and below them, in the list's order, the lines that follow: the next eight starters with the planned
+// time of their place, the starters marked not started struck through, and the pause lines as bands. Not-started
+// starters are never among the three; one that stands between them is listed below, struck through, with the pause
+// lines that stand there, so a rider who looks for a withdrawn number finds it.
 //
 // Only the rows from the starter in the ring on are read, and only as far as the board reaches: the board
 // follows every edit without a pass over the whole list.
@@ -55,8 +56,9 @@ struct BoardContent
     friend bool operator==(const BoardContent&, const BoardContent&) = default;
 };
 
-// The three and the lines below them, from the list and the row of the starter in the ring (-1: none).
-BoardContent boardContent(const GridTable& grid, int ringRow);
+// The three and the lines below them, from the list and the row of the starter in the ring (-1: none). With
+// `places`, each line's time is the office's time of its place, so the times read in order after moves.
+BoardContent boardContent(const GridTable& grid, int ringRow, const PlaceTimes* places = nullptr);
 
 // The band of a pause line: its own text when it says "Pauze" itself, else "Pauze" before it.
 QString pauseBand(const QString& text);

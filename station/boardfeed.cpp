@@ -49,7 +49,7 @@ void BoardFeed::refresh()
     const ListState state = station.listState();
     BoardContent content;
     if (state != ListState::Empty)
-        content = boardContent(station.working(), station.ringPointer().row());
+        content = boardContent(station.working(), station.ringPointer().row(), &station.placeTimes());
     content.titel = station.titel();
     content.shown = state != ListState::Empty;
     content.stale = state == ListState::Stale;

@@ -111,11 +111,6 @@ QString opened()
     return QStringLiteral("geopend");
 }
 
-QString logboekOpened()
-{
-    return QStringLiteral("logboek geopend");
-}
-
 QString moved(const QString& starter, const QString& from, const QString& to)
 {
     return QStringLiteral("verplaatst: %1 van plaats %2 naar plaats %3").arg(starter, from, to);

@@ -32,7 +32,6 @@ QString reapplied(int changesBack, const QStringList& missing);
 QString offerLapsed();
 
 QString opened();
-QString logboekOpened();
 QString moved(const QString& starter, const QString& from, const QString& to);
 QString swapped(const QString& first, const QString& firstPlace, const QString& second, const QString& secondPlace);
 QString notStarted(const QStringList& marked, const QStringList& unmarked);

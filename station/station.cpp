@@ -10,7 +10,6 @@
 #include "systemknownfolders.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -224,6 +223,9 @@ void Station::afterRead(ListChange change)
     if (news)
         log(describeRead(change));
     checkReceipt(change);
+    // The office's times of the places: its merged list is still in the scratch grid, a new one is the snapshot.
+    if (change != ListChange::None)
+        m_placeTimes.take(change == ListChange::Merged ? *m_scratch : *m_snapshot);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
         m_history.clear();
@@ -651,15 +653,6 @@ void Station::updateStatus()
 void Station::log(const QString& what)
 {
     m_log->append(m_state.bestandsnaam(), what);
-}
-
-QString Station::openLogboek()
-{
-    const QString path = m_log->todaysFile();
-    // A day without anything logged yet still opens: the viewer shows the log with this first line.
-    if (!QFile::exists(path))
-        log(daylogtext::logboekOpened());
-    return path;
 }
 
 QString Station::starterAt(int row) const

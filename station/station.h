@@ -9,6 +9,7 @@
 #include "liststate.h"
 #include "moverepeater.h"
 #include "mutatiebestand.h"
+#include "placetimes.h"
 #include "regels.h"
 #include "ringkeeper.h"
 #include "ringpointer.h"
@@ -186,6 +187,8 @@ public:
     void volgendeInDeRing();
     void vorigeInDeRing();
     const RingPointer& ringPointer() const { return m_ring; }
+    // The office's planned time of each place, as its last list gave them (the rider board's times).
+    const PlaceTimes& placeTimes() const { return m_placeTimes; }
     // Whether the pointer moves now: over a list that is shown, also one that is not up to date (the class goes
     // on); not in the empty view.
     bool ringMoves() const { return m_listState != ListState::Empty && !m_unloaded; }
@@ -193,9 +196,6 @@ public:
     // Points where a test makes the office write, lock or remove the file in the middle of a read (see
     // RunOrderLoader::ReadHooks).
     void setReadHooks(RunOrderLoader::ReadHooks hooks) { m_loader->setReadHooks(std::move(hooks)); }
-
-    // Today's day log, for the official to open; a day with nothing logged yet gets its first line.
-    QString openLogboek();
 
     const AppState& state() const { return m_state; }
     const GridTable& working() const { return *m_working; }
@@ -321,6 +321,7 @@ private:
     RingKeeper m_keeper;
     RowSelection m_selection;
     RingPointer m_ring;
+    PlaceTimes m_placeTimes;
     ChangeMarks* m_marks = nullptr;
 
     QTimer* m_timer1 = nullptr;
