@@ -3,6 +3,7 @@
 #include "boardcolours.h"
 #include "boardfeed.h"
 #include "boardtextfit.h"
+#include "qrpainter.h"
 #include "stationstatus.h"
 
 #include <QGuiApplication>
@@ -155,6 +156,24 @@ void RiderBoard::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+void RiderBoard::setLiveUrl(const QString& url)
+{
+    if (url == m_liveUrl)
+        return;
+    m_liveUrl = url;
+    m_qr = QrCode::encode(url.toUtf8());
+    update();
+}
+
+QRect RiderBoard::qrArea() const
+{
+    if (m_qr.isEmpty())
+        return QRect();
+    const int margin = std::max(4, height() / 50);
+    const int side = std::min(height() / 4, width() / 4);
+    return QRect(width() - margin - side, height() - margin - side, side, side);
+}
+
 void RiderBoard::paintEvent(QPaintEvent*)
 {
     using namespace boardcolours;
@@ -203,6 +222,15 @@ void RiderBoard::paintEvent(QPaintEvent*)
         titleArea.setRight(titleArea.right() - progressWidth - margin);
     }
     drawText(painter, titleArea, content.titel, boardFont(h / 20, true), textColour);
+
+    // The live page's code, in its corner; the lines that follow leave it room.
+    const QRect qr = qrArea();
+    if (!qr.isEmpty()) {
+        qrpainter::paint(painter, qr, m_qr);
+        const int captionHeight = h / 24;
+        drawText(painter, QRect(qr.left(), qr.top() - captionHeight - margin / 2, qr.width(), captionHeight),
+            QStringLiteral("Live op uw telefoon"), boardFont(h / 40, true), captionColour, Qt::AlignHCenter);
+    }
 
     if (!content.shown) {
         drawText(painter, QRect(margin, titleHeight, w - 2 * margin, h - titleHeight),
@@ -271,10 +299,10 @@ void RiderBoard::paintEvent(QPaintEvent*)
         [](const BoardLine& entry) { return !entry.starter.expected.isEmpty(); });
     const int expectedWidth = anyExpected ? QFontMetrics(font).horizontalAdvance(QStringLiteral("ca. 00:00")) + gap : 0;
     for (const BoardLine& entry : content.following) {
-        const QRect line(margin, y, w - 2 * margin, lineHeight);
+        const QRect line(margin, y, (qr.isEmpty() ? w - margin : qr.left() - margin) - margin, lineHeight);
         const BoardStarter& s = entry.starter;
         if (entry.kind == BoardLine::Kind::Pause) {
-            band(QRect(0, y + 1, w, lineHeight - 2), pauseBack);
+            band(QRect(0, y + 1, qr.isEmpty() ? w : qr.left() - margin / 2, lineHeight - 2), pauseBack);
             drawText(painter, QRect(line.left(), y, timeWidth, lineHeight), s.time, bold, captionColour);
             const int textLeft = line.left() + timeWidth + expectedWidth + numberWidth + gap;
             drawText(painter, QRect(textLeft, y, line.right() - textLeft, lineHeight), s.rider, bold, textColour);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "boardcontent.h"
+#include "qrcode.h"
 
 #include <QWidget>
 
@@ -16,6 +17,9 @@ class Station;
 // while the station shows a list that is not up to date. Sizes follow the window's height: the three big lines
 // are at least a twelfth of it, legible from ten metres on a full-HD screen; a long name there is drawn smaller
 // (down to two thirds) before it is cut.
+//
+// While the live page is on, a QR code of its address stands in the lower right corner, a quarter of the board's
+// height: from two metres a phone's camera reads it, so a rider at the gate follows the class on the phone.
 //
 // It takes no part in the official's work: it never takes the activation when it opens (the keyboard stays
 // with the main window), and what it shows is the station's.
@@ -33,6 +37,12 @@ public:
     void open(const QScreen* mainScreen);
     // F11: full screen or back to a window.
     void toggleFullScreen();
+
+    // The live page's address, shown as a QR code in the lower right corner while the page is on (empty: none).
+    void setLiveUrl(const QString& url);
+    QString liveUrl() const { return m_liveUrl; }
+    // Where the QR code is painted; empty when there is none.
+    QRect qrArea() const;
 
     // The text height, in pixels, of the starter in the ring and of the next two, at the board's height.
     int ringLinePixels() const;
@@ -56,4 +66,6 @@ private:
     void showContent(const BoardContent& content);
 
     BoardFeed* m_feed = nullptr;
+    QString m_liveUrl;
+    QrCode m_qr;
 };

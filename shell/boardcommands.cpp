@@ -60,6 +60,7 @@ void BoardCommands::toggle()
     }
     if (!m_board) {
         m_board = new RiderBoard(m_station, &m_window);
+        m_board->setLiveUrl(m_liveUrl);
         // Its keys work on the board too, when the official has clicked it.
         m_board->addActions({ m_ruiterscherm, m_schermvullend, m_volgende, m_vorige });
         connect(m_board, &RiderBoard::shownChanged, this, [this](bool shown) {
@@ -79,4 +80,11 @@ void BoardCommands::close()
 {
     if (m_board)
         m_board->close();
+}
+
+void BoardCommands::setLiveUrl(const QString& url)
+{
+    m_liveUrl = url;
+    if (m_board)
+        m_board->setLiveUrl(url);
 }

@@ -3,6 +3,7 @@
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
+#include <QString>
 #include <functional>
 
 class QAction;
@@ -30,6 +31,8 @@ public:
     // The board goes with the window (it stays created).
     void close();
     RiderBoard* board() const { return m_board; }
+    // The live page's address for the board's QR code (empty: the page is off).
+    void setLiveUrl(const QString& url);
 
 private:
     void enable();
@@ -38,6 +41,7 @@ private:
     Station& m_station;
     std::function<void()> m_keyboardHome;
     RiderBoard* m_board = nullptr;
+    QString m_liveUrl;
     QAction* m_ruiterscherm = nullptr;
     QAction* m_schermvullend = nullptr;
     QAction* m_volgende = nullptr;

@@ -12,6 +12,7 @@
 #include "handleidingvenster.h"
 #include "holdbutton.h"
 #include "keycommands.h"
+#include "livecommands.h"
 #include "logboekvenster.h"
 #include "menuaction.h"
 #include "messageboxes.h"
@@ -184,6 +185,14 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
     m_boardCommands
         = new BoardCommands(*this, m_station, m_mnuBeeld, &addMenuAction, [this] { keepKeyboardInList(); });
+    // The live page, below the board: its code stands on the board, its problems in the status line.
+    m_mnuBeeld->addSeparator();
+    m_live = new LiveCommands(m_station, *m_mnuBeeld, *this);
+    m_boardCommands->setLiveUrl(m_live->url());
+    connect(m_live, &LiveCommands::changed, this, [this] {
+        showStatus(m_station.status());
+        m_boardCommands->setLiveUrl(m_live->url());
+    });
     // The starter in the ring, marked in the grid.
     m_grid1View->setMarkedRow(m_station.ringPointer().row());
     connect(&m_station, &Station::ringChanged, m_grid1View, &FlexGrid::setMarkedRow);
@@ -513,6 +522,9 @@ void FrmBaldovenaar::Form_Unload()
         if (view)
             view->close();
     }
+    // So does the live page: its clients see the connection lost, not a list that stands still.
+    if (m_live)
+        m_live->setOn(false);
     m_station.unload();
     m_wheelHook->unhook();
 }
@@ -696,7 +708,12 @@ void FrmBaldovenaar::setBusy(bool busy)
 
 void FrmBaldovenaar::showStatus(const StationStatus& status)
 {
-    m_statusLine->setStatus(statusText(status, m_station.clock().now()), statusTone(status));
+    const QString text = statusText(status, m_station.clock().now());
+    const QString live = m_live ? m_live->problem() : QString();
+    if (live.isEmpty())
+        m_statusLine->setStatus(text, statusTone(status));
+    else
+        m_statusLine->setStatus(text.isEmpty() ? live : text + QStringLiteral(" · ") + live, StatusTone::Warning);
 }
 
 void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)

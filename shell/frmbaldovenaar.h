@@ -16,7 +16,7 @@ class HandleidingVenster;
 class LogboekVenster;
 class HoldButton;
 class KeyCommands;
-class MutatieIndicator;
+class LiveCommands;
 class RiderBoard;
 class StatusLine;
 class WheelHook;
@@ -91,7 +91,7 @@ public:
     // Beeld > Ruiterscherm: opens the rider board (full screen on a second screen when there is one), or
     // closes it; nothing while the window is not loaded. The board, once it was opened.
     void toggleRuiterscherm();
-    RiderBoard* ruiterscherm() const;
+    LiveCommands* livePagina() const { return m_live; }
 
     // Layout and zoom.
     void Form_Resize();
@@ -192,8 +192,7 @@ private:
 
     // The keys beyond the menus, the wheel, and the rider board's items in the Beeld menu.
     KeyCommands* m_keyCommands = nullptr;
-    WheelHook* m_wheelHook = nullptr;
-    BoardCommands* m_boardCommands = nullptr;
+    LiveCommands* m_live = nullptr;
     LogboekVenster* m_logboek = nullptr;
     HandleidingVenster* m_handleiding = nullptr;
 

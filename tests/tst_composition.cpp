@@ -561,8 +561,8 @@ void TestComposition::menuBar()
             "  mnuKleiner &Kleiner [Ctrl+-]", "  mnuGroter &Groter [Ctrl++] [Ctrl+=]", "  mnuPassend &Passend [Ctrl+0]",
             "   -", "  mnuZonlicht &Zonlicht", "   -", "  mnuRuiterscherm &Ruiterscherm [Ctrl+R]",
             "  mnuRuiterschermSchermvullend Ruiterscherm &schermvullend [F11]",
-            "  mnuVolgendeInDeRing &Volgende in de ring [F8]", "  mnuVorigeInDeRing V&orige [Shift+F8]",
-            "mnuHelp &Help", "  mnuHandleiding &Handleiding [F1]", "  mnuOverBaldovenaar &Over Baldovenaar" }));
+            "  mnuVolgendeInDeRing &Volgende in de ring [F8]", "  mnuVorigeInDeRing V&orige [Shift+F8]", "   -",
+            "  mnuLivePagina &Live pagina op het netwerk", "  mnuLiveQr &QR-code van de live pagina…", "mnuHelp &Help", "  mnuHandleiding &Handleiding [F1]", "  mnuOverBaldovenaar &Over Baldovenaar" }));
 }
 
 void TestComposition::commandsReachTheirHandler_data()
