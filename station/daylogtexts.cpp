@@ -61,6 +61,14 @@ QString takenIn(const QDateTime& sentAt)
     return QStringLiteral("verwerkt door het secretariaat (verzonden om %1)").arg(time(sentAt));
 }
 
+QString takenInButChanged(const QDateTime& sentAt)
+{
+    return QStringLiteral(
+        "verwerkt door het secretariaat zoals verzonden om %1, maar de ring wijzigde de lijst daarna: "
+        "nog niet verzonden")
+        .arg(time(sentAt));
+}
+
 QString notAsSent(const QDateTime& sentAt)
 {
     return QStringLiteral("niet verwerkt zoals verzonden: het secretariaat publiceerde een andere lijst (verzonden om "
@@ -112,9 +120,18 @@ QString reapplied(int changesBack, const QStringList& missing)
     return what;
 }
 
-QString offerLapsed()
+QString offerLapsed(OfferEnd end, const QStringList& names)
 {
-    return QStringLiteral("aanbod om opnieuw toe te passen vervalt: de ring werkt verder op de nieuwe lijst");
+    switch (end) {
+    case OfferEnd::Sent:
+        return QStringLiteral("aanbod om opnieuw toe te passen vervalt: de lijst van de ring is verzonden");
+    case OfferEnd::OtherClass:
+        return QStringLiteral("aanbod om opnieuw toe te passen vervalt: een andere klasse geopend");
+    case OfferEnd::Discarded:
+        break;
+    }
+    return QStringLiteral("teruggezet werk vergeten op verzoek (niet toegepast): %1")
+        .arg(names.join(QStringLiteral(", ")));
 }
 
 QString opened()

@@ -22,6 +22,7 @@ QString read(RunOrderLoader::ListChange change, const GridTable& working,
 QString sent(const QStringList& files);
 QString sendFailed(const QStringList& reasons);
 QString takenIn(const QDateTime& sentAt);
+QString takenInButChanged(const QDateTime& sentAt);
 QString notAsSent(const QDateTime& sentAt);
 QString stalled(int seconds, const QDateTime& sentAt);
 
@@ -31,7 +32,9 @@ QString workOfOtherClass(const QString& rid);
 QString workOffered(const QDateTime& saved);
 QString workRestored(const QDateTime& saved, const QStringList& names);
 QString reapplied(int changesBack, const QStringList& missing);
-QString offerLapsed();
+// Why the work the office's list replaced is no longer offered; `names` the starters it held.
+enum class OfferEnd { Sent, OtherClass, Discarded };
+QString offerLapsed(OfferEnd end, const QStringList& names = {});
 
 QString opened();
 QString logboekOpened();
