@@ -2,6 +2,9 @@
 
 #include "columns.h"
 #include "gridtable.h"
+#include "systemerrors.h"
+
+#include <QDir>
 
 namespace daylogtext {
 
@@ -51,8 +54,12 @@ QString sent(const QStringList& files)
     return QStringLiteral("verzonden: %1").arg(files.join(QStringLiteral(", ")));
 }
 
-QString sendFailed(const QStringList& reasons)
+QString sendFailed(const SendResult& result)
 {
+    QStringList reasons;
+    for (const MutationFailure& failure : result.failures)
+        reasons << QStringLiteral("%1 (%2)").arg(
+            QDir::toNativeSeparators(failure.path), platform::reasonInDutch(failure.reason));
     return QStringLiteral("verzenden mislukt: %1").arg(reasons.join(QStringLiteral("; ")));
 }
 

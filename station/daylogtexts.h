@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mutatiebestand.h"
 #include "runorderloader.h"
 
 #include <QDateTime>
@@ -20,7 +21,8 @@ QString read(RunOrderLoader::ListChange change, const GridTable& working,
     const std::vector<runordermerge::ChangedCell>& mergedCells);
 
 QString sent(const QStringList& files);
-QString sendFailed(const QStringList& reasons);
+// Each file that could not be written, with the system's reason in Dutch.
+QString sendFailed(const SendResult& result);
 QString takenIn(const QDateTime& sentAt);
 QString takenInButChanged(const QDateTime& sentAt);
 QString notAsSent(const QDateTime& sentAt);

@@ -460,30 +460,27 @@ SendResult Station::verzendmutatie()
     m_status.officeChanged = QDateTime();
     if (result.written) {
         m_sendWatch.sent(*m_working, at);
-        // What the status said of restored or re-applied work is old news once it is sent; work still offered
-        // goes: the office's next list tells whether the send holds what the ring wanted.
-        m_status.work = StationStatus::Work::None;
-        if (m_keeper.dropOffer()) {
-            log(daylogtext::offerLapsed(daylogtext::OfferEnd::Sent));
-            controleerwijzigingen();
-        }
         m_status.send = StationStatus::Send::Waiting;
         m_status.sentAt = at;
         m_status.receivedAt = QDateTime();
         m_statusTimer->start();
         log(daylogtext::sent(result.files));
-        updateStatus();
+        // What the status said of restored or re-applied work is old news once it is sent; work still offered
+        // goes (the office's next list tells whether the send holds what the ring wanted), and the journal keeps
+        // the ring's list instead.
+        m_status.work = StationStatus::Work::None;
+        if (m_keeper.dropOffer()) {
+            log(daylogtext::offerLapsed(daylogtext::OfferEnd::Sent));
+            m_keeper.saveSoon();
+        }
+        controleerwijzigingen();
         emit sendWritten(result);
     } else if (!result.skipped) {
         m_sendWatch.forget();
         m_statusTimer->stop();
         m_status.send = StationStatus::Send::Failed;
         m_status.sentAt = at;
-        QStringList reasons;
-        for (const MutationFailure& failure : result.failures)
-            reasons << QStringLiteral("%1 (%2)").arg(
-                QDir::toNativeSeparators(failure.path), platform::reasonInDutch(failure.reason));
-        log(daylogtext::sendFailed(reasons));
+        log(daylogtext::sendFailed(result));
         updateStatus();
         emit sendFailed(result);
         emit message(verzendFoutmelding(result));
