@@ -6,11 +6,14 @@
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
+#include <utility>
 
-BoardCommands::BoardCommands(QWidget& window, Station& station, QMenu* beeld, const AddAction& addAction)
+BoardCommands::BoardCommands(QWidget& window, Station& station, QMenu* beeld, const AddAction& addAction,
+    std::function<void()> keyboardHome)
     : QObject(&window)
     , m_window(window)
     , m_station(station)
+    , m_keyboardHome(std::move(keyboardHome))
 {
     // At the bottom of the Beeld menu, below its zoom items.
     beeld->menuAction()->setVisible(true);
@@ -47,8 +50,12 @@ void BoardCommands::toggle()
 {
     if (m_station.isUnloaded())
         return;
+    const bool wasActive = m_window.isActiveWindow();
     if (m_board && m_board->isVisible()) {
         m_board->close();
+        // The keyboard was the official's all along; the window system may still hand it elsewhere.
+        m_window.activateWindow();
+        m_keyboardHome();
         return;
     }
     if (!m_board) {
@@ -60,12 +67,12 @@ void BoardCommands::toggle()
             enable();
         });
     }
-    const bool wasActive = m_window.isActiveWindow();
     m_board->open(m_window.screen());
     m_ruiterscherm->setChecked(m_board->isVisible());
     // The keyboard stays with the official, also where the window system activates every window it shows.
     if (wasActive)
         m_window.activateWindow();
+    m_keyboardHome();
 }
 
 void BoardCommands::close()

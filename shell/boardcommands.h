@@ -21,7 +21,9 @@ public:
     using AddAction = std::function<QAction*(
         QMenu* menu, const QString& name, const QString& text, const QList<QKeySequence>& keys)>;
 
-    BoardCommands(QWidget& window, Station& station, QMenu* beeld, const AddAction& addAction);
+    // `keyboardHome` gives the keyboard back to the official's list after the board opened or closed.
+    BoardCommands(QWidget& window, Station& station, QMenu* beeld, const AddAction& addAction,
+        std::function<void()> keyboardHome);
 
     // Opens the board, or closes it when it is open.
     void toggle();
@@ -34,6 +36,7 @@ private:
 
     QWidget& m_window;
     Station& m_station;
+    std::function<void()> m_keyboardHome;
     RiderBoard* m_board = nullptr;
     QAction* m_ruiterscherm = nullptr;
     QAction* m_schermvullend = nullptr;

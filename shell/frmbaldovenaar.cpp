@@ -9,15 +9,19 @@
 #include "frmintro.h"
 #include "gridlayout.h"
 #include "handleiding.h"
+#include "handleidingvenster.h"
 #include "holdbutton.h"
 #include "keycommands.h"
+#include "logboekvenster.h"
 #include "menuaction.h"
 #include "messageboxes.h"
 #include "mutatieindicator.h"
+#include "namefit.h"
 #include "resources.h"
 #include "runorderfiledialog.h"
 #include "statusline.h"
 #include "textmeasurer.h"
+#include "touchtargets.h"
 #include "twips.h"
 #include "wheelhook.h"
 #include "windowplacement.h"
@@ -26,7 +30,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -38,7 +42,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QUrl>
+#include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <vector>
 
@@ -97,9 +102,10 @@ int outerWidthPixels(const QWidget& window)
     return window.isVisible() ? window.frameGeometry().width() : window.width();
 }
 
-// The status line below the grid: its height and the gap above it, in twips.
+// The status line below the grid: its least height and the gap above it, in twips, and its least letter size.
 constexpr int statusLineHeight = 390;
 constexpr int statusLineGap = 60;
+constexpr double statusLinePoints = 10;
 
 // The window's controls as designed: where each sits (twips, in the client area or in the strip
 // Picture1), its font, picture and tooltip. In z-order, bottom first: later controls are drawn over
@@ -176,7 +182,8 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     buildMenu();
     buildKeyboardCommands();
     // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
-    m_boardCommands = new BoardCommands(*this, m_station, m_mnuBeeld, &addMenuAction);
+    m_boardCommands
+        = new BoardCommands(*this, m_station, m_mnuBeeld, &addMenuAction, [this] { keepKeyboardInList(); });
     // The starter in the ring, marked in the grid.
     m_grid1View->setMarkedRow(m_station.ringPointer().row());
     connect(&m_station, &Station::ringChanged, m_grid1View, &FlexGrid::setMarkedRow);
@@ -203,6 +210,10 @@ FrmBaldovenaar::~FrmBaldovenaar()
 
 QPushButton* FrmBaldovenaar::styleButton(QPushButton* button)
 {
+    // Tab reaches a button that takes the focus at all; a click does not take the keyboard from the list (the
+    // official's next key is a starter's number, F8 or an arrow, all meant for the list).
+    if (button->focusPolicy() & Qt::ClickFocus)
+        button->setFocusPolicy(Qt::TabFocus);
     // A style that honours the button's own back colour, on every platform.
     button->setStyle(m_buttonStyle);
     setColour(button, QPalette::Button, colours::buttonFaceBack);
@@ -303,7 +314,7 @@ void FrmBaldovenaar::buildControls()
         }
     }
     m_statusLine = new StatusLine(m_client);
-    m_statusLine->setFont(arial(10, true));
+    m_statusLine->setFont(arial(statusLinePoints, true));
     m_statusLine->setFocusPolicy(Qt::NoFocus);
 
     // The send button shows its picture greyed by itself when it is off.
@@ -320,6 +331,17 @@ void FrmBaldovenaar::buildControls()
         m_grid1View, &FlexGrid::keyDown, this, [this](int, int shift) { m_station.grid_KeyDown(modifiers(shift)); });
     connect(m_grid1View, &FlexGrid::keyUp, this, [this](int, int) { m_station.grid_KeyUp(); });
     connect(m_grid1View, &FlexGrid::selChange, this, [this] { m_station.grid_SelChange(); });
+    // A starter dragged by its Volg cell lands where the station's moves take it; the Tijd cell's tooltip gives
+    // the time the ring's pace expects; the rows of a crowded rider carry a mark.
+    m_grid1View->setRowDrag([this](int from, int pointed) { return m_station.landingRow(from, pointed); });
+    connect(m_grid1View, &FlexGrid::rowDragged, &m_station, &Station::verplaatsNaar);
+    m_grid1View->setTimeTip([this](int row) { return m_station.expectedTip(row); });
+    connect(&m_station, &Station::crowdedChanged, m_grid1View,
+        [this] { m_grid1View->setWarnedRows(m_station.crowdedRows()); });
+    // A finger must hit the move and edit buttons: at least nine millimetres on a touch screen.
+    touchtargets::enlarge({ m_btnVerplaatsregels[0], m_btnVerplaatsregels[1], m_btnKnop[knoppen::Wissel],
+                              m_btnKnop[knoppen::NietGestart], m_btnKnop[knoppen::Verzenden] },
+        screen());
 
     // Tab order: grid(1), the strip's open and zoom buttons, the move buttons, swap, NG, send.
     QWidget* order[] = { m_grid1View, m_btnKnop[knoppen::Openen], m_btnKnop[knoppen::Kleiner],
@@ -485,8 +507,12 @@ void FrmBaldovenaar::Form_Unload()
     // Only a window the official has seen has a place to come back to.
     if (m_shownOnce)
         windowplacement::keep(*this);
-    // The board goes with the station it shows.
+    // The board, the log and the guide go with the station they show.
     m_boardCommands->close();
+    for (QWidget* view : { static_cast<QWidget*>(m_logboek), static_cast<QWidget*>(m_handleiding) }) {
+        if (view)
+            view->close();
+    }
     m_station.unload();
     m_wheelHook->unhook();
 }
@@ -498,7 +524,9 @@ bool FrmBaldovenaar::mayLeaveTheClass(Leaving leaving)
 
 bool FrmBaldovenaar::askQuestion(const QString& text)
 {
-    return m_options.askQuestion ? m_options.askQuestion(text) : messageboxes::ask(this, text);
+    const bool answer = m_options.askQuestion ? m_options.askQuestion(text) : messageboxes::ask(this, text);
+    keepKeyboardInList();
+    return answer;
 }
 
 void FrmBaldovenaar::kiesbestand()
@@ -512,15 +540,18 @@ void FrmBaldovenaar::kiesbestand()
     const std::optional<QString> chosen = m_options.chooseFile ? m_options.chooseFile(title, folder, filter)
                                                                : chooseWithQtDialog(this, title, folder, filter);
     m_station.finishOpen(chosen);
+    keepKeyboardInList();
 }
 
 void FrmBaldovenaar::openLogboek()
 {
-    const QString path = m_station.openLogboek();
-    const bool opened
-        = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    if (!opened)
-        showMessage(QStringLiteral("Het logboek kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
+    if (!m_logboek)
+        m_logboek = new LogboekVenster(m_station.dayLog(), this);
+    else
+        m_logboek->showToday();
+    m_logboek->show();
+    m_logboek->raise();
+    m_logboek->activateWindow();
 }
 
 void FrmBaldovenaar::mnuBestandSub_Click(int index)
@@ -559,6 +590,27 @@ void FrmBaldovenaar::btnKnop_Click(knoppen::Knop knop)
         m_station.wisselrijen();
         break;
     }
+    keepKeyboardInList();
+}
+
+void FrmBaldovenaar::keepKeyboardInList()
+{
+    if (isUnloaded() || !m_grid1View)
+        return;
+    // A box the official just answered took the activation along when it closed: the window takes it back.
+    if (!QApplication::activeWindow() && isVisible())
+        activateWindow();
+    // The empty view has no list: the open button then has the keyboard, as at the start.
+    if (m_grid1View->isVisibleTo(this))
+        m_grid1View->setFocus(Qt::OtherFocusReason);
+    else
+        m_btnKnop[knoppen::Openen]->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmBaldovenaar::btnVerplaatsregels_MouseUp()
+{
+    m_station.releaseMove();
+    keepKeyboardInList();
 }
 
 void FrmBaldovenaar::stop()
@@ -593,6 +645,16 @@ void FrmBaldovenaar::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+    // The station's own fit follows the window to its size on screen (a first start's maximised window gets
+    // it after it is shown); once, after a burst of resizes.
+    if (m_autoFit && !m_refitQueued) {
+        m_refitQueued = true;
+        QTimer::singleShot(100, this, [this] {
+            m_refitQueued = false;
+            if (m_autoFit)
+                fit();
+        });
+    }
 }
 
 void FrmBaldovenaar::showEvent(QShowEvent* event)
@@ -613,11 +675,11 @@ void FrmBaldovenaar::showEvent(QShowEvent* event)
 
 void FrmBaldovenaar::showMessage(const QString& text)
 {
-    if (m_options.showMessage) {
+    if (m_options.showMessage)
         m_options.showMessage(text);
-        return;
-    }
-    messageboxes::tell(this, text);
+    else
+        messageboxes::tell(this, text);
+    keepKeyboardInList();
 }
 
 void FrmBaldovenaar::setBusy(bool busy)
@@ -641,6 +703,7 @@ void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)
 {
     for (HoldButton* button : m_btnVerplaatsregels)
         button->setEnabled(buttons.volgorde);
+    m_grid1View->setRowDragEnabled(buttons.volgorde);
     m_btnKnop[knoppen::Wissel]->setEnabled(buttons.volgorde);
     m_btnKnop[knoppen::NietGestart]->setEnabled(buttons.nietGestart);
     m_btnKnop[knoppen::Verzenden]->setEnabled(buttons.verzenden);
@@ -660,11 +723,6 @@ void FrmBaldovenaar::Form_Resize()
             line->resize(std::max(0, toPixels(strip.lineX2) - line->x()), line->height());
     }
     m_lblMutatie->move(toPixels(strip.lblMutatieLeft), m_lblMutatie->y());
-    // The status line along the bottom, within the window's margins; the grid has what is left above it.
-    const int statusTop = m_client->height() - toPixels(gridlayout::edgeMargin + statusLineHeight);
-    m_statusLine->setGeometry(m_grid1View->x(), statusTop,
-        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)),
-        toPixels(statusLineHeight));
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
         label->resize(std::max(0, toPixels(strip.labelWidth)), label->height());
 
@@ -673,24 +731,33 @@ void FrmBaldovenaar::Form_Resize()
 
 void FrmBaldovenaar::adjust_grid()
 {
-    if (!m_grid1View || !m_client || !m_picTemp)
+    if (!m_grid1View || !m_client || !m_picTemp || !m_statusLine)
         return;
     const GridTable& table = m_station.working();
 
     const double size = gridlayout::fontSize(outerWidthPixels(*this), m_station.state().scale);
     m_picTemp->setFont(gridlayout::layoutFont(m_picTemp->font(), size));
 
+    // The status line along the bottom, within the window's margins, its letters as large as the list's (never
+    // below its designed size); the grid has what is left above it.
+    const QFont statusFont = arial(std::max(statusLinePoints, size), true);
+    if (statusFont != m_statusLine->font())
+        m_statusLine->setFont(statusFont);
+    const int statusHeight = std::max(toPixels(statusLineHeight), m_statusLine->sizeHint().height());
+    m_statusLine->setGeometry(m_grid1View->x(), m_client->height() - toPixels(gridlayout::edgeMargin) - statusHeight,
+        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)), statusHeight);
+
     // A window too small for the grid leaves it at the size it had.
     const std::optional<int> height = gridlayout::gridExtent(
-        fromPixels(m_client->height()) - statusLineHeight - statusLineGap, fromPixels(m_grid1View->y()));
+        fromPixels(m_client->height()) - fromPixels(statusHeight) - statusLineGap, fromPixels(m_grid1View->y()));
     const std::optional<int> width
         = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
     m_grid1View->resize(
         width ? toPixels(*width) : m_grid1View->width(), height ? toPixels(*height) : m_grid1View->height());
 
     TextMeasurer measurer(m_picTemp->font());
-    const gridlayout::ColumnWidths widths = gridlayout::columnWidths(
-        gridlayout::naturalWidths(table, measurer), table.cols(), fromPixels(m_grid1View->width()));
+    const gridlayout::ColumnWidths widths
+        = namefit::columnWidths(namefit::measure(table, measurer), table.cols(), fromPixels(m_grid1View->width()));
     // FlexGrid takes the size over in whole pixels and derives the row height from it.
     m_station.layOutGrid(size, std::vector<std::optional<int>>(widths.begin(), widths.end()));
 }
@@ -699,11 +766,19 @@ void FrmBaldovenaar::zoomStep(double factor)
 {
     // The official chose a zoom: the first list keeps it.
     m_fitPending = false;
+    m_autoFit = false;
     m_station.setScale(gridlayout::zoomStep(m_station.state().scale, factor, outerWidthPixels(*this)));
     adjust_grid();
 }
 
 void FrmBaldovenaar::passend()
+{
+    // The official chose the fit: it stays the zoom whatever the window's size does.
+    m_autoFit = false;
+    fit();
+}
+
+void FrmBaldovenaar::fit()
 {
     // Without the office's list there are no names to fit (an empty line fits any font).
     if (!m_grid1View || !m_client || !m_picTemp || !m_station.state().klasbekend
@@ -714,8 +789,17 @@ void FrmBaldovenaar::passend()
     const std::optional<int> width
         = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
     const GridTable& table = m_station.working();
-    m_station.setScale(gridlayout::fitScale(gridlayout::measuredWidths(table, m_picTemp->font()), table.cols(),
-        outerWidthPixels(*this), width ? *width : fromPixels(m_grid1View->width())));
+    const double outer = outerWidthPixels(*this);
+    const double fitted = namefit::fitScale(namefit::measuredAt(table, m_picTemp->font()), table.cols(), outer,
+        width ? *width : fromPixels(m_grid1View->width()));
+    // Rows of at least a thirtieth of the screen's height, in the grid's own font.
+    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QFont gridFont = m_picTemp->font();
+    const int floor = namefit::floorPixels(shownOn ? shownOn->geometry().height() : 0,
+        [&gridFont](int pixels) { return FlexGrid::rowHeightFor(gridlayout::layoutFont(gridFont, pixels * 0.75)); });
+    // The floor is for the window that fills the screen: a smaller window has it in proportion to its width.
+    const int screenWidth = shownOn ? shownOn->availableGeometry().width() : int(outer);
+    m_station.setScale(namefit::readableScale(fitted, floor, screenWidth));
     adjust_grid();
 }
 
@@ -726,13 +810,17 @@ void FrmBaldovenaar::fitOnFirstList()
     if (!m_fitPending || !isVisible() || !m_station.listShown() || !m_station.state().klasbekend
         || m_station.working().rows() < 2)
         return;
-    passend();
+    m_autoFit = true;
+    fit();
 }
 
 void FrmBaldovenaar::setZonlicht(bool on)
 {
     applyZonlicht(on);
     saveSunlight(on);
+    // Bold letters are wider: the names are fitted again, so they stay whole.
+    if (m_station.listShown())
+        fit();
 }
 
 void FrmBaldovenaar::applyZonlicht(bool on)
@@ -761,8 +849,9 @@ void FrmBaldovenaar::applyWindowSettings(const WindowSettings& settings)
     if (settings.sunlight != m_zonlicht)
         applyZonlicht(settings.sunlight);
     windowplacement::placeOnScreen(*this, m_savedGeometry);
-    // Its normal place first: the state keeps it for when the official restores the window.
-    if (settings.maximised)
+    // Its normal place first: the state keeps it for when the official restores the window. With no place
+    // saved (the first start) the window fills the screen; its normal size stays the designed one.
+    if (settings.maximised || (!settings.geometry && m_options.maximiseAtFirstStart))
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -773,11 +862,16 @@ void FrmBaldovenaar::openHandleiding()
         if (!QFileInfo(candidate).isFile())
             continue;
         const QString path = QFileInfo(candidate).canonicalFilePath();
-        const bool opened
-            = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        if (!opened)
+        if (!m_handleiding)
+            m_handleiding = new HandleidingVenster(this);
+        if (!m_handleiding->load(path)) {
             showMessage(
                 QStringLiteral("De handleiding kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
+            return;
+        }
+        m_handleiding->show();
+        m_handleiding->raise();
+        m_handleiding->activateWindow();
         return;
     }
     QStringList looked;

@@ -12,6 +12,8 @@
 class BoardCommands;
 class EditMenu;
 class FlexGrid;
+class HandleidingVenster;
+class LogboekVenster;
 class HoldButton;
 class KeyCommands;
 class MutatieIndicator;
@@ -35,8 +37,9 @@ class QWidget;
 // the change indicator, messages) and owns what only a window can do: the open dialog, message boxes,
 // the busy pointer, the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
 // status line says in words where the ring's work stands with the office. The Beeld menu sizes the names to
-// the window and switches the sunlight mode; the Help menu opens the guide. The window comes back where
-// and as large as the official left it.
+// the window and switches the sunlight mode; the Bestand menu shows the day log and the Help menu the guide,
+// each in a window of the station's own. At the first start the window fills the screen and sizes the list to
+// read from a distance; later it comes back where and as large as the official left it.
 class FrmBaldovenaar : public QMainWindow
 {
     Q_OBJECT
@@ -53,8 +56,9 @@ public:
         std::function<void(const QString& text)> showMessage;
         // Asks the official a yes-or-no question (No the default); a modal message box when not given.
         std::function<bool(const QString& text)> askQuestion;
-        // Opens a file in the system's viewer for it; QDesktopServices when not given.
-        std::function<bool(const QString& path)> openFile;
+        // With no saved place the window starts maximised, as a program used all day should; tests that
+        // size the window themselves leave it out.
+        bool maximiseAtFirstStart = true;
     };
 
     explicit FrmBaldovenaar(Station& station, QWidget* parent = nullptr);
@@ -76,12 +80,13 @@ public:
     // The open command: the dialog between the station's two halves of the open flow. First asks, when the
     // office has not taken all of the ring's work in.
     void kiesbestand();
-    // Bestand > Logboek openen: today's day log in the system's text viewer.
+    // Bestand > Logboek openen: today's day log in the log window; the window, once it was opened.
     void openLogboek();
+    LogboekVenster* logboek() const { return m_logboek; }
     void mnuBestandSub_Click(int index);
     void btnKnop_Click(knoppen::Knop knop);
     void btnVerplaatsregels_MouseDown(regels::Richting richting) { m_station.pressMove(richting); }
-    void btnVerplaatsregels_MouseUp() { m_station.releaseMove(); }
+    void btnVerplaatsregels_MouseUp();
 
     // Beeld > Ruiterscherm: opens the rider board (full screen on a second screen when there is one), or
     // closes it; nothing while the window is not loaded. The board, once it was opened.
@@ -92,15 +97,17 @@ public:
     void Form_Resize();
     void adjust_grid();
     void zoomStep(double factor);
-    // Beeld > Passend: the zoom at which the list's longest names fit their columns at the window's width.
+    // Beeld > Passend: the zoom at which the names of nine in ten starters fit their columns at the window's
+    // width, and the rows are at least the floor that reads from two metres on this screen.
     void passend();
 
     // Beeld > Zonlicht: the sunlight mode, saved at once.
     void setZonlicht(bool on);
     bool isZonlicht() const { return m_zonlicht; }
 
-    // Help > Handleiding: the ring official's guide in the system's viewer; Help > Over Baldovenaar.
+    // Help > Handleiding: the ring official's guide in the guide window; Help > Over Baldovenaar.
     void openHandleiding();
+    HandleidingVenster* handleiding() const { return m_handleiding; }
     void overBaldovenaar();
     // The text of Help > Over Baldovenaar.
     static QString overBaldovenaarText();
@@ -129,6 +136,9 @@ private:
     void applyWindowSettings(const WindowSettings& settings);
     void applyZonlicht(bool on);
     void fitOnFirstList();
+    void fit();
+    // The keyboard back in the list, after a button, a dialog, a message or the rider board.
+    void keepKeyboardInList();
     QPushButton* styleButton(QPushButton* button);
     // The wheel over the window's controls (WheelHook), hooked from the load to the close.
     void buildWheelHook();
@@ -175,11 +185,17 @@ private:
     int m_lblMutatieWidth = 0; // as designed; wider in the sunlight, for its words
     // No zoom was saved: the first list shown is sized to fit the window.
     bool m_fitPending = false;
+    // The zoom is the station's own fit, not one the official chose: a new size of the window (maximised
+    // once it is on screen) is fitted again.
+    bool m_autoFit = false;
+    bool m_refitQueued = false;
 
     // The keys beyond the menus, the wheel, and the rider board's items in the Beeld menu.
     KeyCommands* m_keyCommands = nullptr;
     WheelHook* m_wheelHook = nullptr;
     BoardCommands* m_boardCommands = nullptr;
+    LogboekVenster* m_logboek = nullptr;
+    HandleidingVenster* m_handleiding = nullptr;
 
     bool m_busy = false;
     // Asked to stop from outside: the close asks nothing, the journal keeps the ring's work.

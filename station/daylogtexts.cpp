@@ -146,14 +146,9 @@ QString opened()
     return QStringLiteral("geopend");
 }
 
-QString logboekOpened()
-{
-    return QStringLiteral("logboek geopend");
-}
-
 QString moved(const QString& starter, const QString& from, const QString& to)
 {
-    return QStringLiteral("verplaatst: %1 van plaats %2 naar plaats %3").arg(starter, from, to);
+    return QStringLiteral("verplaatst: %1 van plaats %2 naar %3").arg(starter, from, to);
 }
 
 QString swapped(const QString& first, const QString& firstPlace, const QString& second, const QString& secondPlace)
@@ -190,6 +185,11 @@ QString inRing(const QString& starter)
 QString inRingBack(const QString& starter)
 {
     return QStringLiteral("in de ring (terug): %1").arg(starter);
+}
+
+QString paceRestored(int rounds, const QString& inRing)
+{
+    return QStringLiteral("tempo van de ring teruggezet (%1 rondes), in de ring: %2").arg(rounds).arg(inRing);
 }
 
 } // namespace daylogtext

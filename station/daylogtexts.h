@@ -39,7 +39,7 @@ enum class OfferEnd { Sent, OtherClass, Discarded };
 QString offerLapsed(OfferEnd end, const QStringList& names = {});
 
 QString opened();
-QString logboekOpened();
+// "verplaatst: 105 Anna de Vries van plaats 18 naar 4": a held run of a move button, or a drag, as one line.
 QString moved(const QString& starter, const QString& from, const QString& to);
 QString swapped(const QString& first, const QString& firstPlace, const QString& second, const QString& secondPlace);
 QString notStarted(const QStringList& marked, const QStringList& unmarked);
@@ -47,5 +47,6 @@ QString undone(const QString& what);
 QString redone(const QString& what);
 QString inRing(const QString& starter);
 QString inRingBack(const QString& starter);
+QString paceRestored(int rounds, const QString& inRing);
 
 } // namespace daylogtext

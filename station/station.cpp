@@ -5,12 +5,13 @@
 #include "codepaden.h"
 #include "columns.h"
 #include "daylogtexts.h"
+#include "diagnostics.h"
+#include "ringsettings.h"
 #include "settingsstore.h"
 #include "systemerrors.h"
 #include "systemknownfolders.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -94,6 +95,7 @@ void Station::prepare()
 {
     bepaalpaden(m_state, *m_settings, SystemSpecialFolders());
     leesinstellingen(m_state, *m_settings);
+    m_crowded.setMinimum(ringsettings::riderDistance(*m_settings));
 }
 
 void Station::start()
@@ -104,6 +106,7 @@ void Station::start()
     for (GridTable* grid : { m_working, m_snapshot, m_scratch })
         setUpGrid(*grid);
     m_keeper.expectJournal();
+    m_paceFromJournal = true;
     toonbestand(true);
     m_timer1->start();
     updateStatus();
@@ -196,6 +199,9 @@ void Station::afterRead(ListChange change)
     if (news)
         log(daylogtext::read(change, *m_working, m_loader->mergedCells()));
     checkReceipt(change);
+    // The office's times of the places: its merged list is still in the scratch grid, a new one is the snapshot.
+    if (change != ListChange::None)
+        m_placeTimes.take(change == ListChange::Merged ? *m_scratch : *m_snapshot);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
         m_history.clear();
@@ -207,10 +213,29 @@ void Station::afterRead(ListChange change)
     }
     if (change == ListChange::Rebuilt)
         restoreOrOffer();
-    if (news)
+    if (news) {
         m_keeper.saveSoon();
+        // The office's plan of the class: its times may have changed with the list.
+        m_pace.listRead(change == ListChange::Merged ? *m_scratch : *m_snapshot);
+    }
+    // On the office's own list no warning of the ring's stands: what it has, it had.
+    if (change == ListChange::Rebuilt || change == ListChange::Replaced)
+        clearCrowded();
+    else if (news)
+        checkCrowded(nullptr);
     controleerwijzigingen();
     followRing(change == ListChange::Replaced);
+    if (change == ListChange::Rebuilt && m_paceFromJournal && m_state.klasbekend) {
+        // After a restart: the class's pace, and the starter that was in the ring then.
+        m_paceFromJournal = false;
+        const int before = m_ring.row();
+        if (m_pace.restore(m_keeper.loadPace(), *m_working, m_ring)) {
+            log(daylogtext::paceRestored(int(m_pace.pace().rounds().size()), starterAt(m_ring.row())));
+            emit paceChanged();
+        }
+        if (m_ring.row() != before)
+            emit ringChanged(m_ring.row());
+    }
 }
 
 void Station::checkReceipt(ListChange change)
@@ -315,8 +340,11 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         m_history.clear();
         m_statusTimer->stop();
         m_status = StationStatus();
-        // Another class begins with its first starter in the ring.
+        // Another class begins with its first starter in the ring, and a pace of its own.
         m_ring.clear();
+        m_pace.clear();
+        m_paceFromJournal = false;
+        clearCrowded();
         log(daylogtext::opened());
         // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
         // the official was following, and its journal brings the unsent work back.
@@ -359,7 +387,7 @@ void Station::pressMove(regels::Richting richting)
         return;
     beginStep();
     const int from = m_working->row();
-    const QString starter = starterAt(from);
+    const QString starter = riderAt(from);
     moveOnce(richting);
     m_heldMove.pressed(richting, from, starter);
 }
@@ -370,13 +398,76 @@ bool Station::endRun()
     m_heldMove.stop();
     if (!wasHeld || !m_history.isOpen())
         return false;
-    const QString what
-        = daylogtext::moved(m_heldMove.starter(), m_working->textMatrix(m_heldMove.fromRow(), column::Position),
-            m_working->textMatrix(m_working->row(), column::Position));
+    const QString what = daylogtext::moved(m_heldMove.starter(),
+        m_working->textMatrix(m_heldMove.fromRow(), column::Position).trimmed(),
+        m_working->textMatrix(m_working->row(), column::Position).trimmed());
     if (!m_history.end(*m_working, what))
         return false;
     log(what);
+    checkCrowded(m_history.nextUndo());
     return true;
+}
+
+int Station::landingRow(int from, int pointed) const
+{
+    return regels::landingRow(*m_working, from, pointed);
+}
+
+void Station::verplaatsNaar(int from, int to)
+{
+    if (!mayMove() || m_unloaded || m_heldMove.held() || from < m_working->fixedRows() || from >= m_working->rows())
+        return;
+    beginStep();
+    // The dragged line is the current one, as the press that picked it up made it.
+    if (m_working->row() != from)
+        m_working->setRow(from);
+    const QString starter = riderAt(from);
+    const std::vector<std::pair<int, int>> exchanges = regels::verplaatsNaar(*m_working, to);
+    for (const auto& [a, b] : exchanges)
+        m_history.exchanged(a, b);
+    const int row = m_working->row();
+    endStep(exchanges.empty() ? QString()
+                              : daylogtext::moved(starter, m_working->textMatrix(from, column::Position).trimmed(),
+                                  m_working->textMatrix(row, column::Position).trimmed()));
+    emit lineMoved(row);
+}
+
+void Station::checkCrowded(const EditHistory::Step* madeByTheRing)
+{
+    const bool changed = madeByTheRing && madeByTheRing->movesLines()
+        ? m_crowded.edited(*m_working, madeByTheRing->exchanges)
+        : m_crowded.recheck(*m_working);
+    const QString warning = m_crowded.warning(*m_working);
+    if (warning != m_status.crowded) {
+        if (!warning.isEmpty())
+            log(warning);
+        m_status.crowded = warning;
+        updateStatus();
+    }
+    if (changed)
+        emit crowdedChanged();
+}
+
+void Station::clearCrowded()
+{
+    m_status.crowded.clear();
+    if (m_crowded.clear())
+        emit crowdedChanged();
+}
+
+ExpectedTimes Station::expectedTimes() const
+{
+    return m_pace.expectedTimes(*m_working, m_ring.row(), m_clock->now());
+}
+
+QString Station::expectedTip(int row) const
+{
+    return m_pace.expectedTip(*m_working, m_ring.row(), row, m_clock->now());
+}
+
+QDateTime Station::now() const
+{
+    return m_clock->now();
 }
 
 void Station::releaseMove()
@@ -501,6 +592,7 @@ void Station::ongedaanMaken()
         return;
     const std::optional<EditHistory::Step> undone = m_history.undo(*m_working);
     log(daylogtext::undone(undone->what));
+    checkCrowded(nullptr);
     afterEdit();
 }
 
@@ -510,6 +602,7 @@ void Station::opnieuw()
         return;
     const std::optional<EditHistory::Step> redone = m_history.redo(*m_working);
     log(daylogtext::redone(redone->what));
+    checkCrowded(&*redone);
     afterEdit();
 }
 
@@ -556,6 +649,7 @@ bool Station::endStep(const QString& logged)
     }
     if (!logged.isEmpty())
         log(logged);
+    checkCrowded(m_history.nextUndo());
     afterEdit();
     return true;
 }
@@ -617,13 +711,14 @@ void Station::log(const QString& what)
     m_log->append(m_state.bestandsnaam(), what);
 }
 
-QString Station::openLogboek()
+QString Station::riderAt(int row) const
 {
-    const QString path = m_log->todaysFile();
-    // A day without anything logged yet still opens: the viewer shows the log with this first line.
-    if (!QFile::exists(path))
-        log(daylogtext::logboekOpened());
-    return path;
+    if (row < 1 || row >= m_working->rows())
+        return QString();
+    const QString number = m_working->textMatrix(row, column::Number).trimmed();
+    const QString rider = m_working->textMatrix(row, column::Rider).trimmed();
+    const QString text = number.isEmpty() ? rider : number + u' ' + rider;
+    return text.isEmpty() ? m_working->textMatrix(row, column::Key) : text;
 }
 
 QString Station::starterAt(int row) const
@@ -655,18 +750,29 @@ void Station::layOutGrid(double fontSize, const std::vector<std::optional<int>>&
 
 void Station::volgendeInDeRing()
 {
+    const int before = m_ring.row();
     if (!ringMoves() || !m_ring.next(*m_working))
         return;
     log(daylogtext::inRing(starterAt(m_ring.row())));
+    // The time the starter went in is the class's pace, kept with it at once.
+    m_pace.movedOn(*m_working, before, m_ring.row(), m_clock->now());
+    if (!m_keeper.savePace(m_pace.pace()))
+        qCWarning(lcFollow).noquote() << "journal: cannot keep the ring's pace -" << m_keeper.journal().error();
     emit ringChanged(m_ring.row());
+    emit paceChanged();
 }
 
 void Station::vorigeInDeRing()
 {
+    const QString from = m_ring.key();
     if (!ringMoves() || !m_ring.previous(*m_working))
         return;
     log(daylogtext::inRingBack(starterAt(m_ring.row())));
+    // A step back takes the move on back: a slip of the finger leaves no round behind.
+    m_pace.movedBack(from);
+    m_keeper.savePace(m_pace.pace());
     emit ringChanged(m_ring.row());
+    emit paceChanged();
 }
 
 void Station::followRing(bool replaced)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "appstate.h"
+#include "classpace.h"
+#include "crowdedwatch.h"
 #include "daylog.h"
 #include "edithistory.h"
 #include "gridtable.h"
@@ -9,6 +11,7 @@
 #include "knoppen.h"
 #include "liststate.h"
 #include "mutatiebestand.h"
+#include "placetimes.h"
 #include "regels.h"
 #include "ringkeeper.h"
 #include "ringpointer.h"
@@ -196,6 +199,24 @@ public:
     void volgendeInDeRing();
     void vorigeInDeRing();
     const RingPointer& ringPointer() const { return m_ring; }
+    // The office's planned time of each place, as its last list gave them (the rider board's times).
+    const PlaceTimes& placeTimes() const { return m_placeTimes; }
+
+    // A starter dragged by its Volg cell: the line of row `from` goes to the place the drag lands on
+    // (landingRow), as the series of one-place moves the move buttons make; one step of the history, one line
+    // of the day log. Only with the reorder permission and while the list is shown.
+    void verplaatsNaar(int from, int to);
+    int landingRow(int from, int pointed) const;
+
+    // The ring's pace in the class, and the expected go-times and the class's progress that follow from it.
+    const ClassPace& classPace() const { return m_pace; }
+    ExpectedTimes expectedTimes() const;
+    // The Tijd cell's tooltip for a row: its expected go-time, where that is news beside the planned one.
+    QString expectedTip(int row) const;
+    QDateTime now() const;
+    // The riders a move by the ring crowded: their rows marked in the grid, the first named in the status.
+    const std::vector<crowdedriders::Pair>& crowded() const { return m_crowded.pairs(); }
+    QList<int> crowdedRows() const { return m_crowded.rows(); }
     // Whether the pointer moves now: over a list that is shown, also one that is not up to date (the class goes
     // on); not in the empty view.
     bool ringMoves() const { return m_listState != ListState::Empty && !m_unloaded; }
@@ -203,9 +224,6 @@ public:
     // Points where a test makes the office write, lock or remove the file in the middle of a read (see
     // RunOrderLoader::ReadHooks).
     void setReadHooks(RunOrderLoader::ReadHooks hooks) { m_loader->setReadHooks(std::move(hooks)); }
-
-    // Today's day log, for the official to open; a day with nothing logged yet gets its first line.
-    QString openLogboek();
 
     const AppState& state() const { return m_state; }
     const GridTable& working() const { return *m_working; }
@@ -261,6 +279,10 @@ signals:
     void message(const QString& text);
     // Long file work begins or ends: the window shows the busy pointer meanwhile.
     void busyChanged(bool busy);
+    // The ring moved on or back: the pace and the expected times changed.
+    void paceChanged();
+    // The riders crowded by the ring's moves changed (crowdedRows()).
+    void crowdedChanged();
 
 private:
     // What a check found, shown and acted on: the views told, then the selection, the buttons, the send rule
@@ -310,6 +332,12 @@ private:
     void log(const QString& what);
     // "105 Anna de Vries (Quibus)": a starter as the log names it, from its row in the ring's list.
     QString starterAt(int row) const;
+    // "105 Anna de Vries": a moved starter as the log names it.
+    QString riderAt(int row) const;
+    // The crowded riders after an edit: a step that moved lines (a move, a swap, a drag, a redo) may have crowded
+    // some; anything else only ends those that no longer stand.
+    void checkCrowded(const EditHistory::Step* madeByTheRing);
+    void clearCrowded();
     // The ring pointer finds its starter again after the list changed (replaced: the office's list took the
     // ring's place); ringChanged when its row moved.
     void followRing(bool replaced = false);
@@ -333,6 +361,9 @@ private:
     RingKeeper m_keeper;
     RowSelection m_selection;
     RingPointer m_ring;
+    PlaceTimes m_placeTimes;
+    ClassPace m_pace;
+    CrowdedWatch m_crowded;
     ChangeMarks* m_marks = nullptr;
     // The ring's list had changed after the last send just before the office's changed list replaced it.
     bool m_changedBeforeReplace = false;
@@ -355,4 +386,7 @@ private:
     bool m_unloaded = false;
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
     bool m_cleanUpWhenKnown = false;
+    // The station started: the class's pace and the starter in the ring come back from the journal with its
+    // first list (not at Openen, which begins a class with its first starter).
+    bool m_paceFromJournal = false;
 };

@@ -40,6 +40,9 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         parts << QStringLiteral("Het bestand is niet van vandaag");
         break;
     }
+    // A warning the official must see first, before any news of the office.
+    if (!status.crowded.isEmpty() && !status.stale)
+        parts << status.crowded;
     // While the list is greyed, what the office did to it before is old news.
     if (status.officeChanged.isValid() && !status.stale) {
         parts << (status.work == Work::Offered
@@ -102,7 +105,7 @@ StatusTone statusTone(const StationStatus& status)
     using Send = StationStatus::Send;
     if (status.follow == StationStatus::Follow::NotFound || status.follow == StationStatus::Follow::Unreachable
         || status.send == Send::Stalled || status.send == Send::NotAsSent || status.send == Send::Failed
-        || status.work == StationStatus::Work::Offered)
+        || status.work == StationStatus::Work::Offered || (!status.crowded.isEmpty() && !status.stale))
         return StatusTone::Warning;
     if (status.send == Send::Waiting || status.send == Send::ChangedAfterSend || status.unsent > 0)
         return StatusTone::Waiting;

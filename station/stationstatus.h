@@ -50,6 +50,8 @@ struct StationStatus
     int count = 0;
     QStringList missing;
     QDateTime officeChanged; // the office replaced the ring's list at this time (the green square)
+    // A move by the ring left one rider's two rounds too close together: the warning, with places and name.
+    QString crowded;
 
     friend bool operator==(const StationStatus&, const StationStatus&) = default;
 };
