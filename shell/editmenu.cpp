@@ -2,7 +2,7 @@
 
 #include "menuaction.h"
 
-EditMenu::EditMenu(QMenu* bewerken, Station& station)
+EditMenu::EditMenu(QMenu* bewerken, Station& station, std::function<bool(const QString&)> ask)
     : QObject(bewerken)
 {
     m_ongedaanMaken = addMenuAction(bewerken, QStringLiteral("mnuOngedaanMaken"), QStringLiteral("&Ongedaan maken"),
@@ -12,6 +12,8 @@ EditMenu::EditMenu(QMenu* bewerken, Station& station)
     bewerken->addSeparator();
     m_opnieuwToepassen
         = addMenuAction(bewerken, QStringLiteral("mnuOpnieuwToepassen"), QStringLiteral("Opnieuw &toepassen"), {});
+    m_vergeten = addMenuAction(
+        bewerken, QStringLiteral("mnuTeruggezetWerkVergeten"), QStringLiteral("Teruggezet werk &vergeten…"), {});
     bewerken->addSeparator();
     m_verplaats[size_t(regels::Richting::Omhoog)] = addMenuAction(bewerken, QStringLiteral("mnuVerplaatsOmhoog"),
         QStringLiteral("Verplaats rij om&hoog"), { QKeySequence(Qt::CTRL | Qt::Key_Up) });
@@ -29,6 +31,12 @@ EditMenu::EditMenu(QMenu* bewerken, Station& station)
     connect(m_ongedaanMaken, &QAction::triggered, &station, &Station::ongedaanMaken);
     connect(m_opnieuw, &QAction::triggered, &station, &Station::opnieuw);
     connect(m_opnieuwToepassen, &QAction::triggered, &station, &Station::opnieuwToepassen);
+    connect(m_vergeten, &QAction::triggered, &station, [&station, ask = std::move(ask)] {
+        if (ask(QStringLiteral(
+                "De niet verzonden wijzigingen die de lijst van het secretariaat verving, worden dan niet "
+                "meer aangeboden en niet meer bewaard.\n\nTeruggezet werk vergeten?")))
+            station.vergeetTeruggezetWerk();
+    });
     for (const regels::Richting richting : { regels::Richting::Omhoog, regels::Richting::Omlaag }) {
         connect(m_verplaats[size_t(richting)], &QAction::triggered, &station,
             [&station, richting] { station.verplaatsregel(richting); });
@@ -45,6 +53,7 @@ void EditMenu::enable(const Station::Buttons& buttons)
     m_ongedaanMaken->setEnabled(buttons.ongedaanMaken);
     m_opnieuw->setEnabled(buttons.opnieuw);
     m_opnieuwToepassen->setEnabled(buttons.opnieuwToepassen);
+    m_vergeten->setEnabled(buttons.vergeten);
     for (QAction* action : m_verplaats)
         action->setEnabled(buttons.volgorde);
     m_wissel->setEnabled(buttons.volgorde);

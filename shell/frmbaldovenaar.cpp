@@ -399,7 +399,7 @@ void FrmBaldovenaar::buildMenu()
 
     m_mnuBewerken = menuBar()->addMenu(QStringLiteral("Be&werken"));
     m_mnuBewerken->setObjectName(QStringLiteral("mnuBewerken"));
-    m_editMenu = new EditMenu(m_mnuBewerken, m_station);
+    m_editMenu = new EditMenu(m_mnuBewerken, m_station, [this](const QString& text) { return askQuestion(text); });
 
     buildBeeldMenu();
     buildHelpMenu();

@@ -2,6 +2,9 @@
 
 #include "columns.h"
 #include "gridtable.h"
+#include "systemerrors.h"
+
+#include <QDir>
 
 namespace daylogtext {
 
@@ -51,14 +54,26 @@ QString sent(const QStringList& files)
     return QStringLiteral("verzonden: %1").arg(files.join(QStringLiteral(", ")));
 }
 
-QString sendFailed(const QStringList& reasons)
+QString sendFailed(const SendResult& result)
 {
+    QStringList reasons;
+    for (const MutationFailure& failure : result.failures)
+        reasons << QStringLiteral("%1 (%2)").arg(
+            QDir::toNativeSeparators(failure.path), platform::reasonInDutch(failure.reason));
     return QStringLiteral("verzenden mislukt: %1").arg(reasons.join(QStringLiteral("; ")));
 }
 
 QString takenIn(const QDateTime& sentAt)
 {
     return QStringLiteral("verwerkt door het secretariaat (verzonden om %1)").arg(time(sentAt));
+}
+
+QString takenInButChanged(const QDateTime& sentAt)
+{
+    return QStringLiteral(
+        "verwerkt door het secretariaat zoals verzonden om %1, maar de ring wijzigde de lijst daarna: "
+        "nog niet verzonden")
+        .arg(time(sentAt));
 }
 
 QString notAsSent(const QDateTime& sentAt)
@@ -112,9 +127,18 @@ QString reapplied(int changesBack, const QStringList& missing)
     return what;
 }
 
-QString offerLapsed()
+QString offerLapsed(OfferEnd end, const QStringList& names)
 {
-    return QStringLiteral("aanbod om opnieuw toe te passen vervalt: de ring werkt verder op de nieuwe lijst");
+    switch (end) {
+    case OfferEnd::Sent:
+        return QStringLiteral("aanbod om opnieuw toe te passen vervalt: de lijst van de ring is verzonden");
+    case OfferEnd::OtherClass:
+        return QStringLiteral("aanbod om opnieuw toe te passen vervalt: een andere klasse geopend");
+    case OfferEnd::Discarded:
+        break;
+    }
+    return QStringLiteral("teruggezet werk vergeten op verzoek (niet toegepast): %1")
+        .arg(names.join(QStringLiteral(", ")));
 }
 
 QString opened()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mutatiebestand.h"
 #include "runorderloader.h"
 
 #include <QDateTime>
@@ -20,8 +21,10 @@ QString read(RunOrderLoader::ListChange change, const GridTable& working,
     const std::vector<runordermerge::ChangedCell>& mergedCells);
 
 QString sent(const QStringList& files);
-QString sendFailed(const QStringList& reasons);
+// Each file that could not be written, with the system's reason in Dutch.
+QString sendFailed(const SendResult& result);
 QString takenIn(const QDateTime& sentAt);
+QString takenInButChanged(const QDateTime& sentAt);
 QString notAsSent(const QDateTime& sentAt);
 QString stalled(int seconds, const QDateTime& sentAt);
 
@@ -31,7 +34,9 @@ QString workOfOtherClass(const QString& rid);
 QString workOffered(const QDateTime& saved);
 QString workRestored(const QDateTime& saved, const QStringList& names);
 QString reapplied(int changesBack, const QStringList& missing);
-QString offerLapsed();
+// Why the work the office's list replaced is no longer offered; `names` the starters it held.
+enum class OfferEnd { Sent, OtherClass, Discarded };
+QString offerLapsed(OfferEnd end, const QStringList& names = {});
 
 QString opened();
 // "verplaatst: 105 Anna de Vries van plaats 18 naar 4": a held run of a move button, or a drag, as one line.

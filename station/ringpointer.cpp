@@ -161,8 +161,13 @@ bool RingPointer::replaced(const GridTable& grid)
         if (found == rows.cend())
             continue;
         const int before = m_row;
+        const bool own = key == m_key;
         m_key = key;
         settle(grid, found.value());
+        // Another starter took the place of the one the office withdrew: the pointer is now on the starter that
+        // rides there, not on a not-started one before it, so it follows that rider through the moves to come.
+        if (!own && m_row >= 0)
+            pointAt(grid, m_row);
         return m_row != before;
     }
     // None of them is left: where the pointer stood.

@@ -9,7 +9,7 @@ class GridTable;
 // the marker in the grid show it. The pointer is a starter, held by its line key, not a row: it follows the
 // starter through moves and swaps, and a merged re-read keeps it. When the office's changed list replaces the
 // ring's, it stays on the same starter, or else on the first of the starters after it (in the old order) that
-// the new list still has.
+// the new list still has and that rides: from then on it is that starter's.
 //
 // Pause lines and starters marked not started (NG) are never in the ring: the pointer steps over them, and
 // when its own starter is marked not started, the first starter after it that rides is in the ring, until the

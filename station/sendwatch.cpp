@@ -1,29 +1,55 @@
 #include "sendwatch.h"
 
-void SendWatch::sent(SentList list)
+#include "gridtable.h"
+
+namespace {
+
+bool sameList(const SentList& a, const SentList& b)
 {
-    m_sent = std::move(list);
+    return a.order == b.order && a.notStarted == b.notStarted;
+}
+
+} // namespace
+
+void SendWatch::sent(const GridTable& working, const QDateTime& at)
+{
+    m_sent = sentListOf(working, at);
     m_stallTold = false;
-    m_editedSinceSend = false;
+    m_lookedAt = &working;
+    m_lookedAtVersion = working.textVersion();
+    m_changed = false;
 }
 
 void SendWatch::forget()
 {
     m_sent.reset();
+    m_lookedAt = nullptr;
 }
 
-SendWatch::Receipt SendWatch::officeListRead(const GridTable& office, bool merged)
+bool SendWatch::changedSince(const GridTable& working) const
+{
+    if (!m_sent)
+        return false;
+    if (m_lookedAt != &working || m_lookedAtVersion != working.textVersion()) {
+        m_changed = !sameList(sentListOf(working, m_sent->at), *m_sent);
+        m_lookedAt = &working;
+        m_lookedAtVersion = working.textVersion();
+    }
+    return m_changed;
+}
+
+SendWatch::Receipt SendWatch::officeListRead(const GridTable& office, bool merged, bool ringChanged)
 {
     if (!m_sent)
         return Receipt::Nothing;
     if (takenIn(*m_sent, office)) {
-        m_sent.reset();
-        return Receipt::TakenIn;
+        forget();
+        return ringChanged ? Receipt::TakenInButChanged : Receipt::TakenIn;
     }
     // A merged list is the office's unchanged one: it has not taken the send in yet, its next list may.
     if (merged)
         return Receipt::Nothing;
-    m_sent.reset();
+    forget();
     return Receipt::NotAsSent;
 }
 

@@ -246,12 +246,20 @@ void Station::checkReceipt(ListChange change)
     // is the snapshot now.
     const bool merged = change == ListChange::Merged;
     const QDateTime sentAt = m_sendWatch.sentAt();
-    switch (m_sendWatch.officeListRead(merged ? *m_scratch : *m_snapshot, merged)) {
+    // A replaced list: the ring's own was looked at just before it went.
+    const bool ringChanged
+        = change == ListChange::Replaced ? m_changedBeforeReplace : m_sendWatch.changedSince(*m_working);
+    switch (m_sendWatch.officeListRead(merged ? *m_scratch : *m_snapshot, merged, ringChanged)) {
     case SendWatch::Receipt::Nothing:
         return;
     case SendWatch::Receipt::TakenIn:
         m_status.send = StationStatus::Send::TakenIn;
         log(daylogtext::takenIn(sentAt));
+        break;
+    case SendWatch::Receipt::TakenInButChanged:
+        // What the office took in is no longer what the ring has: that is no receipt of the ring's list.
+        m_status.send = StationStatus::Send::ChangedAfterSend;
+        log(daylogtext::takenInButChanged(sentAt));
         break;
     case SendWatch::Receipt::NotAsSent:
         m_status.send = StationStatus::Send::NotAsSent;
@@ -325,6 +333,8 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         setLabels(RunOrderLoader::Labels());
         m_state.setBestandspad(*chosen);
         m_cleanUpWhenKnown = true;
+        if (m_keeper.offer())
+            log(daylogtext::offerLapsed(daylogtext::OfferEnd::OtherClass));
         m_keeper.openClass();
         m_sendWatch.forget();
         m_history.clear();
@@ -540,24 +550,28 @@ SendResult Station::verzendmutatie()
     emit busyChanged(false);
     m_status.officeChanged = QDateTime();
     if (result.written) {
-        m_sendWatch.sent(sentListOf(*m_working, at));
+        m_sendWatch.sent(*m_working, at);
         m_status.send = StationStatus::Send::Waiting;
         m_status.sentAt = at;
         m_status.receivedAt = QDateTime();
         m_statusTimer->start();
         log(daylogtext::sent(result.files));
-        updateStatus();
+        // What the status said of restored or re-applied work is old news once it is sent; work still offered
+        // goes (the office's next list tells whether the send holds what the ring wanted), and the journal keeps
+        // the ring's list instead.
+        m_status.work = StationStatus::Work::None;
+        if (m_keeper.dropOffer()) {
+            log(daylogtext::offerLapsed(daylogtext::OfferEnd::Sent));
+            m_keeper.saveSoon();
+        }
+        controleerwijzigingen();
         emit sendWritten(result);
     } else if (!result.skipped) {
         m_sendWatch.forget();
         m_statusTimer->stop();
         m_status.send = StationStatus::Send::Failed;
         m_status.sentAt = at;
-        QStringList reasons;
-        for (const MutationFailure& failure : result.failures)
-            reasons << QStringLiteral("%1 (%2)").arg(
-                QDir::toNativeSeparators(failure.path), platform::reasonInDutch(failure.reason));
-        log(daylogtext::sendFailed(reasons));
+        log(daylogtext::sendFailed(result));
         updateStatus();
         emit sendFailed(result);
         emit message(verzendFoutmelding(result));
@@ -590,6 +604,17 @@ void Station::opnieuw()
     log(daylogtext::redone(redone->what));
     checkCrowded(&*redone);
     afterEdit();
+}
+
+void Station::vergeetTeruggezetWerk()
+{
+    const std::optional<RingWork> offer = m_keeper.offer();
+    if (!m_keeper.dropOffer())
+        return;
+    log(daylogtext::offerLapsed(daylogtext::OfferEnd::Discarded, offer->changedNames));
+    m_status.work = StationStatus::Work::None;
+    m_keeper.saveSoon();
+    controleerwijzigingen();
 }
 
 void Station::opnieuwToepassen()
@@ -634,13 +659,11 @@ void Station::noteEdit()
     // An edit of the official's: what the status line said of the office's last list and of an earlier
     // send's outcome is old news; a send still awaited stays awaited.
     m_status.officeChanged = QDateTime();
-    m_status.work = StationStatus::Work::None;
-    // Working on the office's new list withdraws the offer: the ring's old work would undo the new.
-    if (m_keeper.dropOffer())
-        log(daylogtext::offerLapsed());
-    if (m_status.send != StationStatus::Send::Waiting && m_status.send != StationStatus::Send::Stalled)
+    // Work still offered stays offered through any edit, undo or redo: it goes only when it is applied, sent,
+    // another class is opened or the official discards it.
+    m_status.work = m_keeper.offer() ? StationStatus::Work::Offered : StationStatus::Work::None;
+    if (!m_sendWatch.isWatching())
         m_status.send = StationStatus::Send::None;
-    m_sendWatch.edited();
     m_keeper.saveSoon();
 }
 
@@ -660,7 +683,16 @@ void Station::updateStatus()
     status.stale = m_listState == ListState::Stale;
     status.since = status.stale ? m_loader->lastFound() : m_loader->problemSince();
     // After a send the differences are sent ones, until the ring changes its list again.
-    status.unsent = m_listState == ListState::Empty || m_sendWatch.awaiting() ? 0 : m_sendRule.differingRows();
+    status.unsent
+        = m_listState == ListState::Empty || m_sendWatch.awaiting(*m_working) ? 0 : m_sendRule.differingRows();
+    // The ring changed its list after the send: the files in the shared folder no longer hold what it has.
+    // Changed back to what was sent (an undo and its redo), it waits for the office again.
+    const bool watched = m_sendWatch.isWatching()
+        && (status.send == StationStatus::Send::Waiting || status.send == StationStatus::Send::Stalled
+            || status.send == StationStatus::Send::ChangedAfterSend);
+    if (watched)
+        status.send = m_sendWatch.changedSince(*m_working) ? StationStatus::Send::ChangedAfterSend
+                                                           : StationStatus::Send::Waiting;
     if (status.send == StationStatus::Send::Waiting && m_sendWatch.stalled(m_clock->now(), stallSeconds)) {
         status.send = StationStatus::Send::Stalled;
         if (m_sendWatch.tellStall())
@@ -810,6 +842,13 @@ void Station::controleerwijzigingen()
     buttons.verzenden = shown && m_lastRule.enabled;
     buttons.ongedaanMaken = shown && mayReplay(m_history.nextUndo());
     buttons.opnieuw = shown && mayReplay(m_history.nextRedo());
+    // A list changed after a send that the office has not taken in is to be sent again, also when it is the
+    // office's list once more (an undone move): else the files in the shared folder bring the undone move.
+    buttons.verzenden = shown
+        && (m_lastRule.enabled
+            || (m_sendWatch.changedSince(*m_working)
+                && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state))));
+    buttons.vergeten = shown && m_keeper.offer().has_value();
     buttons.opnieuwToepassen = shown && m_keeper.offer().has_value()
         && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
     setButtons(buttons);
@@ -838,4 +877,6 @@ void Station::beforeReplace()
     // The ring's unsent work, before the office's changed list (in the scratch grid now) takes its place: it
     // is offered back ("Opnieuw toepassen"), and the journal keeps it until it is taken or dropped.
     m_keeper.keepBeforeReplace(*m_scratch);
+    // Whether the ring's list was still the one sent, for the receipt the office's new list may be.
+    m_changedBeforeReplace = m_sendWatch.changedSince(*m_working);
 }

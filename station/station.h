@@ -77,6 +77,7 @@ public:
         bool ongedaanMaken = false; // undo
         bool opnieuw = false; // redo
         bool opnieuwToepassen = false; // put the ring's replaced work on the office's new list
+        bool vergeten = false; // let the ring's replaced work go, unapplied
         friend bool operator==(const Buttons&, const Buttons&) = default;
     };
 
@@ -152,6 +153,8 @@ public:
     void opnieuw();
     // Puts the ring's work that the office's new list replaced back on that list.
     void opnieuwToepassen();
+    // Lets that work go without putting it back (the window asks the official first).
+    void vergeetTeruggezetWerk();
 
     // The zoom factor (kept within 0.005..0.1); saved at the close.
     void setScale(double scale) { m_state.scale = scale; }
@@ -362,6 +365,8 @@ private:
     ClassPace m_pace;
     CrowdedWatch m_crowded;
     ChangeMarks* m_marks = nullptr;
+    // The ring's list had changed after the last send just before the office's changed list replaced it.
+    bool m_changedBeforeReplace = false;
 
     QTimer* m_timer1 = nullptr;
     QTimer* m_settleTimer = nullptr;

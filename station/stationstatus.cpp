@@ -90,6 +90,9 @@ QString statusText(const StationStatus& status, const QDateTime& now)
     case Send::Failed:
         parts << QStringLiteral("Verzenden mislukt om %1").arg(clockTime(status.sentAt));
         break;
+    case Send::ChangedAfterSend:
+        parts << QStringLiteral("Gewijzigd na het verzenden om %1: nog niet verzonden").arg(clockTime(status.sentAt));
+        break;
     }
     if (status.unsent > 0)
         parts << QStringLiteral("Nog niet verzonden: %1 anders dan de lijst van het secretariaat")
@@ -104,7 +107,7 @@ StatusTone statusTone(const StationStatus& status)
         || status.send == Send::Stalled || status.send == Send::NotAsSent || status.send == Send::Failed
         || status.work == StationStatus::Work::Offered || (!status.crowded.isEmpty() && !status.stale))
         return StatusTone::Warning;
-    if (status.send == Send::Waiting || status.unsent > 0)
+    if (status.send == Send::Waiting || status.send == Send::ChangedAfterSend || status.unsent > 0)
         return StatusTone::Waiting;
     if (status.send == Send::TakenIn)
         return StatusTone::Good;

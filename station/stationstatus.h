@@ -29,6 +29,7 @@ struct StationStatus
         TakenIn, // taken in by the office at `receivedAt`
         NotAsSent, // the office published another list than the one sent, at `receivedAt`
         Failed, // the send at `sentAt` failed
+        ChangedAfterSend, // the ring changed its list after the send at `sentAt`: not sent as it is now
     };
     // A one-off notice about the ring's unsent work.
     enum class Work {

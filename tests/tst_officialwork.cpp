@@ -54,6 +54,11 @@ private slots:
     void selectionFollowsTheStartersWhenTheListIsReplaced();
     void replacedListEndsAHeldMove();
     void dayLogAnswersADispute();
+    void editAfterASendIsSentAgain_data();
+    void editAfterASendIsSentAgain();
+    void offeredWorkStaysUntilItsEnd_data();
+    void offeredWorkStaysUntilItsEnd();
+    void restoredWorkOnceSentIsNoNewsAnyMore();
 
 private:
     Station& station() { return m_kit->station(); }
@@ -449,3 +454,157 @@ void TestOfficialWork::dayLogAnswersADispute()
 
 QTEST_GUILESS_MAIN(TestOfficialWork)
 #include "tst_officialwork.moc"
+
+void TestOfficialWork::editAfterASendIsSentAgain_data()
+{
+    // After a send of a move of starter 2: what the ring does next, whether it sends again, whether the status
+    // line says the list changed after the send, and whether the office's take-in counts as the receipt of what
+    // the ring has.
+    QTest::addColumn<QString>("edits");
+    QTest::addColumn<bool>("sendAgain");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("takenIn");
+
+    QTest::newRow("the move undone: not the receipt of the ring's list") << "undo" << false << true << false;
+    QTest::newRow("the move undone and sent again") << "undo" << true << true << true;
+    QTest::newRow("undone and redone: the list as sent") << "undo redo" << false << false << true;
+    QTest::newRow("another move: not the receipt of the ring's list") << "move" << false << true << false;
+}
+
+// A change after a send (an undo, a redo, any edit) is a change the office does not have: the send button comes
+// on even when the list is the office's again, the status line says so, and the office taking the earlier send
+// in is no receipt of what the ring has now.
+void TestOfficialWork::editAfterASendIsSentAgain()
+{
+    QFETCH(QString, edits);
+    QFETCH(bool, sendAgain);
+    QFETCH(bool, changed);
+    QFETCH(bool, takenIn);
+    Station& s = m_kit->makeStation();
+    s.start();
+    officePublishes(classOrder("1 2 3 4"));
+    s.beginOpen();
+    s.finishOpen(m_kit->classPath());
+    selectRow(s, 2);
+    s.verplaatsregel(regels::Richting::Omlaag);
+    QVERIFY(s.verzendmutatie().written);
+    const QString sentAt = clockTime(s.status().sentAt);
+    for (const QString& edit : edits.split(u' ')) {
+        if (edit == u"undo")
+            s.ongedaanMaken();
+        else if (edit == u"redo")
+            s.opnieuw();
+        else
+            s.verplaatsregel(regels::Richting::Omlaag);
+    }
+    // On also when the list is the office's again: the files in the shared folder still hold the move.
+    QVERIFY(s.buttons().verzenden);
+    const QString text = statusText(s.status(), m_kit->clock.now());
+    QCOMPARE(
+        text.contains(QStringLiteral("Gewijzigd na het verzenden om %1: nog niet verzonden").arg(sentAt)), changed);
+    QVERIFY(s.hasUnsentWork());
+    if (sendAgain)
+        QVERIFY(s.verzendmutatie().written);
+
+    officeTakesIn();
+    m_kit->clock.setNow(m_kit->clock.now().addSecs(5));
+    s.Timer1_Timer();
+    QCOMPARE(s.status().send == StationStatus::Send::TakenIn, takenIn);
+    QCOMPARE(logLines().join(u'\n').contains(QStringLiteral("maar de ring wijzigde de lijst daarna")), !takenIn);
+    if (sendAgain)
+        QCOMPARE(keysOf(s.snapshot()), QString("1 2 3 4")); // the undone move never reached the office
+}
+
+void TestOfficialWork::offeredWorkStaysUntilItsEnd_data()
+{
+    QTest::addColumn<QString>("end"); // how the offer ends
+    QTest::addColumn<QString>("logged"); // the day log's words for it
+    QTest::addColumn<QString>("keys"); // the ring's list after it
+
+    QTest::newRow("applied") << "apply"
+                             << "opnieuw toegepast"
+                             << "2 1 3 4 5";
+    QTest::newRow("sent") << "send"
+                          << "de lijst van de ring is verzonden"
+                          << "1 2 4 3 5";
+    QTest::newRow("another class opened") << "open"
+                                          << "een andere klasse geopend"
+                                          << "1 2 3";
+    QTest::newRow("discarded by the official") << "discard"
+                                               << "vergeten op verzoek"
+                                               << "1 2 4 3 5";
+}
+
+// The ring's work the office's changed list replaced stays offered through edits, undos and redos, in the
+// status line, the menu and the journal, until it is applied, sent, left for another class or discarded.
+void TestOfficialWork::offeredWorkStaysUntilItsEnd()
+{
+    QFETCH(QString, end);
+    QFETCH(QString, logged);
+    QFETCH(QString, keys);
+    Station& s = m_kit->makeStation();
+    s.start();
+    officePublishes(classOrder("1 2 3 4"));
+    s.beginOpen();
+    s.finishOpen(m_kit->classPath());
+    selectRow(s, 1);
+    s.verplaatsregel(regels::Richting::Omlaag);
+    officePublishes(classOrder("1 2 3 4 5"));
+    m_kit->clock.setNow(m_kit->clock.now().addSecs(5));
+    s.Timer1_Timer();
+    QVERIFY(s.buttons().opnieuwToepassen);
+
+    // A slip and its undo, then a move and a redo of nothing: the offer stays.
+    selectRow(s, 3);
+    s.verplaatsregel(regels::Richting::Omlaag);
+    s.ongedaanMaken();
+    s.opnieuw();
+    QVERIFY(s.buttons().opnieuwToepassen);
+    QVERIFY(s.buttons().vergeten);
+    QCOMPARE(s.status().work, StationStatus::Work::Offered);
+    QVERIFY(statusText(s.status(), m_kit->clock.now()).contains(QStringLiteral("Opnieuw toepassen")));
+    QTRY_VERIFY(QFile::exists(s.journal().fileFor(m_kit->classPath())));
+    QCOMPARE(keysOf(s.working()), QString("1 2 4 3 5"));
+
+    if (end == u"apply") {
+        s.opnieuwToepassen();
+    } else if (end == u"send") {
+        QVERIFY(s.verzendmutatie().written);
+    } else if (end == u"open") {
+        QVERIFY(m_kit->publish(testsupport::classBytes("1 2 3"), QStringLiteral("0008")));
+        s.beginOpen();
+        s.finishOpen(m_kit->classPath(QStringLiteral("0008")));
+    } else {
+        s.vergeetTeruggezetWerk();
+    }
+    QVERIFY(!s.buttons().opnieuwToepassen);
+    QVERIFY(!s.buttons().vergeten);
+    QVERIFY(s.status().work != StationStatus::Work::Offered);
+    QCOMPARE(keysOf(s.working()), keys);
+    QVERIFY2(logLines().join(u'\n').contains(logged), qPrintable(logLines().join(u'\n')));
+}
+
+// Work restored at a start and then sent and taken in: the status line tells the receipt, not the restore.
+void TestOfficialWork::restoredWorkOnceSentIsNoNewsAnyMore()
+{
+    Station& before = m_kit->makeStation();
+    before.start();
+    officePublishes(classOrder("1 2 3 4"));
+    before.beginOpen();
+    before.finishOpen(m_kit->classPath());
+    selectRow(before, 1);
+    before.verplaatsregel(regels::Richting::Omlaag);
+    QTRY_VERIFY(QFile::exists(before.journal().fileFor(m_kit->classPath())));
+    m_kit->destroyStation();
+
+    Station& after = m_kit->makeStation();
+    after.start();
+    QVERIFY(statusText(after.status(), m_kit->clock.now()).contains(QStringLiteral("teruggezet")));
+    QVERIFY(after.verzendmutatie().written);
+    QCOMPARE(officeTakesIn(), 2);
+    m_kit->clock.setNow(m_kit->clock.now().addSecs(5));
+    after.Timer1_Timer();
+    QCOMPARE(after.status().send, StationStatus::Send::TakenIn);
+    const QString text = statusText(after.status(), m_kit->clock.now());
+    QVERIFY2(!text.contains(QStringLiteral("teruggezet")), qPrintable(text));
+}

@@ -115,6 +115,15 @@ void TestRingPointer::pointer_data()
     QTest::newRow("a moved and replaced list: it stays on the starter, not the row")
         << cls << "next, next, down 3, office a b d P c e f"
         << "c" << 5;
+    QTest::newRow("withdrawn, the next not started: the rider after them, followed through a move")
+        << cls << "next, office a ~c d e f, down 3"
+        << "d" << 4;
+    QTest::newRow("withdrawn, the next not started: the rider after them, followed through a swap")
+        << cls << "next, office a ~c d e f, swap 3 5"
+        << "d" << 5;
+    QTest::newRow("withdrawn, the next not started: the rider after them, not the one whose mark is taken back")
+        << cls << "next, office a ~c d e f, ng 2"
+        << "d" << 3;
     QTest::newRow("Openen puts the first starter in the ring") << cls << "next, next, next, open"
                                                                << "a" << 1;
     QTest::newRow("a first starter not started: the class begins with the next") << "a b c"
@@ -158,7 +167,15 @@ void TestRingPointer::pointer()
         } else if (what == QLatin1String("undo")) {
             station.ongedaanMaken();
         } else if (what == QLatin1String("office")) {
-            QVERIFY(kit.publish(classBytes(rest)));
+            // "~key": a starter the office publishes as not started.
+            QString plain = rest;
+            plain.remove(u'~');
+            kantoor::PublishedOrder order = testsupport::classOrder(plain);
+            for (const QString& key : words.mid(1)) {
+                if (key.startsWith(u'~'))
+                    QVERIFY(testsupport::setCell(order, key.mid(1), column::Mark, QStringLiteral("N")));
+            }
+            QVERIFY(kit.publish(kantoor::runningOrderBytes(order)));
             QCOMPARE(station.toonbestand(false), Station::ListChange::Replaced);
         } else if (what == QLatin1String("horse")) {
             kantoor::PublishedOrder order = testsupport::classOrder(testsupport::keysOf(station.snapshot()));
