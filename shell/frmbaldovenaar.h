@@ -17,6 +17,7 @@ class LogboekVenster;
 class HoldButton;
 class KeyCommands;
 class LiveCommands;
+class MutatieIndicator;
 class RiderBoard;
 class StatusLine;
 class WheelHook;
@@ -91,6 +92,7 @@ public:
     // Beeld > Ruiterscherm: opens the rider board (full screen on a second screen when there is one), or
     // closes it; nothing while the window is not loaded. The board, once it was opened.
     void toggleRuiterscherm();
+    RiderBoard* ruiterscherm() const;
     LiveCommands* livePagina() const { return m_live; }
 
     // Layout and zoom.
@@ -192,6 +194,8 @@ private:
 
     // The keys beyond the menus, the wheel, and the rider board's items in the Beeld menu.
     KeyCommands* m_keyCommands = nullptr;
+    WheelHook* m_wheelHook = nullptr;
+    BoardCommands* m_boardCommands = nullptr;
     LiveCommands* m_live = nullptr;
     LogboekVenster* m_logboek = nullptr;
     HandleidingVenster* m_handleiding = nullptr;
