@@ -69,20 +69,35 @@ void removeLogged(const char* routine, const QString& folder, const QString& nam
                                  << folder << "-" << removed.error;
 }
 
-// Whether a mutation file whose name carries this class's safe rid is this class's own: its second line
-// holds the class's rid exactly, byte for byte. Two classes whose rids are made safe to the same name
-// ("a*b" and "a?b" both become "a_b") must never remove each other's sends. A file that cannot be read, or
-// whose second line is cut short, is left alone.
-bool holdsRid(const QString& path, const QString& rid)
+// Whether a mutation file whose name carries this class's safe rid belongs to another class: only when its
+// second line names a rid, and that rid is not the class's own, byte for byte. Two classes whose rids are
+// made safe to the same name ("a*b" and "a?b" both become "a_b") must never remove each other's sends. Every
+// other file under the class's name is the class's own, also a malformed one (empty, a single line, a rid
+// line without "rid:", lines ended by LF alone): an office that takes the newest file by name would pick it
+// up as the ring's latest word. Lines end at CR LF, a lone LF or a lone CR, as in every text the station
+// reads. A file that cannot be opened cannot be told and stays, to go at a later clean-up.
+bool belongsToAnotherClass(const QString& path, const QString& rid)
 {
-    const QByteArray wanted = "rid:" + platform::encodeCp1252(rid) + "\r\n";
+    const QByteArray own = platform::encodeCp1252(rid);
     // The first line is "wnr:" and the class's wnr, a few characters; the limit only keeps a strange file
     // from being read whole.
-    const platform::FileRead file = platform::readFileStart(path, 4096 + wanted.size());
+    const platform::FileRead file = platform::readFileStart(path, 4096 + own.size() + 8);
     if (!file.opened)
-        return false;
-    const qsizetype firstEnd = file.bytes.indexOf("\r\n");
-    return firstEnd >= 0 && file.bytes.mid(firstEnd + 2, wanted.size()) == wanted;
+        return true;
+    const QByteArray& bytes = file.bytes;
+    const auto lineEnd = [&](qsizetype from) {
+        for (qsizetype i = from; i < bytes.size(); ++i) {
+            if (bytes[i] == '\r' || bytes[i] == '\n')
+                return i;
+        }
+        return bytes.size();
+    };
+    qsizetype firstEnd = lineEnd(0);
+    if (firstEnd >= bytes.size())
+        return false; // no second line
+    const qsizetype secondStart = firstEnd + (bytes.mid(firstEnd, 2) == "\r\n" ? 2 : 1);
+    const QByteArray second = bytes.mid(secondStart, lineEnd(secondStart) - secondStart);
+    return second.startsWith("rid:") && second.mid(4) != own;
 }
 
 QString nameWithSafeRid(const QString& date, const QString& time, const QString& safe, QChar kind)
@@ -283,7 +298,7 @@ SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platfor
                 }
             }
             // Read last, and only for a file that would go: the copies just written are never read back.
-            remove = remove && holdsRid(folder + name, state.rid);
+            remove = remove && !belongsToAnotherClass(folder + name, state.rid);
         }
         if (remove)
             removeLogged("send", folder, name); // what cannot be removed now goes at a later send
@@ -301,7 +316,7 @@ void wismutaties(const AppState& state)
     const QString ownRid = safeRid(state.rid);
     for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
         const std::optional<MutationFileName> parsed = parseMutationFileName(name);
-        if (parsed && parsed->rid == ownRid && holdsRid(folder + name, state.rid))
+        if (parsed && parsed->rid == ownRid && !belongsToAnotherClass(folder + name, state.rid))
             removeLogged("clean-up", folder, name);
     }
 }

@@ -110,9 +110,10 @@ struct SendResult
 SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock);
 
 // Removes every mutation file of the class shown (both kinds, any date, and copies left under their
-// temporary names), nothing of other classes: a file is the class's when its name carries the class's safe
-// rid and its second line the class's rid itself, byte for byte (two rids may be made safe to one name).
-// Does nothing when no file is followed or the rid is empty.
+// temporary names), nothing of other classes: a file whose name carries the class's safe rid is another
+// class's only when its second line names another rid, byte for byte (two rids may be made safe to one
+// name); every other file under that name is the class's, also a malformed one. Does nothing when no file
+// is followed or the rid is empty.
 void wismutaties(const AppState& state);
 
 // The text for the message box when a send failed (Dutch, naming the folder, the files and the reasons);
