@@ -59,7 +59,7 @@ bool isDigits(QStringView text)
     return true;
 }
 
-void removeLogged(const char* routine, const QString& folder, const QString& name)
+bool removeLogged(const char* routine, const QString& folder, const QString& name)
 {
     const platform::FileResult removed = platform::removeFile(folder + name);
     if (removed.ok())
@@ -67,6 +67,7 @@ void removeLogged(const char* routine, const QString& folder, const QString& nam
     else
         qCInfo(lcSend).noquote() << QLatin1String(routine) + QStringLiteral(": could not remove") << name << "in"
                                  << folder << "-" << removed.error;
+    return removed.ok();
 }
 
 // Whether a mutation file whose name carries this class's safe rid belongs to another class: only when its
@@ -240,30 +241,40 @@ std::optional<MutationFileName> parseMutationFileName(QStringView name)
     return result;
 }
 
-SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock)
+SendJob prepareSend(const AppState& state, const GridTable& grid1, const QDateTime& now)
+{
+    SendJob job;
+    job.at = now;
+    if (trimSpaces(state.bestandspad()).isEmpty() || !state.klasbekend) {
+        job.skipReason = state.klasbekend ? "no file is followed" : "the class is not known yet";
+        return job;
+    }
+    job.folder = state.bestandsmap(); // "" is the current folder
+    job.rid = state.rid;
+    job.bytes = mutationBytes(grid1, state.wnr, state.rid);
+    return job;
+}
+
+SendResult writeSend(const SendJob& job)
 {
     SendResult result;
-    if (trimSpaces(state.bestandspad()).isEmpty() || !state.klasbekend) {
-        qCInfo(lcSend) << "send: nothing sent,"
-                       << (state.klasbekend ? "no file is followed" : "the class is not known yet");
+    if (job.skipReason) {
+        qCInfo(lcSend) << "send: nothing sent," << job.skipReason;
         result.skipped = true;
         return result;
     }
-
-    const QString folder = state.bestandsmap(); // "" is the current folder
+    const QString& folder = job.folder;
     // One reading of the clock for both copies: two readings could straddle a second, or midnight.
-    const QDateTime now = clock.now();
-    const QString date = now.toString(QStringLiteral("yyyyMMdd"));
-    const QString time = now.toString(QStringLiteral("HHmmss"));
-    const QString ownRid = safeRid(state.rid);
-    const QByteArray bytes = mutationBytes(grid1, state.wnr, state.rid);
+    const QString date = job.at.toString(QStringLiteral("yyyyMMdd"));
+    const QString time = job.at.toString(QStringLiteral("HHmmss"));
+    const QString ownRid = safeRid(job.rid);
 
     // The name written of each kind; empty for a kind whose copy is not in place.
     QString written[std::size(mutationKinds)];
     for (std::size_t k = 0; k < std::size(mutationKinds); ++k) {
         const QString name = nameWithSafeRid(date, time, ownRid, mutationKinds[k]);
         const platform::FileResult outcome
-            = platform::writeFileWhole(folder + name, bytes, platform::AttrHidden | platform::AttrArchive);
+            = platform::writeFileWhole(folder + name, job.bytes, platform::AttrHidden | platform::AttrArchive);
         if (outcome.ok()) {
             written[k] = name;
             result.files << name;
@@ -298,27 +309,40 @@ SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platfor
                 }
             }
             // Read last, and only for a file that would go: the copies just written are never read back.
-            remove = remove && !belongsToAnotherClass(folder + name, state.rid);
+            remove = remove && !belongsToAnotherClass(folder + name, job.rid);
         }
         if (remove)
             removeLogged("send", folder, name); // what cannot be removed now goes at a later send
     }
-
-    clock.pause(pauseMilliseconds);
     return result;
 }
 
-void wismutaties(const AppState& state)
+SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock)
 {
-    if (trimSpaces(state.bestandspad()).isEmpty() || state.rid.isEmpty())
-        return;
-    const QString folder = state.bestandsmap();
-    const QString ownRid = safeRid(state.rid);
-    for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
+    const SendResult result = writeSend(prepareSend(state, grid1, clock.now()));
+    if (!result.skipped)
+        clock.pause(pauseMilliseconds);
+    return result;
+}
+
+QStringList wismutaties(const AppState& state)
+{
+    return wismutaties(CleanUpJob { state.bestandspad(), state.bestandsmap(), state.rid });
+}
+
+QStringList wismutaties(const CleanUpJob& job)
+{
+    QStringList removed;
+    if (trimSpaces(job.bestandspad).isEmpty() || job.rid.isEmpty())
+        return removed;
+    const QString ownRid = safeRid(job.rid);
+    for (const QString& name : platform::listFolder(job.folder, listingPattern, platform::Listing::IncludeHidden)) {
         const std::optional<MutationFileName> parsed = parseMutationFileName(name);
-        if (parsed && parsed->rid == ownRid && !belongsToAnotherClass(folder + name, state.rid))
-            removeLogged("clean-up", folder, name);
+        if (parsed && parsed->rid == ownRid && !belongsToAnotherClass(job.folder + name, job.rid)
+            && removeLogged("clean-up", job.folder, name))
+            removed << name;
     }
+    return removed;
 }
 
 QString verzendFoutmelding(const SendResult& result)
