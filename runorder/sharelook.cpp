@@ -7,6 +7,10 @@ ShareLook::Result ShareLook::look(const QString& folder, const QString& pattern,
     const QString key = folder + u'\n' + pattern;
     if (m_pending && m_pendingFor != key)
         forget();
+    // A look an earlier check started and the share still holds: not waited for again, so that a check while
+    // the share is slow costs the window nothing.
+    if (m_pending && !m_files.done(*m_pending))
+        return waiting();
     if (!m_pending) {
         platform::FileSystemWorker::Call<Found> call = m_files.start<Found>([folder, pattern] {
             Found found;

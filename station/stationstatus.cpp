@@ -69,6 +69,14 @@ QString statusText(const StationStatus& status, const QDateTime& now)
     switch (status.send) {
     case Send::None:
         break;
+    case Send::Sending:
+        parts << QStringLiteral("Bezig met verzenden…");
+        break;
+    case Send::Hanging:
+        parts << QStringLiteral("Verzenden hangt sinds %1: de map antwoordt niet, de wijziging wordt verzonden zodra "
+                                "hij weer antwoordt")
+                     .arg(clockTime(status.sentAt));
+        break;
     case Send::Waiting:
         parts << QStringLiteral("Verzonden om %1, wacht op het secretariaat").arg(clockTime(status.sentAt));
         break;
@@ -99,9 +107,10 @@ StatusTone statusTone(const StationStatus& status)
     using Send = StationStatus::Send;
     if (status.follow == StationStatus::Follow::NotFound || status.follow == StationStatus::Follow::Unreachable
         || status.send == Send::Stalled || status.send == Send::NotAsSent || status.send == Send::Failed
+        || status.send == Send::Hanging
         || status.work == StationStatus::Work::Offered)
         return StatusTone::Warning;
-    if (status.send == Send::Waiting || status.unsent > 0)
+    if (status.send == Send::Waiting || status.send == Send::Sending || status.unsent > 0)
         return StatusTone::Waiting;
     if (status.send == Send::TakenIn)
         return StatusTone::Good;

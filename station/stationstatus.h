@@ -22,6 +22,8 @@ struct StationStatus
     // Where the ring's last send stands.
     enum class Send {
         None, // nothing sent since the office's last list (or the send was taken in and is old news)
+        Sending, // the send made at `sentAt` is being written to the shared folder
+        Hanging, // the send made at `sentAt` has not reached the shared folder after a few seconds
         Waiting, // sent at `sentAt`, waiting for the office
         Stalled, // sent at `sentAt`, not taken in after a minute
         TakenIn, // taken in by the office at `receivedAt`
