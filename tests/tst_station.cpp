@@ -52,6 +52,8 @@ private slots:
     void sendButtonFollowsTheChanges();
     void classFilesGoWhenTheClassIsLeft_data();
     void classFilesGoWhenTheClassIsLeft();
+    void listShownAtMidnightStaysShown_data();
+    void listShownAtMidnightStaysShown();
 
 private:
     Station& station() { return m_kit->station(); }
@@ -545,6 +547,69 @@ void TestStation::classFilesGoWhenTheClassIsLeft()
         QVERIFY(s.buttons().verzenden);
     }
     QCOMPARE(m_kit->mutationFiles(), QStringList { other });
+}
+
+void TestStation::listShownAtMidnightStaysShown_data()
+{
+    QTest::addColumn<QString>("after"); // what happens past midnight
+    QTest::addColumn<int>("minutes"); // after midnight
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("keys");
+
+    QTest::newRow("a tick: the list stays with the ring's move") << "tick" << 10 << true << "2 1 3";
+    QTest::newRow("ticks until morning: still shown") << "tick" << 8 * 60 << true << "2 1 3";
+    QTest::newRow("12 hours after the file was last seen of its day: the empty view")
+        << "tick" << 12 * 60 + 5 << false << "";
+    QTest::newRow("Openen of the same file: only a file of today is shown") << "open" << 10 << false << "";
+    QTest::newRow("start-up: only a file of today is shown") << "start" << 10 << false << "";
+    QTest::newRow("the office writes it anew: read as today's, the move kept") << "publish" << 10 << true << "2 1 3";
+}
+
+void TestStation::listShownAtMidnightStaysShown()
+{
+    QFETCH(QString, after);
+    QFETCH(int, minutes);
+    QFETCH(bool, shown);
+    QFETCH(QString, keys);
+    // A class that runs late: shown at 23:50, a starter moved and not sent yet.
+    const QDateTime lateEvening(QDate(2026, 12, 7), QTime(23, 50, 0));
+    m_kit->clock.setNow(lateEvening);
+    Station& s = m_kit->makeStation();
+    QVERIFY(m_kit->follow(classBytes("1 2 3")));
+    selectRow(s, 1);
+    s.verplaatsregel(regels::Richting::Omlaag);
+    m_kit->clock.setNow(lateEvening.addSecs(5 * 60));
+    s.Timer1_Timer();
+    QCOMPARE(keysOf(s.working()), QString("2 1 3"));
+
+    const QDateTime midnight(QDate(2026, 12, 8), QTime(0, 0, 0));
+    m_kit->clock.setNow(midnight.addSecs(60 * minutes));
+    Station* station = &s;
+    if (after == u"tick") {
+        // Every 5 minutes through the night, as the checks go on.
+        for (QDateTime at = midnight.addSecs(60); at <= m_kit->clock.now(); at = at.addSecs(300)) {
+            const QDateTime until = m_kit->clock.now();
+            m_kit->clock.setNow(at);
+            s.Timer1_Timer();
+            m_kit->clock.setNow(until);
+        }
+        s.Timer1_Timer();
+    } else if (after == u"open") {
+        s.beginOpen();
+        s.finishOpen(m_kit->classPath());
+    } else if (after == u"start") {
+        s.unload();
+        station = &m_kit->makeStation();
+        station->start();
+    } else if (after == u"publish") {
+        QVERIFY(testsupport::writeFile(m_kit->classPath(), classBytes("1 2 3"), midnight.addSecs(60)));
+        s.Timer1_Timer();
+    }
+    QCOMPARE(station->listShown(), shown);
+    if (shown)
+        QCOMPARE(keysOf(station->working()), keys);
+    else
+        QCOMPARE(station->status().follow, StationStatus::Follow::NotToday);
 }
 
 QTEST_GUILESS_MAIN(TestStation)
