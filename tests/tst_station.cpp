@@ -52,6 +52,7 @@ private slots:
     void sendButtonFollowsTheChanges();
     void classFilesGoWhenTheClassIsLeft_data();
     void classFilesGoWhenTheClassIsLeft();
+    void openingTheSameFileKeepsThePlace();
     void listShownAtMidnightStaysShown_data();
     void listShownAtMidnightStaysShown();
 
@@ -547,6 +548,30 @@ void TestStation::classFilesGoWhenTheClassIsLeft()
         QVERIFY(s.buttons().verzenden);
     }
     QCOMPARE(m_kit->mutationFiles(), QStringList { other });
+}
+
+void TestStation::openingTheSameFileKeepsThePlace()
+{
+    // Openen of the file already followed reads it again, forced, and leaves the official where they were: on
+    // row 12, with row 5 at the top.
+    Station& s = m_kit->makeStation();
+    QStringList keys;
+    for (int k = 1; k <= 30; ++k)
+        keys << QString::number(k);
+    QVERIFY(m_kit->follow(classBytes(keys.join(u' '))));
+    selectRow(s, 12);
+    QVERIFY(s.working().setTopRow(5));
+    s.beginOpen();
+    s.finishOpen(m_kit->classPath());
+    QCOMPARE(s.working().row(), 12);
+    QCOMPARE(s.working().topRow(), 5);
+    QList<int> selected;
+    for (int r = 1; r < s.working().rows(); ++r) {
+        if (s.working().rowData(r) == 1)
+            selected << r;
+    }
+    QCOMPARE(selected, QList<int> { 12 });
+    QVERIFY(s.listShown());
 }
 
 void TestStation::listShownAtMidnightStaysShown_data()
