@@ -27,19 +27,21 @@ SendQueue::~SendQueue()
     m_core->changed.notify_all();
 }
 
-quint64 SendQueue::send(SendJob job)
+quint64 SendQueue::send(SendJob job, SentList list)
 {
     Task task;
     task.kind = Kind::Send;
     task.send = std::move(job);
+    task.list = std::move(list);
     return enqueue(std::move(task));
 }
 
-quint64 SendQueue::cleanUp(CleanUpJob job)
+quint64 SendQueue::cleanUp(CleanUpJob job, QString note)
 {
     Task task;
     task.kind = Kind::CleanUp;
     task.cleanUp = std::move(job);
+    task.note = std::move(note);
     return enqueue(std::move(task));
 }
 
@@ -92,8 +94,10 @@ void SendQueue::taskDone(const Done& done)
     if (m_pending.empty() || m_pending.front().first != done.id)
         return; // cannot happen: the thread ends tasks in order
     m_pending.pop_front();
+    Done told = done;
+    told.wasHanging = m_hanging;
     watchHead();
-    emit finished(done);
+    emit finished(told);
 }
 
 bool SendQueue::waitUntilIdle(int milliseconds)
@@ -114,6 +118,8 @@ SendQueue::Done SendQueue::run(const Task& task)
     Done done;
     done.id = task.id;
     done.kind = task.kind;
+    done.list = task.list;
+    done.note = task.note;
     if (task.kind == Kind::Send) {
         done.job = task.send;
         done.sent = writeSend(task.send);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mutatiebestand.h"
+#include "sendreceipt.h"
 
 #include <QObject>
 #include <QStringList>
@@ -33,16 +34,19 @@ public:
         quint64 id = 0;
         Kind kind = Kind::Send;
         SendJob job; // the send's (empty for a clean-up)
+        SentList list; // what the send carries, for the watch on it once it is written
         SendResult sent; // for a send
         QStringList removed; // for a clean-up: the names it removed
+        QString note; // what the clean-up was handed over with, for the day log
+        bool wasHanging = false; // the task was told as hanging before it ended
     };
 
     explicit SendQueue(QObject* parent = nullptr);
     ~SendQueue() override;
 
     // Hands a task over; it is done after every task handed over before it. Returns its number (from 1 up).
-    quint64 send(SendJob job);
-    quint64 cleanUp(CleanUpJob job);
+    quint64 send(SendJob job, SentList list = SentList());
+    quint64 cleanUp(CleanUpJob job, QString note = QString());
 
     // Tasks handed over whose end has not been told yet.
     int pending() const { return int(m_pending.size()); }
@@ -60,6 +64,7 @@ public:
     // How long a task may take before it is told as hanging.
     static constexpr int defaultHangTime = 5000;
     void setHangTime(int milliseconds);
+    int hangTime() const { return m_hangTimer.interval(); }
 
 signals:
     // A task ended (told in the order the tasks were handed over).
@@ -73,7 +78,9 @@ private:
         quint64 id = 0;
         Kind kind = Kind::Send;
         SendJob send;
+        SentList list;
         CleanUpJob cleanUp;
+        QString note;
     };
     struct Core
     {

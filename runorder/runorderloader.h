@@ -83,6 +83,8 @@ public:
     static constexpr qint64 keptPastMidnightSeconds = 12 * 3600;
     // The last look found the followed file of an earlier day and kept it shown.
     bool keptPastMidnight() const { return m_keptPastMidnight; }
+    // The day of the file kept shown past midnight.
+    QDate keptFileDay() const { return m_lastFresh.date(); }
 
     // A forced read that failed or saw the file change waits for the next call.
     bool forcedReadPending() const { return m_forcedReadPending; }

@@ -5,9 +5,11 @@
 #include "colourtable.h"
 #include "columns.h"
 #include "diagnostics.h"
+#include "officechanges.h"
 #include "systemerrors.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
@@ -71,6 +73,14 @@ Station::Station(Options options, QObject* parent)
     m_loader = std::make_unique<RunOrderLoader>(
         m_state, *m_working, *m_snapshot, *m_scratch, static_cast<RunOrderView&>(*this), *m_clock);
     m_loader->setSettleTime(options.settleTime);
+    m_loader->setCheckTime(options.checkTime);
+
+    m_sendQueue = new SendQueue(this);
+    m_sendQueue->setObjectName(QStringLiteral("sendQueue"));
+    m_sendQueue->setHangTime(options.hangTime);
+    m_sendWait = options.sendWait;
+    connect(m_sendQueue, &SendQueue::finished, this, &Station::shareTaskDone);
+    connect(m_sendQueue, &SendQueue::hanging, this, &Station::sendHangs);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -140,8 +150,19 @@ void Station::unload()
     if (m_journalTimer->isActive())
         saveJournal();
     m_journalTimer->stop();
-    runWismutaties();
+    runWismutaties(QStringLiteral("bij het afsluiten"));
     bewaarinstellingen(m_state);
+    // What is still under way in the shared folder is given a few seconds, no more: a share that does not
+    // answer must not keep the station from closing. The status line says why the close waits.
+    if (!m_sendQueue->waitUntilIdle(0)) {
+        m_status.closing = true;
+        updateStatus();
+        if (!m_sendQueue->waitUntilIdle(closeWait))
+            log(QStringLiteral("afgesloten terwijl de gedeelde map na %1 s nog niet antwoordde: %2")
+                    .arg(closeWait / 1000)
+                    .arg(m_sendsUnderWay > 0 ? QStringLiteral("de laatste verzending heeft de map mogelijk niet bereikt")
+                                             : QStringLiteral("de mutatiebestanden zijn mogelijk niet opgeruimd")));
+    }
 }
 
 Station::ListChange Station::toonbestand(bool forceer)
@@ -180,8 +201,9 @@ void Station::afterRead(ListChange change)
     // order to an office that takes them in.
     if (m_cleanUpWhenKnown && m_state.klasbekend) {
         m_cleanUpWhenKnown = false;
-        runWismutaties();
+        runWismutaties(QStringLiteral("bij het openen van de klasse"));
     }
+    logFollowChange();
     // A merge that changed nothing (the office saved the same list again) is no news: not for the day log, and
     // not for the journal, whose work it leaves as it was.
     const bool news = change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty());
@@ -223,7 +245,11 @@ QString Station::describeRead(ListChange change) const
         }
         return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
     }
-    return QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(m_working->rows() - 1);
+    QString replaced
+        = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(m_working->rows() - 1);
+    if (!m_officeChanges.isEmpty())
+        replaced += QStringLiteral(": ") + m_officeChanges;
+    return replaced;
 }
 
 void Station::checkReceipt(ListChange change)
@@ -301,12 +327,20 @@ void Station::finishOpen(const std::optional<QString>& chosen)
     if (m_unloaded)
         return;
     // The mutation files of the class followed so far go, whether another class is chosen or not.
-    runWismutaties();
+    runWismutaties(QStringLiteral("bij Openen"));
     if (chosen) {
         if (m_journalTimer->isActive())
             saveJournal();
-        m_loader->startNewFile();
-        m_state.setBestandspad(*chosen);
+        // The file already followed, chosen again: read again, forced, with the official kept on their row and
+        // the list where it was scrolled to. Another file starts from nothing.
+        const auto absolute = [](const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); };
+        const bool sameFile = !m_state.bestandspad().isEmpty() && absolute(*chosen) == absolute(m_state.bestandspad());
+        if (!sameFile) {
+            m_loader->startNewFile();
+            m_state.setBestandspad(*chosen);
+            // Another class begins with its first starter in the ring.
+            m_ring.clear();
+        }
         m_cleanUpWhenKnown = true;
         m_journalPending = true;
         m_sent.reset();
@@ -314,8 +348,6 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         m_history.clear();
         m_statusTimer->stop();
         m_status = StationStatus();
-        // Another class begins with its first starter in the ring.
-        m_ring.clear();
         log(QStringLiteral("geopend"));
         // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
         // the official was following, and its journal brings the unsent work back.
@@ -475,39 +507,83 @@ SendResult Station::verzendmutatie()
         nothing.skipped = true;
         return nothing;
     }
-    // The busy pointer for the whole screen, during the writing and the pause after it (which blocks on
-    // purpose: no tick and no click can enter a send); back to normal before any message.
-    emit busyChanged(true);
+    // What the send carries is taken here, on the window's thread, at the press: no tick or click can change
+    // it half-way. It is written in the send queue's thread, after every send made before it, so a share that
+    // is slow or gone never holds the window; a share that answers at once has it written before this returns.
     const QDateTime at = m_clock->now();
-    const SendResult result = ::verzendmutatie(m_state, *m_working, *m_clock);
-    emit busyChanged(false);
+    SendJob job = prepareSend(m_state, *m_working, at);
+    if (job.skipReason)
+        return writeSend(job);
     m_status.officeChanged = QDateTime();
+    m_status.send = StationStatus::Send::Sending;
+    m_status.sentAt = at;
+    m_status.receivedAt = QDateTime();
+    m_editedSinceSend = false;
+    ++m_sendsUnderWay;
+    const quint64 id = m_sendQueue->send(std::move(job), sentListOf(*m_working, at));
+    m_lastSendDone.reset();
+    updateStatus();
+    m_sendQueue->waitUntilIdle(m_sendWait);
+    if (m_lastSendDone && m_lastSendDone->first == id)
+        return m_lastSendDone->second;
+    SendResult underWay;
+    underWay.underWay = true;
+    return underWay;
+}
+
+void Station::shareTaskDone(const SendQueue::Done& done)
+{
+    if (done.kind == SendQueue::Kind::CleanUp) {
+        if (!done.removed.isEmpty())
+            log(done.note.arg(done.removed.join(QStringLiteral(", "))));
+        return;
+    }
+    --m_sendsUnderWay;
+    const SendResult& result = done.sent;
+    const QString late = done.wasHanging
+        ? QStringLiteral(" (na %1 s: de map antwoordde niet eerder)").arg(done.list.at.secsTo(m_clock->now()))
+        : QString();
     if (result.written) {
-        m_sent = sentListOf(*m_working, at);
+        m_sent = done.list;
         m_stallLogged = false;
-        m_editedSinceSend = false;
-        m_status.send = StationStatus::Send::Waiting;
-        m_status.sentAt = at;
-        m_status.receivedAt = QDateTime();
-        m_statusTimer->start();
-        log(QStringLiteral("verzonden: %1").arg(result.files.join(QStringLiteral(", "))));
-        updateStatus();
+        // A newer send still on its way keeps the status line on that one.
+        if (m_sendsUnderWay == 0) {
+            m_status.send = StationStatus::Send::Waiting;
+            m_status.sentAt = done.list.at;
+            m_statusTimer->start();
+        }
+        log(QStringLiteral("verzonden: %1%2").arg(result.files.join(QStringLiteral(", ")), late));
         emit sendWritten(result);
     } else if (!result.skipped) {
         m_sent.reset();
         m_statusTimer->stop();
         m_status.send = StationStatus::Send::Failed;
-        m_status.sentAt = at;
+        m_status.sentAt = done.list.at;
         QStringList reasons;
         for (const MutationFailure& failure : result.failures)
             reasons << QStringLiteral("%1 (%2)").arg(
                 QDir::toNativeSeparators(failure.path), platform::reasonInDutch(failure.reason));
-        log(QStringLiteral("verzenden mislukt: %1").arg(reasons.join(QStringLiteral("; "))));
-        updateStatus();
+        log(QStringLiteral("verzenden mislukt: %1%2").arg(reasons.join(QStringLiteral("; ")), late));
         emit sendFailed(result);
         emit message(verzendFoutmelding(result));
     }
-    return result;
+    m_lastSendDone = std::make_pair(done.id, result);
+    updateStatus();
+}
+
+void Station::sendHangs(quint64, SendQueue::Kind kind)
+{
+    if (kind != SendQueue::Kind::Send) {
+        log(QStringLiteral("de gedeelde map antwoordt niet: het opruimen van de mutatiebestanden wacht"));
+        // The sends after it wait with it.
+        if (m_sendsUnderWay == 0)
+            return;
+    }
+    log(QStringLiteral("verzenden hangt: de gedeelde map antwoordt na %1 s niet (verzonden om %2)")
+            .arg(m_sendQueue->hangTime() / 1000.0)
+            .arg(m_status.sentAt.toString(QStringLiteral("HH:mm:ss"))));
+    m_status.send = StationStatus::Send::Hanging;
+    updateStatus();
 }
 
 bool Station::mayReplay(const EditHistory::Step* step) const
@@ -593,7 +669,8 @@ void Station::noteEdit()
         log(QStringLiteral("aanbod om opnieuw toe te passen vervalt: de ring werkt verder op de nieuwe lijst"));
         m_offer.reset();
     }
-    if (m_status.send != StationStatus::Send::Waiting && m_status.send != StationStatus::Send::Stalled)
+    if (m_status.send != StationStatus::Send::Waiting && m_status.send != StationStatus::Send::Stalled
+        && m_status.send != StationStatus::Send::Sending && m_status.send != StationStatus::Send::Hanging)
         m_status.send = StationStatus::Send::None;
     m_editedSinceSend = true;
     saveJournalSoon();
@@ -663,7 +740,7 @@ void Station::updateStatus()
     status.stale = m_listState == ListState::Stale;
     status.since = status.stale ? m_loader->lastFound() : m_loader->problemSince();
     // After a send the differences are sent ones, until the ring changes its list again.
-    const bool awaiting = m_sent.has_value() && !m_editedSinceSend;
+    const bool awaiting = (m_sent.has_value() || m_sendsUnderWay > 0) && !m_editedSinceSend;
     status.unsent = m_listState == ListState::Empty || awaiting ? 0 : m_sendRule.differingRows();
     if (m_sent && status.send == StationStatus::Send::Waiting && m_sent->at.secsTo(m_clock->now()) >= stallSeconds) {
         status.send = StationStatus::Send::Stalled;
@@ -786,15 +863,66 @@ void Station::followRing(bool replaced)
         m_ring.replaced(*m_working);
     else
         m_ring.follow(*m_working);
+    if (replaced && !m_ringBeforeReplace.isEmpty()) {
+        const QString now = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
+        if (now != m_ringBeforeReplace)
+            log(now.isEmpty() ? QStringLiteral("in de ring: niemand meer na de wijziging van het secretariaat (was %1)")
+                                    .arg(m_ringBeforeReplace)
+                              : QStringLiteral("in de ring na de wijziging van het secretariaat: %1 (was %2)")
+                                    .arg(now, m_ringBeforeReplace));
+        m_ringBeforeReplace.clear();
+    }
     if (m_ring.row() != before)
         emit ringChanged(m_ring.row());
 }
 
-void Station::runWismutaties()
+void Station::runWismutaties(const QString& occasion)
 {
-    emit busyChanged(true);
-    ::wismutaties(m_state);
-    emit busyChanged(false);
+    if (m_state.bestandspad().isEmpty() || m_state.rid.isEmpty())
+        return;
+    // A send the office has not taken in yet goes with the files: the day log says so, with when it was sent.
+    QString note = occasion + QStringLiteral(" verwijderd: %1");
+    if (m_sent)
+        note += QStringLiteral("; de verzending van %1 was niet verwerkt door het secretariaat")
+                    .arg(m_sent->at.toString(QStringLiteral("HH:mm:ss")));
+    m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid }, note);
+}
+
+void Station::logFollowChange()
+{
+    using Problem = RunOrderLoader::FollowProblem;
+    const Problem problem = m_loader->followProblem();
+    const bool kept = m_loader->keptPastMidnight();
+    if (kept && !m_loggedKept)
+        log(QStringLiteral("na middernacht blijft de lijst getoond: het bestand is van %1, de ring werkt erop verder")
+                .arg(m_loader->keptFileDay().toString(QStringLiteral("dd-MM-yyyy"))));
+    m_loggedKept = kept;
+    if (problem == m_loggedProblem)
+        return;
+    const Problem before = m_loggedProblem;
+    m_loggedProblem = problem;
+    const QString greyed = m_listState == ListState::Stale ? QStringLiteral(": de laatste lijst blijft grijs staan")
+                                                           : QString();
+    switch (problem) {
+    case Problem::FolderUnreachable:
+        log(QStringLiteral("de gedeelde map is niet bereikbaar%1").arg(greyed));
+        break;
+    case Problem::NotFound:
+        log(QStringLiteral("het bestand is niet gevonden%1").arg(greyed));
+        break;
+    case Problem::NotToday:
+        log(before == Problem::None ? QStringLiteral("de lijst is niet meer getoond: het bestand is niet van vandaag")
+                                    : QStringLiteral("het bestand is niet van vandaag"));
+        break;
+    case Problem::None:
+        if (before == Problem::FolderUnreachable)
+            log(QStringLiteral("de gedeelde map is weer bereikbaar"));
+        else if (before == Problem::NotFound)
+            log(QStringLiteral("het bestand is weer gevonden"));
+        break;
+    case Problem::NothingFollowed:
+        break;
+    }
 }
 
 void Station::setCaption(const QString& caption)
@@ -895,6 +1023,9 @@ void Station::aboutToReplace()
     // under the button may be another one a moment later.
     if (endRun())
         noteEdit();
+    // For the day log: who the office's list withdraws, adds and moves, against the list on screen.
+    m_officeChanges = describeOfficeChanges(officeChanges(*m_working, *m_scratch));
+    m_ringBeforeReplace = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
     // The starter in the ring stays, or the next one the office's list still has.
     m_ring.keepFollowers(*m_working);
     // The ring's unsent work, before the office's changed list takes its place: it is offered back

@@ -15,6 +15,7 @@
 #include "ringwork.h"
 #include "runorderloader.h"
 #include "runorderview.h"
+#include "sendqueue.h"
 #include "sendreceipt.h"
 #include "stationstatus.h"
 #include "typeahead.h"
@@ -61,6 +62,13 @@ public:
         int settleTime = RunOrderLoader::defaultSettleTime;
         // The station's own data folder (journal, day log); the system's application data folder when empty.
         QString dataFolder;
+        // How long a check waits for the shared folder, and how long the send button waits for its send to be
+        // written, before the window goes on without the answer (collected later): the window never waits
+        // longer, whatever the share does. Tests that want every answer at once may set them long.
+        int checkTime = RunOrderLoader::defaultCheckTime;
+        int sendWait = defaultSendWait;
+        // How long a send may take before it is told as hanging.
+        int hangTime = SendQueue::defaultHangTime;
     };
 
     // Which commands can be used now: the file's permissions, the list shown, the unsent changes, the history.
@@ -79,6 +87,10 @@ public:
 
     // How long a send may wait for the office before the status line warns.
     static constexpr int stallSeconds = 60;
+    // How long the send button waits for its send to be written before it leaves it to the queue.
+    static constexpr int defaultSendWait = 50;
+    // How long the close waits for the shared folder to take a send or clean-up still under way.
+    static constexpr int closeWait = 5000;
 
     explicit Station(QObject* parent = nullptr);
     explicit Station(Options options, QObject* parent = nullptr);
@@ -131,8 +143,12 @@ public:
     void wisselrijen();
     // NG: marks or unmarks the selected starters.
     void wisselnietgestart();
-    // The send: both mutation files; a failure is told the official (message()).
+    // The send: the ring's list as it is now, written to both mutation files in the send queue's thread (in the
+    // order the sends were made); a failure is told the official (message()). The result is the send's when it
+    // was written within the send wait, else underWay.
     SendResult verzendmutatie();
+    // Sends and clean-ups handed to the shared folder and not done yet.
+    const SendQueue& sendQueue() const { return *m_sendQueue; }
 
     // Undo and redo of the moves, swaps and marks since the office's last list.
     void ongedaanMaken();
@@ -237,7 +253,12 @@ private:
     // There is an undo or redo step and the file allows its kind of edit.
     bool mayReplay(const EditHistory::Step* step) const;
     void setButtons(const Buttons& buttons);
-    void runWismutaties();
+    // The class's mutation files go, in the send queue's turn; `occasion` says when, for the day log.
+    void runWismutaties(const QString& occasion);
+    void shareTaskDone(const SendQueue::Done& done);
+    void sendHangs(quint64 id, SendQueue::Kind kind);
+    // The day log's lines for what the last check found of the share and the file, when it changed.
+    void logFollowChange();
     void stopMoving();
     void moveOnce(regels::Richting richting);
     codeMultiSelect::PaintRow painter();
@@ -314,6 +335,17 @@ private:
     bool m_stallLogged = false;
     // The ring changed its list since the last send: the status counts unsent changes again.
     bool m_editedSinceSend = false;
+    SendQueue* m_sendQueue = nullptr;
+    int m_sendWait = defaultSendWait;
+    // Sends handed to the queue and not written (or failed) yet.
+    int m_sendsUnderWay = 0;
+    std::optional<std::pair<quint64, SendResult>> m_lastSendDone;
+    // For the day log: what the office's changed list did to the starters shown, worked out just before it
+    // replaced them; the starter in the ring then; what the last check found of the share and the file.
+    QString m_officeChanges;
+    QString m_ringBeforeReplace;
+    RunOrderLoader::FollowProblem m_loggedProblem = RunOrderLoader::FollowProblem::NothingFollowed;
+    bool m_loggedKept = false;
     // The ring's unsent work that the office's new list replaced, offered for re-application.
     std::optional<RingWork> m_offer;
     KeyboardSelection m_keyboard;

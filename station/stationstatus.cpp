@@ -96,6 +96,8 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         parts << QStringLiteral("Verzenden mislukt om %1").arg(clockTime(status.sentAt));
         break;
     }
+    if (status.closing)
+        parts << QStringLiteral("Afsluiten: wacht hooguit 5 s tot de gedeelde map antwoordt");
     if (status.unsent > 0)
         parts << QStringLiteral("Nog niet verzonden: %1 anders dan de lijst van het secretariaat")
                      .arg(starters(status.unsent));

@@ -49,6 +49,7 @@ struct StationStatus
     int count = 0;
     QStringList missing;
     QDateTime officeChanged; // the office replaced the ring's list at this time (the green square)
+    bool closing = false; // the close waits a few seconds for the shared folder to take what is under way
 
     friend bool operator==(const StationStatus&, const StationStatus&) = default;
 };

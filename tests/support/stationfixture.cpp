@@ -34,6 +34,9 @@ Station& StationFixture::makeStation(int settleTime)
     options.clock = stationClock;
     options.settleTime = settleTime;
     options.dataFolder = m_data.path();
+    options.checkTime = checkTime;
+    options.sendWait = sendWait;
+    options.hangTime = hangTime;
     m_station = std::make_unique<Station>(options);
     QObject::connect(
         m_station.get(), &Station::message, m_station.get(), [this](const QString& text) { messages << text; });
