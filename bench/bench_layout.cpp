@@ -34,8 +34,8 @@ public:
         const QString path = m_folder.filePath(QStringLiteral("baldovenaar rst-0001.dvz"));
         bench::writeFile(path, bench::runOrderFile(lines));
         m_window = bench::openStation(m_clock);
-        m_window->station().state().setBestandspad(path);
-        m_window->station().toonbestand(true);
+        m_window->station().beginOpen();
+        m_window->station().finishOpen(path);
         QCoreApplication::processEvents();
     }
 
@@ -91,7 +91,7 @@ void passend(benchmark::State& state, int lines)
 void horizontalAdvancePerCell(benchmark::State& state, int lines)
 {
     Shown& s = shown(lines);
-    GridTable& table = s.window().station().working();
+    GridTable& table = s.window().station().gridModel();
     const QFont font = s.window().findChild<QWidget*>(QStringLiteral("picTemp"))->font();
     const int gridWidth = twips::fromPixels(s.window().findChild<FlexGrid*>(QStringLiteral("grid1"))->width());
     for (auto _ : state) {

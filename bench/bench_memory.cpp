@@ -72,8 +72,8 @@ int child(int argc, char** argv, int lines)
     const auto empty = residentBytes();
 
     Station& station = window->station();
-    station.state().setBestandspad(path);
-    station.toonbestand(true);
+    station.beginOpen();
+    station.finishOpen(path);
     settle();
     const auto shown = residentBytes();
 

@@ -95,8 +95,8 @@ public:
     {
         if (!publish(bench::Edition::First))
             return false;
-        station().state().setBestandspad(m_path);
-        station().toonbestand(true);
+        station().beginOpen();
+        station().finishOpen(m_path);
         return waitForFrame() && station().working().rows() > m_lines;
     }
 
@@ -245,7 +245,7 @@ void periodicRead(benchmark::State& state, int lines, bench::Edition other, bool
         }
         state.PauseTiming();
         const bool asExpected = platform::fileAttributes(s.path()) == platform::AttrNormal
-            && (s.station().mutatieColour() == colours::green) == changed;
+            && (s.station().listNews() == ListNews::New) == changed;
         state.ResumeTiming();
         if (!asExpected) {
             state.SkipWithError("the read did not go as the edition asks");
@@ -310,8 +310,7 @@ Station* readyForEdits(benchmark::State& state, FollowingStation& s)
         return nullptr;
     }
     Station& station = s.station();
-    station.working().setRow(2);
-    station.grid_SelChange();
+    station.selectRow(2);
     return &station;
 }
 
@@ -348,7 +347,7 @@ void journalSave(benchmark::State& state, int lines)
     for (auto _ : state) {
         RingWork work = ringWorkOf(station->working(), station->snapshot());
         work.bestandspad = s.path();
-        if (!station->journal().save(work))
+        if (!RingJournal(station->journal().folder()).save(work))
             state.SkipWithError("the journal could not be written");
     }
 }

@@ -503,7 +503,7 @@ std::unique_ptr<FrmBaldovenaar> openStation(platform::Clock& clock)
     // The window's last child, so it goes after every widget that shows the station's data.
     station.release()->setParent(window.get());
     window->Form_Load();
-    window->station().timer1()->stop();
+    window->station().stopChecks();
     window->show();
     return window;
 }

@@ -97,9 +97,9 @@ struct SendResult
 {
     bool written = false; // both copies are in place
     bool skipped = false; // nothing to send: no file followed, or the class is not known yet
-    bool underWay = false; // handed to the shared folder's queue, not written yet (told when it is)
     std::vector<MutationFailure> failures; // the copies that are not in place, and why
     QStringList files; // the names of the copies that are in place
+    bool underWay = false; // handed to the shared folder's queue, not written yet (told when it is)
 };
 
 // One send as taken from the ring's list at the moment of the press, on the window's thread: everything

@@ -1,14 +1,12 @@
 #include "runorderloader.h"
 
 #include "clock.h"
-#include "colourtable.h"
 #include "diagnostics.h"
 #include "filereading.h"
 #include "folderlisting.h"
 #include "gridtable.h"
 #include "runorderfile.h"
 #include "runordermerge.h"
-#include "runorderview.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -31,13 +29,12 @@ void fillGrid(GridTable& grid, const RunOrderContent& content)
 
 } // namespace
 
-RunOrderLoader::RunOrderLoader(AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch,
-    RunOrderView& view, const platform::Clock& clock)
+RunOrderLoader::RunOrderLoader(
+    AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch, const platform::Clock& clock)
     : m_state(state)
     , m_working(working)
     , m_snapshot(snapshot)
     , m_scratch(scratch)
-    , m_view(view)
     , m_clock(clock)
     , m_files(std::make_unique<platform::FileSystemWorker>())
     , m_shareLook(*m_files)
@@ -165,7 +162,7 @@ RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
     return decision;
 }
 
-void RunOrderLoader::showEmptyView()
+void RunOrderLoader::showEmptyView(Check& check)
 {
     // A file gone or a folder out of reach while its class was shown: the class goes on while the network is
     // down, and the official must still see who is next. The last list stays, marked as not up to date; it
@@ -174,13 +171,12 @@ void RunOrderLoader::showEmptyView()
     const bool stale
         = m_state.klasbekend && (m_problem == FollowProblem::NotFound || m_problem == FollowProblem::FolderUnreachable);
     if (stale) {
-        m_view.setListState(ListState::Stale);
+        check.listState = ListState::Stale;
     } else {
-        m_view.setCaption(plainCaption());
-        m_view.setListState(ListState::Empty);
-        m_view.setLabels(QString(), QString(), QString());
+        check.caption = plainCaption();
+        check.listState = ListState::Empty;
+        check.labels = Labels();
     }
-    m_view.controleerwijzigingen();
 }
 
 std::optional<platform::FileStamp> RunOrderLoader::stampOf(const QString& path)
@@ -254,7 +250,7 @@ int RunOrderLoader::settleRemaining(const platform::FileStamp& stamp)
     return seenFor >= m_settleTime ? 0 : int(m_settleTime - seenFor);
 }
 
-void RunOrderLoader::applyHeader(const RunOrderContent& content)
+void RunOrderLoader::applyHeader(const RunOrderContent& content, Check& check)
 {
     m_state.klasbekend = true;
     if (content.owner)
@@ -267,9 +263,9 @@ void RunOrderLoader::applyHeader(const RunOrderContent& content)
         m_state.editvolgorde = *content.editvolgorde;
     if (content.editnietgestart)
         m_state.editnietgestart = *content.editnietgestart;
-    m_view.setLabels(content.titel.value_or(QString()),
+    check.labels = Labels { content.titel.value_or(QString()),
         content.datum ? QStringLiteral("datum: ") + *content.datum : QString(),
-        content.begintijd ? QStringLiteral("begintijd: ") + *content.begintijd : QString());
+        content.begintijd ? QStringLiteral("begintijd: ") + *content.begintijd : QString() };
 }
 
 void RunOrderLoader::ensureHeaderAndLine(GridTable& grid)
@@ -334,53 +330,52 @@ void RunOrderLoader::startNewFile()
         grid->setRows(0);
         ensureHeaderAndLine(*grid);
     }
-    m_view.setCaption(plainCaption());
-    m_view.setLabels(QString(), QString(), QString());
 }
 
-RunOrderLoader::ListChange RunOrderLoader::toonbestand(bool forceer)
+RunOrderLoader::Check RunOrderLoader::toonbestand(bool forceer)
 {
     using Look = Decision::Look;
+    Check check;
     if (m_state.bezigmetladen) {
         qCInfo(lcFollow) << "check: returns at once, a check is under way";
-        return ListChange::None;
+        return check;
     }
+
     qCInfo(lcFollow) << (forceer ? "check (forced)" : "check (periodic)");
     const Decision decision = decide(forceer);
     if (decision.look == Look::StillReading || decision.look == Look::Waiting) {
         m_forcedReadPending = m_forcedReadPending || forceer;
-        m_view.lookAgainAfter(pendingReadLookAgain);
+        check.lookAgainAfter = pendingReadLookAgain;
         qCInfo(lcFollow) << (decision.look == Look::Waiting ? "look-up: still waiting for the share; looked at again in"
                                                             : "read: the file is still being read; looked at again in")
                          << pendingReadLookAgain << "ms";
-        return ListChange::None;
+        return check;
     }
     if (decision.look == Look::NoFile) {
         // A forced read (start-up, a file just chosen) of a file not found now is made once it is found:
         // a periodic read would leave the header row and the position as they were, empty for a new file.
         m_forcedReadPending = m_forcedReadPending || forceer;
-        showEmptyView();
-        return ListChange::None;
+        showEmptyView(check);
+        return check;
     }
 
-    m_view.setListState(ListState::Shown);
     m_state.bezigmetladen = true;
-    m_view.setMutatieColour(colours::white);
-    ListChange change = ListChange::None;
+    check.listState = ListState::Shown;
+    check.news = ListNews::Same;
     switch (decision.look) {
     case Look::Settling:
         m_forcedReadPending = decision.forced;
-        m_view.lookAgainAfter(decision.settleRemaining);
+        check.lookAgainAfter = decision.settleRemaining;
         break;
     case Look::Read: {
         const ReadResult file = readWholeFile();
         if (file.pending) {
             m_forcedReadPending = m_forcedReadPending || decision.forced;
-            m_view.lookAgainAfter(pendingReadLookAgain);
+            check.lookAgainAfter = pendingReadLookAgain;
             qCInfo(lcFollow) << "read: not done within" << m_checkTime << "ms; it goes on, looked at again in"
                              << pendingReadLookAgain << "ms";
         } else {
-            change = apply(decision.forced, file);
+            check.change = apply(decision.forced, file, check);
         }
         break;
     }
@@ -392,12 +387,8 @@ RunOrderLoader::ListChange RunOrderLoader::toonbestand(bool forceer)
     }
     if (m_forcedReadPending)
         qCInfo(lcFollow) << "the forced read is repeated at the next check";
-
-    m_view.GridMultiSelect_Refresh();
-    m_view.zetknoppen();
-    m_view.controleerwijzigingen();
     m_state.bezigmetladen = false;
-    return change;
+    return check;
 }
 
 QString RunOrderLoader::describeRead(const ReadResult& file, const RunOrderContent& content, bool counts)
@@ -416,7 +407,7 @@ QString RunOrderLoader::describeRead(const ReadResult& file, const RunOrderConte
             counts ? QStringLiteral("counts") : QStringLiteral("does not count, read again at the next check"));
 }
 
-RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& file)
+RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& file, Check& check)
 {
     const RunOrderContent content = file.opened ? parseRunOrderBytes(file.bytes) : RunOrderContent();
     // A read that does not count leaves the grids, the labels and the attributes as they were, so the next
@@ -432,7 +423,7 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
     }
 
     m_mergedCells.clear();
-    applyHeader(content);
+    applyHeader(content, check);
     const int rememberedTop = m_working.topRow();
     const int rememberedRow = m_working.row();
     ListChange change = ListChange::Rebuilt;
@@ -446,8 +437,9 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
         if (runordermerge::listChanged(m_snapshot, m_scratch)) {
             qCInfo(lcFollow) << "periodic read: the list changed (" << m_snapshot.rows() - 1 << "lines ->"
                              << m_scratch.rows() - 1 << "); it replaces the ring's list";
-            m_view.setMutatieColour(colours::green);
-            m_view.aboutToReplace();
+            check.news = ListNews::New;
+            if (m_beforeReplace)
+                m_beforeReplace();
             runordermerge::replaceList(m_working, m_snapshot, m_scratch);
             change = ListChange::Replaced;
         } else {
@@ -456,9 +448,11 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
             change = ListChange::Merged;
         }
     }
-    m_view.adjust_grid();
-    if (forced)
+    check.layoutNeeded = true;
+    if (forced) {
         finishForced(rememberedTop, rememberedRow);
+        check.keptTopRow = rememberedTop;
+    }
     // A file that could not be opened on a forced read keeps its attributes, so the next call reads it,
     // forced again.
     if (file.opened) {
@@ -467,7 +461,7 @@ RunOrderLoader::ListChange RunOrderLoader::apply(bool forced, const ReadResult& 
     } else {
         m_forcedReadPending = forced;
     }
-    m_view.setCaption(QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam() + QStringLiteral(" (")
+    check.caption = (QStringLiteral("Korvalen Baldovenaar - ") + m_state.bestandsnaam() + QStringLiteral(" (")
         + m_state.owner + QStringLiteral(")"));
     // Which version of the office's file is on screen, as a fingerprint of the bytes read: at a show it is
     // compared with the file on the office PC (sha1sum), and a test outside the process waits for it.

@@ -4,6 +4,7 @@
 #include "fileattributes.h"
 #include "filereading.h"
 #include "filesystemworker.h"
+#include "liststate.h"
 #include "runordermerge.h"
 #include "sharelook.h"
 
@@ -15,7 +16,6 @@
 #include <optional>
 
 class GridTable;
-class RunOrderView;
 struct RunOrderContent;
 namespace platform {
 class Clock;
@@ -28,6 +28,10 @@ class Clock;
 // rebuilt from it. Periodic (every tick): the file is read only while its archive attribute says the
 // office wrote it since the last read; a changed list replaces the ring's list, an unchanged one is
 // merged into it so the ring's unsent edits survive.
+//
+// A check reports what it found (Check) and leaves it to its caller to work out what follows from it (the
+// buttons, the send rule, the repaint); the only thing it asks of the caller on the way is a look at the ring's
+// list just before the office's changed list takes its place (setBeforeReplace), for the work that would go.
 //
 // A file is read only once it has settled: the station has seen it the same (size, modification time,
 // identity) at two looks at least the settle time apart, by its own clock. An office program that
@@ -53,14 +57,45 @@ class Clock;
 class RunOrderLoader
 {
 public:
-    RunOrderLoader(AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch, RunOrderView& view,
-        const platform::Clock& clock);
+    RunOrderLoader(
+        AppState& state, GridTable& working, GridTable& snapshot, GridTable& scratch, const platform::Clock& clock);
 
     // What a check did to the ring's list: nothing (no file, not written since, not settled, a read that
     // did not count), rebuilt it from the file (forced), replaced it with the office's changed list, or
     // merged the office's texts into it.
     enum class ListChange { None, Rebuilt, Replaced, Merged };
-    ListChange toonbestand(bool forceer);
+    struct Labels
+    {
+        QString titel, datum, begintijd;
+        friend bool operator==(const Labels&, const Labels&) = default;
+    };
+    // What one check found, for its caller to show and act on.
+    struct Check
+    {
+        ListChange change = ListChange::None;
+        // How the list is shown now; not told when the check did not get as far as a look at the file (another
+        // check under way, a read still going on).
+        std::optional<ListState> listState;
+        // Told when the check set them (a header read, the empty view).
+        std::optional<Labels> labels;
+        std::optional<QString> caption;
+        // Untold when the file was not found (or not looked at); the list, its buttons and its selection are
+        // then as the last check left them.
+        ListNews news = ListNews::Untold;
+        // The list's texts changed: it must be laid out again (font size, column widths).
+        bool layoutNeeded = false;
+        // A forced read put the view back on the row the official was on, at this top row: once the list is
+        // laid out at its new texts, the top row is put back once more (the rows a page holds may have changed).
+        std::optional<int> keptTopRow;
+        // The file was found changed and is read once it has stayed so for a while: look again (a periodic
+        // check) after this many milliseconds rather than at the next tick.
+        std::optional<int> lookAgainAfter;
+    };
+    Check toonbestand(bool forceer);
+
+    // Called just before the office's changed list replaces the ring's: what the ring had is still there to
+    // be kept.
+    void setBeforeReplace(std::function<void()> hook) { m_beforeReplace = std::move(hook); }
 
     // How long a changed file must stay the same before it is read; 0 reads it at the first look.
     static constexpr int defaultSettleTime = 1000;
@@ -69,6 +104,7 @@ public:
 
     // Another file was chosen: nothing of the previous class stays on screen or in the state (header
     // values, permissions), also when the first read of the new file does not count.
+    // The caption and the labels are then those of the empty view (plainCaption, none).
     void startNewFile();
 
     // How long one check waits for the file system in all before it goes on without its answer: the window
@@ -129,7 +165,7 @@ private:
     };
     Decision decide(bool forceer);
     FollowProblem lookUp(bool forced);
-    void showEmptyView();
+    void showEmptyView(Check& check);
     struct ReadResult
     {
         bool pending = false; // still being read when the check's time ran out
@@ -141,13 +177,13 @@ private:
     };
     ReadResult readWholeFile();
     std::optional<platform::FileStamp> stampOf(const QString& path);
-    ListChange apply(bool forced, const ReadResult& file);
+    ListChange apply(bool forced, const ReadResult& file, Check& check);
     void resetAttributes(const platform::FileStamp& stamp);
     // The diagnostics line of a read: its size, what it held, whether it counts and why.
     static QString describeRead(const ReadResult& file, const RunOrderContent& content, bool counts);
     // 0 when the followed file has settled; otherwise the milliseconds until it may have.
     int settleRemaining(const platform::FileStamp& stamp);
-    void applyHeader(const RunOrderContent& content);
+    void applyHeader(const RunOrderContent& content, Check& check);
     void fillForced(const RunOrderContent& content);
     void fillScratch(const RunOrderContent& content);
     void finishForced(int rememberedTop, int rememberedRow);
@@ -157,7 +193,7 @@ private:
     GridTable& m_working;
     GridTable& m_snapshot;
     GridTable& m_scratch;
-    RunOrderView& m_view;
+    std::function<void()> m_beforeReplace;
     const platform::Clock& m_clock;
     bool m_forcedReadPending = false;
     ReadHooks m_hooks;

@@ -82,6 +82,18 @@ std::optional<QString> chooseWithQtDialog(
 
 // The window's outer width in pixels: its frame once it is on screen, its own width before that (no
 // frame is known yet).
+// The grid control's buttons and shift state, as Qt names them.
+Qt::MouseButton mouseButton(int button)
+{
+    return button == 1 ? Qt::LeftButton : button == 2 ? Qt::RightButton : button == 4 ? Qt::MiddleButton : Qt::NoButton;
+}
+
+Qt::KeyboardModifiers modifiers(int shift)
+{
+    return Qt::KeyboardModifiers((shift & 1 ? Qt::ShiftModifier : Qt::NoModifier)
+        | (shift & 2 ? Qt::ControlModifier : Qt::NoModifier) | (shift & 4 ? Qt::AltModifier : Qt::NoModifier));
+}
+
 int outerWidthPixels(const QWidget& window)
 {
     return window.isVisible() ? window.frameGeometry().width() : window.width();
@@ -178,8 +190,7 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     setWindowTitle(m_station.caption());
     setWindowIcon(artwork::windowIcon());
     buildControls();
-    m_changeMarks = new ChangeMarks(m_station, this);
-    m_grid1View->setChangeMarks(m_changeMarks);
+    m_grid1View->setChangeMarks(&m_station.changeMarks());
     buildMenu();
     buildKeyboardCommands();
     buildBoardCommands();
@@ -278,7 +289,7 @@ void FrmBaldovenaar::buildControls()
             break;
         case Kind::Grid:
             m_grid1View = new FlexGrid(parent);
-            m_grid1View->setTable(&m_station.working());
+            m_grid1View->setTable(&m_station.gridModel());
             widget = m_grid1View;
             break;
         case Kind::Strip:
@@ -323,14 +334,15 @@ void FrmBaldovenaar::buildControls()
     // The send button shows its picture greyed by itself when it is off.
     m_btnKnop[knoppen::Verzenden]->setIcon(artwork::sendIcon());
     m_btnKnop[knoppen::Verzenden]->setIconSize(QSize(35, 26));
-    setMutatieColour(m_station.mutatieColour());
+    showListNews(m_station.listNews());
 
     // The grid's events reach the station's selection, as for the whole group.
     connect(m_grid1View, &FlexGrid::mouseDown, this,
-        [this](int button, int shift, int, int) { m_station.grid_MouseDown(button, shift); });
+        [this](int button, int shift, int, int) { m_station.grid_MouseDown(mouseButton(button), modifiers(shift)); });
+    connect(m_grid1View, &FlexGrid::mouseUp, this,
+        [this](int button, int, int, int) { m_station.grid_MouseUp(mouseButton(button)); });
     connect(
-        m_grid1View, &FlexGrid::mouseUp, this, [this](int button, int, int, int) { m_station.grid_MouseUp(button); });
-    connect(m_grid1View, &FlexGrid::keyDown, this, [this](int, int shift) { m_station.grid_KeyDown(shift); });
+        m_grid1View, &FlexGrid::keyDown, this, [this](int, int shift) { m_station.grid_KeyDown(modifiers(shift)); });
     connect(m_grid1View, &FlexGrid::keyUp, this, [this](int, int) { m_station.grid_KeyUp(); });
     connect(m_grid1View, &FlexGrid::selChange, this, [this] { m_station.grid_SelChange(); });
 
@@ -497,10 +509,9 @@ void FrmBaldovenaar::buildBoardCommands()
 
 void FrmBaldovenaar::enableBoardCommands()
 {
-    // The pointer moves over a list that is shown, also one that is not up to date: the class goes on.
-    const bool list = m_station.listState() != ListState::Empty;
-    m_mnuVolgende->setEnabled(list);
-    m_mnuVorige->setEnabled(list);
+    const bool ring = m_station.ringMoves();
+    m_mnuVolgende->setEnabled(ring);
+    m_mnuVorige->setEnabled(ring);
     m_mnuSchermvullend->setEnabled(m_board && m_board->isVisible());
 }
 
@@ -544,7 +555,7 @@ void FrmBaldovenaar::connectStation()
         m_grid1View->setStale(state == ListState::Stale);
     });
     connect(&m_station, &Station::statusChanged, this, &FrmBaldovenaar::showStatus);
-    connect(&m_station, &Station::mutatieColourChanged, this, &FrmBaldovenaar::setMutatieColour);
+    connect(&m_station, &Station::listNewsChanged, this, &FrmBaldovenaar::showListNews);
     connect(&m_station, &Station::layoutNeeded, this, &FrmBaldovenaar::adjust_grid);
     connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::setButtons);
     connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
@@ -627,10 +638,7 @@ void FrmBaldovenaar::kiesbestand()
 
 void FrmBaldovenaar::openLogboek()
 {
-    const QString path = m_station.dayLog().todaysFile();
-    // A day without anything logged yet still opens: the viewer shows the empty log.
-    if (!QFile::exists(path))
-        m_station.dayLog().append(m_station.state().bestandsnaam(), QStringLiteral("logboek geopend"));
+    const QString path = m_station.openLogboek();
     const bool opened
         = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     if (!opened)
@@ -757,15 +765,19 @@ void FrmBaldovenaar::setBusy(bool busy)
         QGuiApplication::restoreOverrideCursor();
 }
 
-void FrmBaldovenaar::setMutatieColour(quint32 colour)
+void FrmBaldovenaar::showListNews(ListNews news)
 {
-    // Every check that finds the file sets the colour; a style sheet set anew restyles the label.
-    if (m_shownMutatieColour == colour)
+    // A check that did not find the file leaves the indicator as it was.
+    if (news == ListNews::Untold && m_shownNews)
         return;
-    m_shownMutatieColour = colour;
+    const bool nieuw = news == ListNews::New;
+    const quint32 colour = nieuw ? colours::green : colours::white;
+    // Every check that finds the file tells it; a style sheet set anew restyles the label.
+    if (m_shownNews == nieuw)
+        return;
+    m_shownNews = nieuw;
     if (m_zonlicht) {
         // In the sunlight the colour is not enough: the indicator says it in words, black on its colours.
-        const bool nieuw = colour == colours::green;
         m_lblMutatie->setText(nieuw ? QStringLiteral("Nieuwe lijst") : QString());
         const QColor back
             = colours::toQColor(nieuw ? colours::sunlight::indicatorNew : colours::sunlight::page, palette());
@@ -828,12 +840,10 @@ void FrmBaldovenaar::adjust_grid()
 {
     if (!m_grid1View || !m_client || !m_picTemp)
         return;
-    GridTable& table = m_station.working();
+    const GridTable& table = m_station.working();
 
     const double size = gridlayout::fontSize(outerWidthPixels(*this), m_station.state().scale);
     m_picTemp->setFont(gridlayout::layoutFont(m_picTemp->font(), size));
-    // FlexGrid takes the size over in whole pixels and derives the row height from it.
-    table.setFontSize(size);
 
     // A window too small for the grid leaves it at the size it had.
     const std::optional<int> height = gridlayout::gridExtent(
@@ -844,7 +854,10 @@ void FrmBaldovenaar::adjust_grid()
         width ? toPixels(*width) : m_grid1View->width(), height ? toPixels(*height) : m_grid1View->height());
 
     TextMeasurer measurer(m_picTemp->font());
-    gridlayout::adjustColumns(table, measurer, fromPixels(m_grid1View->width()));
+    const gridlayout::ColumnWidths widths = gridlayout::columnWidths(
+        gridlayout::naturalWidths(table, measurer), table.cols(), fromPixels(m_grid1View->width()));
+    // FlexGrid takes the size over in whole pixels and derives the row height from it.
+    m_station.layOutGrid(size, std::vector<std::optional<int>>(widths.begin(), widths.end()));
 }
 
 void FrmBaldovenaar::zoomStep(double factor)
@@ -906,8 +919,8 @@ void FrmBaldovenaar::applyZonlicht(bool on)
     m_lblMutatie->setFont(arial(10, true));
     const int wide = QFontMetrics(m_lblMutatie->font()).horizontalAdvance(QStringLiteral("Nieuwe lijst")) + 16;
     m_lblMutatie->resize(on ? std::max(m_lblMutatieWidth, wide) : m_lblMutatieWidth, m_lblMutatie->height());
-    m_shownMutatieColour.reset();
-    setMutatieColour(m_station.mutatieColour());
+    m_shownNews.reset();
+    showListNews(m_station.listNews());
     Form_Resize();
 }
 
@@ -1082,7 +1095,7 @@ bool FrmBaldovenaar::eventFilter(QObject* watched, QEvent* event)
         if (decision.giveFocus)
             control->setFocus(Qt::MouseFocusReason);
         if (decision.action == codeScrollMouse::WheelAction::ScrollGrid && control == m_grid1View)
-            codeScrollMouse::ScrollMouse_ScrollGrid(m_station.working(), direction);
+            m_station.scrollGrid(direction);
     }
     return true;
 }

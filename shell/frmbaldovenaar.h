@@ -9,7 +9,6 @@
 #include <functional>
 #include <optional>
 
-class ChangeMarks;
 class FlexGrid;
 class HoldButton;
 class KeyCommands;
@@ -97,7 +96,6 @@ public:
     // Beeld > Zonlicht: the sunlight mode, saved at once.
     void setZonlicht(bool on);
     bool isZonlicht() const { return m_zonlicht; }
-    ChangeMarks& changeMarks() const { return *m_changeMarks; }
 
     // Help > Handleiding: the ring official's guide in the system's viewer; Help > Over Baldovenaar.
     void openHandleiding();
@@ -138,7 +136,8 @@ private:
     void ScrollMouse_UnhookForm();
     void showMessage(const QString& text);
     void setBusy(bool busy);
-    void setMutatieColour(quint32 colour);
+    // The change indicator: green for a list that replaced the ring's.
+    void showListNews(ListNews news);
     void setButtons(const Station::Buttons& buttons);
     // The keyboard: the Bewerken menu's commands with their keys, Ctrl+O, and the keys beyond the menus.
     void buildKeyboardCommands();
@@ -178,7 +177,6 @@ private:
     QMenu* m_mnuHelp = nullptr;
     QAction* m_mnuHandleiding = nullptr;
     QAction* m_mnuOverBaldovenaar = nullptr;
-    ChangeMarks* m_changeMarks = nullptr;
 
     // The client area the window had at the last close (normal state), to come back to; nothing at the first
     // start.
@@ -201,8 +199,8 @@ private:
     QAction* m_mnuVolgende = nullptr;
     QAction* m_mnuVorige = nullptr;
 
-    // The colour lblMutatie shows, so a check that sets the same colour does not restyle it.
-    std::optional<quint32> m_shownMutatieColour;
+    // Whether lblMutatie shows a new list, so a check that tells the same does not restyle it.
+    std::optional<bool> m_shownNews;
     bool m_busy = false;
     // Asked to stop from outside: the close asks nothing, the journal keeps the ring's work.
     bool m_stopping = false;

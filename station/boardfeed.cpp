@@ -16,7 +16,7 @@ BoardFeed::BoardFeed(Station& station, QObject* parent)
 
     // Every change of the ring's list reaches the grid's data, whoever made it (an edit, an undo, a merge, a
     // replaced list), so the board listens there; with the grid's drawing off it hears once, at the end.
-    GridTable* working = &station.working();
+    const GridTable* working = &station.working();
     connect(working, &QAbstractItemModel::dataChanged, this, &BoardFeed::refreshSoon);
     connect(working, &QAbstractItemModel::modelReset, this, &BoardFeed::refreshSoon);
     connect(working, &QAbstractItemModel::rowsInserted, this, &BoardFeed::refreshSoon);

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 
-ChangeMarks::ChangeMarks(Station& station, QObject* parent)
+ChangeMarks::ChangeMarks(const Station& station, QObject* parent)
     : QObject(parent)
     , m_station(station)
 {
@@ -33,7 +33,7 @@ size_t ChangeMarks::keyHash(QStringView key)
 
 QSet<size_t> ChangeMarks::officeKeys() const
 {
-    GridTable& snapshot = m_station.snapshot();
+    const GridTable& snapshot = m_station.snapshot();
     QSet<size_t> keys;
     keys.reserve(snapshot.rows());
     for (int r = 1; r < snapshot.rows(); ++r) {

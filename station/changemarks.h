@@ -26,7 +26,7 @@ public:
     // How long the office's changes stay marked.
     static constexpr int markSeconds = 60;
 
-    explicit ChangeMarks(Station& station, QObject* parent = nullptr);
+    explicit ChangeMarks(const Station& station, QObject* parent = nullptr);
 
     // The office changed the text of this cell of the ring's list, or added its row's starter, less than a
     // minute ago.
@@ -65,7 +65,7 @@ private:
     QSet<size_t> officeKeys() const;
     static size_t keyHash(QStringView key);
 
-    Station& m_station;
+    const Station& m_station;
     QTimer* m_expiry = nullptr;
     // Oldest first; a new read adds one, and each goes whole when its minute is over.
     std::vector<Batch> m_batches;

@@ -1,6 +1,7 @@
 #include "officechanges.h"
 
 #include "columns.h"
+#include "daylogtexts.h"
 #include "gridtable.h"
 
 #include <QHash>
@@ -26,13 +27,8 @@ QString starterName(const GridTable& grid, int row)
 {
     if (row < 1 || row >= grid.rows())
         return QString();
-    const QString number = grid.textMatrix(row, column::Number);
-    const QString rider = grid.textMatrix(row, column::Rider);
-    const QString horse = grid.textMatrix(row, column::Horse);
-    QString text = number.isEmpty() ? rider : number + u' ' + rider;
-    if (!horse.isEmpty())
-        text += QStringLiteral(" (%1)").arg(horse);
-    return text.isEmpty() ? grid.textMatrix(row, column::Key) : text;
+    return daylogtext::starter(grid.textMatrix(row, column::Number), grid.textMatrix(row, column::Rider),
+        grid.textMatrix(row, column::Horse), grid.textMatrix(row, column::Key));
 }
 
 OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)

@@ -1,16 +1,18 @@
 #include "station.h"
 
+#include "changemarks.h"
 #include "clock.h"
 #include "codepaden.h"
-#include "colourtable.h"
 #include "columns.h"
-#include "diagnostics.h"
+#include "daylogtexts.h"
 #include "officechanges.h"
+#include "settingsstore.h"
 #include "systemerrors.h"
+#include "systemknownfolders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -30,9 +32,36 @@ void setUpGrid(GridTable& grid)
         grid.setColAlignment(c, column::alignment(c));
 }
 
-// How long the journal waits after an edit before it is written: a held move writes once per run of
-// moves, not once per line, and the edit itself never waits for the disk.
-constexpr int journalDelay = 50;
+QString dataFolderOf(const Station::Options& options)
+{
+    return options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                                        : options.dataFolder;
+}
+
+QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleShot)
+{
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(interval);
+    timer->setSingleShot(singleShot);
+    return timer;
+}
+
+StationStatus::Follow followOf(RunOrderLoader::FollowProblem problem)
+{
+    switch (problem) {
+    case RunOrderLoader::FollowProblem::NotFound:
+        return StationStatus::Follow::NotFound;
+    case RunOrderLoader::FollowProblem::FolderUnreachable:
+        return StationStatus::Follow::Unreachable;
+    case RunOrderLoader::FollowProblem::NotToday:
+        return StationStatus::Follow::NotToday;
+    case RunOrderLoader::FollowProblem::None:
+    case RunOrderLoader::FollowProblem::NothingFollowed:
+        break;
+    }
+    return StationStatus::Follow::NothingFollowed;
+}
 
 } // namespace
 
@@ -43,37 +72,28 @@ Station::Station(QObject* parent)
 
 Station::Station(Options options, QObject* parent)
     : QObject(parent)
-    , m_mutatieColour(colours::white)
+    , m_ownClock(options.clock ? nullptr : std::make_unique<platform::SystemClock>())
+    , m_clock(options.clock ? options.clock : m_ownClock.get())
+    , m_ownSettings(options.settings ? nullptr : SettingsStore::forUser())
+    , m_settings(options.settings ? options.settings : m_ownSettings.get())
+    , m_loader(std::make_unique<RunOrderLoader>(m_state, *m_working, *m_snapshot, *m_scratch, *m_clock))
+    , m_log(std::make_unique<DayLog>(QDir(dataFolderOf(options)).filePath(QStringLiteral("logboek")), *m_clock))
+    , m_keeper(QDir(dataFolderOf(options)).filePath(QStringLiteral("werk")), m_state, *m_working, *m_snapshot, *m_clock)
     , m_caption(RunOrderLoader::plainCaption())
 {
     setObjectName(QStringLiteral("station"));
     qRegisterMetaType<StationStatus>();
-    if (options.clock) {
-        m_clock = options.clock;
-    } else {
-        m_ownClock = std::make_unique<platform::SystemClock>();
-        m_clock = m_ownClock.get();
-    }
-    m_dataFolder = options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
-                                                : options.dataFolder;
-    m_journal = std::make_unique<RingJournal>(QDir(m_dataFolder).filePath(QStringLiteral("werk")));
-    m_log = std::make_unique<DayLog>(QDir(m_dataFolder).filePath(QStringLiteral("logboek")), *m_clock);
-
-    m_working = new GridTable(this);
     m_working->setObjectName(QStringLiteral("grid1"));
-    m_snapshot = new GridTable(this);
     m_snapshot->setObjectName(QStringLiteral("grid2"));
-    m_scratch = new GridTable(this);
     m_scratch->setObjectName(QStringLiteral("grid3"));
     for (GridTable* grid : { m_working, m_snapshot, m_scratch }) {
         // The grids as designed, before the start sets them up for a running order.
         grid->setRows(2);
         grid->setCols(column::Count);
     }
-    m_loader = std::make_unique<RunOrderLoader>(
-        m_state, *m_working, *m_snapshot, *m_scratch, static_cast<RunOrderView&>(*this), *m_clock);
     m_loader->setSettleTime(options.settleTime);
     m_loader->setCheckTime(options.checkTime);
+    m_loader->setBeforeReplace([this] { beforeReplace(); });
 
     m_sendQueue = new SendQueue(this);
     m_sendQueue->setObjectName(QStringLiteral("sendQueue"));
@@ -82,46 +102,25 @@ Station::Station(Options options, QObject* parent)
     connect(m_sendQueue, &SendQueue::finished, this, &Station::shareTaskDone);
     connect(m_sendQueue, &SendQueue::hanging, this, &Station::sendHangs);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(5000);
+    m_timer1 = makeTimer(this, "Timer1", 5000, false);
     connect(m_timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
-
-    m_settleTimer = new QTimer(this);
-    m_settleTimer->setObjectName(QStringLiteral("settleTimer"));
-    m_settleTimer->setSingleShot(true);
+    m_settleTimer = makeTimer(this, "settleTimer", 0, true);
     connect(m_settleTimer, &QTimer::timeout, this, &Station::Timer1_Timer);
-
-    m_timerRegelsVerplaatsen = new QTimer(this);
-    m_timerRegelsVerplaatsen->setObjectName(QStringLiteral("TimerRegelsVerplaatsen"));
-    m_timerRegelsVerplaatsen->setInterval(100);
+    m_timerRegelsVerplaatsen = makeTimer(this, "TimerRegelsVerplaatsen", 100, false);
     connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
-
-    m_journalTimer = new QTimer(this);
-    m_journalTimer->setObjectName(QStringLiteral("journalTimer"));
-    m_journalTimer->setSingleShot(true);
-    m_journalTimer->setInterval(journalDelay);
-    connect(m_journalTimer, &QTimer::timeout, this, &Station::saveJournal);
-
     // Counts the seconds of a send the office has not taken in yet.
-    m_statusTimer = new QTimer(this);
-    m_statusTimer->setObjectName(QStringLiteral("statusTimer"));
-    m_statusTimer->setInterval(1000);
+    m_statusTimer = makeTimer(this, "statusTimer", 1000, false);
     connect(m_statusTimer, &QTimer::timeout, this, &Station::updateStatus);
+
+    m_marks = new ChangeMarks(*this, this);
 }
 
-Station::~Station()
-{
-    // An edit whose journal was still to be written: written now, so that even a station taken down without
-    // its close keeps the official's work.
-    if (m_journalTimer->isActive())
-        saveJournal();
-}
+Station::~Station() = default;
 
 void Station::prepare()
 {
-    bepaalpaden(m_state);
-    leesinstellingen(m_state);
+    bepaalpaden(m_state, *m_settings, SystemSpecialFolders());
+    leesinstellingen(m_state, *m_settings);
 }
 
 void Station::start()
@@ -131,7 +130,7 @@ void Station::start()
     m_started = true;
     for (GridTable* grid : { m_working, m_snapshot, m_scratch })
         setUpGrid(*grid);
-    m_journalPending = true;
+    m_keeper.expectJournal();
     toonbestand(true);
     m_timer1->start();
     updateStatus();
@@ -145,31 +144,26 @@ void Station::unload()
     m_timer1->stop();
     m_settleTimer->stop();
     m_statusTimer->stop();
-    if (endRun())
-        noteEdit();
-    if (m_journalTimer->isActive())
-        saveJournal();
-    m_journalTimer->stop();
+    endRunAsEdit();
+    m_keeper.stop();
     runWismutaties(QStringLiteral("bij het afsluiten"));
-    bewaarinstellingen(m_state);
+    bewaarinstellingen(m_state, *m_settings);
     // What is still under way in the shared folder is given a few seconds, no more: a share that does not
     // answer must not keep the station from closing. The status line says why the close waits.
     if (!m_sendQueue->waitUntilIdle(0)) {
         m_status.closing = true;
         updateStatus();
         if (!m_sendQueue->waitUntilIdle(closeWait))
-            log(QStringLiteral("afgesloten terwijl de gedeelde map na %1 s nog niet antwoordde: %2")
-                    .arg(closeWait / 1000)
-                    .arg(m_sendsUnderWay > 0 ? QStringLiteral("de laatste verzending heeft de map mogelijk niet bereikt")
-                                             : QStringLiteral("de mutatiebestanden zijn mogelijk niet opgeruimd")));
+            log(daylogtext::closedWhileHanging(closeWait / 1000, m_sendsUnderWay > 0));
     }
 }
 
 Station::ListChange Station::toonbestand(bool forceer)
 {
-    const ListChange change = m_loader->toonbestand(forceer);
-    afterRead(change);
-    switch (change) {
+    const RunOrderLoader::Check check = m_loader->toonbestand(forceer);
+    showCheck(check);
+    afterRead(check.change);
+    switch (check.change) {
     case ListChange::Rebuilt:
         emit listRebuilt();
         break;
@@ -182,7 +176,35 @@ Station::ListChange Station::toonbestand(bool forceer)
     case ListChange::None:
         break;
     }
-    return change;
+    return check.change;
+}
+
+void Station::showCheck(const RunOrderLoader::Check& check)
+{
+    if (check.listState)
+        setListState(*check.listState);
+    if (check.labels)
+        setLabels(*check.labels);
+    if (check.caption)
+        setCaption(*check.caption);
+    if (check.news != ListNews::Untold) {
+        // Every check that finds the file tells the indicator; the view decides whether it must repaint.
+        m_listNews = check.news;
+        emit listNewsChanged(check.news);
+    }
+    if (check.layoutNeeded) {
+        emit layoutNeeded();
+        // The rows a page holds follow the new font: the forced read's top row is put back at that size.
+        if (check.keptTopRow)
+            m_working->setTopRow(*check.keptTopRow);
+    }
+    // The open command stops this timer with Timer1 while its dialog is up.
+    if (check.lookAgainAfter && !m_unloaded)
+        m_settleTimer->start(*check.lookAgainAfter);
+    if (check.news != ListNews::Untold) {
+        m_selection.refresh(*m_working);
+        zetknoppen();
+    }
 }
 
 void Station::Timer1_Timer()
@@ -192,6 +214,17 @@ void Station::Timer1_Timer()
     m_state.timerbezig = true;
     toonbestand(false);
     m_state.timerbezig = false;
+}
+
+void Station::stopChecks()
+{
+    m_timer1->stop();
+    m_settleTimer->stop();
+}
+
+void Station::setCheckInterval(int milliseconds)
+{
+    m_timer1->setInterval(milliseconds);
 }
 
 void Station::afterRead(ListChange change)
@@ -214,19 +247,15 @@ void Station::afterRead(ListChange change)
         // The rows are the office's rows now: what could be undone was done on other ones.
         m_history.clear();
         m_status.officeChanged = change == ListChange::Replaced ? m_clock->now() : QDateTime();
-        if (change == ListChange::Replaced && m_offer) {
+        if (change == ListChange::Replaced && m_keeper.offer()) {
             m_status.work = StationStatus::Work::Offered;
-            log(QStringLiteral("niet verzonden wijzigingen vervangen door de lijst van het secretariaat: %1 (Opnieuw "
-                               "toepassen mogelijk)")
-                    .arg(m_offer->changedNames.join(QStringLiteral(", "))));
+            log(daylogtext::workReplacedByOffice(m_keeper.offer()->changedNames));
         }
     }
-    if (change == ListChange::Rebuilt && m_journalPending) {
-        m_journalPending = false;
+    if (change == ListChange::Rebuilt)
         restoreOrOffer();
-    }
     if (news)
-        saveJournalSoon();
+        m_keeper.saveSoon();
     controleerwijzigingen();
     followRing(change == ListChange::Replaced);
 }
@@ -234,7 +263,7 @@ void Station::afterRead(ListChange change)
 QString Station::describeRead(ListChange change) const
 {
     if (change == ListChange::Rebuilt)
-        return QStringLiteral("lijst van het secretariaat gelezen: %1 regels").arg(m_working->rows() - 1);
+        return daylogtext::listRead(m_working->rows() - 1);
     if (change == ListChange::Merged) {
         QStringList changed;
         int lastRow = 0;
@@ -243,80 +272,80 @@ QString Station::describeRead(ListChange change) const
                 changed << starterAt(cell.row);
             lastRow = cell.row;
         }
-        return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
+        return daylogtext::listMerged(changed);
     }
-    QString replaced
-        = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(m_working->rows() - 1);
-    if (!m_officeChanges.isEmpty())
-        replaced += QStringLiteral(": ") + m_officeChanges;
-    return replaced;
+    return daylogtext::listReplaced(m_working->rows() - 1, m_officeChanges);
 }
 
 void Station::checkReceipt(ListChange change)
 {
-    if (!m_sent || change == ListChange::None)
+    if (!m_sendWatch.isWatching() || change == ListChange::None)
         return;
     // The office's list just read: the merged one is still in the scratch grid; a replaced or rebuilt one
     // is the snapshot now.
-    const GridTable& office = change == ListChange::Merged ? *m_scratch : *m_snapshot;
-    const QString sentAt = m_sent->at.toString(QStringLiteral("HH:mm:ss"));
-    if (takenIn(*m_sent, office)) {
+    const bool merged = change == ListChange::Merged;
+    const QDateTime sentAt = m_sendWatch.sentAt();
+    switch (m_sendWatch.officeListRead(merged ? *m_scratch : *m_snapshot, merged)) {
+    case SendWatch::Receipt::Nothing:
+        return;
+    case SendWatch::Receipt::TakenIn:
         m_status.send = StationStatus::Send::TakenIn;
-        m_status.receivedAt = m_clock->now();
-        log(QStringLiteral("verwerkt door het secretariaat (verzonden om %1)").arg(sentAt));
-    } else if (change == ListChange::Merged) {
-        return; // the office has not taken the send in yet; its next list may
-    } else {
+        log(daylogtext::takenIn(sentAt));
+        break;
+    case SendWatch::Receipt::NotAsSent:
         m_status.send = StationStatus::Send::NotAsSent;
-        m_status.receivedAt = m_clock->now();
-        log(QStringLiteral("niet verwerkt zoals verzonden: het secretariaat publiceerde een andere lijst (verzonden om "
-                           "%1)")
-                .arg(sentAt));
+        log(daylogtext::notAsSent(sentAt));
+        break;
     }
-    m_sent.reset();
+    m_status.receivedAt = m_clock->now();
     m_statusTimer->stop();
 }
 
 void Station::restoreOrOffer()
 {
-    const QString path = m_state.bestandspad();
-    const RingJournal::Loaded loaded = m_journal->load(path);
-    if (!loaded.setAside.isEmpty())
-        log(QStringLiteral("werkbestand beschadigd, apart gezet als %1")
-                .arg(QDir::toNativeSeparators(loaded.setAside)));
-    if (!loaded.work || loaded.work->isEmpty())
+    const std::optional<RingKeeper::Found> found = m_keeper.lookAtJournal();
+    if (!found)
         return;
-    if (loaded.work->rid != m_state.rid) {
-        // The office gave the file to another class meanwhile: this work is of no use to it.
-        log(QStringLiteral("werk van een andere klasse (rid %1) niet teruggezet").arg(loaded.work->rid));
-        m_journal->remove(path);
+    if (!found->setAside.isEmpty())
+        log(daylogtext::journalSetAside(QDir::toNativeSeparators(found->setAside)));
+    switch (found->what) {
+    case RingKeeper::Found::What::Nothing:
         return;
-    }
-    const QString saved = loaded.work->saved.toString(QStringLiteral("HH:mm:ss"));
-    if (loaded.work->officeList != officeListDigest(*m_snapshot)) {
-        m_offer = loaded.work;
+    case RingKeeper::Found::What::OtherClass:
+        log(daylogtext::workOfOtherClass(found->work->rid));
+        return;
+    case RingKeeper::Found::What::Offered:
         m_status.work = StationStatus::Work::Offered;
-        log(QStringLiteral("niet verzonden wijzigingen van %1 aangeboden: het secretariaat wijzigde de lijst sindsdien")
-                .arg(saved));
+        log(daylogtext::workOffered(found->work->saved));
         return;
+    case RingKeeper::Found::What::Restore:
+        break;
     }
-    beginStep();
-    const Reapplication back
-        = reapply(*m_working, *loaded.work, knoppen::mayReorder(m_state), knoppen::mayMarkNotStarted(m_state));
-    for (const auto& [a, b] : back.step.exchanges)
-        m_history.exchanged(a, b);
-    m_history.toggled(back.step.toggledMarks);
-    endStep(QStringLiteral("niet verzonden wijzigingen van %1 teruggezet: %2")
-                .arg(saved, loaded.work->changedNames.join(QStringLiteral(", "))));
+    const Reapplication back = putBack(*found->work, false, [&found](const Reapplication&) {
+        return daylogtext::workRestored(found->work->saved, found->work->changedNames);
+    });
     m_status.work = StationStatus::Work::Restored;
     m_status.count = back.changesBack;
     updateStatus();
 }
 
+Reapplication Station::putBack(
+    const RingWork& work, bool logUnchanged, const std::function<QString(const Reapplication&)>& describe)
+{
+    beginStep();
+    Reapplication back = reapply(*m_working, work, knoppen::mayReorder(m_state), knoppen::mayMarkNotStarted(m_state));
+    for (const auto& [a, b] : back.step.exchanges)
+        m_history.exchanged(a, b);
+    m_history.toggled(back.step.toggledMarks);
+    const QString what = describe(back);
+    if (!endStep(what) && logUnchanged)
+        log(what);
+    return back;
+}
+
 QString Station::beginOpen()
 {
-    m_timer1->stop();
-    m_settleTimer->stop();
+    stopChecks();
     return m_state.bestandspad().isEmpty() ? m_state.gedeeldemap : m_state.bestandsmap();
 }
 
@@ -329,29 +358,29 @@ void Station::finishOpen(const std::optional<QString>& chosen)
     // The mutation files of the class followed so far go, whether another class is chosen or not.
     runWismutaties(QStringLiteral("bij Openen"));
     if (chosen) {
-        if (m_journalTimer->isActive())
-            saveJournal();
+        m_keeper.flush();
         // The file already followed, chosen again: read again, forced, with the official kept on their row and
         // the list where it was scrolled to. Another file starts from nothing.
         const auto absolute = [](const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); };
         const bool sameFile = !m_state.bestandspad().isEmpty() && absolute(*chosen) == absolute(m_state.bestandspad());
         if (!sameFile) {
             m_loader->startNewFile();
+            setCaption(RunOrderLoader::plainCaption());
+            setLabels(RunOrderLoader::Labels());
             m_state.setBestandspad(*chosen);
             // Another class begins with its first starter in the ring.
             m_ring.clear();
         }
         m_cleanUpWhenKnown = true;
-        m_journalPending = true;
-        m_sent.reset();
-        m_offer.reset();
+        m_keeper.openClass();
+        m_sendWatch.forget();
         m_history.clear();
         m_statusTimer->stop();
         m_status = StationStatus();
-        log(QStringLiteral("geopend"));
+        log(daylogtext::opened());
         // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
         // the official was following, and its journal brings the unsent work back.
-        bewaarinstellingen(m_state);
+        bewaarinstellingen(m_state, *m_settings);
         toonbestand(true);
     }
     m_timer1->start();
@@ -360,7 +389,7 @@ void Station::finishOpen(const std::optional<QString>& chosen)
 
 bool Station::hasUnsentWork() const
 {
-    return m_status.unsent > 0 || m_sent.has_value() || m_offer.has_value();
+    return m_status.unsent > 0 || m_sendWatch.isWatching() || m_keeper.offer().has_value();
 }
 
 bool Station::mayMove() const
@@ -408,13 +437,18 @@ bool Station::endRun()
     stopMoving();
     if (!wasHeld || !m_history.isOpen())
         return false;
-    const QString what = QStringLiteral("verplaatst: %1 van plaats %2 naar plaats %3")
-                             .arg(m_runStarter, m_working->textMatrix(m_runStart, column::Position),
-                                 m_working->textMatrix(m_working->row(), column::Position));
+    const QString what = daylogtext::moved(m_runStarter, m_working->textMatrix(m_runStart, column::Position),
+        m_working->textMatrix(m_working->row(), column::Position));
     if (!m_history.end(*m_working, what))
         return false;
     log(what);
     return true;
+}
+
+void Station::endRunAsEdit()
+{
+    if (endRun())
+        noteEdit();
 }
 
 void Station::suspendMove()
@@ -443,8 +477,7 @@ void Station::TimerRegelsVerplaatsen_Timer()
     // Each tick checks again that a button is held and the file still allows moving lines.
     const std::optional<regels::Richting> held = m_repeater.held();
     if (!held || !mayMove()) {
-        if (endRun())
-            noteEdit();
+        endRunAsEdit();
         return;
     }
     // The key may have been let go: no step until that is known; the repeat's pace stays.
@@ -471,9 +504,8 @@ void Station::wisselrijen()
     }
     m_history.exchanged(rows->first, rows->second);
     // The two starters now stand on each other's places.
-    endStep(QStringLiteral("gewisseld: %1 naar plaats %2 en %3 naar plaats %4")
-                .arg(starterAt(rows->second), m_working->textMatrix(rows->second, column::Position),
-                    starterAt(rows->first), m_working->textMatrix(rows->first, column::Position)));
+    endStep(daylogtext::swapped(starterAt(rows->second), m_working->textMatrix(rows->second, column::Position),
+        starterAt(rows->first), m_working->textMatrix(rows->first, column::Position)));
 }
 
 void Station::wisselnietgestart()
@@ -491,12 +523,7 @@ void Station::wisselnietgestart()
     QStringList unmarked;
     for (int row : *toggled)
         (m_working->textView(row, column::Mark) == notStartedMark ? marked : unmarked) << starterAt(row);
-    QStringList what;
-    if (!marked.isEmpty())
-        what << QStringLiteral("niet gestart: %1").arg(marked.join(u"; "));
-    if (!unmarked.isEmpty())
-        what << QStringLiteral("niet gestart teruggenomen: %1").arg(unmarked.join(u"; "));
-    endStep(what.join(QStringLiteral(" / ")));
+    endStep(daylogtext::notStarted(marked, unmarked));
 }
 
 SendResult Station::verzendmutatie()
@@ -518,9 +545,10 @@ SendResult Station::verzendmutatie()
     m_status.send = StationStatus::Send::Sending;
     m_status.sentAt = at;
     m_status.receivedAt = QDateTime();
-    m_editedSinceSend = false;
     ++m_sendsUnderWay;
+    m_editsAtPress = m_edits;
     const quint64 id = m_sendQueue->send(std::move(job), sentListOf(*m_working, at));
+    m_pressEdits[id] = m_edits;
     m_lastSendDone.reset();
     updateStatus();
     m_sendQueue->waitUntilIdle(m_sendWait);
@@ -535,27 +563,29 @@ void Station::shareTaskDone(const SendQueue::Done& done)
 {
     if (done.kind == SendQueue::Kind::CleanUp) {
         if (!done.removed.isEmpty())
-            log(done.note.arg(done.removed.join(QStringLiteral(", "))));
+            log(daylogtext::removed(done.note.section(u'\n', 0, 0), done.removed,
+                QDateTime::fromString(done.note.section(u'\n', 1), Qt::ISODate)));
         return;
     }
     --m_sendsUnderWay;
     const SendResult& result = done.sent;
-    const QString late = done.wasHanging
-        ? QStringLiteral(" (na %1 s: de map antwoordde niet eerder)").arg(done.list.at.secsTo(m_clock->now()))
-        : QString();
+    const QString late = done.wasHanging ? daylogtext::afterHanging(done.list.at.secsTo(m_clock->now())) : QString();
     if (result.written) {
-        m_sent = done.list;
-        m_stallLogged = false;
+        m_sendWatch.sent(done.list);
+        // An edit made after the press is not in this send, also when the send took its time to be written.
+        if (m_pressEdits.count(done.id) && m_pressEdits[done.id] != m_edits)
+            m_sendWatch.edited();
         // A newer send still on its way keeps the status line on that one.
         if (m_sendsUnderWay == 0) {
             m_status.send = StationStatus::Send::Waiting;
             m_status.sentAt = done.list.at;
+            m_status.receivedAt = QDateTime();
             m_statusTimer->start();
         }
-        log(QStringLiteral("verzonden: %1%2").arg(result.files.join(QStringLiteral(", ")), late));
+        log(daylogtext::sent(result.files) + late);
         emit sendWritten(result);
     } else if (!result.skipped) {
-        m_sent.reset();
+        m_sendWatch.forget();
         m_statusTimer->stop();
         m_status.send = StationStatus::Send::Failed;
         m_status.sentAt = done.list.at;
@@ -563,10 +593,11 @@ void Station::shareTaskDone(const SendQueue::Done& done)
         for (const MutationFailure& failure : result.failures)
             reasons << QStringLiteral("%1 (%2)").arg(
                 QDir::toNativeSeparators(failure.path), platform::reasonInDutch(failure.reason));
-        log(QStringLiteral("verzenden mislukt: %1%2").arg(reasons.join(QStringLiteral("; ")), late));
+        log(daylogtext::sendFailed(reasons) + late);
         emit sendFailed(result);
         emit message(verzendFoutmelding(result));
     }
+    m_pressEdits.erase(done.id);
     m_lastSendDone = std::make_pair(done.id, result);
     updateStatus();
 }
@@ -574,14 +605,12 @@ void Station::shareTaskDone(const SendQueue::Done& done)
 void Station::sendHangs(quint64, SendQueue::Kind kind)
 {
     if (kind != SendQueue::Kind::Send) {
-        log(QStringLiteral("de gedeelde map antwoordt niet: het opruimen van de mutatiebestanden wacht"));
+        log(daylogtext::cleanUpHangs());
         // The sends after it wait with it.
         if (m_sendsUnderWay == 0)
             return;
     }
-    log(QStringLiteral("verzenden hangt: de gedeelde map antwoordt na %1 s niet (verzonden om %2)")
-            .arg(m_sendQueue->hangTime() / 1000.0)
-            .arg(m_status.sentAt.toString(QStringLiteral("HH:mm:ss"))));
+    log(daylogtext::sendHangs(m_sendQueue->hangTime() / 1000.0, m_status.sentAt));
     m_status.send = StationStatus::Send::Hanging;
     updateStatus();
 }
@@ -598,7 +627,7 @@ void Station::ongedaanMaken()
     if (!mayReplay(m_history.nextUndo()) || m_listState != ListState::Shown || m_repeater.held())
         return;
     const std::optional<EditHistory::Step> undone = m_history.undo(*m_working);
-    log(QStringLiteral("ongedaan gemaakt: %1").arg(undone->what));
+    log(daylogtext::undone(undone->what));
     afterEdit();
 }
 
@@ -607,27 +636,17 @@ void Station::opnieuw()
     if (!mayReplay(m_history.nextRedo()) || m_listState != ListState::Shown || m_repeater.held())
         return;
     const std::optional<EditHistory::Step> redone = m_history.redo(*m_working);
-    log(QStringLiteral("opnieuw gedaan: %1").arg(redone->what));
+    log(daylogtext::redone(redone->what));
     afterEdit();
 }
 
 void Station::opnieuwToepassen()
 {
-    if (!m_buttons.opnieuwToepassen || !m_offer)
+    if (!m_buttons.opnieuwToepassen || !m_keeper.offer())
         return;
-    const RingWork work = std::move(*m_offer);
-    m_offer.reset();
-    beginStep();
-    const Reapplication back
-        = reapply(*m_working, work, knoppen::mayReorder(m_state), knoppen::mayMarkNotStarted(m_state));
-    for (const auto& [a, b] : back.step.exchanges)
-        m_history.exchanged(a, b);
-    m_history.toggled(back.step.toggledMarks);
-    QString what = QStringLiteral("opnieuw toegepast: %1 terug").arg(back.changesBack);
-    if (!back.missing.isEmpty())
-        what += QStringLiteral(", niet meer in de lijst: %1").arg(back.missing.join(QStringLiteral(", ")));
-    if (!endStep(what))
-        log(what);
+    const RingWork work = *m_keeper.takeOffer();
+    const Reapplication back = putBack(
+        work, true, [](const Reapplication& back) { return daylogtext::reapplied(back.changesBack, back.missing); });
     m_status.work = StationStatus::Work::Reapplied;
     m_status.count = back.changesBack;
     m_status.missing = back.missing;
@@ -637,8 +656,7 @@ void Station::opnieuwToepassen()
 void Station::beginStep()
 {
     // A command while a move is held ends the run first, as a release would.
-    if (endRun())
-        noteEdit();
+    endRunAsEdit();
     if (m_history.isOpen())
         m_history.end(*m_working, QString());
     m_history.begin(*m_working);
@@ -664,92 +682,41 @@ void Station::noteEdit()
     // send's outcome is old news; a send still awaited stays awaited.
     m_status.officeChanged = QDateTime();
     m_status.work = StationStatus::Work::None;
-    if (m_offer) {
-        // Working on the office's new list withdraws the offer: the ring's old work would undo the new.
-        log(QStringLiteral("aanbod om opnieuw toe te passen vervalt: de ring werkt verder op de nieuwe lijst"));
-        m_offer.reset();
-    }
+    // Working on the office's new list withdraws the offer: the ring's old work would undo the new.
+    if (m_keeper.dropOffer())
+        log(daylogtext::offerLapsed());
+    // A send on its way to the share stays told as such.
     if (m_status.send != StationStatus::Send::Waiting && m_status.send != StationStatus::Send::Stalled
         && m_status.send != StationStatus::Send::Sending && m_status.send != StationStatus::Send::Hanging)
         m_status.send = StationStatus::Send::None;
-    m_editedSinceSend = true;
-    saveJournalSoon();
+    m_sendWatch.edited();
+    ++m_edits;
+    m_keeper.saveSoon();
 }
 
 void Station::afterEdit()
 {
     noteEdit();
-    GridMultiSelect_Refresh();
+    m_selection.refresh(*m_working);
     controleerwijzigingen();
     followRing();
-}
-
-void Station::saveJournalSoon()
-{
-    if (!m_unloaded)
-        m_journalTimer->start();
-}
-
-void Station::saveJournal()
-{
-    m_journalTimer->stop();
-    const QString path = m_state.bestandspad();
-    // Nothing to keep without a class whose list was read, and the work the office's new list replaced
-    // stays on disk while it is offered.
-    if (path.isEmpty() || !m_state.klasbekend || m_offer)
-        return;
-    RingWork work = ringWorkOf(*m_working, *m_snapshot);
-    if (work.isEmpty()) {
-        m_journal->remove(path);
-        return;
-    }
-    work.bestandspad = path;
-    work.rid = m_state.rid;
-    work.saved = m_clock->now();
-    if (!m_journal->save(work))
-        qCWarning(lcFollow).noquote() << "journal: cannot keep the ring's work in" << m_journal->fileFor(path) << "-"
-                                      << m_journal->error();
 }
 
 void Station::updateStatus()
 {
     StationStatus status = m_status;
-    switch (m_listState) {
-    case ListState::Shown:
-        status.follow = StationStatus::Follow::Shown;
-        break;
-    case ListState::Stale:
-    case ListState::Empty:
-        switch (m_loader->followProblem()) {
-        case RunOrderLoader::FollowProblem::None:
-        case RunOrderLoader::FollowProblem::NothingFollowed:
-            status.follow = StationStatus::Follow::NothingFollowed;
-            break;
-        case RunOrderLoader::FollowProblem::NotFound:
-            status.follow = StationStatus::Follow::NotFound;
-            break;
-        case RunOrderLoader::FollowProblem::FolderUnreachable:
-            status.follow = StationStatus::Follow::Unreachable;
-            break;
-        case RunOrderLoader::FollowProblem::NotToday:
-            status.follow = StationStatus::Follow::NotToday;
-            break;
-        }
-        break;
-    }
+    status.follow
+        = m_listState == ListState::Shown ? StationStatus::Follow::Shown : followOf(m_loader->followProblem());
     status.stale = m_listState == ListState::Stale;
     status.since = status.stale ? m_loader->lastFound() : m_loader->problemSince();
     // After a send the differences are sent ones, until the ring changes its list again.
-    const bool awaiting = (m_sent.has_value() || m_sendsUnderWay > 0) && !m_editedSinceSend;
+    // A send on its way counts as sent, unless the ring edited its list after the press.
+    const bool awaiting = m_sendWatch.awaiting() || (m_sendsUnderWay > 0 && m_edits == m_editsAtPress);
     status.unsent = m_listState == ListState::Empty || awaiting ? 0 : m_sendRule.differingRows();
-    if (m_sent && status.send == StationStatus::Send::Waiting && m_sent->at.secsTo(m_clock->now()) >= stallSeconds) {
+    if (status.send == StationStatus::Send::Waiting && m_sendWatch.stalled(m_clock->now(), stallSeconds)) {
         status.send = StationStatus::Send::Stalled;
-        if (!m_stallLogged) {
-            m_stallLogged = true;
-            log(QStringLiteral("na %1 s niet verwerkt door het secretariaat (verzonden om %2)")
-                    .arg(stallSeconds)
-                    .arg(m_sent->at.toString(QStringLiteral("HH:mm:ss"))));
-        }
+        if (m_sendWatch.tellStall())
+            log(daylogtext::stalled(stallSeconds, m_sendWatch.sentAt()));
     }
     m_status = status;
     // A stall counts its seconds: said anew every second.
@@ -764,17 +731,21 @@ void Station::log(const QString& what)
     m_log->append(m_state.bestandsnaam(), what);
 }
 
+QString Station::openLogboek()
+{
+    const QString path = m_log->todaysFile();
+    // A day without anything logged yet still opens: the viewer shows the log with this first line.
+    if (!QFile::exists(path))
+        log(daylogtext::logboekOpened());
+    return path;
+}
+
 QString Station::starterAt(int row) const
 {
     if (row < 1 || row >= m_working->rows())
         return QString();
-    const QString number = m_working->textMatrix(row, column::Number);
-    const QString rider = m_working->textMatrix(row, column::Rider);
-    const QString horse = m_working->textMatrix(row, column::Horse);
-    QString text = number.isEmpty() ? rider : number + u' ' + rider;
-    if (!horse.isEmpty())
-        text += QStringLiteral(" (%1)").arg(horse);
-    return text.isEmpty() ? m_working->textMatrix(row, column::Key) : text;
+    return daylogtext::starter(m_working->textMatrix(row, column::Number), m_working->textMatrix(row, column::Rider),
+        m_working->textMatrix(row, column::Horse), m_working->textMatrix(row, column::Key));
 }
 
 void Station::setScale(double scale)
@@ -783,76 +754,94 @@ void Station::setScale(double scale)
     m_state.scale = scale;
 }
 
-codeMultiSelect::PaintRow Station::painter()
+void Station::grid_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
-    return codeMultiSelect::paintSelectionRow;
+    m_selection.mouseDown(*m_working, button, modifiers);
 }
 
-void Station::grid_MouseDown(int button, int shift)
+void Station::grid_MouseUp(Qt::MouseButton button)
 {
-    m_keyboard.forget();
-    codeMultiSelect::GridMultiSelect_MouseDown(*m_working, button, shift, m_shiftDown, m_ctrlDown, painter());
+    m_selection.mouseUp(*m_working, button);
 }
 
-void Station::grid_MouseUp(int button)
+void Station::grid_KeyDown(Qt::KeyboardModifiers modifiers)
 {
-    codeMultiSelect::GridMultiSelect_MouseUp(*m_working, button, m_shiftDown, m_ctrlDown, painter());
-}
-
-void Station::grid_KeyDown(int shift)
-{
-    codeMultiSelect::GridMultiSelect_KeyDown(shift, m_shiftDown, m_ctrlDown);
+    m_selection.keyDown(modifiers);
 }
 
 void Station::grid_KeyUp()
 {
-    codeMultiSelect::GridMultiSelect_KeyUp(m_shiftDown, m_ctrlDown);
+    m_selection.keyUp();
 }
 
 void Station::grid_SelChange()
 {
-    codeMultiSelect::GridMultiSelect_SelChange(*m_working, m_shiftDown, m_ctrlDown, painter());
+    m_selection.selChange(*m_working);
+}
+
+void Station::selectRow(int row)
+{
+    m_working->setRow(row);
+    m_working->setRowSel(row);
+    grid_SelChange();
+}
+
+void Station::addToSelection(int row)
+{
+    m_working->setRowData(row, 1);
+    m_selection.refresh(*m_working);
 }
 
 void Station::selectieUitbreiden(KeyboardSelection::Step step)
 {
-    m_keyboard.extend(*m_working, step, painter());
+    m_selection.extend(*m_working, step);
 }
 
 void Station::cursorVerplaatsen(KeyboardSelection::Step step)
 {
-    m_keyboard.moveCurrent(*m_working, step, painter());
+    m_selection.moveCurrent(*m_working, step);
 }
 
 void Station::selectieWisselen()
 {
-    m_keyboard.toggleCurrent(*m_working, painter());
+    m_selection.toggleCurrent(*m_working);
 }
 
 bool Station::typNummer(QChar digit, qint64 timestamp)
 {
-    if (m_listState == ListState::Empty)
-        return false;
-    const int row = m_typeAhead.type(digit, timestamp, *m_working);
-    if (row < 0)
-        return false;
-    m_keyboard.select(*m_working, row, painter());
-    return true;
+    return m_listState != ListState::Empty && m_selection.typeNumber(*m_working, digit, timestamp);
+}
+
+bool Station::scrollGrid(int direction)
+{
+    const int before = m_working->topRow();
+    // A top row the grid refuses (above the first line, past the last full page) leaves the view alone.
+    return m_working->setTopRow(direction > 0 ? before - 1 : before + 1) && m_working->topRow() != before;
+}
+
+void Station::layOutGrid(double fontSize, const std::vector<std::optional<int>>& columnWidths)
+{
+    m_working->setFontSize(fontSize);
+    for (size_t c = 0; c < columnWidths.size(); ++c) {
+        // A column the grid does not have refuses its width, as the grid control did.
+        if (columnWidths[c])
+            m_working->setColWidth(int(c), *columnWidths[c]);
+    }
 }
 
 void Station::volgendeInDeRing()
 {
-    if (m_listState == ListState::Empty || m_unloaded || !m_ring.next(*m_working))
+    if (!ringMoves() || !m_ring.next(*m_working))
         return;
-    log(QStringLiteral("in de ring: %1").arg(starterAt(m_ring.row())));
+    log(daylogtext::inRing(starterAt(m_ring.row())));
     emit ringChanged(m_ring.row());
 }
 
 void Station::vorigeInDeRing()
 {
-    if (m_listState == ListState::Empty || m_unloaded || !m_ring.previous(*m_working))
+    if (!ringMoves() || !m_ring.previous(*m_working))
         return;
-    log(QStringLiteral("in de ring (terug): %1").arg(starterAt(m_ring.row())));
+    log(daylogtext::inRingBack(starterAt(m_ring.row())));
     emit ringChanged(m_ring.row());
 }
 
@@ -866,10 +855,7 @@ void Station::followRing(bool replaced)
     if (replaced && !m_ringBeforeReplace.isEmpty()) {
         const QString now = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
         if (now != m_ringBeforeReplace)
-            log(now.isEmpty() ? QStringLiteral("in de ring: niemand meer na de wijziging van het secretariaat (was %1)")
-                                    .arg(m_ringBeforeReplace)
-                              : QStringLiteral("in de ring na de wijziging van het secretariaat: %1 (was %2)")
-                                    .arg(now, m_ringBeforeReplace));
+            log(daylogtext::ringMovedByOffice(now, m_ringBeforeReplace));
         m_ringBeforeReplace.clear();
     }
     if (m_ring.row() != before)
@@ -881,11 +867,11 @@ void Station::runWismutaties(const QString& occasion)
     if (m_state.bestandspad().isEmpty() || m_state.rid.isEmpty())
         return;
     // A send the office has not taken in yet goes with the files: the day log says so, with when it was sent.
-    QString note = occasion + QStringLiteral(" verwijderd: %1");
-    if (m_sent)
-        note += QStringLiteral("; de verzending van %1 was niet verwerkt door het secretariaat")
-                    .arg(m_sent->at.toString(QStringLiteral("HH:mm:ss")));
-    m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid }, note);
+    const QDateTime untaken = m_sendWatch.isWatching() ? m_sendWatch.sentAt() : QDateTime();
+    m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid },
+        occasion + u'\n' + untaken.toString(Qt::ISODate));
+    // A share that answers at once is cleaned up before the flow goes on; a slow one in the queue's own time.
+    m_sendQueue->waitUntilIdle(m_sendWait);
 }
 
 void Station::logFollowChange()
@@ -894,31 +880,28 @@ void Station::logFollowChange()
     const Problem problem = m_loader->followProblem();
     const bool kept = m_loader->keptPastMidnight();
     if (kept && !m_loggedKept)
-        log(QStringLiteral("na middernacht blijft de lijst getoond: het bestand is van %1, de ring werkt erop verder")
-                .arg(m_loader->keptFileDay().toString(QStringLiteral("dd-MM-yyyy"))));
+        log(daylogtext::keptPastMidnight(m_loader->keptFileDay()));
     m_loggedKept = kept;
     if (problem == m_loggedProblem)
         return;
     const Problem before = m_loggedProblem;
     m_loggedProblem = problem;
-    const QString greyed = m_listState == ListState::Stale ? QStringLiteral(": de laatste lijst blijft grijs staan")
-                                                           : QString();
+    const bool greyed = m_listState == ListState::Stale;
     switch (problem) {
     case Problem::FolderUnreachable:
-        log(QStringLiteral("de gedeelde map is niet bereikbaar%1").arg(greyed));
+        log(daylogtext::shareUnreachable(greyed));
         break;
     case Problem::NotFound:
-        log(QStringLiteral("het bestand is niet gevonden%1").arg(greyed));
+        log(daylogtext::fileNotFound(greyed));
         break;
     case Problem::NotToday:
-        log(before == Problem::None ? QStringLiteral("de lijst is niet meer getoond: het bestand is niet van vandaag")
-                                    : QStringLiteral("het bestand is niet van vandaag"));
+        log(daylogtext::notToday(before == Problem::None));
         break;
     case Problem::None:
         if (before == Problem::FolderUnreachable)
-            log(QStringLiteral("de gedeelde map is weer bereikbaar"));
+            log(daylogtext::shareBack());
         else if (before == Problem::NotFound)
-            log(QStringLiteral("het bestand is weer gevonden"));
+            log(daylogtext::fileBack());
         break;
     case Problem::NothingFollowed:
         break;
@@ -943,35 +926,17 @@ void Station::setListState(ListState state)
     // would act on a list that may no longer be the office's. They come back once the list shows again
     // (zetknoppen and controleerwijzigingen follow).
     if (state != ListState::Shown) {
-        if (endRun())
-            noteEdit();
+        endRunAsEdit();
         setButtons(Buttons());
     }
 }
 
-void Station::setLabels(const QString& titel, const QString& datum, const QString& begintijd)
+void Station::setLabels(const RunOrderLoader::Labels& labels)
 {
-    m_titel = titel;
-    m_datum = datum;
-    m_begintijd = begintijd;
-    emit labelsChanged(titel, datum, begintijd);
-}
-
-void Station::setMutatieColour(quint32 colour)
-{
-    // Every check that finds the file sets the colour; the view decides whether it must repaint.
-    m_mutatieColour = colour;
-    emit mutatieColourChanged(colour);
-}
-
-void Station::adjust_grid()
-{
-    emit layoutNeeded();
-}
-
-void Station::GridMultiSelect_Refresh()
-{
-    codeMultiSelect::GridMultiSelect_Refresh(*m_working, painter());
+    m_titel = labels.titel;
+    m_datum = labels.datum;
+    m_begintijd = labels.begintijd;
+    emit labelsChanged(labels.titel, labels.datum, labels.begintijd);
 }
 
 void Station::zetknoppen()
@@ -992,8 +957,8 @@ void Station::controleerwijzigingen()
     buttons.verzenden = shown && m_lastRule.enabled;
     buttons.ongedaanMaken = shown && mayReplay(m_history.nextUndo());
     buttons.opnieuw = shown && mayReplay(m_history.nextRedo());
-    buttons.opnieuwToepassen
-        = shown && m_offer.has_value() && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
+    buttons.opnieuwToepassen = shown && m_keeper.offer().has_value()
+        && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
     setButtons(buttons);
     updateStatus();
 }
@@ -1006,40 +971,21 @@ void Station::setButtons(const Buttons& buttons)
     emit buttonsChanged(buttons);
     // A move button that goes off ends its hold, as a release would; who turned it off evaluates the send
     // rule next.
-    if (!buttons.volgorde && endRun())
-        noteEdit();
+    if (!buttons.volgorde)
+        endRunAsEdit();
 }
 
-void Station::lookAgainAfter(int milliseconds)
-{
-    // The open command stops this timer with Timer1 while its dialog is up.
-    if (!m_unloaded)
-        m_settleTimer->start(milliseconds);
-}
-
-void Station::aboutToReplace()
+void Station::beforeReplace()
 {
     // A held move ends before the office's list takes the ring's place, as a release would: the starter
     // under the button may be another one a moment later.
-    if (endRun())
-        noteEdit();
+    endRunAsEdit();
     // For the day log: who the office's list withdraws, adds and moves, against the list on screen.
     m_officeChanges = describeOfficeChanges(officeChanges(*m_working, *m_scratch));
     m_ringBeforeReplace = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
     // The starter in the ring stays, or the next one the office's list still has.
     m_ring.keepFollowers(*m_working);
-    // The ring's unsent work, before the office's changed list takes its place: it is offered back
-    // ("Opnieuw toepassen"), and the journal keeps it until it is taken or dropped. Not when the office's
-    // new list (in the scratch grid now) already holds it, as it does when it took the ring's send in.
-    if (!m_state.klasbekend)
-        return;
-    RingWork work = ringWorkOf(*m_working, *m_snapshot);
-    if (work.isEmpty() || takenIn(sentListOf(*m_working, m_clock->now()), *m_scratch))
-        return;
-    work.bestandspad = m_state.bestandspad();
-    work.rid = m_state.rid;
-    work.saved = m_clock->now();
-    if (m_journalTimer->isActive())
-        saveJournal();
-    m_offer = std::move(work);
+    // The ring's unsent work, before the office's changed list (in the scratch grid now) takes its place: it
+    // is offered back ("Opnieuw toepassen"), and the journal keeps it until it is taken or dropped.
+    m_keeper.keepBeforeReplace(*m_scratch);
 }

@@ -6,49 +6,49 @@
 #include "gridtable.h"
 #include "keyboardselection.h"
 #include "knoppen.h"
+#include "liststate.h"
 #include "moverepeater.h"
-#include "multiselect.h"
 #include "mutatiebestand.h"
 #include "regels.h"
-#include "ringjournal.h"
+#include "ringkeeper.h"
 #include "ringpointer.h"
-#include "ringwork.h"
+#include "rowselection.h"
 #include "runorderloader.h"
-#include "runorderview.h"
 #include "sendqueue.h"
-#include "sendreceipt.h"
+#include "sendwatch.h"
 #include "stationstatus.h"
-#include "typeahead.h"
 
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
+class ChangeMarks;
 class QTimer;
+class SettingsStore;
 namespace platform {
 class Clock;
 }
 
 // The station below its windows: the application state, the three grids' data (grid(1) the ring's
 // working list, grid(2) the snapshot of the office's file, grid(3) the scratch list of a periodic read),
-// the loader of the followed file, the send rule, the row selection and the timers. It runs every flow:
-// start-up's forced read, the five-second check, the open command once a file is chosen, moving (with the
-// hold-to-repeat), swapping, marking, sending and the close. It is the one place that changes the
-// station's state; what happened it says through signals, with plain data, and the views (the main
-// window, later others) decide how that looks. It links no GUI library, so every flow is tested without a
-// display.
-//
-// It also keeps the official's work safe: the ring's unsent order and marks go to a journal file after every
-// edit and come back at the next start (or are offered again when the office changed the list meanwhile);
-// moves, swaps and marks since the office's last list can be undone; a send is followed until the office's
-// own list shows it taken in (or a minute passes, or the office publishes another list); and every edit, send
-// and read goes to the day log.
+// the loader of the followed file and the timers. It conducts every flow, step by step: start-up's forced
+// read, the five-second check, the open command once a file is chosen, moving (with the hold-to-repeat),
+// swapping, marking, sending and the close. The jobs within the flows are done by parts of its own: the
+// loader reads the office's list and reports what it found, the send watch follows a send until the office
+// takes it in, the keeper of the ring's work keeps the unsent work safe (journal, restore, offer), the row
+// selection follows the official's mouse and keys, and the ring pointer its starter. It is the one place that
+// changes the station's state; the views read it through const accessors, ask for changes through its
+// commands, and hear what happened through signals with plain data. It links no GUI library, so every flow is
+// tested without a display.
 //
 // The grid's layout (font size, column widths) depends on the window's width and fonts, so it is the
-// window's: layoutNeeded() asks for it, synchronously, at the point of a read where the list's texts have
-// changed and before the current row and scroll position are put back.
-class Station : public QObject, private RunOrderView
+// window's: layoutNeeded() asks for it, synchronously, once a read changed the list's texts, and the window
+// answers with layOutGrid() before the current row and scroll position are put back.
+class Station : public QObject
 {
     Q_OBJECT
 
@@ -69,6 +69,9 @@ public:
         int sendWait = defaultSendWait;
         // How long a send may take before it is told as hanging.
         int hangTime = SendQueue::defaultHangTime;
+        // The settings store shared with the office programs (the suite's folders, the last file, the zoom);
+        // the user's own when not given.
+        SettingsStore* settings = nullptr;
     };
 
     // Which commands can be used now: the file's permissions, the list shown, the unsent changes, the history.
@@ -111,6 +114,10 @@ public:
     ListChange toonbestand(bool forceer);
     // Timer1's tick: a periodic check, unless a check is already under way.
     void Timer1_Timer();
+    // The periodic checks stop until the next open or start (a test that drives the checks itself).
+    void stopChecks();
+    // Timer1's interval, for a test or a tool that looks more often than every five seconds.
+    void setCheckInterval(int milliseconds);
 
     // The open command, in two halves around the dialog the window shows. beginOpen stops the checks and
     // gives the folder the dialog starts in (the followed file's, or the shared folder); finishOpen takes
@@ -160,13 +167,17 @@ public:
     void setScale(double scale);
 
     // The official's row selection on grid(1): the grid's mouse and key events go here.
-    void grid_MouseDown(int button, int shift);
-    void grid_MouseUp(int button);
-    void grid_KeyDown(int shift);
+    void grid_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void grid_MouseUp(Qt::MouseButton button);
+    void grid_KeyDown(Qt::KeyboardModifiers modifiers);
     void grid_KeyUp();
     void grid_SelChange();
-    bool ShiftDown() const { return m_shiftDown; }
-    bool CtrlDown() const { return m_ctrlDown; }
+    bool ShiftDown() const { return m_selection.shiftDown(); }
+    bool CtrlDown() const { return m_selection.ctrlDown(); }
+    // Makes one row the current and only selected one, as a plain click on it does.
+    void selectRow(int row);
+    // Adds a row to the selection, as a Ctrl-click on it does.
+    void addToSelection(int row);
 
     // The official's keys on grid(1) beyond the grid's own, by the rules of the mouse's (KeyboardSelection):
     // Shift with the arrow keys extends the selection, Alt with them moves the current row alone, Ctrl+Space
@@ -177,47 +188,69 @@ public:
     void selectieWisselen();
     bool typNummer(QChar digit, qint64 timestamp);
 
+    // The wheel over the grid: one row up (direction > 0) or down; false when the list cannot scroll so.
+    bool scrollGrid(int direction);
+    // The window's answer to layoutNeeded(): the font size and the width of each column (twips; none leaves a
+    // column as it is).
+    void layOutGrid(double fontSize, const std::vector<std::optional<int>>& columnWidths);
+    // The grid control's model: the one widget that shows the ring's list keeps its scroll position, page size
+    // and current cell in it, as the grid control did. Everything else reads working().
+    GridTable& gridModel() { return *m_working; }
+
     // The starter in the ring, for the rider board and the marker in the grid: the official moves it on
     // ("Volgende in de ring") or back ("Vorige"), over the starters that ride. Openen puts it on the class's
     // first starter; it follows its starter through every edit and re-read (RingPointer).
     void volgendeInDeRing();
     void vorigeInDeRing();
     const RingPointer& ringPointer() const { return m_ring; }
+    // Whether the pointer moves now: over a list that is shown, also one that is not up to date (the class goes
+    // on); not in the empty view.
+    bool ringMoves() const { return m_listState != ListState::Empty && !m_unloaded; }
 
-    AppState& state() { return m_state; }
+    // Points where a test makes the office write, lock or remove the file in the middle of a read (see
+    // RunOrderLoader::ReadHooks).
+    void setReadHooks(RunOrderLoader::ReadHooks hooks) { m_loader->setReadHooks(std::move(hooks)); }
+
+    // Today's day log, for the official to open; a day with nothing logged yet gets its first line.
+    QString openLogboek();
+
     const AppState& state() const { return m_state; }
-    GridTable& working() { return *m_working; }
     const GridTable& working() const { return *m_working; }
-    GridTable& snapshot() { return *m_snapshot; }
-    GridTable& scratch() { return *m_scratch; }
-    RunOrderLoader& loader() { return *m_loader; }
-    platform::Clock& clock() { return *m_clock; }
+    const GridTable& snapshot() const { return *m_snapshot; }
+    const GridTable& scratch() const { return *m_scratch; }
+    const RunOrderLoader& loader() const { return *m_loader; }
+    const platform::Clock& clock() const { return *m_clock; }
     const EditHistory& history() const { return m_history; }
-    DayLog& dayLog() { return *m_log; }
-    RingJournal& journal() { return *m_journal; }
+    const DayLog& dayLog() const { return *m_log; }
+    const RingJournal& journal() const { return m_keeper.journal(); }
+    const SendWatch& sendWatch() const { return m_sendWatch; }
+    const RingKeeper& keeper() const { return m_keeper; }
+    // What the views mark beside the list's texts; the station's own, shared by every view.
+    const ChangeMarks& changeMarks() const { return *m_marks; }
 
     ListState listState() const { return m_listState; }
     bool listShown() const { return m_listState == ListState::Shown; }
     Buttons buttons() const { return m_buttons; }
     StationStatus status() const { return m_status; }
-    quint32 mutatieColour() const { return m_mutatieColour; }
+    ListNews listNews() const { return m_listNews; }
     QString caption() const { return m_caption; }
     QString titel() const { return m_titel; }
     QString datum() const { return m_datum; }
     QString begintijd() const { return m_begintijd; }
 
-    QTimer* timer1() const { return m_timer1; }
-    QTimer* settleTimer() const { return m_settleTimer; }
-    QTimer* timerRegelsVerplaatsen() const { return m_timerRegelsVerplaatsen; }
+    const QTimer* timer1() const { return m_timer1; }
+    const QTimer* settleTimer() const { return m_settleTimer; }
+    const QTimer* timerRegelsVerplaatsen() const { return m_timerRegelsVerplaatsen; }
 
 signals:
     void captionChanged(const QString& caption);
     void labelsChanged(const QString& titel, const QString& datum, const QString& begintijd);
     // The list is shown, shown greyed (the file cannot be found), or the empty view.
     void listStateChanged(ListState state);
-    // The back colour of the change indicator, as a raw &H00BBGGRR& value.
-    void mutatieColourChanged(quint32 colour);
-    // The list's texts changed: lay grid(1) out again (font size, column widths).
+    // Whether the office's list last read is a new one (the change indicator), told at every check that found
+    // the file.
+    void listNewsChanged(ListNews news);
+    // The list's texts changed: lay grid(1) out again (layOutGrid).
     void layoutNeeded();
     void buttonsChanged(Station::Buttons buttons);
     void statusChanged(const StationStatus& status);
@@ -237,22 +270,20 @@ signals:
     void busyChanged(bool busy);
 
 private:
-    // RunOrderView: what the loader shows.
-    void setCaption(const QString& caption) override;
-    void setListState(ListState state) override;
-    void setLabels(const QString& titel, const QString& datum, const QString& begintijd) override;
-    void setMutatieColour(quint32 colour) override;
-    void adjust_grid() override;
-    void GridMultiSelect_Refresh() override;
-    void zetknoppen() override;
-    void controleerwijzigingen() override;
-    void lookAgainAfter(int milliseconds) override;
-    void aboutToReplace() override;
+    // What a check found, shown and acted on: the views told, then the selection, the buttons, the send rule
+    // and the ring pointer worked out once.
+    void showCheck(const RunOrderLoader::Check& check);
+    void setCaption(const QString& caption);
+    void setListState(ListState state);
+    void setLabels(const RunOrderLoader::Labels& labels);
+    void beforeReplace();
 
     bool mayMove() const;
     // There is an undo or redo step and the file allows its kind of edit.
     bool mayReplay(const EditHistory::Step* step) const;
     void setButtons(const Buttons& buttons);
+    void zetknoppen();
+    void controleerwijzigingen();
     // The class's mutation files go, in the send queue's turn; `occasion` says when, for the day log.
     void runWismutaties(const QString& occasion);
     void shareTaskDone(const SendQueue::Done& done);
@@ -261,7 +292,6 @@ private:
     void logFollowChange();
     void stopMoving();
     void moveOnce(regels::Richting richting);
-    codeMultiSelect::PaintRow painter();
 
     // The official's work.
     // A command's step of the history: begun before the command changes the list, ended after it; an ended
@@ -271,6 +301,8 @@ private:
     // A held run ends: no more repeats, and the run is one step (and one line of the log). False when
     // nothing was held or the run moved nothing.
     bool endRun();
+    // endRun, counted as an edit when the run moved something.
+    void endRunAsEdit();
     // What every edit changes besides the list: the status's old news, an offer withdrawn, the journal.
     void noteEdit();
     // noteEdit, then the selection repainted and the send rule and the buttons worked out again.
@@ -278,8 +310,11 @@ private:
     void afterRead(ListChange change);
     void checkReceipt(ListChange change);
     void restoreOrOffer();
-    void saveJournalSoon();
-    void saveJournal();
+    // Kept work put back on the ring's list as one step of the history.
+    // The day log's line comes from `describe`; a put-back that changed nothing is logged only when
+    // `logUnchanged`.
+    Reapplication putBack(
+        const RingWork& work, bool logUnchanged, const std::function<QString(const Reapplication&)>& describe);
     void updateStatus();
     void log(const QString& what);
     // "105 Anna de Vries (Quibus)": a starter as the log names it, from its row in the ring's list.
@@ -291,66 +326,60 @@ private:
 
     std::unique_ptr<platform::Clock> m_ownClock;
     platform::Clock* m_clock = nullptr;
+    std::unique_ptr<SettingsStore> m_ownSettings;
+    SettingsStore* m_settings = nullptr;
     AppState m_state;
-    GridTable* m_working = nullptr;
-    GridTable* m_snapshot = nullptr;
-    GridTable* m_scratch = nullptr;
+    // grid(1), grid(2), grid(3); the station's children.
+    GridTable* m_working = new GridTable(this);
+    GridTable* m_snapshot = new GridTable(this);
+    GridTable* m_scratch = new GridTable(this);
     std::unique_ptr<RunOrderLoader> m_loader;
     knoppen::SendRuleTracker m_sendRule;
     knoppen::SendRule m_lastRule;
     MoveRepeater m_repeater;
     EditHistory m_history;
-    QString m_dataFolder;
-    std::unique_ptr<RingJournal> m_journal;
     std::unique_ptr<DayLog> m_log;
+    SendWatch m_sendWatch;
+    RingKeeper m_keeper;
+    RowSelection m_selection;
+    RingPointer m_ring;
+    ChangeMarks* m_marks = nullptr;
 
     QTimer* m_timer1 = nullptr;
     QTimer* m_settleTimer = nullptr;
     QTimer* m_timerRegelsVerplaatsen = nullptr;
-    QTimer* m_journalTimer = nullptr;
     QTimer* m_statusTimer = nullptr;
 
     ListState m_listState = ListState::Shown;
+    ListNews m_listNews = ListNews::Untold;
     Buttons m_buttons;
     // The status as the flows leave it, and as it was last told the views.
     StationStatus m_status;
     std::optional<StationStatus> m_emittedStatus;
-    quint32 m_mutatieColour;
     QString m_caption;
     QString m_titel;
     QString m_datum;
     QString m_begintijd;
-    bool m_shiftDown = false;
-    bool m_ctrlDown = false;
     bool m_moveSuspended = false;
     bool m_started = false;
     bool m_unloaded = false;
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
     bool m_cleanUpWhenKnown = false;
-    // A class was opened or started: its journal is looked at once its list is read.
-    bool m_journalPending = false;
-
-    // The last send, until the office's list shows it or another send takes its place.
-    std::optional<SentList> m_sent;
-    bool m_stallLogged = false;
-    // The ring changed its list since the last send: the status counts unsent changes again.
-    bool m_editedSinceSend = false;
     SendQueue* m_sendQueue = nullptr;
     int m_sendWait = defaultSendWait;
     // Sends handed to the queue and not written (or failed) yet.
     int m_sendsUnderWay = 0;
     std::optional<std::pair<quint64, SendResult>> m_lastSendDone;
+    // The ring's edits counted, and their count at each send's press: an edit after the press is no part of it.
+    int m_edits = 0;
+    int m_editsAtPress = 0;
+    std::map<quint64, int> m_pressEdits;
     // For the day log: what the office's changed list did to the starters shown, worked out just before it
     // replaced them; the starter in the ring then; what the last check found of the share and the file.
     QString m_officeChanges;
     QString m_ringBeforeReplace;
     RunOrderLoader::FollowProblem m_loggedProblem = RunOrderLoader::FollowProblem::NothingFollowed;
     bool m_loggedKept = false;
-    // The ring's unsent work that the office's new list replaced, offered for re-application.
-    std::optional<RingWork> m_offer;
-    KeyboardSelection m_keyboard;
-    TypeAhead m_typeAhead;
-    RingPointer m_ring;
     // Where a held move started, for the log line of the whole run.
     int m_runStart = 0;
     QString m_runStarter;

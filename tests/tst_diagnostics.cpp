@@ -97,7 +97,7 @@ void TestDiagnostics::follow(const QString& keys)
 {
     publish(keys);
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->grid1->rows(), int(keys.count(u' ')) + 2);
     logged.clear();
 }
@@ -108,12 +108,12 @@ void TestDiagnostics::nothingIsLoggedByDefault()
     QLoggingCategory::setFilterRules(QString());
     follow("A B");
     publish("A B C");
-    m_kit->loader->toonbestand(false);
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
+    m_kit->check(false);
     QVERIFY(verzendmutatie(m_kit->state, *m_kit->grid1, m_kit->clock).written);
     wismutaties(m_kit->state);
     m_kit->state.setBestandspad(m_kit->dir.filePath(QStringLiteral("weg.dvz")));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(logged, QStringList());
 }
 
@@ -183,7 +183,7 @@ void TestDiagnostics::eachCheckSaysWhatItFound()
     if (situation == u"nested")
         m_kit->state.bezigmetladen = true;
 
-    m_kit->loader->toonbestand(situation == u"forced");
+    m_kit->check(situation == u"forced");
     for (const QString& words : said)
         QVERIFY2(log().contains(words), qPrintable(QStringLiteral("'%1' not in:\n%2").arg(words, log())));
     // Every line comes from the category of the checks, and says something.
@@ -226,17 +226,17 @@ void TestDiagnostics::shownNamesTheBytesOnScreenOnlyWhenTheyAre()
 {
     follow("A B");
     publish("A B C");
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     const QByteArray shown = QCryptographicHash::hash(testsupport::readFile(path()), QCryptographicHash::Sha1).toHex();
     QVERIFY2(log().contains(QStringLiteral("shown: sha1 ") + QLatin1String(shown)), qPrintable(log()));
 
     // Not written since, or written while it was read: the list on screen stays, and no other bytes are named.
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     logged.clear();
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     publish("A B C D");
     m_kit->loader->setReadHooks({ {}, [this] { publish("A B C D E"); } });
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY2(!log().contains(QStringLiteral("shown:")), qPrintable(log()));
 }
 

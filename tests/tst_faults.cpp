@@ -88,7 +88,7 @@ void TestFaults::followAndMark(const QStringList& keys)
 {
     publish(keys);
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->grid1->rows(), int(keys.size()) + 1);
     m_kit->grid1->setTextMatrix(2, column::Mark, QStringLiteral("N"));
 }
@@ -126,7 +126,7 @@ void TestFaults::sharedFolderGoneShowsTheLastListGreyedUntilItReturns()
     // caption and labels.
     const QString caption = m_kit->view.caption;
     for (int tick = 0; tick < 3; ++tick) {
-        m_kit->loader->toonbestand(false);
+        m_kit->check(false);
         QCOMPARE(m_kit->view.listState, ListState::Stale);
         QCOMPARE(m_kit->view.caption, caption);
         QCOMPARE(m_kit->state.bestandspad(), path()); // still followed
@@ -138,26 +138,26 @@ void TestFaults::sharedFolderGoneShowsTheLastListGreyedUntilItReturns()
         platform::faults::clear();
     if (rewritten)
         publish({ "A", "C", "D" });
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(keys(), rewritten ? QString("A C D") : QString("A B C"));
     QCOMPARE(m_kit->grid1->textMatrix(2, column::Mark), rewritten ? QString() : QString("N"));
-    QCOMPARE(m_kit->view.mutatie, rewritten ? colours::green : colours::white);
+    QCOMPARE(m_kit->view.news, rewritten ? ListNews::New : ListNews::Same);
 }
 
 void TestFaults::chosenFileMissedByTheLookUpIsReadWholeOnceFound()
 {
     publish({ "A", "B", "C" });
     // Openen, while the network is down.
-    m_kit->loader->startNewFile();
+    m_kit->startNewFile();
     m_kit->state.setBestandspad(path());
     platform::faults::inject(Operation::List, QStringLiteral("GEDEELD"), QStringLiteral("netwerk weg"));
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QVERIFY(!m_kit->view.gridVisible);
     platform::faults::clear();
     // Meanwhile another reader has reset the attributes: no write since, and still the whole file is read.
     QVERIFY(platform::setFileAttributes(path(), platform::AttrNormal));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(keys(), QString("A B C"));
     QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
@@ -209,7 +209,7 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
 #endif
                                  },
         {} });
-    m_kit->loader->toonbestand(forced);
+    m_kit->check(forced);
     m_kit->loader->setReadHooks({});
     if (forced) {
         QCOMPARE(m_kit->grid1->rows(), 2);
@@ -227,7 +227,7 @@ void TestFaults::fileGoneOrReplacedBeforeTheOpenIsReadWhenBack()
     else if (replacement != u"nothing")
         QVERIFY(QFile::remove(path()));
     QVERIFY(QFile::rename(aside, path()));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(keys(), QString("A B C D"));
     QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
     QVERIFY(!m_kit->loader->forcedReadPending());
@@ -275,7 +275,7 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     publish({ "A", "B", "C", "D" });
     platform::faults::inject(Operation(operation), QStringLiteral("rst-0001"), QStringLiteral("ingestelde fout"));
 
-    m_kit->loader->toonbestand(forced);
+    m_kit->check(forced);
     QCOMPARE(keys().trimmed(), shown);
     QCOMPARE(m_kit->grid1->textMatrix(2, column::Mark) == u"N", markKept);
     QCOMPARE(m_kit->view.listState, operation == int(Operation::GetAttributes) ? ListState::Stale : ListState::Shown);
@@ -283,7 +283,7 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     m_kit->grid1->setTextMatrix(1, column::Mark, QStringLiteral("N"));
     for (int tick = 0; tick < 3; ++tick) {
         const int layouts = m_kit->view.adjustCalls;
-        m_kit->loader->toonbestand(false);
+        m_kit->check(false);
         QCOMPARE(keys().trimmed(), shown);
         QCOMPARE(m_kit->view.adjustCalls > layouts, mergedEachCheck || shown.isEmpty());
         if (!shown.isEmpty())
@@ -291,13 +291,13 @@ void TestFaults::failingFileOperationsNeverCostTheRingItsList()
     }
 
     platform::faults::clear();
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(keys(), QString("A B C D"));
     QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
     QVERIFY(!m_kit->loader->forcedReadPending());
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), int(platform::AttrNormal));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(keys(), QString("A B C D"));
 }
 

@@ -78,7 +78,8 @@ private slots:
 
 private:
     Station& station() { return m_kit->station(); }
-    GridTable& table() { return station().working(); }
+    // The grid control's model, as the grid widget changes it.
+    GridTable& table() { return station().gridModel(); }
     FlexGrid* grid() { return m_kit->grid(); }
     QWidget* cells() { return grid()->viewport(); }
     QPoint cellCentre(int row) { return grid()->cellRect(row, shownColumn).center(); }
@@ -106,7 +107,7 @@ void TestGridSelection::initTestCase()
         keys << QString::number(r);
     QVERIFY(m_kit->openClass(testsupport::classBytes(keys.join(u' '))));
     QCOMPARE(table().rows(), lines + 1);
-    station().timer1()->stop();
+    station().stopChecks();
     FlexGrid* g = grid();
     connect(g, &FlexGrid::mouseDown, this, [this] { m_events << QStringLiteral("MouseDown"); });
     connect(g, &FlexGrid::mouseUp, this, [this] { m_events << QStringLiteral("MouseUp"); });
@@ -152,7 +153,7 @@ void TestGridSelection::setFlags(const QList<int>& flags)
 void TestGridSelection::repaint()
 {
     // A selection change while Shift is recorded only repaints, as after a load.
-    station().grid_KeyDown(1);
+    station().grid_KeyDown(Qt::ShiftModifier);
     station().grid_SelChange();
     station().grid_KeyUp();
 }

@@ -71,7 +71,7 @@ bool TestKeyboard::open(const QByteArray& bytes, int row)
 {
     if (!m_kit->openClass(bytes))
         return false;
-    station().timer1()->stop();
+    station().stopChecks();
     QApplication::setActiveWindow(&m_kit->window());
     if (!QTest::qWaitForWindowActive(&m_kit->window()))
         return false;

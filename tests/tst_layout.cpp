@@ -496,13 +496,13 @@ void TestLayout::zoomButtonsOnWindow()
 {
     testsupport::WindowFixture kit;
     FrmBaldovenaar& window = kit.makeWindow();
-    AppState& state = kit.station().state();
-    GridTable& table = kit.station().working();
+    const AppState& state = kit.station().state();
+    const GridTable& table = kit.station().working();
     window.resize(1000, 700);
     QTRY_COMPARE(window.width(), 1000);
     const int outer = window.frameGeometry().width();
 
-    state.scale = 0.025;
+    kit.station().setScale(0.025);
     kit.button(knoppen::Groter)->click();
     QCOMPARE(state.scale, 0.025 * 1.2);
     QCOMPARE(table.fontSize(), outer * 0.025 * 1.2);
@@ -510,8 +510,8 @@ void TestLayout::zoomButtonsOnWindow()
     QCOMPARE(state.scale, 0.025 * 1.2 * 0.9);
 
     // At 0.05, the larger step would give 60 pt on this window: refused, the grid laid out all the same.
-    state.scale = 0.05;
-    table.setFontSize(10);
+    kit.station().setScale(0.05);
+    kit.station().layOutGrid(10, {});
     kit.button(knoppen::Groter)->click();
     QCOMPARE(state.scale, 0.05);
     QCOMPARE(table.fontSize(), 50.0);
@@ -589,7 +589,7 @@ void TestLayout::textFitsWhereItIsDrawn()
 
     testsupport::WindowFixture kit;
     FrmBaldovenaar& window = kit.makeWindow(false);
-    GridTable& table = kit.station().working();
+    GridTable& table = kit.station().gridModel();
     // The sample class and a line of wide texts: five-digit numbers, capitals.
     const kantoor::PublishedOrder order = kantoor::demoOrder(QDate(2026, 12, 7));
     QList<QStringList> rows { order.header };
@@ -604,7 +604,7 @@ void TestLayout::textFitsWhereItIsDrawn()
     const int width = points < 5 ? int(std::lround(points / 0.005)) : 1000;
     window.resize(width, 700);
     QTRY_COMPARE(window.width(), width);
-    kit.station().state().scale = points / window.frameGeometry().width();
+    kit.station().setScale(points / window.frameGeometry().width());
     window.adjust_grid();
     QVERIFY(std::abs(table.fontSize() - points) < 1e-9);
 

@@ -102,8 +102,8 @@ void TestMainWindow::openAndCancel()
     FrmBaldovenaar& window = m_kit->makeWindow(false);
     if (following) {
         QVERIFY(testsupport::writeFile(classPath(), classFile(3), written));
-        station().state().setBestandspad(classPath());
-        station().toonbestand(true);
+        station().beginOpen();
+        station().finishOpen(classPath());
     }
     window.btnKnop_Click(knoppen::Openen);
     const auto& calls = m_kit->dialogCalls;
@@ -271,7 +271,6 @@ void TestMainWindow::openDialogTakesANameNotYetPublished()
 
     QVERIFY(testsupport::writeFile(classPath("0001"), classFile(3), written));
     FrmBaldovenaar& window = m_kit->makeWindow(true, true);
-    station().state().gedeeldemap = QDir::toNativeSeparators(m_kit->sharedFolder()) + QDir::separator();
 
     // The official types the name and presses Enter; a refusal is read and closed, then the dialog
     // (still open) cancelled.

@@ -202,7 +202,7 @@ void TestOfficialWork::replacedWorkIsPutBack()
     s.verplaatsregel(regels::Richting::Omlaag);
     s.verplaatsregel(regels::Richting::Omlaag);
     selectRow(s, 4);
-    s.working().setRowData(7, 1);
+    s.addToSelection(7);
     s.wisselnietgestart();
     QCOMPARE(keysOf(s.working()), QString("2 3 1 4 5 P 6"));
     QCOMPARE(marksOf(s.working()), QString("- - - N - - N"));

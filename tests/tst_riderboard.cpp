@@ -57,7 +57,7 @@ void TestRiderBoard::init()
     m_kit->window().windowHandle()->setScreen(screen(QStringLiteral("laptop")));
     m_kit->window().move(screen(QStringLiteral("laptop"))->geometry().topLeft() + QPoint(20, 20));
     QVERIFY(m_kit->openClass(testsupport::classBytes(QStringLiteral("a b c P d e f g h i j k l m"))));
-    m_kit->station().timer1()->stop();
+    m_kit->station().stopChecks();
     QApplication::setActiveWindow(&m_kit->window());
     QVERIFY(QTest::qWaitForWindowActive(&m_kit->window()));
 }

@@ -62,7 +62,8 @@ private:
     // Publishes the class and opens it through the window; true once its list is shown.
     bool follow(const QByteArray& bytes) { return m_kit->openClass(bytes) && station().listShown(); }
     Station& station() { return m_kit->station(); }
-    GridTable& table() { return station().working(); }
+    // The grid control's model, as the grid widget changes it.
+    GridTable& table() { return station().gridModel(); }
     QString keys() { return testsupport::keysOf(table()); }
     QString positions();
     QList<int> selectedRows();

@@ -86,11 +86,11 @@ private:
         return m_kit->station();
     }
     // The ring's list (ring()) and the station's snapshot of the office's file (file()).
-    GridTable& ring()
+    const GridTable& ring()
     {
         return station().working();
     }
-    GridTable& file()
+    const GridTable& file()
     {
         return station().snapshot();
     }
@@ -175,7 +175,7 @@ void TestRingLoop::startStation(bool kitClock, int settle)
 void TestRingLoop::follow(int expectedLines)
 {
     m_kit->window().kiesbestand();
-    station().timer1()->stop();
+    station().stopChecks();
     QVERIFY(tickUntil([&] { return ring().rows() == expectedLines + 1; }));
 }
 
@@ -225,7 +225,7 @@ void TestRingLoop::sentChangeComesBackFromTheOffice()
     // The office takes it in and publishes the class anew; the station's next checks bring it back.
     const QString ringKeys = demoKeys([](QStringList& keys) { keys.swapItemsAt(2, 3); });
     QVERIFY(tickUntil([&] { return keysOf(file()) == ringKeys; }));
-    QCOMPARE(station().mutatieColour(), colours::green);
+    QCOMPARE(station().listNews(), ListNews::New);
     QCOMPARE(keysOf(ring()), ringKeys);
     for (int row : { 6, 10 }) {
         QCOMPARE(ring().textMatrix(row, column::Status), QString("N"));
@@ -244,7 +244,7 @@ void TestRingLoop::sentChangeComesBackFromTheOffice()
 
     // The indicator is green for one check only.
     station().Timer1_Timer();
-    QCOMPARE(station().mutatieColour(), colours::white);
+    QCOMPARE(station().listNews(), ListNews::Same);
 }
 
 void TestRingLoop::officeInsertReplacesUnsentMoves()
@@ -258,7 +258,7 @@ void TestRingLoop::officeInsertReplacesUnsentMoves()
         "--insert-after", "1005", "--starter", "1099;199;Nieuwe Ruiter;Nieuw Paard" });
     QCOMPARE(edited.status, 0);
     QVERIFY(tickUntil([&] { return ring().rows() == 44; }));
-    QCOMPARE(station().mutatieColour(), colours::green);
+    QCOMPARE(station().listNews(), ListNews::New);
     const QString officeKeys = demoKeys([](QStringList& keys) { keys.insert(5, "1099"); });
     QCOMPARE(keysOf(ring()), officeKeys);
     QCOMPARE(keysOf(file()), officeKeys);
@@ -282,7 +282,7 @@ void TestRingLoop::officeFieldChangeIsMergedIntoUnsentMoves()
         = runKantoor({ "edit", "--folder", m_shared, "--class", "0007", "--set", "1003:Paard=Nieuw Paard" });
     QCOMPARE(edited.status, 0);
     QVERIFY(tickUntil([&] { return ring().textMatrix(4, column::FirstShared + 1) == "Nieuw Paard"; }));
-    QCOMPARE(station().mutatieColour(), colours::white);
+    QCOMPARE(station().listNews(), ListNews::Same);
     QCOMPARE(keysOf(ring()), ringKeys);
     QCOMPARE(ring().textMatrix(4, column::Position), QString("4"));
     QCOMPARE(ring().textMatrix(10, column::Mark), QString("N"));
@@ -332,7 +332,7 @@ void TestRingLoop::officeRewritingInPlaceIsNeverShownHalfway()
     clock.setNow(QDateTime::currentDateTime());
     startStation(true, settle);
     m_kit->window().kiesbestand();
-    station().timer1()->stop();
+    station().stopChecks();
     clock.setNow(clock.now().addMSecs(settle));
     station().Timer1_Timer();
     QCOMPARE(ring().rows(), 3030);

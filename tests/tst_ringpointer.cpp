@@ -150,7 +150,7 @@ void TestRingPointer::pointer()
             station.verplaatsregel(what == QLatin1String("up") ? regels::Richting::Omhoog : regels::Richting::Omlaag);
         } else if (what == QLatin1String("swap")) {
             selectRow(station, words[1].toInt());
-            station.working().setRowData(words[2].toInt(), 1);
+            station.addToSelection(words[2].toInt());
             station.wisselrijen();
         } else if (what == QLatin1String("ng")) {
             selectRow(station, words[1].toInt());

@@ -108,7 +108,7 @@ void TestRunOrderLoader::write(const QByteArray& bytes, const QDateTime& modifie
 void TestRunOrderLoader::noFileFollowed()
 {
     m_kit->state.setBestandspad("   ");
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar"));
     QVERIFY(!m_kit->view.gridVisible);
     QCOMPARE(m_kit->view.titel, QString());
@@ -142,7 +142,7 @@ void TestRunOrderLoader::lookUpRefusals()
     if (followed.endsWith("0003.dvz"))
         QVERIFY(QDir(m_kit->dir.path()).mkdir(followed));
     m_kit->state.setBestandspad(path(followed));
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QFETCH(bool, shown);
     QCOMPARE(m_kit->view.gridVisible, shown);
     QCOMPARE(m_kit->grid1->rows(), shown ? 4 : 2);
@@ -155,13 +155,13 @@ void TestRunOrderLoader::forcedReadShowsTheFile()
 {
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
     QCOMPARE(m_kit->view.titel, QString("Springen klasse M"));
     QCOMPARE(m_kit->view.datum, QString("datum: maandag 7 december 2026"));
     QCOMPARE(m_kit->view.begintijd, QString("begintijd: 10:30"));
-    QCOMPARE(m_kit->view.mutatie, colours::white);
+    QCOMPARE(m_kit->view.news, ListNews::Same);
     QCOMPARE(m_kit->state.owner, QString("Manege De Vlijt"));
     QCOMPARE(m_kit->state.wnr, QString("88"));
     QCOMPARE(m_kit->state.rid, QString("7"));
@@ -187,7 +187,6 @@ void TestRunOrderLoader::forcedReadShowsTheFile()
     QCOMPARE(m_kit->grid1->rowData(2), 0);
     QCOMPARE(m_kit->view.adjustCalls, 1);
     QCOMPARE(m_kit->view.refreshCalls, 1);
-    QCOMPARE(m_kit->view.knoppenCalls, 1);
     QCOMPARE(m_kit->view.wijzigingenCalls, 1);
     QVERIFY(!m_kit->state.bezigmetladen);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
@@ -198,11 +197,11 @@ void TestRunOrderLoader::staleFileIsFollowedUntilWrittenToday()
 {
     write(runOrderBytes(starters(3)), yesterday);
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QVERIFY(!m_kit->view.gridVisible);
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar"));
     write(runOrderBytes(starters(4)), today);
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(m_kit->grid1->rows(), 5);
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
@@ -212,17 +211,17 @@ void TestRunOrderLoader::periodicReadsOnlyWhenWritten()
 {
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     m_kit->view.titel = "untouched";
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(m_kit->view.titel, QString("untouched")); // not read: the attributes say nothing changed
     QCOMPARE(m_kit->view.refreshCalls, 2);
     write(runOrderBytes(starters(3, "Nieuwe eigenaar")), today.addSecs(60));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->view.titel, QString("Springen klasse M"));
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Nieuwe eigenaar)"));
-    QCOMPARE(m_kit->view.mutatie, colours::white);
+    QCOMPARE(m_kit->view.news, ListNews::Same);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
 }
@@ -231,7 +230,7 @@ void TestRunOrderLoader::periodicMergeKeepsRingEdits()
 {
     write(runOrderBytes(starters(4)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     // The ring swaps the first two starters and marks the third not started.
     for (int c = 0; c < 11; ++c) {
         if (c == 1)
@@ -245,8 +244,8 @@ void TestRunOrderLoader::periodicMergeKeepsRingEdits()
     office.lines[0][column::Rider] = "Ruiter 1001 (gewijzigd)";
     office.lines[2][column::Status] = "afgemeld";
     write(runOrderBytes(office), today.addSecs(60));
-    m_kit->loader->toonbestand(false);
-    QCOMPARE(m_kit->view.mutatie, colours::white);
+    m_kit->check(false);
+    QCOMPARE(m_kit->view.news, ListNews::Same);
     QCOMPARE(m_kit->grid1->textMatrix(2, 0), QString("1001"));
     QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ruiter 1001 (gewijzigd)"));
     QCOMPARE(m_kit->grid1->textMatrix(2, 1), QString("2")); // the position stays with the row
@@ -269,7 +268,7 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList()
 {
     write(runOrderBytes(starters(4)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     m_kit->grid1->setTextMatrix(2, 10, "N");
     QFETCH(int, officeCount);
     QFETCH(bool, reorder);
@@ -279,8 +278,8 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList()
         kantoor::numberPositions(office);
     }
     write(runOrderBytes(office), today.addSecs(60));
-    m_kit->loader->toonbestand(false);
-    QCOMPARE(m_kit->view.mutatie, colours::green);
+    m_kit->check(false);
+    QCOMPARE(m_kit->view.news, ListNews::New);
     QCOMPARE(m_kit->grid1->rows(), officeCount + 1);
     QCOMPARE(m_kit->grid2->rows(), officeCount + 1);
     for (int r = 1; r <= officeCount; ++r) {
@@ -294,19 +293,19 @@ void TestRunOrderLoader::periodicChangedListReplacesRingList()
         QCOMPARE(m_kit->grid2->textView(r, 3).data(), m_kit->grid3->textView(r, 3).data());
     }
     // The next tick that finds nothing new turns the indicator white again.
-    m_kit->loader->toonbestand(false);
-    QCOMPARE(m_kit->view.mutatie, colours::white);
+    m_kit->check(false);
+    QCOMPARE(m_kit->view.news, ListNews::Same);
 }
 
 void TestRunOrderLoader::forcedReadRestoresPosition()
 {
     write(runOrderBytes(starters(30)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QVERIFY(m_kit->grid1->setTopRow(5));
     QVERIFY(m_kit->grid1->setRow(12));
     m_kit->grid1->setRowData(3, 1);
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->grid1->row(), 12);
     QCOMPARE(m_kit->grid1->topRow(), 5);
     QCOMPARE(m_kit->grid1->col(), 0);
@@ -315,7 +314,7 @@ void TestRunOrderLoader::forcedReadRestoresPosition()
         QCOMPARE(m_kit->grid1->rowData(r), r == 12 ? 1 : 0);
     // A shorter list cannot hold the old position: the grid keeps what it can.
     write(runOrderBytes(starters(4)), today.addSecs(60));
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->grid1->rows(), 5);
     QVERIFY(m_kit->grid1->row() >= 1 && m_kit->grid1->row() <= 4);
 }
@@ -334,7 +333,7 @@ void TestRunOrderLoader::emptyTables()
     QFETCH(QByteArray, bytes);
     write(bytes);
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     for (GridTable* grid : { m_kit->grid1.get(), m_kit->grid2.get() }) {
         QCOMPARE(grid->rows(), 2);
         QCOMPARE(grid->fixedRows(), 1);
@@ -349,7 +348,7 @@ void TestRunOrderLoader::followsFirstOfTwoFilesWithTheSamePrefix()
     write(runOrderBytes(starters(3, "eerste")), today, "baldovenaar rst-0001a.dvz");
     write(runOrderBytes(starters(3, "tweede")), today, "baldovenaar rst-0001b.dvz");
     m_kit->state.setBestandspad(path("baldovenaar rst-0001b.dvz"));
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->state.bestandspad(), path("baldovenaar rst-0001a.dvz"));
     QCOMPARE(m_kit->state.owner, QString("eerste"));
 }
@@ -358,10 +357,10 @@ void TestRunOrderLoader::followsARenamedFile()
 {
     write(runOrderBytes(starters(3)), today, "baldovenaar rst-0001 ochtend.dvz");
     m_kit->state.setBestandspad(path("baldovenaar rst-0001 ochtend.dvz"));
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QVERIFY(QFile::remove(path("baldovenaar rst-0001 ochtend.dvz")));
     write(runOrderBytes(starters(5)), today, "baldovenaar rst-0001 middag.dvz");
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->state.bestandspad(), path("baldovenaar rst-0001 middag.dvz"));
     QCOMPARE(m_kit->grid1->rows(), 6);
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 middag (Manege De Vlijt)"));
@@ -371,11 +370,11 @@ void TestRunOrderLoader::vanishedFileIsLookedForAgain()
 {
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     const QDateTime found = m_kit->clock.now();
     QVERIFY(QFile::remove(path()));
     m_kit->clock.setNow(found.addSecs(30));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     // The class goes on: its last list stays, greyed, and the loader says why and since when it is old.
     QCOMPARE(m_kit->view.listState, ListState::Stale);
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0001 (Manege De Vlijt)"));
@@ -384,7 +383,7 @@ void TestRunOrderLoader::vanishedFileIsLookedForAgain()
     QCOMPARE(m_kit->loader->problemSince(), found.addSecs(30));
     QCOMPARE(m_kit->state.bestandspad(), path());
     write(runOrderBytes(starters(4)));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(m_kit->grid1->rows(), 5);
 }
@@ -401,18 +400,18 @@ void TestRunOrderLoader::readDuringAWriteDoesNotCount()
     QFETCH(bool, forced);
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     // The office writes a new list; the station's read catches it halfway.
     write(runOrderBytes(starters(6)).left(200), today.addSecs(30));
     m_kit->loader->setReadHooks({ {}, [this] { write(runOrderBytes(starters(6)), today.addSecs(31)); } });
-    m_kit->loader->toonbestand(forced);
+    m_kit->check(forced);
     QCOMPARE(m_kit->grid1->rows(), 4);
     QCOMPARE(m_kit->grid2->rows(), 4);
     QCOMPARE(m_kit->view.titel, QString("Springen klasse M"));
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
     QCOMPARE(m_kit->loader->forcedReadPending(), forced);
     m_kit->loader->setReadHooks({});
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->grid1->rows(), 7);
     QCOMPARE(m_kit->grid2->rows(), 7);
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
@@ -449,7 +448,7 @@ void TestRunOrderLoader::changedFileIsReadOnceSettled()
 
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     m_kit->loader->setSettleTime(1000);
     QStringList seen;
     int written = 3;
@@ -464,8 +463,8 @@ void TestRunOrderLoader::changedFileIsReadOnceSettled()
             m_kit->clock.setNow(m_kit->clock.now().addMSecs(argument.toInt()));
         } else {
             if (step == "force")
-                m_kit->loader->startNewFile();
-            m_kit->loader->toonbestand(step == "force");
+                m_kit->startNewFile();
+            m_kit->check(step == "force");
             // A forced read that waits shows nothing of the class yet.
             seen << QString::number(m_kit->grid1->textMatrix(0, 3).isEmpty() ? 0 : m_kit->grid1->rows() - 1);
             QCOMPARE(m_kit->grid2->rows(), m_kit->grid1->rows());
@@ -491,21 +490,21 @@ void TestRunOrderLoader::lockedFileIsReadAtTheNextCall()
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
     if (!forced) {
-        m_kit->loader->toonbestand(true);
+        m_kit->check(true);
         m_kit->grid1->setTextMatrix(2, 10, "N");
         write(runOrderBytes(starters(3)), today.addSecs(60));
     }
     // The file vanishes between the look-up and the open: the open fails.
     const QString aside = path("elders.tmp");
     m_kit->loader->setReadHooks({ [&] { QFile::rename(path(), aside); }, {} });
-    m_kit->loader->toonbestand(forced);
+    m_kit->check(forced);
     QCOMPARE(m_kit->grid1->rows(), forced ? 2 : 4);
     QCOMPARE(m_kit->grid1->textMatrix(0, 3), forced ? QString() : QString("Ruiter"));
-    QCOMPARE(m_kit->view.mutatie, colours::white);
+    QCOMPARE(m_kit->view.news, ListNews::Same);
     m_kit->loader->setReadHooks({});
     QVERIFY(QFile::rename(aside, path()));
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     // Read again (forced after a forced read): the header row comes back as well.
     QCOMPARE(m_kit->grid1->rows(), 4);
     QCOMPARE(m_kit->grid1->textMatrix(0, 3), QString("Ruiter"));
@@ -519,18 +518,18 @@ void TestRunOrderLoader::emptiedFileDoesNotReplaceTheList()
 {
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     m_kit->grid1->setTextMatrix(1, 10, "N");
     // The office has emptied the file to write it anew, and not yet written it.
     write(QByteArray(), today.addSecs(60));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->grid1->rows(), 4);
     QCOMPARE(m_kit->grid2->rows(), 4);
     QCOMPARE(m_kit->grid1->textMatrix(1, 10), QString("N"));
-    QCOMPARE(m_kit->view.mutatie, colours::white);
+    QCOMPARE(m_kit->view.news, ListNews::Same);
     QVERIFY(platform::fileAttributes(path()).value_or(0) & platform::AttrArchive);
     write(runOrderBytes(starters(3)), today.addSecs(61));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->grid1->textMatrix(1, 10), QString("N"));
     SKIP_UNDER_WINE_WHEN_ARCHIVE_IS_RESET(true);
     QCOMPARE(platform::fileAttributes(path()).value_or(-1), 0);
@@ -541,13 +540,13 @@ void TestRunOrderLoader::newFileShowsNothingOfThePreviousClass()
     write(runOrderBytes(starters(3, "Vorige klasse")), today, "baldovenaar rst-0001.dvz");
     write(runOrderBytes(starters(5, "Nieuwe klasse")), today, "baldovenaar rst-0002.dvz");
     m_kit->state.setBestandspad(path("baldovenaar rst-0001.dvz"));
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     // The user chooses the other class while the office is writing it.
-    m_kit->loader->startNewFile();
+    m_kit->startNewFile();
     m_kit->state.setBestandspad(path("baldovenaar rst-0002.dvz"));
     m_kit->loader->setReadHooks({ {},
         [this] { write(runOrderBytes(starters(5, "Nieuwe klasse")), today.addSecs(5), "baldovenaar rst-0002.dvz"); } });
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->grid1->rows(), 2);
     QCOMPARE(m_kit->grid1->textMatrix(1, 3), QString());
     QCOMPARE(m_kit->grid2->rows(), 2);
@@ -559,7 +558,7 @@ void TestRunOrderLoader::newFileShowsNothingOfThePreviousClass()
     QCOMPARE(m_kit->state.editvolgorde, qint16(0));
     QVERIFY(!m_kit->state.klasbekend);
     m_kit->loader->setReadHooks({});
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY(m_kit->state.klasbekend);
     QCOMPARE(m_kit->grid1->rows(), 6);
     QCOMPARE(m_kit->view.caption, QString("Korvalen Baldovenaar - baldovenaar rst-0002 (Nieuwe klasse)"));
@@ -569,13 +568,13 @@ void TestRunOrderLoader::writeAfterTheReadIsNotLost()
 {
     write(runOrderBytes(starters(3)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     write(runOrderBytes(starters(4)), today.addSecs(60));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->grid1->rows(), 5);
     // Written again right after that read: the next tick must see it.
     write(runOrderBytes(starters(5)), today.addSecs(61));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->grid1->rows(), 6);
 }
 
@@ -583,9 +582,9 @@ void TestRunOrderLoader::headerValuesStayWhenAbsent()
 {
     write(runOrderBytes(starters(2)));
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     write("rij:key\tnr\r\nrij:1001\t1\r\nrij:1002\t2\r\n", today.addSecs(60));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QCOMPARE(m_kit->state.owner, QString("Manege De Vlijt"));
     QCOMPARE(int(m_kit->state.editvolgorde), 1);
     QCOMPARE(m_kit->view.titel, QString());
@@ -597,7 +596,7 @@ void TestRunOrderLoader::nestedCallReturnsAtOnce()
     write(runOrderBytes(starters(2)));
     m_kit->state.setBestandspad(path());
     m_kit->state.bezigmetladen = true;
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QCOMPARE(m_kit->view.refreshCalls, 0);
     QCOMPARE(m_kit->grid1->rows(), 2);
     QVERIFY(m_kit->state.bezigmetladen);
@@ -627,7 +626,7 @@ void TestRunOrderLoader::badInput()
     QFETCH(QByteArray, bytes);
     write(bytes);
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     QVERIFY(m_kit->view.gridVisible);
     QFETCH(int, rows);
     if (rows >= 0)
@@ -635,7 +634,7 @@ void TestRunOrderLoader::badInput()
     QVERIFY(m_kit->grid1->rows() >= 2 && m_kit->grid1->rows() <= GridTable::MaxRows);
     // A periodic tick on the same file after the office rewrote it.
     write(bytes, today.addSecs(60));
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY(m_kit->grid1->rows() >= 2 && m_kit->grid1->rows() <= GridTable::MaxRows);
     QCOMPARE(m_kit->grid1->cols(), 11);
 }
@@ -666,7 +665,7 @@ void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
     m_kit->loader->setGoneTime(goneTime);
     write(runOrderBytes(starters(3)), today);
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     m_kit->grid1->setTextMatrix(2, 10, "N");
     kantoor::PublishedOrder renamed = starters(3);
     renamed.lines[1][column::Rider] = "Ander Ruiter";
@@ -676,11 +675,11 @@ void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
 
     QElapsedTimer held;
     held.start();
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY2(held.elapsed() < 700, qPrintable(QString::number(held.elapsed())));
     // The next check does not wait behind the call that is still under way.
     held.restart();
-    m_kit->loader->toonbestand(false);
+    m_kit->check(false);
     QVERIFY2(held.elapsed() < 100, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(m_kit->view.listState, greyed ? ListState::Stale : ListState::Shown);
     QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ruiter 1002"));
@@ -689,7 +688,7 @@ void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
 
     // The server answers again: the office's write is taken in, the ring's mark kept.
     platform::faults::clear();
-    QTRY_VERIFY_WITH_TIMEOUT((m_kit->loader->toonbestand(false), m_kit->grid1->textMatrix(2, 3) == "Ander Ruiter"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT((m_kit->check(false), m_kit->grid1->textMatrix(2, 3) == "Ander Ruiter"), 5000);
     QVERIFY(m_kit->view.gridVisible);
     QCOMPARE(m_kit->view.listState, ListState::Shown);
     QCOMPARE(m_kit->grid1->textMatrix(2, 10), QString("N"));
@@ -699,11 +698,10 @@ void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
 void TestRunOrderLoader::slowShareIsNotAGoneShare()
 {
     // Every call to the share takes 50 ms: a check cannot finish within its time, but the share answers. The
-    // list is never greyed; the office's write arrives a few looks later. And an unchanged file costs a check
-    // the folder's listing and one look at the file.
+    // list is never greyed; the office's write arrives a few looks later.
     write(runOrderBytes(starters(3)), today);
     m_kit->state.setBestandspad(path());
-    m_kit->loader->toonbestand(true);
+    m_kit->check(true);
     kantoor::PublishedOrder renamed = starters(3);
     renamed.lines[1][column::Rider] = "Ander Ruiter";
     write(runOrderBytes(renamed), today.addSecs(60));
@@ -718,7 +716,7 @@ void TestRunOrderLoader::slowShareIsNotAGoneShare()
     while (m_kit->grid1->textMatrix(2, 3) != u"Ander Ruiter" && taken.elapsed() < 5000) {
         QElapsedTimer check;
         check.start();
-        m_kit->loader->toonbestand(false);
+        m_kit->check(false);
         QVERIFY2(check.elapsed() < 100, qPrintable(QString::number(check.elapsed())));
         QCOMPARE(m_kit->view.listState, ListState::Shown);
         ++looks;

@@ -421,14 +421,14 @@ void TestSoak::aShowDayInFastMotion()
     m_kit->stationClock = &m_systemClock;
     m_kit->answer = m_kit->classPath(classId);
     FrmBaldovenaar& window = m_kit->makeWindow(true, false, settleTime);
-    station().timer1()->setInterval(checkInterval);
+    station().setCheckInterval(checkInterval);
     window.kiesbestand();
     QTRY_VERIFY(station().state().klasbekend);
     QCOMPARE(station().state().rid, classId);
     m_lastShown = listDigest(station().snapshot());
     QVERIFY(m_office->published(m_lastShown));
 
-    station().loader().setReadHooks({ [this] { ++m_reads; }, {} });
+    station().setReadHooks({ [this] { ++m_reads; }, {} });
     // After every look, by the re-read timer or the look again once a changed file may have settled.
     connect(station().timer1(), &QTimer::timeout, this, &TestSoak::afterALook);
     connect(station().settleTimer(), &QTimer::timeout, this, &TestSoak::afterALook);

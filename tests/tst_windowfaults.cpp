@@ -345,16 +345,16 @@ void TestWindowFaults::ticksDuringAMessageReadOneAtATime()
     int reading = 0;
     int deepest = 0;
     int reads = 0;
-    s.loader().setReadHooks({ [&] {
-                                 ++reads;
-                                 deepest = std::max(deepest, ++reading);
-                             },
+    s.setReadHooks({ [&] {
+                        ++reads;
+                        deepest = std::max(deepest, ++reading);
+                    },
         [&] { --reading; } });
     // While the message is up, the office publishes a new list and the re-read timer ticks on (a message box
     // runs an event loop of its own).
     connect(&s, &Station::message, this, [&] {
         QVERIFY(m_kit->publish(classBytes("A B C D")));
-        s.timer1()->setInterval(10);
+        s.setCheckInterval(10);
         QTest::qWait(150);
     });
     if (message == u"send") {
@@ -385,17 +385,17 @@ void TestWindowFaults::ticksDuringAReadReturnAtOnce()
     int deepest = 0;
     int reading = 0;
     // An event loop in the middle of a read (a message box's lets the timer tick), and direct calls too.
-    s.loader().setReadHooks({ [&] {
-                                 ++reads;
-                                 deepest = std::max(deepest, ++reading);
-                                 s.timer1()->setInterval(10);
-                                 QTest::qWait(100);
-                                 s.Timer1_Timer();
-                                 s.toonbestand(true);
-                             },
+    s.setReadHooks({ [&] {
+                        ++reads;
+                        deepest = std::max(deepest, ++reading);
+                        s.setCheckInterval(10);
+                        QTest::qWait(100);
+                        s.Timer1_Timer();
+                        s.toonbestand(true);
+                    },
         [&] { --reading; } });
     s.Timer1_Timer();
-    s.loader().setReadHooks({});
+    s.setReadHooks({});
     QCOMPARE(reads, 1);
     QCOMPARE(deepest, 1);
     QCOMPARE(keys(), QString("A B C D"));

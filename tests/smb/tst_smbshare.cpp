@@ -269,7 +269,7 @@ private:
     // Sends and waits for the office's list in the ring's order; the time from the press to that list.
     qint64 sendAndWaitForTheOffice(const QString& ringKeys, int timeout);
     int takenIn(int kind);
-    GridTable& grid(int index) { return index == 2 ? m_station->snapshot() : m_station->working(); }
+    const GridTable& grid(int index) { return index == 2 ? m_station->snapshot() : m_station->working(); }
     FlexGrid* gridView() const { return m_window->findChild<FlexGrid*>(QStringLiteral("grid1")); }
     QPushButton* sendButton() const { return m_window->findChild<QPushButton*>(QStringLiteral("btnKnop4")); }
     QString officeFolder() const { return m_server->shareFolder() + QStringLiteral("/GEDEELD"); }

@@ -23,10 +23,25 @@ void LoaderFixture::reset()
         grid->setFixedRows(1);
     }
     grid1->setPageRows(10);
-    loader = std::make_unique<RunOrderLoader>(state, *grid1, *grid2, *grid3, view, clock);
+    loader = std::make_unique<RunOrderLoader>(state, *grid1, *grid2, *grid3, clock);
+    loader->setBeforeReplace([this] { ++view.replaceCalls; });
     // The files are written whole before each read; how the loader waits for a file being written is
     // tested by itself.
     loader->setSettleTime(0);
+}
+
+RunOrderLoader::Check LoaderFixture::check(bool forceer)
+{
+    const RunOrderLoader::Check check = loader->toonbestand(forceer);
+    view.record(check);
+    return check;
+}
+
+void LoaderFixture::startNewFile()
+{
+    loader->startNewFile();
+    view.caption = RunOrderLoader::plainCaption();
+    view.titel = view.datum = view.begintijd = QString();
 }
 
 } // namespace testsupport

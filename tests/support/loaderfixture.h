@@ -19,6 +19,10 @@ struct LoaderFixture
     LoaderFixture();
     // Everything back as new: the state, the grids, the view and the loader.
     void reset();
+    // A check of the followed file, recorded in `view`.
+    RunOrderLoader::Check check(bool forceer);
+    // Another file chosen: the loader forgets the class, the view shows the empty caption and labels.
+    void startNewFile();
     QString path(const QString& name = QStringLiteral("baldovenaar rst-0001.dvz")) const { return dir.filePath(name); }
 
     QTemporaryDir dir;

@@ -1,14 +1,15 @@
 #pragma once
 
-#include "runorderview.h"
+#include "liststate.h"
+#include "runorderloader.h"
 
 #include <QList>
 #include <QString>
 
 namespace testsupport {
 
-// Records what the loader shows, as the main window would show it.
-class RecordingView : public RunOrderView
+// Records what the loader's checks told, as the main window would show it.
+class RecordingView
 {
 public:
     QString caption;
@@ -16,33 +17,38 @@ public:
     // The list is on screen: shown, or the last one while the file cannot be found.
     bool gridVisible = true;
     QString titel, datum, begintijd;
-    quint32 mutatie = 0;
+    ListNews news = ListNews::Untold;
     int adjustCalls = 0;
+    // Checks that found the file (and so worked the selection and the buttons out again).
     int refreshCalls = 0;
-    int knoppenCalls = 0;
+    // Checks that looked at the file (and so worked the send rule out again).
     int wijzigingenCalls = 0;
-
-    void setCaption(const QString& c) override { caption = c; }
-    void setListState(ListState state) override
-    {
-        listState = state;
-        gridVisible = state != ListState::Empty;
-    }
-    void setLabels(const QString& t, const QString& d, const QString& b) override
-    {
-        titel = t;
-        datum = d;
-        begintijd = b;
-    }
-    void setMutatieColour(quint32 colour) override { mutatie = colour; }
-    void adjust_grid() override { ++adjustCalls; }
-    void GridMultiSelect_Refresh() override { ++refreshCalls; }
-    void zetknoppen() override { ++knoppenCalls; }
-    void controleerwijzigingen() override { ++wijzigingenCalls; }
-    void aboutToReplace() override { ++replaceCalls; }
-    void lookAgainAfter(int milliseconds) override { lookAgain << milliseconds; }
     int replaceCalls = 0;
     QList<int> lookAgain;
+
+    void record(const RunOrderLoader::Check& check)
+    {
+        if (check.listState) {
+            listState = *check.listState;
+            gridVisible = listState != ListState::Empty;
+            ++wijzigingenCalls;
+        }
+        if (check.caption)
+            caption = *check.caption;
+        if (check.labels) {
+            titel = check.labels->titel;
+            datum = check.labels->datum;
+            begintijd = check.labels->begintijd;
+        }
+        if (check.news != ListNews::Untold) {
+            news = check.news;
+            ++refreshCalls;
+        }
+        if (check.layoutNeeded)
+            ++adjustCalls;
+        if (check.lookAgainAfter)
+            lookAgain << *check.lookAgainAfter;
+    }
 };
 
 } // namespace testsupport

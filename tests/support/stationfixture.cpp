@@ -14,6 +14,10 @@ StationFixture::StationFixture()
     useOwnSettings(m_config.path());
     if (m_root.isValid() && QDir(m_root.path()).mkdir(QStringLiteral("GEDEELD")))
         m_shared = m_root.filePath(QStringLiteral("GEDEELD"));
+    // The suite's data folder as the office's installation names it: the shared folder is in it.
+    m_settings = SettingsStore::forUser();
+    m_settings->setValue(QStringLiteral("Database"), QStringLiteral("InstallPathIndex"), QStringLiteral("2"));
+    m_settings->setValue(QStringLiteral("Database"), QStringLiteral("InstallPath"), m_root.path());
 }
 
 StationFixture::~StationFixture()
@@ -37,6 +41,7 @@ Station& StationFixture::makeStation(int settleTime)
     options.checkTime = checkTime;
     options.sendWait = sendWait;
     options.hangTime = hangTime;
+    options.settings = m_settings.get();
     m_station = std::make_unique<Station>(options);
     QObject::connect(
         m_station.get(), &Station::message, m_station.get(), [this](const QString& text) { messages << text; });
@@ -68,9 +73,7 @@ QStringList StationFixture::mutationFiles() const
 
 void selectRow(Station& station, int row)
 {
-    station.working().setRow(row);
-    station.working().setRowSel(row);
-    station.grid_SelChange();
+    station.selectRow(row);
 }
 
 } // namespace testsupport

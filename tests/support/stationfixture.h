@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock.h"
+#include "settingsstore.h"
 #include "station.h"
 
 #include <QByteArray>
@@ -9,8 +10,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-// The station as tests drive it: a settings folder of its own (XDG_CONFIG_HOME, so no test touches the
-// user's settings), a shared folder "GEDEELD" where the office publishes, alone in a folder of its own (so a
+// The station as tests drive it: a settings store of its own (in a settings folder of its own, which the
+// window's settings use too through XDG_CONFIG_HOME, so no test touches the user's settings) that names the
+// suite's data folder, whose shared folder "GEDEELD" is where the office publishes, alone in a folder of its own (so a
 // test can see that nothing is written beside it), a clock pinned to 7 December 2026 10:00, files read at
 // the first look (they are written whole), and what the station tells the official collected instead of
 // shown.
@@ -72,6 +74,7 @@ private:
     QTemporaryDir m_root;
     QString m_shared;
     QByteArray m_previousConfigHome;
+    std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<Station> m_station;
     int m_publications = 0;
 };
