@@ -109,7 +109,7 @@ public:
 
     // How long one check waits for the file system in all before it goes on without its answer: the window
     // waits this long at most, whatever the share does. A look or read not done by then is collected later.
-    static constexpr int defaultCheckTime = 60;
+    static constexpr int defaultCheckTime = 50;
     void setCheckTime(int milliseconds) { m_checkTime = milliseconds; }
     // How long the share may keep a look unanswered before the list counts as out of reach (greyed).
     void setGoneTime(int milliseconds) { m_shareLook.setGoneTime(milliseconds); }

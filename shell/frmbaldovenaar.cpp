@@ -211,7 +211,6 @@ FrmBaldovenaar::~FrmBaldovenaar()
     // then run on a window that is half gone. Nothing of the children reaches this window any more.
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
-    setBusy(false);
 }
 
 void FrmBaldovenaar::centreOnScreen()
@@ -560,7 +559,6 @@ void FrmBaldovenaar::connectStation()
     connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::setButtons);
     connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
     connect(&m_station, &Station::message, this, &FrmBaldovenaar::showMessage);
-    connect(&m_station, &Station::busyChanged, this, &FrmBaldovenaar::setBusy);
     for (auto read : { &Station::listRebuilt, &Station::listReplaced, &Station::listMerged })
         connect(&m_station, read, this, &FrmBaldovenaar::fitOnFirstList);
     m_grid1View->setVisible(m_station.listState() != ListState::Empty);
@@ -753,18 +751,6 @@ void FrmBaldovenaar::showMessage(const QString& text)
     box.exec();
 }
 
-void FrmBaldovenaar::setBusy(bool busy)
-{
-    // The hourglass for the whole screen while the station does long file work.
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
-}
-
 void FrmBaldovenaar::showListNews(ListNews news)
 {
     // A check that did not find the file leaves the indicator as it was.
@@ -797,6 +783,9 @@ void FrmBaldovenaar::showListNews(ListNews news)
 void FrmBaldovenaar::showStatus(const StationStatus& status)
 {
     m_statusLine->setStatus(statusText(status, m_station.clock().now()), statusTone(status));
+    // The close waits a few seconds for the share without an event loop: the line is painted now, or never.
+    if (status.closing)
+        m_statusLine->repaint();
 }
 
 void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)

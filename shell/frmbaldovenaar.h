@@ -31,7 +31,7 @@ class QWidget;
 // holds the state, the grids' data and the timers and runs every flow: the window builds its widgets,
 // forwards the official's input to the station, shows what the station says (caption, labels, buttons,
 // the change indicator, messages) and owns what only a window can do: the open dialog, message boxes,
-// the busy pointer, the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
+// the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
 // status line says in words where the ring's work stands with the office. The Beeld menu sizes the names to
 // the window and switches the sunlight mode; the Help menu opens the guide. The window comes back where
 // and as large as the official left it.
@@ -135,7 +135,6 @@ private:
     void ScrollMouse_HookForm();
     void ScrollMouse_UnhookForm();
     void showMessage(const QString& text);
-    void setBusy(bool busy);
     // The change indicator: green for a list that replaced the ring's.
     void showListNews(ListNews news);
     void setButtons(const Station::Buttons& buttons);
@@ -201,7 +200,6 @@ private:
 
     // Whether lblMutatie shows a new list, so a check that tells the same does not restyle it.
     std::optional<bool> m_shownNews;
-    bool m_busy = false;
     // Asked to stop from outside: the close asks nothing, the journal keeps the ring's work.
     bool m_stopping = false;
     bool m_loaded = false;

@@ -371,7 +371,8 @@ void Station::finishOpen(const std::optional<QString>& chosen)
             // Another class begins with its first starter in the ring.
             m_ring.clear();
         }
-        m_cleanUpWhenKnown = true;
+        // The class chosen again has just been cleaned up; another one is once its identity is known.
+        m_cleanUpWhenKnown = !sameFile;
         m_keeper.openClass();
         m_sendWatch.forget();
         m_history.clear();

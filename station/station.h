@@ -91,7 +91,7 @@ public:
     // How long a send may wait for the office before the status line warns.
     static constexpr int stallSeconds = 60;
     // How long the send button waits for its send to be written before it leaves it to the queue.
-    static constexpr int defaultSendWait = 50;
+    static constexpr int defaultSendWait = 30;
     // How long the close waits for the shared folder to take a send or clean-up still under way.
     static constexpr int closeWait = 5000;
 
@@ -266,8 +266,6 @@ signals:
     void sendFailed(const SendResult& result);
     // A text for the official (OK only): a refused swap, a failed send.
     void message(const QString& text);
-    // Long file work begins or ends: the window shows the busy pointer meanwhile.
-    void busyChanged(bool busy);
 
 private:
     // What a check found, shown and acted on: the views told, then the selection, the buttons, the send rule
