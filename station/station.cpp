@@ -18,6 +18,10 @@
 
 namespace {
 
+// The window answers the official within 100 ms whatever the share does: a handler waits for the share at
+// most a clean-up's or send's wait and a check's.
+static_assert(RunOrderLoader::defaultCheckTime + Station::defaultSendWait < 100);
+
 // The grids as the load handler sets them up for a running order: one fixed header row, eleven columns
 // with their alignments.
 void setUpGrid(GridTable& grid)

@@ -680,7 +680,7 @@ void TestRunOrderLoader::shareThatDoesNotAnswerNeverHoldsTheCheck()
     // The next check does not wait behind the call that is still under way.
     held.restart();
     m_kit->check(false);
-    QVERIFY2(held.elapsed() < 100, qPrintable(QString::number(held.elapsed())));
+    QVERIFY2(held.elapsed() < 250, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(m_kit->view.listState, greyed ? ListState::Stale : ListState::Shown);
     QCOMPARE(m_kit->grid1->textMatrix(2, 3), QString("Ruiter 1002"));
     QCOMPARE(m_kit->view.lookAgain.contains(250), lookAgainSoon);
@@ -717,7 +717,7 @@ void TestRunOrderLoader::slowShareIsNotAGoneShare()
         QElapsedTimer check;
         check.start();
         m_kit->check(false);
-        QVERIFY2(check.elapsed() < 100, qPrintable(QString::number(check.elapsed())));
+        QVERIFY2(check.elapsed() < 250, qPrintable(QString::number(check.elapsed()))); // 50 ms of it the check's own wait
         QCOMPARE(m_kit->view.listState, ListState::Shown);
         ++looks;
         QTest::qWait(20);

@@ -21,6 +21,10 @@ namespace faults = platform::faults;
 
 namespace {
 
+// The station's own waits for the share add up to 80 ms at most in any one handler (a clean-up's 30, a
+// check's 50); the rest is room for a machine busy with other builds, and far below a share's seconds.
+constexpr qint64 answersWithin = 250;
+
 // How long an action held the caller, in milliseconds.
 qint64 heldBy(const std::function<void()>& action)
 {
@@ -95,20 +99,20 @@ void TestSlowShare::slowShareNeverHoldsTheWindow()
     beat.start(10);
     holdTheShare(m_kit->sharedFolder());
 
-    QVERIFY(heldBy([&] { s.verzendmutatie(); }) < 100);
+    QVERIFY(heldBy([&] { s.verzendmutatie(); }) < answersWithin);
     QCOMPARE(s.status().send, StationStatus::Send::Sending);
     QVERIFY(statusText(s.status(), m_kit->clock.now()).contains(QStringLiteral("Bezig met verzenden…")));
     QTRY_COMPARE(s.status().send, StationStatus::Send::Hanging);
     QVERIFY(beats >= 10);
     // The checks go on meanwhile, and a share that has not answered for a moment does not grey the list.
-    QVERIFY(heldBy([&] { s.Timer1_Timer(); }) < 100);
+    QVERIFY(heldBy([&] { s.Timer1_Timer(); }) < answersWithin);
     QVERIFY(s.listShown());
     // The official goes on: another move, another send, while the first still hangs.
     m_kit->clock.setNow(m_kit->clock.now().addSecs(1));
     selectRow(s, 3);
     s.verplaatsregel(regels::Richting::Omhoog);
     QCOMPARE(keysOf(s.working()), QString("2 3 1 4"));
-    QVERIFY(heldBy([&] { s.verzendmutatie(); }) < 100);
+    QVERIFY(heldBy([&] { s.verzendmutatie(); }) < answersWithin);
     QCOMPARE(s.sendQueue().pending(), 2);
 
     // The share answers: both sends are written, the older first, so the newer is what the office finds.
@@ -132,8 +136,8 @@ void TestSlowShare::slowShareNeverHoldsTheWindow()
     holdTheShare(m_kit->sharedFolder());
     s.beginOpen();
     const qint64 openHeld = heldBy([&] { s.finishOpen(m_kit->classPath()); });
-    QVERIFY2(openHeld < 100, qPrintable(QString::number(openHeld)));
-    QVERIFY(heldBy([&] { s.Timer1_Timer(); }) < 100);
+    QVERIFY2(openHeld < answersWithin, qPrintable(QString::number(openHeld)));
+    QVERIFY(heldBy([&] { s.Timer1_Timer(); }) < answersWithin);
     QTest::qWait(100);
     QVERIFY(beats >= 5);
     QVERIFY(s.listShown());
