@@ -36,12 +36,11 @@ quint64 SendQueue::send(SendJob job, SentList list)
     return enqueue(std::move(task));
 }
 
-quint64 SendQueue::cleanUp(CleanUpJob job, QString note)
+quint64 SendQueue::cleanUp(CleanUpJob job)
 {
     Task task;
     task.kind = Kind::CleanUp;
     task.cleanUp = std::move(job);
-    task.note = std::move(note);
     return enqueue(std::move(task));
 }
 
@@ -119,7 +118,6 @@ SendQueue::Done SendQueue::run(const Task& task)
     done.id = task.id;
     done.kind = task.kind;
     done.list = task.list;
-    done.note = task.note;
     if (task.kind == Kind::Send) {
         done.job = task.send;
         done.sent = writeSend(task.send);

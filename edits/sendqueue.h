@@ -37,7 +37,6 @@ public:
         SentList list; // what the send carries, for the watch on it once it is written
         SendResult sent; // for a send
         QStringList removed; // for a clean-up: the names it removed
-        QString note; // what the clean-up was handed over with, for the day log
         bool wasHanging = false; // the task was told as hanging before it ended
     };
 
@@ -46,7 +45,7 @@ public:
 
     // Hands a task over; it is done after every task handed over before it. Returns its number (from 1 up).
     quint64 send(SendJob job, SentList list = SentList());
-    quint64 cleanUp(CleanUpJob job, QString note = QString());
+    quint64 cleanUp(CleanUpJob job);
 
     // Tasks handed over whose end has not been told yet.
     int pending() const { return int(m_pending.size()); }
@@ -80,7 +79,6 @@ private:
         SendJob send;
         SentList list;
         CleanUpJob cleanUp;
-        QString note;
     };
     struct Core
     {

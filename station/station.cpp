@@ -372,9 +372,9 @@ void Station::finishOpen(const std::optional<QString>& chosen)
             setCaption(RunOrderLoader::plainCaption());
             setLabels(RunOrderLoader::Labels());
             m_state.setBestandspad(*chosen);
-            // Another class begins with its first starter in the ring.
-            m_ring.clear();
         }
+        // The class opened begins with its first starter in the ring.
+        m_ring.clear();
         // The class chosen again has just been cleaned up; another one is once its identity is known.
         m_cleanUpWhenKnown = !sameFile;
         m_keeper.openClass();
@@ -567,9 +567,10 @@ SendResult Station::verzendmutatie()
 void Station::shareTaskDone(const SendQueue::Done& done)
 {
     if (done.kind == SendQueue::Kind::CleanUp) {
+        const auto [occasion, untaken] = m_cleanUps[done.id];
+        m_cleanUps.erase(done.id);
         if (!done.removed.isEmpty())
-            log(daylogtext::removed(done.note.section(u'\n', 0, 0), done.removed,
-                QDateTime::fromString(done.note.section(u'\n', 1), Qt::ISODate)));
+            log(daylogtext::removed(occasion, done.removed, untaken));
         return;
     }
     --m_sendsUnderWay;
@@ -873,8 +874,9 @@ void Station::runWismutaties(const QString& occasion)
         return;
     // A send the office has not taken in yet goes with the files: the day log says so, with when it was sent.
     const QDateTime untaken = m_sendWatch.isWatching() ? m_sendWatch.sentAt() : QDateTime();
-    m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid },
-        occasion + u'\n' + untaken.toString(Qt::ISODate));
+    const quint64 id
+        = m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid });
+    m_cleanUps[id] = { occasion, untaken };
     // A share that answers at once is cleaned up before the flow goes on; a slow one in the queue's own time.
     m_sendQueue->waitUntilIdle(m_sendWait);
 }

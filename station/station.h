@@ -372,6 +372,9 @@ private:
     int m_edits = 0;
     int m_editsAtPress = 0;
     std::map<quint64, int> m_pressEdits;
+    // Each clean-up under way: when it was made (for the day log) and the send of the class the office had
+    // not taken in then, if any.
+    std::map<quint64, std::pair<QString, QDateTime>> m_cleanUps;
     // For the day log: what the office's changed list did to the starters shown, worked out just before it
     // replaced them; the starter in the ring then; what the last check found of the share and the file.
     QString m_officeChanges;
