@@ -61,6 +61,7 @@ private:
     void officePublishes(const kantoor::PublishedOrder& order);
     // Both office programs look at the folder once, as `kantoor serve` does every second.
     int officeTakesIn();
+    void redateOfficeList();
     QStringList logLines() const;
 
     std::unique_ptr<testsupport::StationFixture> m_kit;
@@ -70,8 +71,6 @@ void TestOfficialWork::init()
 {
     m_kit = std::make_unique<testsupport::StationFixture>();
     QVERIFY(m_kit->isValid());
-    // The office's take-in dates its files by the real clock: the station's day is the real day here.
-    m_kit->clock.setNow(QDateTime::currentDateTime());
 }
 
 void TestOfficialWork::cleanup()
@@ -84,6 +83,14 @@ void TestOfficialWork::officePublishes(const kantoor::PublishedOrder& order)
     QVERIFY(
         kantoor::publishRunningOrder(m_kit->sharedFolder(), QStringLiteral("0007"), kantoor::runningOrderBytes(order))
             .ok);
+    redateOfficeList();
+}
+
+void TestOfficialWork::redateOfficeList()
+{
+    // The office programs date their files by the real clock; the station here lives on the kit's day, whatever
+    // the hour the tests run at.
+    QVERIFY(testsupport::setModified(m_kit->classPath(), m_kit->clock.now()));
 }
 
 int TestOfficialWork::officeTakesIn()
@@ -95,6 +102,8 @@ int TestOfficialWork::officeTakesIn()
     int taken = 0;
     for (QChar kind : { u's', u'h' })
         taken += kantoor::OfficeServer(m_kit->sharedFolder(), kind, outStream, errStream).takeIn();
+    if (taken > 0)
+        redateOfficeList();
     return taken;
 }
 
