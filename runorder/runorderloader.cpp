@@ -59,7 +59,8 @@ RunOrderLoader::FollowProblem RunOrderLoader::lookUp(bool forced)
     // A slow share is not a share that is gone: while it has kept the check waiting for less than the gone time
     // the list stays as it is, and the look is collected at a later check.
     if (answer.outcome == ShareLook::Outcome::Waiting) {
-        qCInfo(lcFollow).noquote() << QStringLiteral("look-up: %1 has not answered yet (%2 ms); the list stays as it is")
+        qCInfo(lcFollow).noquote() << QStringLiteral(
+            "look-up: %1 has not answered yet (%2 ms); the list stays as it is")
                                           .arg(folder)
                                           .arg(answer.waitedMs);
         m_waiting = true;
@@ -91,9 +92,8 @@ RunOrderLoader::FollowProblem RunOrderLoader::lookUp(bool forced)
         // file of its day in the last hours, stays shown with the ring's work on it until the office writes it
         // again. Only midnight keeps it: a file that turns out of another day than the one it was shown on is
         // no list to go on with. Whether a file is of today decides at start-up and at Openen, as ever.
-        const bool keep = !forced && m_lastFresh.isValid() && m_lastFreshPath == path
-            && now.date() > m_lastFresh.date() && modified.date() == m_lastFresh.date()
-            && m_lastFresh.secsTo(now) < keptPastMidnightSeconds;
+        const bool keep = !forced && m_lastFresh.isValid() && m_lastFreshPath == path && now.date() > m_lastFresh.date()
+            && modified.date() == m_lastFresh.date() && m_lastFresh.secsTo(now) < keptPastMidnightSeconds;
         if (!keep) {
             qCInfo(lcFollow).noquote() << "look-up: found" << name << "modified" << modified.toString(Qt::ISODate)
                                        << "- not today" << now.date().toString(Qt::ISODate)

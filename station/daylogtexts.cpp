@@ -32,7 +32,8 @@ QString listMerged(const QStringList& changedStarters)
 
 QString listReplaced(int lines, const QString& changes)
 {
-    const QString replaced = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
+    const QString replaced
+        = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
     return changes.isEmpty() ? replaced : replaced + QStringLiteral(": ") + changes;
 }
 

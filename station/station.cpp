@@ -874,8 +874,7 @@ void Station::runWismutaties(const QString& occasion)
         return;
     // A send the office has not taken in yet goes with the files: the day log says so, with when it was sent.
     const QDateTime untaken = m_sendWatch.isWatching() ? m_sendWatch.sentAt() : QDateTime();
-    const quint64 id
-        = m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid });
+    const quint64 id = m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid });
     m_cleanUps[id] = { occasion, untaken };
     // A share that answers at once is cleaned up before the flow goes on; a slow one in the queue's own time.
     m_sendQueue->waitUntilIdle(m_sendWait);

@@ -109,8 +109,7 @@ StatusTone statusTone(const StationStatus& status)
     using Send = StationStatus::Send;
     if (status.follow == StationStatus::Follow::NotFound || status.follow == StationStatus::Follow::Unreachable
         || status.send == Send::Stalled || status.send == Send::NotAsSent || status.send == Send::Failed
-        || status.send == Send::Hanging
-        || status.work == StationStatus::Work::Offered)
+        || status.send == Send::Hanging || status.work == StationStatus::Work::Offered)
         return StatusTone::Warning;
     if (status.send == Send::Waiting || status.send == Send::Sending || status.unsent > 0)
         return StatusTone::Waiting;

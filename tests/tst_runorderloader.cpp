@@ -717,7 +717,8 @@ void TestRunOrderLoader::slowShareIsNotAGoneShare()
         QElapsedTimer check;
         check.start();
         m_kit->check(false);
-        QVERIFY2(check.elapsed() < 250, qPrintable(QString::number(check.elapsed()))); // 50 ms of it the check's own wait
+        // 50 ms of it the check's own wait; the rest is room for a busy machine.
+        QVERIFY2(check.elapsed() < 250, qPrintable(QString::number(check.elapsed())));
         QCOMPARE(m_kit->view.listState, ListState::Shown);
         ++looks;
         QTest::qWait(20);

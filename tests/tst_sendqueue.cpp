@@ -110,7 +110,8 @@ void TestSendQueue::tasksReachTheFolderInTheirOrder()
     for (const QString& name : folder.files()) {
         QVERIFY2(name.endsWith(u"-12-baldovenaar-s.mut") || name.endsWith(u"-12-baldovenaar-h.mut"), qPrintable(name));
         if (name.endsWith(u"s.mut"))
-            keys << QString::fromLatin1(testsupport::readFile(folder.folder + name).split('\n').value(2).mid(6).trimmed());
+            keys << QString::fromLatin1(
+                testsupport::readFile(folder.folder + name).split('\n').value(2).mid(6).trimmed());
     }
     QCOMPARE(keys, remaining);
 }

@@ -128,7 +128,8 @@ void TestSlowShare::slowShareNeverHoldsTheWindow()
     }
     const QStringList sent = logLines().filter(QStringLiteral("verzonden: "));
     QCOMPARE(sent.size(), 2);
-    QVERIFY2(sent[0].contains(QStringLiteral("100000")) && sent[0].contains(QStringLiteral("na ")), qPrintable(sent[0]));
+    QVERIFY2(
+        sent[0].contains(QStringLiteral("100000")) && sent[0].contains(QStringLiteral("na ")), qPrintable(sent[0]));
     QVERIFY2(sent[1].contains(QStringLiteral("100001")), qPrintable(sent[1]));
 
     // Openen of the same class while the share holds everything: its clean-up and its first read wait in the
@@ -163,14 +164,20 @@ void TestSlowShare::dayLogTellsWhatTheShareAndTheOfficeDid_data()
                          "Ruiter 3 (Paard 3) van plaats 3 naar plaats 1",
                "in de ring na de wijziging van het secretariaat: 102 Ruiter 2 (Paard 2) (was 101 Ruiter 1 (Paard 1))" };
     QTest::newRow("the share lost and back")
-        << "share" << QStringList { "de gedeelde map is niet bereikbaar: de laatste lijst blijft grijs staan",
+        << "share"
+        << QStringList { "de gedeelde map is niet bereikbaar: de laatste lijst blijft grijs staan",
                "de gedeelde map is weer bereikbaar" };
     QTest::newRow("the list kept past midnight")
-        << "midnight" << QStringList { "na middernacht blijft de lijst getoond: het bestand is van 07-12-2026, de ring werkt erop verder" };
+        << "midnight"
+        << QStringList {
+               "na middernacht blijft de lijst getoond: het bestand is van 07-12-2026, de ring werkt erop verder"
+           };
     QTest::newRow("the list dropped, 12 hours on")
         << "morning"
-        << QStringList { "na middernacht blijft de lijst getoond: het bestand is van 07-12-2026, de ring werkt erop verder",
-               "de lijst is niet meer getoond: het bestand is niet van vandaag" };
+        << QStringList {
+               "na middernacht blijft de lijst getoond: het bestand is van 07-12-2026, de ring werkt erop verder",
+               "de lijst is niet meer getoond: het bestand is niet van vandaag"
+           };
     QTest::newRow("a send the office never took in, removed at Openen")
         << "open"
         << QStringList { "bij Openen verwijderd: 20261207-100000-7-baldovenaar-h.mut, "
