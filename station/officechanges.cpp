@@ -5,6 +5,8 @@
 #include "gridtable.h"
 
 #include <QHash>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -36,40 +38,101 @@ OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)
     OfficeChanges changes;
     const QHash<QStringView, int> before = rowsByKey(shown);
     const QHash<QStringView, int> after = rowsByKey(incoming);
-    // In the order of the lists, so the log reads top to bottom.
+    const auto add = [](QStringList& list, int& more, const QString& text) {
+        if (list.size() < OfficeChanges::namedPerPart)
+            list << text;
+        else
+            ++more;
+    };
+
+    // The starters in both lists, in the order shown, with their rows in the new list.
+    std::vector<int> shownRows;
+    std::vector<int> newRows;
     for (int row = 1; row < shown.rows(); ++row) {
         const QStringView key = shown.textView(row, column::Key);
         if (isPauseKey(key) || key.isEmpty() || before.value(key) != row)
             continue;
         const auto there = after.constFind(key);
-        const QString place = shown.textMatrix(row, column::Position);
         if (there == after.cend()) {
-            changes.withdrawn << QStringLiteral("%1 van plaats %2").arg(starterName(shown, row), place);
+            add(changes.withdrawn, changes.moreWithdrawn,
+                QStringLiteral("%1 van plaats %2").arg(starterName(shown, row), shown.textMatrix(row, column::Position)));
         } else {
-            const QString newPlace = incoming.textMatrix(*there, column::Position);
-            if (newPlace != place)
-                changes.moved << QStringLiteral("%1 van plaats %2 naar plaats %3")
-                                     .arg(starterName(incoming, *there), place, newPlace);
+            shownRows.push_back(row);
+            newRows.push_back(*there);
         }
     }
+    // A starter moved when its order among the others changed; the places a withdrawal or an addition shifts
+    // are no move of the office's. The most starters that kept their order among each other stay (the longest
+    // rising run of their new rows), and of runs as long the one that keeps the most starters on their own
+    // place, so that of two starters that changed places the one whose place changed is the one named. A
+    // Fenwick tree over the new rows gives the best run ending below each row.
+    struct Best
+    {
+        int length = 0;
+        int samePlace = 0;
+        int last = -1; // index into newRows
+        bool operator<(const Best& other) const
+        {
+            return length != other.length ? length < other.length : samePlace < other.samePlace;
+        }
+    };
+    std::vector<Best> tree(incoming.rows() + 1);
+    std::vector<int> previous(newRows.size(), -1);
+    Best overall;
+    for (int i = 0; i < int(newRows.size()); ++i) {
+        Best below;
+        for (int at = newRows[i] - 1; at > 0; at -= at & -at)
+            below = std::max(below, tree[at]);
+        Best ending { below.length + 1,
+            below.samePlace
+                + (shown.textView(shownRows[i], column::Position) == incoming.textView(newRows[i], column::Position)),
+            i };
+        previous[i] = below.last;
+        for (int at = newRows[i]; at < int(tree.size()); at += at & -at)
+            tree[at] = std::max(tree[at], ending);
+        overall = std::max(overall, ending);
+    }
+    std::vector<bool> kept(newRows.size(), false);
+    for (int i = overall.last; i >= 0; i = previous[i])
+        kept[i] = true;
+    for (int i = 0; i < int(newRows.size()); ++i) {
+        if (!kept[i])
+            add(changes.moved, changes.moreMoved,
+                QStringLiteral("%1 van plaats %2 naar plaats %3")
+                    .arg(starterName(incoming, newRows[i]), shown.textMatrix(shownRows[i], column::Position),
+                        incoming.textMatrix(newRows[i], column::Position)));
+    }
+
     for (int row = 1; row < incoming.rows(); ++row) {
         const QStringView key = incoming.textView(row, column::Key);
         if (isPauseKey(key) || key.isEmpty() || after.value(key) != row || before.contains(key))
             continue;
-        changes.added << QStringLiteral("%1 op plaats %2")
-                             .arg(starterName(incoming, row), incoming.textMatrix(row, column::Position));
+        add(changes.added, changes.moreAdded,
+            QStringLiteral("%1 op plaats %2").arg(starterName(incoming, row), incoming.textMatrix(row, column::Position)));
     }
     return changes;
 }
+
+namespace {
+
+QString part(const char* what, const QStringList& named, int more)
+{
+    QString text = QLatin1String(what) + QStringLiteral(": ") + named.join(QStringLiteral(", "));
+    if (more > 0)
+        text += QStringLiteral(" en nog %1").arg(more);
+    return text;
+}
+
+} // namespace
 
 QString describeOfficeChanges(const OfficeChanges& changes)
 {
     QStringList parts;
     if (!changes.withdrawn.isEmpty())
-        parts << QStringLiteral("teruggetrokken: %1").arg(changes.withdrawn.join(QStringLiteral(", ")));
+        parts << part("teruggetrokken", changes.withdrawn, changes.moreWithdrawn);
     if (!changes.added.isEmpty())
-        parts << QStringLiteral("toegevoegd: %1").arg(changes.added.join(QStringLiteral(", ")));
+        parts << part("toegevoegd", changes.added, changes.moreAdded);
     if (!changes.moved.isEmpty())
-        parts << QStringLiteral("verplaatst: %1").arg(changes.moved.join(QStringLiteral(", ")));
+        parts << part("verplaatst", changes.moved, changes.moreMoved);
     return parts.join(QStringLiteral("; "));
 }

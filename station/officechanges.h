@@ -6,14 +6,21 @@
 class GridTable;
 
 // What the office's changed list did to the starters the ring had on screen, for the day log: who was
-// withdrawn, who was added and who stands on another place, each with the back number, the rider and the
-// horse and the places (the running positions of column 1). The answer to "I was told I would go twelfth".
-// Lines are matched by their keys; pause lines take no part.
+// withdrawn, who was added and who was moved among the others, each with the back number, the rider and the
+// horse and the places (the running positions of column 1). The answer to "I was told I would go twelfth":
+// the places a withdrawal or an addition shifts follow from those lines, and a move is a starter whose order
+// among the others changed. Lines are matched by their keys; pause lines take no part. Each part names its
+// first starters and counts the rest, so an office that rewrote a list of thousands writes one line of
+// reasonable length.
 struct OfficeChanges
 {
+    static constexpr int namedPerPart = 40;
     QStringList withdrawn; // "105 Anna (Quibus) van plaats 3"
     QStringList added; // "131 Bram (Odin) op plaats 30"
     QStringList moved; // "107 Cees (Pax) van plaats 5 naar plaats 4"
+    int moreWithdrawn = 0;
+    int moreAdded = 0;
+    int moreMoved = 0;
     bool isEmpty() const { return withdrawn.isEmpty() && added.isEmpty() && moved.isEmpty(); }
 };
 

@@ -23,7 +23,7 @@ namespace {
 
 // The station's own waits for the share add up to 80 ms at most in any one handler (a clean-up's 30, a
 // check's 50); the rest is room for a machine busy with other builds, and far below a share's seconds.
-constexpr qint64 answersWithin = 250;
+constexpr qint64 answersWithin = 300;
 
 // How long an action held the caller, in milliseconds.
 qint64 heldBy(const std::function<void()>& action)
