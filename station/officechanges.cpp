@@ -10,12 +10,12 @@
 
 namespace {
 
-// Row of each starter's key (pause lines left out).
+// Row of each starter's key (pause lines left out); a key on more than one line, its first.
 QHash<QStringView, int> rowsByKey(const GridTable& grid)
 {
     QHash<QStringView, int> rows;
     rows.reserve(grid.rows());
-    for (int row = 1; row < grid.rows(); ++row) {
+    for (int row = grid.rows() - 1; row >= 1; --row) {
         const QStringView key = grid.textView(row, column::Key);
         if (!isPauseKey(key) && !key.isEmpty())
             rows.insert(key, row);
@@ -33,11 +33,32 @@ QString starterName(const GridTable& grid, int row)
         grid.textMatrix(row, column::Horse), grid.textMatrix(row, column::Key));
 }
 
+namespace {
+
+// The starters of the new list that the list shown did not have.
+template <typename Add>
+void addAdded(OfficeChanges& changes, const GridTable& incoming, const QHash<QStringView, int>& after,
+    const std::vector<bool>& matched, const Add& add)
+{
+    for (int row = 1; row < incoming.rows(); ++row) {
+        if (matched[row])
+            continue;
+        const QStringView key = incoming.textView(row, column::Key);
+        if (isPauseKey(key) || key.isEmpty() || after.value(key) != row)
+            continue;
+        add(changes.added, changes.moreAdded,
+            QStringLiteral("%1 op plaats %2").arg(starterName(incoming, row), incoming.textMatrix(row, column::Position)));
+    }
+}
+
+} // namespace
+
 OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)
 {
     OfficeChanges changes;
-    const QHash<QStringView, int> before = rowsByKey(shown);
+    // One index, of the new list: each line of the list shown looks itself up in it once.
     const QHash<QStringView, int> after = rowsByKey(incoming);
+    std::vector<bool> matched(incoming.rows(), false);
     const auto add = [](QStringList& list, int& more, const QString& text) {
         if (list.size() < OfficeChanges::namedPerPart)
             list << text;
@@ -48,15 +69,18 @@ OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)
     // The starters in both lists, in the order shown, with their rows in the new list.
     std::vector<int> shownRows;
     std::vector<int> newRows;
+    shownRows.reserve(shown.rows());
+    newRows.reserve(shown.rows());
     for (int row = 1; row < shown.rows(); ++row) {
         const QStringView key = shown.textView(row, column::Key);
-        if (isPauseKey(key) || key.isEmpty() || before.value(key) != row)
+        if (isPauseKey(key) || key.isEmpty())
             continue;
         const auto there = after.constFind(key);
         if (there == after.cend()) {
             add(changes.withdrawn, changes.moreWithdrawn,
                 QStringLiteral("%1 van plaats %2").arg(starterName(shown, row), shown.textMatrix(row, column::Position)));
-        } else {
+        } else if (!matched[*there]) { // a key shown twice is taken at its first line
+            matched[*there] = true;
             shownRows.push_back(row);
             newRows.push_back(*there);
         }
@@ -76,6 +100,11 @@ OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)
             return length != other.length ? length < other.length : samePlace < other.samePlace;
         }
     };
+    // Usually nobody moved (the office withdrew or added a starter, or changed a text): no run to look for.
+    if (std::is_sorted(newRows.begin(), newRows.end())) {
+        addAdded(changes, incoming, after, matched, add);
+        return changes;
+    }
     std::vector<Best> tree(incoming.rows() + 1);
     std::vector<int> previous(newRows.size(), -1);
     Best overall;
@@ -103,13 +132,7 @@ OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)
                         incoming.textMatrix(newRows[i], column::Position)));
     }
 
-    for (int row = 1; row < incoming.rows(); ++row) {
-        const QStringView key = incoming.textView(row, column::Key);
-        if (isPauseKey(key) || key.isEmpty() || after.value(key) != row || before.contains(key))
-            continue;
-        add(changes.added, changes.moreAdded,
-            QStringLiteral("%1 op plaats %2").arg(starterName(incoming, row), incoming.textMatrix(row, column::Position)));
-    }
+    addAdded(changes, incoming, after, matched, add);
     return changes;
 }
 
