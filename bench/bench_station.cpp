@@ -5,9 +5,9 @@
 //   causes (none, when nothing changed);
 // - the periodic read of an unchanged list (merged) and of a changed one (replacing the ring's list),
 //   each with its repaint.
-// - the official's edits through the station: a move of the current line, a mark, each with its step in the
-//   undo history, its line in the day log and the send rule, as the button runs them; and the journal of the
-//   unsent work written after an edit (off the edit's path, on a timer), for information.
+// - the official's edits through the station: a move of the current line, a mark, a starter dragged 500 places,
+//   each with its step in the undo history, its line in the day log and the send rule, as the button runs them; and the
+//   journal of the unsent work written after an edit (off the edit's path, on a timer), for information.
 // Baselines in the same run: reading the file's bytes and splitting them into lines and fields, the floor
 // no reader can beat; a bare listing of the folder; and the merge of an unchanged list entry by entry,
 // every line of the new list looked up by a scan of every line of the grid.
@@ -327,6 +327,29 @@ void stationMove(benchmark::State& state, int lines)
     }
 }
 
+// A starter dragged 500 places by its Volg cell and back, through the station: the moves, the undo step, the
+// day log, the send rule and the crowded-rider check.
+void stationDrag(benchmark::State& state, int lines)
+{
+    Station* station = readyForEdits(state, ::station(lines));
+    if (!station)
+        return;
+    int low = std::min(lines, 600);
+    // A pause line never moves: the starter above it is dragged.
+    while (low > 1 && station->working().textMatrix(low, 0) == u"P")
+        --low;
+    const int high = std::max(1, low - 500);
+    bool up = true;
+    int moved = 0;
+    for (auto _ : state) {
+        station->verplaatsNaar(up ? low : station->working().row(), up ? high : low);
+        moved += up && station->working().row() < low ? 1 : 0;
+        up = !up;
+    }
+    if (moved == 0)
+        state.SkipWithError("the starter did not move");
+}
+
 void stationMark(benchmark::State& state, int lines)
 {
     Station* station = readyForEdits(state, ::station(lines));
@@ -384,6 +407,7 @@ int main(int argc, char** argv)
         bench::Clock::Cpu, true);
     bench::add("edit-move", "a move through the station, undo step and day log", stationMove, elapsed);
     bench::add("edit-mark", "a mark through the station, undo step and day log", stationMark, elapsed);
+    bench::add("edit-drag", "a starter dragged 500 places through the station", stationDrag, elapsed);
     bench::add("journal", "the journal of unsent work written whole", journalSave, elapsed);
 
     bench::ratioAtMost("periodic-tick", "tick", "listing", 3);
@@ -393,6 +417,7 @@ int main(int argc, char** argv)
     bench::ratioAtMost("periodic-read-changed", "changed", "floor", 15);
     bench::timeAtMost("station-move-one-line", "edit-move", 1);
     bench::timeAtMost("station-mark-one-starter", "edit-mark", 1);
+    bench::timeAtMost("station-drag-500-places", "edit-drag", 20);
     bench::showRatio("journal written / the file read and split", "journal", "floor");
 
     const int status = bench::run(argc, argv, "bench_station: the station and its window, end to end");

@@ -2,6 +2,7 @@
 
 #include "boardcolours.h"
 #include "boardfeed.h"
+#include "boardtextfit.h"
 #include "stationstatus.h"
 
 #include <QGuiApplication>
@@ -39,12 +40,24 @@ int drawText(QPainter& painter, const QRect& rect, const QString& text, const QF
 
 } // namespace
 
+int RiderBoard::bigLineWidth(const BoardStarter& starter, int pixels)
+{
+    // As the line is drawn: the number's column, a gap, the rider in bold, a gap, the horse.
+    const QFontMetrics bold(boardFont(pixels, true));
+    const QFontMetrics plain(boardFont(pixels, false));
+    const int gap = pixels / 2;
+    const int horse = starter.horse.isEmpty() ? 0 : gap + plain.horizontalAdvance(starter.horse);
+    return bold.horizontalAdvance(QStringLiteral("0000")) + gap + bold.horizontalAdvance(starter.rider) + horse;
+}
+
 RiderBoard::RiderBoard(Station& station, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmRuiterscherm"));
     // The official keeps the keyboard in the main window; closing the board never ends the station.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // A display, never a place for the keyboard: the window system gives it no focus, not even on a click.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -179,6 +192,16 @@ void RiderBoard::paintEvent(QPaintEvent*)
         drawText(painter, noticeArea, notice, noticeFont, noticeText, Qt::AlignHCenter);
         titleArea.setRight(noticeArea.left() - margin);
     }
+    // How far the class is, at the title's right: "12 van 38 gereden · einde ca. 11:40".
+    const QString progress = progressText(content.progress);
+    if (content.shown && !progress.isEmpty()) {
+        const QFont progressFont = boardFont(h * 4 / 100, true);
+        const int progressWidth
+            = std::min(titleArea.width() / 2, QFontMetrics(progressFont).horizontalAdvance(progress) + margin);
+        drawText(painter, QRect(titleArea.right() - progressWidth, 0, progressWidth, titleHeight), progress,
+            progressFont, captionColour, Qt::AlignRight);
+        titleArea.setRight(titleArea.right() - progressWidth - margin);
+    }
     drawText(painter, titleArea, content.titel, boardFont(h / 20, true), textColour);
 
     if (!content.shown) {
@@ -197,13 +220,20 @@ void RiderBoard::paintEvent(QPaintEvent*)
         const QRect block(0, y, w, blockHeight);
         if (i == 0)
             band(block, ringBack);
-        drawText(painter, QRect(margin, y, w - 2 * margin, int(captionPixels * 1.3)), QString::fromUtf8(captions[i]),
+        // Beside the caption, the time the ring's pace expects the starter, as an estimate.
+        QString caption = QString::fromUtf8(captions[i]);
+        if (content.top[i] && !content.top[i]->expected.isEmpty())
+            caption += QStringLiteral("   –   verwacht %1").arg(content.top[i]->expected);
+        drawText(painter, QRect(margin, y, w - 2 * margin, int(captionPixels * 1.3)), caption,
             boardFont(captionPixels, true), captionColour);
         const QRect line(margin, y + int(captionPixels * 1.3), w - 2 * margin, int(linePixels * 1.3));
-        const QFont bold = boardFont(linePixels, true);
-        const QFont plain = boardFont(linePixels, false);
         if (const std::optional<BoardStarter>& starter = content.top[i]) {
-            const int gap = linePixels / 2;
+            // A long name makes its line smaller, down to two thirds; the line's place on the board stays.
+            const int pixels = boardtextfit::fittedPixels(
+                linePixels, line.width() - 1, [&](int p) { return bigLineWidth(*starter, p); });
+            const QFont bold = boardFont(pixels, true);
+            const QFont plain = boardFont(pixels, false);
+            const int gap = pixels / 2;
             const int numberWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("0000"));
             drawText(painter, QRect(line.left(), line.top(), numberWidth, line.height()), starter->number, bold,
                 textColour, Qt::AlignRight);
@@ -219,7 +249,7 @@ void RiderBoard::paintEvent(QPaintEvent*)
             drawText(painter, QRect(horseLeft, line.top(), std::max(0, line.right() - horseLeft), line.height()),
                 starter->horse, plain, textColour);
         } else {
-            drawText(painter, line, QStringLiteral("–"), bold, textColour);
+            drawText(painter, line, QStringLiteral("–"), boardFont(linePixels, true), textColour);
         }
         y += blockHeight;
     }
@@ -236,16 +266,18 @@ void RiderBoard::paintEvent(QPaintEvent*)
     const int gap = pixels;
     const int timeWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("00:00")) + gap;
     const int numberWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("0000"));
+    // A column for the expected times, beside the planned ones, only when one of the lines has one.
+    const bool anyExpected = std::any_of(content.following.cbegin(), content.following.cend(),
+        [](const BoardLine& entry) { return !entry.starter.expected.isEmpty(); });
+    const int expectedWidth = anyExpected ? QFontMetrics(font).horizontalAdvance(QStringLiteral("ca. 00:00")) + gap : 0;
     for (const BoardLine& entry : content.following) {
         const QRect line(margin, y, w - 2 * margin, lineHeight);
         const BoardStarter& s = entry.starter;
         if (entry.kind == BoardLine::Kind::Pause) {
             band(QRect(0, y + 1, w, lineHeight - 2), pauseBack);
             drawText(painter, QRect(line.left(), y, timeWidth, lineHeight), s.time, bold, captionColour);
-            drawText(painter,
-                QRect(line.left() + timeWidth + numberWidth + gap, y,
-                    line.right() - (line.left() + timeWidth + numberWidth + gap), lineHeight),
-                s.rider, bold, textColour);
+            const int textLeft = line.left() + timeWidth + expectedWidth + numberWidth + gap;
+            drawText(painter, QRect(textLeft, y, line.right() - textLeft, lineHeight), s.rider, bold, textColour);
             y += lineHeight;
             continue;
         }
@@ -254,6 +286,10 @@ void RiderBoard::paintEvent(QPaintEvent*)
         int x = line.left();
         drawText(painter, QRect(x, y, timeWidth, lineHeight), s.time, bold, struck ? struckColour : captionColour);
         x += timeWidth;
+        if (anyExpected) {
+            drawText(painter, QRect(x, y, expectedWidth, lineHeight), s.expected, font, captionColour);
+            x += expectedWidth;
+        }
         drawText(painter, QRect(x, y, numberWidth, lineHeight), s.number, bold, colour, Qt::AlignRight);
         x += numberWidth + gap;
         const int riderWidth = (line.right() - x) * 45 / 100;
@@ -266,7 +302,7 @@ void RiderBoard::paintEvent(QPaintEvent*)
             const int strikeY = y + lineHeight / 2;
             painter.setPen(QPen(struckColour, std::max(2, pixels / 10)));
             const int right = s.horse.isEmpty() ? x + riderDrawn : horseLeft + horseDrawn;
-            painter.drawLine(line.left() + timeWidth, strikeY, right, strikeY);
+            painter.drawLine(line.left() + timeWidth + expectedWidth, strikeY, right, strikeY);
         }
         y += lineHeight;
     }

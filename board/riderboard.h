@@ -10,10 +10,12 @@ class Station;
 
 // The rider board ("Ruiterscherm"): a second window for a screen at the in-gate or in the warm-up arena. It
 // paints what its BoardFeed gives: the class's title, very large the starter in the ring and the next two
-// ("In de ring", "Klaar staan", "Daarna"), and below them the next eight with their planned times, the
+// ("In de ring", "Klaar staan", "Daarna"), and below them the next eight with their planned times (and beside
+// them "ca. 10:52" where the ring's pace expects them two minutes or more away from it), the
 // starters not started struck through and the pauses as bands; greyed, with "niet bijgewerkt sinds ...",
 // while the station shows a list that is not up to date. Sizes follow the window's height: the three big lines
-// are at least a twelfth of it, legible from ten metres on a full-HD screen.
+// are at least a twelfth of it, legible from ten metres on a full-HD screen; a long name there is drawn smaller
+// (down to two thirds) before it is cut.
 //
 // It takes no part in the official's work: it never takes the activation when it opens (the keyboard stays
 // with the main window), and what it shows is the station's.
@@ -35,6 +37,9 @@ public:
     // The text height, in pixels, of the starter in the ring and of the next two, at the board's height.
     int ringLinePixels() const;
     int nextLinePixels() const;
+    // The width a starter's big line takes at a text height, in pixels: a long name is drawn smaller until
+    // this fits the line.
+    static int bigLineWidth(const BoardStarter& starter, int pixels);
 
 signals:
     // The board was shown or closed.

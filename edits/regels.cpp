@@ -4,6 +4,7 @@
 #include "gridtable.h"
 #include "multiselect.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -71,6 +72,46 @@ int verplaatsregel(GridTable& grid, Richting richting)
     // or swap acts on the starter the official just moved.
     codeMultiSelect::GridMultiSelect_SelChange(grid, false, false, codeMultiSelect::paintSelectionRow);
     return target;
+}
+
+int landingRow(const GridTable& grid, int from, int pointed)
+{
+    if (from < 1 || from >= grid.rows() || isPauseKey(grid.textView(from, column::Key)))
+        return from;
+    const int target = std::clamp(pointed, 1, grid.rows() - 1);
+    const int step = target < from ? -1 : 1;
+    int landing = from;
+    for (int r = from; r != target;) {
+        const int next = nearestLine(grid, r, step);
+        if (next == r || (step < 0 ? next < target : next > target))
+            break;
+        landing = r = next;
+    }
+    return landing;
+}
+
+std::vector<std::pair<int, int>> verplaatsNaar(GridTable& grid, int target)
+{
+    std::vector<std::pair<int, int>> exchanges;
+    const int start = grid.row();
+    const int landing = landingRow(grid, start, target);
+    const bool redraw = grid.redraw();
+    grid.setRedraw(false);
+    const int step = landing < start ? -1 : 1;
+    for (int r = start; r != landing;) {
+        const int next = nearestLine(grid, r, step);
+        verwisselregels(grid, next, r);
+        exchanges.emplace_back(r, next);
+        r = next;
+    }
+    grid.setRow(landing);
+    grid.setCol(0);
+    grid.setRowSel(landing);
+    grid.setColSel(grid.cols() - 1);
+    grid.setRedraw(redraw);
+    grid.showRow(landing);
+    codeMultiSelect::GridMultiSelect_SelChange(grid, false, false, codeMultiSelect::paintSelectionRow);
+    return exchanges;
 }
 
 QString controleerwissel(const GridTable& grid)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class GridTable;
 
@@ -23,6 +24,17 @@ void verwisselregels(GridTable& grid, int rowA, int rowB);
 // pause line moves nothing. The line that ends current is made visible and becomes the
 // one selected row, as a plain click on it would (so NG and swap then act on it). Returns that row.
 int verplaatsregel(GridTable& grid, Richting richting);
+
+// Where the current line lands when the official drags it to the row `pointed`: as far as one-place moves
+// towards it go without passing it, so a pause line pointed at keeps the line on the near side of it. A pointer
+// beyond the list counts as its first or last data row. The line's own row when it cannot move.
+int landingRow(const GridTable& grid, int from, int pointed);
+
+// Moves the current line to `target` (a landing row) as the same series of one-place moves the move buttons make
+// (pause lines stay in place, column 1 stays with the place), with one repaint of the selection at the end
+// instead of one per place, so a move over hundreds of places stays instant. The line ends current and the one
+// selected row, as after a move by button. Gives the rows exchanged, first to last (none when nothing moved).
+std::vector<std::pair<int, int>> verplaatsNaar(GridTable& grid, int target);
 
 // Why the selected rows cannot be swapped ("Selecteer 2 rijen", or "Pauzeregels kunnen niet verplaatst
 // worden."), or an empty text when exactly two non-pause rows are selected.

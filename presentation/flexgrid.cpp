@@ -8,6 +8,7 @@
 #include "textmeasurer.h"
 #include "twips.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -15,7 +16,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
+#include <QTouchEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -32,6 +35,14 @@ FlexGrid::FlexGrid(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
+    // The grip on the Volg cell shows as the pointer passes; a finger's touches come as touches, so a held
+    // finger can start a drag where a swipe scrolls.
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
+    m_holdTimer = new QTimer(this);
+    m_holdTimer->setSingleShot(true);
+    m_holdTimer->setInterval(touchHoldTime);
+    connect(m_holdTimer, &QTimer::timeout, this, &FlexGrid::touchHeld);
 }
 
 FlexGrid::~FlexGrid() = default;
@@ -116,11 +127,27 @@ QString FlexGrid::cellToolTip(int row, int col) const
     }
     if (col == column::Position && row == m_markedRow)
         parts << QStringLiteral("In de ring");
+    if (col == column::Position && m_warnedRows.contains(row))
+        parts << QStringLiteral("Deze ruiter rijdt kort na elkaar (zie de statusregel)");
+    if (col == column::Time && m_timeTip && row >= m_table->fixedRows()) {
+        const QString tip = m_timeTip(row);
+        if (!tip.isEmpty())
+            parts << tip;
+    }
     return parts.join(u'\n');
 }
 
 bool FlexGrid::viewportEvent(QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        return touchEvent(static_cast<QTouchEvent*>(event));
+    default:
+        break;
+    }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const int row = rowAt(help->pos().y());
@@ -159,9 +186,7 @@ void FlexGrid::applyFont()
         return;
     const QFont f = gridFont();
     setFont(f);
-    const QFontMetrics metrics(f);
-    // The Windows grid's rows are the font's height and a few pixels of air.
-    m_table->setDefaultRowHeight(twips::fromPixels(metrics.height() + 4));
+    m_table->setDefaultRowHeight(twips::fromPixels(rowHeightFor(f)));
     // The layout gives a column its widest text and a margin of three spaces. Of that margin the column
     // loses up to a pixel to whole pixels and one to its grid line; the rest is air, shared by both
     // sides of the text. So what the layout measured as fitting is drawn whole at every font size, and
@@ -170,6 +195,12 @@ void FlexGrid::applyFont()
     const double air = m_measurer->widthPixels(gridlayout::cellMargin) - 2;
     m_textInset = std::max(0, int(std::floor(air / 2)));
     tableReset();
+}
+
+int FlexGrid::rowHeightFor(const QFont& font)
+{
+    // The Windows grid's rows are the font's height and a few pixels of air.
+    return QFontMetrics(font).height() + 4;
 }
 
 int FlexGrid::rowHeightPixels() const
@@ -476,7 +507,9 @@ void FlexGrid::paintEvent(QPaintEvent* event)
         paintRow(r, y);
 
     paintMarker(painter);
+    paintWarnings(painter);
     paintFocusFrame(painter);
+    paintLanding(painter);
     // A list that is not up to date is shown through a grey veil: still readable, plainly not current.
     if (m_stale)
         painter.fillRect(event->rect(), look.veil);
@@ -706,20 +739,21 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    const QPoint at = event->position().toPoint();
+    press(event->position().toPoint(), event->button(), event->modifiers());
+}
+
+void FlexGrid::press(const QPoint& at, Qt::MouseButton which, Qt::KeyboardModifiers modifiers)
+{
     const int row = rowAt(at.y());
     const int col = colAt(at.x());
     m_table->setMouseRow(row);
-    const int button = event->button() == Qt::LeftButton ? 1
-        : event->button() == Qt::RightButton             ? 2
-        : event->button() == Qt::MiddleButton            ? 4
-                                                         : 0;
+    const int button = which == Qt::LeftButton ? 1 : which == Qt::RightButton ? 2 : which == Qt::MiddleButton ? 4 : 0;
     if (button == 0 || !isDataCell(row, col))
         return;
-    m_pressed |= event->button();
-    const int shift = shiftState(event->modifiers());
+    m_pressed |= which;
+    const int shift = shiftState(modifiers);
     emit mouseDown(button, shift, at.x(), at.y());
-    if (!m_table || event->button() != Qt::LeftButton)
+    if (!m_table || which != Qt::LeftButton)
         return;
     const Position before = position();
     if (shift & 1) {
@@ -730,6 +764,13 @@ void FlexGrid::mousePressEvent(QMouseEvent* event)
         m_table->setCol(col);
     }
     reportIfMoved(before);
+    // A plain press on the grip may become a drag once the pointer moves.
+    m_drag = Drag();
+    if (shift == 0 && isGrip(row, col)) {
+        m_drag.armed = true;
+        m_drag.from = row;
+        m_drag.pressedAt = at;
+    }
 }
 
 void FlexGrid::mouseMoveEvent(QMouseEvent* event)
@@ -738,9 +779,18 @@ void FlexGrid::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPoint at = event->position().toPoint();
     m_table->setMouseRow(rowAt(at.y()));
+    if (!(event->buttons() & Qt::LeftButton))
+        updateGripCursor(at);
     if (!(m_pressed & Qt::LeftButton) || !(event->buttons() & Qt::LeftButton)
         || m_table->rows() <= m_table->fixedRows())
         return;
+    if (m_drag.armed && !m_drag.active
+        && (at - m_drag.pressedAt).manhattanLength() >= QApplication::startDragDistance())
+        beginDrag(m_drag.from);
+    if (m_drag.active) {
+        dragTo(at.y());
+        return;
+    }
     const Position before = position();
     const int row = dragRowAt(at.y());
     const int col = dragColAt(at.x());
@@ -756,12 +806,226 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
     if (!m_table)
         return;
     const QPoint at = event->position().toPoint();
+    release(at, event->button(), event->modifiers());
+    updateGripCursor(at);
+}
+
+void FlexGrid::release(const QPoint& at, Qt::MouseButton which, Qt::KeyboardModifiers modifiers)
+{
     m_table->setMouseRow(rowAt(at.y()));
-    if (!(m_pressed & event->button()))
+    if (!(m_pressed & which))
         return;
-    m_pressed &= ~event->button();
-    const int button = event->button() == Qt::LeftButton ? 1 : event->button() == Qt::RightButton ? 2 : 4;
-    emit mouseUp(button, shiftState(event->modifiers()), at.x(), at.y());
+    m_pressed &= ~which;
+    const int button = which == Qt::LeftButton ? 1 : which == Qt::RightButton ? 2 : 4;
+    emit mouseUp(button, shiftState(modifiers), at.x(), at.y());
+    // The drop after the release: the click is over before the line moves.
+    if (which == Qt::LeftButton)
+        endDrag(m_drag.active);
+}
+
+bool FlexGrid::isGrip(int row, int col) const
+{
+    return m_landing && m_dragEnabled && col == column::Position && isDataCell(row, col)
+        && !isPauseKey(m_table->textView(row, column::Key));
+}
+
+void FlexGrid::updateGripCursor(const QPoint& at)
+{
+    if (m_drag.active)
+        return;
+    if (isGrip(rowAt(at.y()), colAt(at.x())))
+        viewport()->setCursor(Qt::OpenHandCursor);
+    else
+        viewport()->unsetCursor();
+}
+
+void FlexGrid::setRowDrag(LandingRule landing)
+{
+    m_landing = std::move(landing);
+}
+
+void FlexGrid::setRowDragEnabled(bool enabled)
+{
+    m_dragEnabled = enabled;
+    if (!enabled && (m_drag.active || m_drag.armed))
+        endDrag(false);
+}
+
+void FlexGrid::beginDrag(int row)
+{
+    m_drag.armed = false;
+    m_drag.active = true;
+    m_drag.from = row;
+    m_drag.landing = row;
+    viewport()->setCursor(Qt::ClosedHandCursor);
+    viewport()->update();
+}
+
+void FlexGrid::dragTo(int y)
+{
+    if (!m_drag.active || !m_table)
+        return;
+    const int landing = m_landing ? m_landing(m_drag.from, dragRowAt(y)) : m_drag.from;
+    if (landing != m_drag.landing) {
+        m_drag.landing = landing;
+        viewport()->update();
+    }
+}
+
+void FlexGrid::endDrag(bool drop)
+{
+    const Drag drag = std::exchange(m_drag, Drag());
+    if (!drag.active)
+        return;
+    viewport()->unsetCursor();
+    viewport()->update();
+    if (drop && m_table && drag.landing != drag.from && drag.landing >= m_table->fixedRows())
+        emit rowDragged(drag.from, drag.landing);
+}
+
+void FlexGrid::paintLanding(QPainter& painter)
+{
+    if (!m_drag.active || !m_table || m_drag.landing == m_drag.from)
+        return;
+    QRect row;
+    for (int c = 0; c < m_table->cols(); ++c)
+        row |= cellRect(m_drag.landing, c);
+    if (row.isEmpty())
+        return;
+    // Above the row it lands on when it goes up, below it when it goes down: where it will stand.
+    const int thickness = std::max(3, row.height() / 6);
+    const int y = m_drag.landing < m_drag.from ? row.top() : row.bottom() - thickness + 1;
+    const QRect line(row.left(), y, row.width(), thickness);
+    painter.fillRect(line.adjusted(0, -1, 0, 1), Qt::white);
+    painter.fillRect(line, Qt::black);
+    // Arrow heads at both ends, so the line reads as a place between rows, not as a grid line.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    const int h = thickness * 2;
+    const int mid = y + thickness / 2;
+    painter.drawPolygon(
+        QPolygon({ QPoint(row.left(), mid - h), QPoint(row.left() + h, mid), QPoint(row.left(), mid + h) }));
+    painter.drawPolygon(
+        QPolygon({ QPoint(row.right(), mid - h), QPoint(row.right() - h, mid), QPoint(row.right(), mid + h) }));
+    painter.restore();
+}
+
+void FlexGrid::setWarnedRows(const QList<int>& rows)
+{
+    if (rows == m_warnedRows)
+        return;
+    m_warnedRows = rows;
+    viewport()->update();
+}
+
+void FlexGrid::setTimeTip(std::function<QString(int)> tip)
+{
+    m_timeTip = std::move(tip);
+}
+
+void FlexGrid::paintWarnings(QPainter& painter)
+{
+    if (!m_table)
+        return;
+    for (const int r : std::as_const(m_warnedRows)) {
+        const QRect cell = cellRect(r, column::Rider);
+        if (cell.isEmpty())
+            continue;
+        // A yellow triangle with an exclamation mark at the rider's cell's right end: read as a warning in
+        // black and white too.
+        const int size = std::max(8, cell.height() - 4);
+        const int left = cell.right() - size - 2;
+        const int top = cell.top() + (cell.height() - size) / 2;
+        const QPolygon triangle(
+            { QPoint(left + size / 2, top), QPoint(left + size, top + size), QPoint(left, top + size) });
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(QColor(255, 200, 0));
+        painter.drawPolygon(triangle);
+        QFont mark = font();
+        mark.setBold(true);
+        mark.setPixelSize(std::max(6, size * 2 / 3));
+        painter.setFont(mark);
+        painter.drawText(QRect(left, top + size / 4, size, size * 3 / 4), Qt::AlignCenter, QStringLiteral("!"));
+        painter.restore();
+    }
+}
+
+bool FlexGrid::touchEvent(QTouchEvent* event)
+{
+    if (!m_table)
+        return false;
+    const QList<QEventPoint>& points = event->points();
+    const QPoint at = points.isEmpty() ? m_touch.at : points.first().position().toPoint();
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+        if (points.size() != 1)
+            return false;
+        m_touch = Touch { true, false, at, at, m_table->topRow() };
+        m_holdTimer->start();
+        event->accept();
+        return true;
+    case QEvent::TouchUpdate:
+        if (!m_touch.down)
+            return false;
+        m_touch.at = at;
+        if (m_drag.active) {
+            dragTo(at.y());
+        } else {
+            if (!m_touch.swiped && (at - m_touch.startAt).manhattanLength() >= QApplication::startDragDistance()) {
+                m_touch.swiped = true;
+                m_holdTimer->stop();
+            }
+            // A swipe scrolls the list by whole rows, the way the finger goes.
+            if (m_touch.swiped) {
+                const int rows = (m_touch.startAt.y() - at.y()) / rowHeightPixels();
+                m_table->setTopRow(std::clamp(m_touch.startTopRow + rows, m_table->fixedRows(),
+                    std::max(m_table->fixedRows(), m_table->maxTopRow())));
+            }
+        }
+        event->accept();
+        return true;
+    case QEvent::TouchEnd:
+        m_holdTimer->stop();
+        if (m_touch.down) {
+            if (m_drag.active)
+                release(m_touch.at, Qt::LeftButton, Qt::NoModifier);
+            else if (!m_touch.swiped) {
+                press(m_touch.startAt, Qt::LeftButton, Qt::NoModifier);
+                release(m_touch.startAt, Qt::LeftButton, Qt::NoModifier);
+            }
+        }
+        m_touch = Touch();
+        event->accept();
+        return true;
+    case QEvent::TouchCancel:
+        m_holdTimer->stop();
+        if (m_drag.active) {
+            endDrag(false);
+            release(m_touch.at, Qt::LeftButton, Qt::NoModifier);
+        }
+        m_touch = Touch();
+        event->accept();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FlexGrid::touchHeld()
+{
+    if (!m_touch.down || m_touch.swiped || !m_table)
+        return;
+    const int row = rowAt(m_touch.startAt.y());
+    if (!isGrip(row, colAt(m_touch.startAt.x())))
+        return;
+    // The held finger presses the row as a click would, and picks the starter up.
+    press(m_touch.startAt, Qt::LeftButton, Qt::NoModifier);
+    if (m_drag.armed)
+        beginDrag(row);
 }
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
@@ -833,6 +1097,12 @@ void FlexGrid::keyPressEvent(QKeyEvent* event)
         event->ignore();
         return;
     }
+    if (m_drag.active && event->key() == Qt::Key_Escape) {
+        // The starter goes back to where it was picked up: nothing moves.
+        endDrag(false);
+        event->accept();
+        return;
+    }
     const int shift = shiftState(event->modifiers());
     emit keyDown(windowsKeyCode(event->key()), shift);
     if (!m_table)
@@ -865,6 +1135,8 @@ void FlexGrid::focusInEvent(QFocusEvent* event)
 
 void FlexGrid::focusOutEvent(QFocusEvent* event)
 {
+    // A message box or another window took the keys: a drag in progress drops nothing.
+    endDrag(false);
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
 }

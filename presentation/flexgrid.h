@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QList>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QPainter;
+class QTimer;
+class QTouchEvent;
 
 #include "gridtable.h"
 
@@ -17,8 +21,10 @@ class TextMeasurer;
 // come from the table (widths in twips, 15 to a pixel; the font in whole pixels, as the Windows grid set
 // it). All state lives in the table; the widget only shows it and turns mouse and keys into changes of
 // it. A text its column cuts short ends in "…" and shows whole in the cell's tooltip. Beside the texts it
-// paints what ChangeMarks says (the office's changes framed and bold, a bar on rows not sent yet), and in
-// the sunlight mode it paints in that mode's colours, all text bold.
+// paints what ChangeMarks says (the office's changes framed and bold, a bar on rows not sent yet), a warning
+// triangle on the rows of a rider a move crowded, and in the sunlight mode it paints in that mode's colours,
+// all text bold. A starter can be dragged by its Volg cell (with the mouse, or a finger held still on it); the
+// grid shows where it will land and reports the drop, and the station moves it.
 class FlexGrid : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -39,6 +45,8 @@ public:
     // kept on either side; empty when the cell is not shown.
     QRect textRect(int row, int col) const;
     int rowHeightPixels() const;
+    // The height of a row in pixels for the grid's font.
+    static int rowHeightFor(const QFont& font);
     // How many non-fixed rows fit on one page of the viewport.
     int visibleRows() const;
 
@@ -65,6 +73,26 @@ public:
     void setMarkedRow(int row);
     int markedRow() const { return m_markedRow; }
 
+    // Dragging a starter by its Volg cell (the running position at the left of its row) to another place: the
+    // pointer shows a grip there, a line shows where the starter will land while it is dragged, Escape cancels,
+    // and the drop is told as rowDragged. With a finger, a press held still on the Volg cell starts the drag,
+    // so a swipe still scrolls and a tap still selects. `landing` gives the row a drag from `from` to the row
+    // pointed at lands on (pause lines stay in place); without it, no drag starts.
+    using LandingRule = std::function<int(int from, int pointed)>;
+    void setRowDrag(LandingRule landing);
+    void setRowDragEnabled(bool enabled);
+    bool isDragging() const { return m_drag.active; }
+    // The row a drag in progress will land on; -1 when none is in progress.
+    int landingRow() const { return m_drag.active ? m_drag.landing : -1; }
+    // How long a finger is held still before a drag starts, in ms.
+    static constexpr int touchHoldTime = 450;
+
+    // Rows marked with a warning (a rider crowded by a move); the marks follow until the next call.
+    void setWarnedRows(const QList<int>& rows);
+    QList<int> warnedRows() const { return m_warnedRows; }
+    // What the Tijd cell's tooltip adds for a row (the expected go-time); nothing when not given.
+    void setTimeTip(std::function<QString(int row)> tip);
+
     // Scrolls as little as needed for the row to be on the page (fixed rows always are).
     void ensureRowVisible(int row);
 
@@ -79,6 +107,8 @@ signals:
     void keyDown(int keyCode, int shift);
     void keyUp(int keyCode, int shift);
     void selChange();
+    // A starter dragged by its Volg cell was dropped: the line of row `from` lands on row `to`.
+    void rowDragged(int from, int to);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -126,6 +156,44 @@ private:
     QFont cellFont(bool officeMark) const;
     double textWidth(const QString& text, bool officeMark) const;
     bool officeMarked(int row, int col) const;
+
+    // The drag of a starter by its Volg cell.
+    bool isGrip(int row, int col) const;
+    void updateGripCursor(const QPoint& at);
+    void beginDrag(int row);
+    void dragTo(int y);
+    void endDrag(bool drop);
+    void paintLanding(QPainter& painter);
+    void paintWarnings(QPainter& painter);
+    bool touchEvent(QTouchEvent* event);
+    void touchHeld();
+    // A press and a release of a mouse button at a viewport position, as the mouse and a finger make them.
+    void press(const QPoint& at, Qt::MouseButton which, Qt::KeyboardModifiers modifiers);
+    void release(const QPoint& at, Qt::MouseButton which, Qt::KeyboardModifiers modifiers);
+
+    struct Drag
+    {
+        bool armed = false; // pressed on a Volg cell; a drag begins once the pointer moves
+        bool active = false;
+        int from = -1;
+        int landing = -1;
+        QPoint pressedAt;
+    };
+    struct Touch
+    {
+        bool down = false;
+        bool swiped = false;
+        QPoint startAt;
+        QPoint at;
+        int startTopRow = 0;
+    };
+    LandingRule m_landing;
+    bool m_dragEnabled = true;
+    Drag m_drag;
+    Touch m_touch;
+    QTimer* m_holdTimer = nullptr;
+    QList<int> m_warnedRows;
+    std::function<QString(int)> m_timeTip;
 
     QPointer<GridTable> m_table;
     QPointer<const ChangeMarks> m_marks;

@@ -154,16 +154,6 @@ ColumnWidths columnWidths(const std::array<int, layoutColumns>& natural, int col
     return widths;
 }
 
-void adjustColumns(GridTable& table, TextMeasurer& measurer, int gridWidthTwips)
-{
-    const ColumnWidths widths = columnWidths(naturalWidths(table, measurer), table.cols(), gridWidthTwips);
-    for (int c = 0; c < layoutColumns; ++c) {
-        // A column the grid does not have refuses its width, as the grid control did.
-        if (widths[size_t(c)])
-            table.setColWidth(c, *widths[size_t(c)]);
-    }
-}
-
 bool namesFit(const std::array<int, layoutColumns>& natural, int columnCount, int gridWidthTwips)
 {
     const ColumnWidths widths = columnWidths(natural, columnCount, gridWidthTwips);
@@ -172,41 +162,6 @@ bool namesFit(const std::array<int, layoutColumns>& natural, int columnCount, in
             return false;
     }
     return true;
-}
-
-NaturalWidthsAt measuredWidths(const GridTable& table, const QFont& base)
-{
-    return [&table, base](int pixels) {
-        TextMeasurer measurer(layoutFont(base, pixels * 72.0 / 96.0));
-        return naturalWidths(table, measurer);
-    };
-}
-
-double fitScale(const NaturalWidthsAt& naturalWidthsAt, int columnCount, double outerWidthPixels, int gridWidthTwips)
-{
-    if (!(outerWidthPixels > 0))
-        return minimumScale;
-    // The fonts the zoom factor's range reaches on this window, in whole pixels: only those lay out differently.
-    const int smallest = pixelSize(fontSize(outerWidthPixels, minimumScale));
-    const int largest = pixelSize(fontSize(outerWidthPixels, maximumScale));
-    const auto fits = [&](int pixels) { return namesFit(naturalWidthsAt(pixels), columnCount, gridWidthTwips); };
-    if (!fits(smallest))
-        return minimumScale;
-    // The texts and the fixed columns all grow with the font, so the names fit up to some size and not beyond:
-    // found by halving, then checked a size further, since hinted widths do not grow quite evenly.
-    int low = smallest;
-    int high = largest;
-    while (low < high) {
-        const int middle = low + (high - low + 1) / 2;
-        if (fits(middle))
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    while (low < largest && fits(low + 1))
-        ++low;
-    // The factor whose font is exactly that many pixels: points = pixels × 72 ÷ 96.
-    return zoomfactor::clamp(std::clamp(low * 72.0 / 96.0, minimumFontSize, maximumFontSize) / outerWidthPixels);
 }
 
 } // namespace gridlayout

@@ -10,7 +10,6 @@
 #include <QSize>
 #include <QString>
 #include <array>
-#include <functional>
 #include <optional>
 
 class GridTable;
@@ -91,22 +90,8 @@ std::array<int, layoutColumns> naturalWidths(const GridTable& table, TextMeasure
 // pixels and 5 the rest. When the three have no natural width at all they keep theirs.
 ColumnWidths columnWidths(const std::array<int, layoutColumns>& natural, int columnCount, int gridWidthTwips);
 
-// Measures the table and sets its column widths for a grid of the given width.
-void adjustColumns(GridTable& table, TextMeasurer& measurer, int gridWidthTwips);
-
 // Whether the rider, horse and club columns (3, 4 and 5) each get at least their natural width, so that their
 // longest texts show whole.
 bool namesFit(const std::array<int, layoutColumns>& natural, int columnCount, int gridWidthTwips);
-
-// The natural widths of the list's columns in the grid's font at a size of whole pixels.
-using NaturalWidthsAt = std::function<std::array<int, layoutColumns>(int pixels)>;
-// Measures them on the table, in the font `base` (its family and weight) at each size asked.
-NaturalWidthsAt measuredWidths(const GridTable& table, const QFont& base);
-
-// The fit zoom ("Passend"): the zoom factor, within 0.005..0.1, that gives the largest font at which the
-// longest rider, horse and club texts of the list fit their columns, in a grid of the given width on a window
-// of the given outer width. Every factor that gives the same font in whole pixels lays the grid out the same;
-// this is the one that gives that font exactly. When the names fit at no font, the smallest factor.
-double fitScale(const NaturalWidthsAt& naturalWidthsAt, int columnCount, double outerWidthPixels, int gridWidthTwips);
 
 } // namespace gridlayout

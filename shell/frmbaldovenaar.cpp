@@ -1,45 +1,48 @@
 #include "frmbaldovenaar.h"
 
-#include "changemarks.h"
+#include "boardcommands.h"
 #include "clock.h"
 #include "colours.h"
+#include "editmenu.h"
 #include "flexgrid.h"
 #include "focusframestyle.h"
 #include "frmintro.h"
 #include "gridlayout.h"
+#include "handleiding.h"
+#include "handleidingvenster.h"
 #include "holdbutton.h"
 #include "keycommands.h"
+#include "logboekvenster.h"
+#include "menuaction.h"
+#include "messageboxes.h"
+#include "mutatieindicator.h"
+#include "namefit.h"
 #include "resources.h"
-#include "riderboard.h"
 #include "runorderfiledialog.h"
-#include "scrollmouse.h"
 #include "statusline.h"
 #include "textmeasurer.h"
+#include "touchtargets.h"
 #include "twips.h"
+#include "wheelhook.h"
+#include "windowplacement.h"
 #include "windowsettings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLayout>
-#include <QMargins>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QUrl>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <vector>
@@ -99,9 +102,10 @@ int outerWidthPixels(const QWidget& window)
     return window.isVisible() ? window.frameGeometry().width() : window.width();
 }
 
-// The status line below the grid: its height and the gap above it, in twips.
+// The status line below the grid: its least height and the gap above it, in twips, and its least letter size.
 constexpr int statusLineHeight = 390;
 constexpr int statusLineGap = 60;
+constexpr double statusLinePoints = 10;
 
 // The window's controls as designed: where each sits (twips, in the client area or in the strip
 // Picture1), its font, picture and tooltip. In z-order, bottom first: later controls are drawn over
@@ -157,22 +161,6 @@ const struct
 } stripLines[] = { { "Line1", 0, 0x00808080 }, { "Line2", 15, colours::white }, { "Line3", 465, 0x00808080 },
     { "Line4", 480, colours::white } };
 
-codeScrollMouse::WheelControl describe(QWidget* widget, codeScrollMouse::ControlKind kind, const QString& name)
-{
-    codeScrollMouse::WheelControl control;
-    control.kind = kind;
-    control.name = name;
-    if (!widget)
-        return control;
-    const QPoint topLeft = widget->mapToGlobal(QPoint(0, 0));
-    // As the window system measures a window: right and bottom one past the last pixel.
-    control.rect = codeScrollMouse::ScreenRect { topLeft.x(), topLeft.y(), topLeft.x() + widget->width(),
-        topLeft.y() + widget->height() };
-    control.visible = widget->isVisible();
-    control.enabled = widget->isEnabled();
-    return control;
-}
-
 } // namespace
 
 FrmBaldovenaar::FrmBaldovenaar(Station& station, QWidget* parent)
@@ -193,15 +181,21 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     m_grid1View->setChangeMarks(&m_station.changeMarks());
     buildMenu();
     buildKeyboardCommands();
-    buildBoardCommands();
+    // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
+    m_boardCommands
+        = new BoardCommands(*this, m_station, m_mnuBeeld, &addMenuAction, [this] { keepKeyboardInList(); });
+    // The starter in the ring, marked in the grid.
+    m_grid1View->setMarkedRow(m_station.ringPointer().row());
+    connect(&m_station, &Station::ringChanged, m_grid1View, &FlexGrid::setMarkedRow);
     connectStation();
+    buildWheelHook();
 
     // Initial client area 915 × 608, centred on the screen (and shrunk to fit a smaller one).
     m_client->setFixedSize(toPixels(designClientWidth), toPixels(designClientHeight));
     adjustSize();
     m_client->setMinimumSize(0, 0);
     m_client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    centreOnScreen();
+    windowplacement::centreOnScreen(*this);
 }
 
 FrmBaldovenaar::~FrmBaldovenaar()
@@ -213,19 +207,12 @@ FrmBaldovenaar::~FrmBaldovenaar()
         QObject::disconnect(child, nullptr, this, nullptr);
 }
 
-void FrmBaldovenaar::centreOnScreen()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize frameExtra = frameGeometry().size() - size();
-        const QRect frame = gridlayout::startFrame(size(), frameExtra, minimumSize(), screen->availableGeometry());
-        // On a small screen the window shrinks to fit; the resize handler lays it out again.
-        resize(frame.size() - frameExtra);
-        move(frame.topLeft());
-    }
-}
-
 QPushButton* FrmBaldovenaar::styleButton(QPushButton* button)
 {
+    // Tab reaches a button that takes the focus at all; a click does not take the keyboard from the list (the
+    // official's next key is a starter's number, F8 or an arrow, all meant for the list).
+    if (button->focusPolicy() & Qt::ClickFocus)
+        button->setFocusPolicy(Qt::TabFocus);
     // A style that honours the button's own back colour, on every platform.
     button->setStyle(m_buttonStyle);
     setColour(button, QPalette::Button, colours::buttonFaceBack);
@@ -306,8 +293,7 @@ void FrmBaldovenaar::buildControls()
             widget = m_picture1;
             break;
         case Kind::Indicator:
-            m_lblMutatie = new QLabel(parent);
-            m_lblMutatie->setAlignment(Qt::AlignCenter);
+            m_lblMutatie = new MutatieIndicator(parent);
             m_lblMutatieWidth = toPixels(control.width);
             widget = m_lblMutatie;
             break;
@@ -327,13 +313,13 @@ void FrmBaldovenaar::buildControls()
         }
     }
     m_statusLine = new StatusLine(m_client);
-    m_statusLine->setFont(arial(10, true));
+    m_statusLine->setFont(arial(statusLinePoints, true));
     m_statusLine->setFocusPolicy(Qt::NoFocus);
 
     // The send button shows its picture greyed by itself when it is off.
     m_btnKnop[knoppen::Verzenden]->setIcon(artwork::sendIcon());
     m_btnKnop[knoppen::Verzenden]->setIconSize(QSize(35, 26));
-    showListNews(m_station.listNews());
+    m_lblMutatie->setNews(m_station.listNews());
 
     // The grid's events reach the station's selection, as for the whole group.
     connect(m_grid1View, &FlexGrid::mouseDown, this,
@@ -344,6 +330,17 @@ void FrmBaldovenaar::buildControls()
         m_grid1View, &FlexGrid::keyDown, this, [this](int, int shift) { m_station.grid_KeyDown(modifiers(shift)); });
     connect(m_grid1View, &FlexGrid::keyUp, this, [this](int, int) { m_station.grid_KeyUp(); });
     connect(m_grid1View, &FlexGrid::selChange, this, [this] { m_station.grid_SelChange(); });
+    // A starter dragged by its Volg cell lands where the station's moves take it; the Tijd cell's tooltip gives
+    // the time the ring's pace expects; the rows of a crowded rider carry a mark.
+    m_grid1View->setRowDrag([this](int from, int pointed) { return m_station.landingRow(from, pointed); });
+    connect(m_grid1View, &FlexGrid::rowDragged, &m_station, &Station::verplaatsNaar);
+    m_grid1View->setTimeTip([this](int row) { return m_station.expectedTip(row); });
+    connect(&m_station, &Station::crowdedChanged, m_grid1View,
+        [this] { m_grid1View->setWarnedRows(m_station.crowdedRows()); });
+    // A finger must hit the move and edit buttons: at least nine millimetres on a touch screen.
+    touchtargets::enlarge({ m_btnVerplaatsregels[0], m_btnVerplaatsregels[1], m_btnKnop[knoppen::Wissel],
+                              m_btnKnop[knoppen::NietGestart], m_btnKnop[knoppen::Verzenden] },
+        screen());
 
     // Tab order: grid(1), the strip's open and zoom buttons, the move buttons, swap, NG, send.
     QWidget* order[] = { m_grid1View, m_btnKnop[knoppen::Openen], m_btnKnop[knoppen::Kleiner],
@@ -353,12 +350,34 @@ void FrmBaldovenaar::buildControls()
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
+void FrmBaldovenaar::buildWheelHook()
+{
+    // The window's controls in its control order; labels, lines and timers are no windows of their own and are
+    // left out, as are grid(2) and grid(3), which have no widget at all.
+    using codeScrollMouse::ControlKind;
+    const QString btnKnop = QStringLiteral("btnKnop");
+    const QString btnVerplaatsregels = QStringLiteral("btnVerplaatsregels");
+    m_wheelHook = new WheelHook(*this,
+        { { m_btnKnop[knoppen::Wissel], ControlKind::Other, btnKnop },
+            { m_btnKnop[knoppen::NietGestart], ControlKind::Other, btnKnop },
+            { m_picture1, ControlKind::PictureBox, QStringLiteral("Picture1") },
+            { m_btnKnop[knoppen::Groter], ControlKind::Other, btnKnop },
+            { m_btnKnop[knoppen::Openen], ControlKind::Other, btnKnop },
+            { m_btnKnop[knoppen::Kleiner], ControlKind::Other, btnKnop },
+            { m_btnKnop[knoppen::Verzenden], ControlKind::Other, btnKnop },
+            { m_btnVerplaatsregels[1], ControlKind::Other, btnVerplaatsregels },
+            { m_grid1View, ControlKind::Grid, QStringLiteral("grid") },
+            { m_picTemp, ControlKind::PictureBox, QStringLiteral("picTemp") },
+            { m_btnVerplaatsregels[0], ControlKind::Other, btnVerplaatsregels } },
+        m_grid1View, [this](int direction) { m_station.scrollGrid(direction); });
+}
+
 void FrmBaldovenaar::buildMenu()
 {
     m_mnuBestand = menuBar()->addMenu(QStringLiteral("&Bestand"));
     m_mnuBestand->setObjectName(QStringLiteral("mnuBestand"));
     m_mnuBestandSub[0] = m_mnuBestand->addAction(QStringLiteral("&Openen"));
-    m_mnuLogboek = addAction(m_mnuBestand, QStringLiteral("mnuLogboek"), QStringLiteral("&Logboek openen"), {});
+    m_mnuLogboek = addMenuAction(m_mnuBestand, QStringLiteral("mnuLogboek"), QStringLiteral("&Logboek openen"), {});
     connect(m_mnuLogboek, &QAction::triggered, this, &FrmBaldovenaar::openLogboek);
     m_mnuBestandSub[2] = m_mnuBestand->addSeparator();
     m_mnuBestandSub[3] = m_mnuBestand->addAction(QStringLiteral("&Afsluiten"));
@@ -370,16 +389,7 @@ void FrmBaldovenaar::buildMenu()
 
     m_mnuBewerken = menuBar()->addMenu(QStringLiteral("Be&werken"));
     m_mnuBewerken->setObjectName(QStringLiteral("mnuBewerken"));
-    m_mnuOngedaanMaken = addAction(m_mnuBewerken, QStringLiteral("mnuOngedaanMaken"), QStringLiteral("&Ongedaan maken"),
-        { QKeySequence(Qt::CTRL | Qt::Key_Z) });
-    m_mnuOpnieuw = addAction(m_mnuBewerken, QStringLiteral("mnuOpnieuw"), QStringLiteral("Opn&ieuw"),
-        { QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) });
-    m_mnuBewerken->addSeparator();
-    m_mnuOpnieuwToepassen
-        = addAction(m_mnuBewerken, QStringLiteral("mnuOpnieuwToepassen"), QStringLiteral("Opnieuw &toepassen"), {});
-    connect(m_mnuOngedaanMaken, &QAction::triggered, &m_station, &Station::ongedaanMaken);
-    connect(m_mnuOpnieuw, &QAction::triggered, &m_station, &Station::opnieuw);
-    connect(m_mnuOpnieuwToepassen, &QAction::triggered, &m_station, &Station::opnieuwToepassen);
+    m_editMenu = new EditMenu(m_mnuBewerken, m_station);
 
     buildBeeldMenu();
     buildHelpMenu();
@@ -391,14 +401,14 @@ void FrmBaldovenaar::buildBeeldMenu()
     m_mnuBeeld->setObjectName(QStringLiteral("mnuBeeld"));
     // The two "a" buttons' steps, and the fit of the names to the window. Ctrl+= too: the plus sign needs
     // Shift on most keyboards.
-    m_mnuKleiner = addAction(m_mnuBeeld, QStringLiteral("mnuKleiner"), QStringLiteral("&Kleiner"),
+    m_mnuKleiner = addMenuAction(m_mnuBeeld, QStringLiteral("mnuKleiner"), QStringLiteral("&Kleiner"),
         { QKeySequence(Qt::CTRL | Qt::Key_Minus) });
-    m_mnuGroter = addAction(m_mnuBeeld, QStringLiteral("mnuGroter"), QStringLiteral("&Groter"),
+    m_mnuGroter = addMenuAction(m_mnuBeeld, QStringLiteral("mnuGroter"), QStringLiteral("&Groter"),
         { QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
-    m_mnuPassend = addAction(
+    m_mnuPassend = addMenuAction(
         m_mnuBeeld, QStringLiteral("mnuPassend"), QStringLiteral("&Passend"), { QKeySequence(Qt::CTRL | Qt::Key_0) });
     m_mnuBeeld->addSeparator();
-    m_mnuZonlicht = addAction(m_mnuBeeld, QStringLiteral("mnuZonlicht"), QStringLiteral("&Zonlicht"), {});
+    m_mnuZonlicht = addMenuAction(m_mnuBeeld, QStringLiteral("mnuZonlicht"), QStringLiteral("&Zonlicht"), {});
     m_mnuZonlicht->setCheckable(true);
     connect(m_mnuKleiner, &QAction::triggered, this, [this] { btnKnop_Click(knoppen::Kleiner); });
     connect(m_mnuGroter, &QAction::triggered, this, [this] { btnKnop_Click(knoppen::Groter); });
@@ -410,54 +420,18 @@ void FrmBaldovenaar::buildHelpMenu()
 {
     m_mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    m_mnuHandleiding = addAction(
+    m_mnuHandleiding = addMenuAction(
         m_mnuHelp, QStringLiteral("mnuHandleiding"), QStringLiteral("&Handleiding"), { QKeySequence(Qt::Key_F1) });
     m_mnuOverBaldovenaar
-        = addAction(m_mnuHelp, QStringLiteral("mnuOverBaldovenaar"), QStringLiteral("&Over Baldovenaar"), {});
+        = addMenuAction(m_mnuHelp, QStringLiteral("mnuOverBaldovenaar"), QStringLiteral("&Over Baldovenaar"), {});
     connect(m_mnuHandleiding, &QAction::triggered, this, &FrmBaldovenaar::openHandleiding);
     connect(m_mnuOverBaldovenaar, &QAction::triggered, this, &FrmBaldovenaar::overBaldovenaar);
-}
-
-QAction* FrmBaldovenaar::addAction(
-    QMenu* menu, const QString& name, const QString& text, const QList<QKeySequence>& keys)
-{
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    action->setShortcuts(keys);
-    // The keys work wherever the focus is in the window, the grid included.
-    action->setShortcutContext(Qt::WindowShortcut);
-    return action;
 }
 
 void FrmBaldovenaar::buildKeyboardCommands()
 {
     m_mnuBestandSub[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     m_mnuBestandSub[0]->setShortcutContext(Qt::WindowShortcut);
-
-    // Every command of the buttons in the menu, with its key. The move items move once when chosen; their
-    // keys, held, repeat as a held button does (KeyCommands takes them).
-    m_mnuBewerken->addSeparator();
-    m_mnuVerplaats[size_t(regels::Richting::Omhoog)] = addAction(m_mnuBewerken, QStringLiteral("mnuVerplaatsOmhoog"),
-        QStringLiteral("Verplaats rij om&hoog"), { QKeySequence(Qt::CTRL | Qt::Key_Up) });
-    m_mnuVerplaats[size_t(regels::Richting::Omlaag)] = addAction(m_mnuBewerken, QStringLiteral("mnuVerplaatsOmlaag"),
-        QStringLiteral("Verplaats rij om&laag"), { QKeySequence(Qt::CTRL | Qt::Key_Down) });
-    m_mnuWissel = addAction(m_mnuBewerken, QStringLiteral("mnuWissel"), QStringLiteral("&Wissel 2 rijen om"),
-        { QKeySequence(Qt::CTRL | Qt::Key_W) });
-    m_mnuNietGestart = addAction(m_mnuBewerken, QStringLiteral("mnuNietGestart"),
-        QStringLiteral("Meld als \"&Niet Gestart\""), { QKeySequence(Qt::CTRL | Qt::Key_N) });
-    m_mnuBewerken->addSeparator();
-    // Enter beside the letters and on the keypad.
-    m_mnuVerzenden = addAction(m_mnuBewerken, QStringLiteral("mnuVerzenden"), QStringLiteral("&Verzend wijziging"),
-        { QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter) });
-    for (const regels::Richting richting : { regels::Richting::Omhoog, regels::Richting::Omlaag }) {
-        connect(m_mnuVerplaats[size_t(richting)], &QAction::triggered, &m_station,
-            [this, richting] { m_station.verplaatsregel(richting); });
-    }
-    connect(m_mnuWissel, &QAction::triggered, &m_station, &Station::wisselrijen);
-    connect(m_mnuNietGestart, &QAction::triggered, &m_station, &Station::wisselnietgestart);
-    connect(m_mnuVerzenden, &QAction::triggered, &m_station, &Station::verzendmutatie);
-    connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::enableKeyboardCommands);
-    enableKeyboardCommands(m_station.buttons());
 
     m_keyCommands = new KeyCommands(this, m_grid1View, m_station, this);
 
@@ -468,75 +442,14 @@ void FrmBaldovenaar::buildKeyboardCommands()
         button->setStyle(focusStyle);
 }
 
-void FrmBaldovenaar::enableKeyboardCommands(const Station::Buttons& buttons)
-{
-    for (QAction* action : m_mnuVerplaats)
-        action->setEnabled(buttons.volgorde);
-    m_mnuWissel->setEnabled(buttons.volgorde);
-    m_mnuNietGestart->setEnabled(buttons.nietGestart);
-    m_mnuVerzenden->setEnabled(buttons.verzenden);
-}
-
-void FrmBaldovenaar::buildBoardCommands()
-{
-    // At the bottom of the Beeld menu, below its zoom items.
-    m_mnuBeeld->menuAction()->setVisible(true);
-    m_mnuBeeld->addSeparator();
-    m_mnuRuiterscherm = addAction(m_mnuBeeld, QStringLiteral("mnuRuiterscherm"), QStringLiteral("&Ruiterscherm"),
-        { QKeySequence(Qt::CTRL | Qt::Key_R) });
-    m_mnuRuiterscherm->setCheckable(true);
-    m_mnuSchermvullend = addAction(m_mnuBeeld, QStringLiteral("mnuRuiterschermSchermvullend"),
-        QStringLiteral("Ruiterscherm &schermvullend"), { QKeySequence(Qt::Key_F11) });
-    m_mnuVolgende = addAction(m_mnuBeeld, QStringLiteral("mnuVolgendeInDeRing"), QStringLiteral("&Volgende in de ring"),
-        { QKeySequence(Qt::Key_F8) });
-    m_mnuVorige = addAction(m_mnuBeeld, QStringLiteral("mnuVorigeInDeRing"), QStringLiteral("V&orige"),
-        { QKeySequence(Qt::SHIFT | Qt::Key_F8) });
-    connect(m_mnuRuiterscherm, &QAction::triggered, this, &FrmBaldovenaar::toggleRuiterscherm);
-    connect(m_mnuSchermvullend, &QAction::triggered, this, [this] {
-        if (m_board && m_board->isVisible())
-            m_board->toggleFullScreen();
-    });
-    connect(m_mnuVolgende, &QAction::triggered, &m_station, &Station::volgendeInDeRing);
-    connect(m_mnuVorige, &QAction::triggered, &m_station, &Station::vorigeInDeRing);
-    connect(&m_station, &Station::listStateChanged, this, &FrmBaldovenaar::enableBoardCommands);
-    enableBoardCommands();
-
-    // The starter in the ring, marked in the grid.
-    m_grid1View->setMarkedRow(m_station.ringPointer().row());
-    connect(&m_station, &Station::ringChanged, m_grid1View, &FlexGrid::setMarkedRow);
-}
-
-void FrmBaldovenaar::enableBoardCommands()
-{
-    const bool ring = m_station.ringMoves();
-    m_mnuVolgende->setEnabled(ring);
-    m_mnuVorige->setEnabled(ring);
-    m_mnuSchermvullend->setEnabled(m_board && m_board->isVisible());
-}
-
 void FrmBaldovenaar::toggleRuiterscherm()
 {
-    if (isUnloaded())
-        return;
-    if (m_board && m_board->isVisible()) {
-        m_board->close();
-        return;
-    }
-    if (!m_board) {
-        m_board = new RiderBoard(m_station, this);
-        // Its keys work on the board too, when the official has clicked it.
-        m_board->addActions({ m_mnuRuiterscherm, m_mnuSchermvullend, m_mnuVolgende, m_mnuVorige });
-        connect(m_board, &RiderBoard::shownChanged, this, [this](bool shown) {
-            m_mnuRuiterscherm->setChecked(shown);
-            enableBoardCommands();
-        });
-    }
-    const bool wasActive = isActiveWindow();
-    m_board->open(screen());
-    m_mnuRuiterscherm->setChecked(m_board->isVisible());
-    // The keyboard stays with the official, also where the window system activates every window it shows.
-    if (wasActive)
-        activateWindow();
+    m_boardCommands->toggle();
+}
+
+RiderBoard* FrmBaldovenaar::ruiterscherm() const
+{
+    return m_boardCommands->board();
 }
 
 void FrmBaldovenaar::connectStation()
@@ -554,7 +467,7 @@ void FrmBaldovenaar::connectStation()
         m_grid1View->setStale(state == ListState::Stale);
     });
     connect(&m_station, &Station::statusChanged, this, &FrmBaldovenaar::showStatus);
-    connect(&m_station, &Station::listNewsChanged, this, &FrmBaldovenaar::showListNews);
+    connect(&m_station, &Station::listNewsChanged, m_lblMutatie, &MutatieIndicator::setNews);
     connect(&m_station, &Station::layoutNeeded, this, &FrmBaldovenaar::adjust_grid);
     connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::setButtons);
     connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
@@ -572,7 +485,7 @@ void FrmBaldovenaar::Form_Load()
     if (m_loaded)
         return;
     m_loaded = true;
-    ScrollMouse_HookForm();
+    m_wheelHook->hook();
     m_station.prepare();
     applyWindowSettings(readWindowSettings());
     if (m_options.showSplash)
@@ -589,36 +502,29 @@ void FrmBaldovenaar::Form_Load()
 
 void FrmBaldovenaar::Form_Unload()
 {
-    keepWindowPlacement();
-    // The board goes with the station it shows.
-    if (m_board)
-        m_board->close();
+    // Only a window the official has seen has a place to come back to.
+    if (m_shownOnce)
+        windowplacement::keep(*this);
+    // The board, the log and the guide go with the station they show.
+    m_boardCommands->close();
+    for (QWidget* view : { static_cast<QWidget*>(m_logboek), static_cast<QWidget*>(m_handleiding) }) {
+        if (view)
+            view->close();
+    }
     m_station.unload();
-    ScrollMouse_UnhookForm();
+    m_wheelHook->unhook();
 }
 
 bool FrmBaldovenaar::mayLeaveTheClass(Leaving leaving)
 {
-    if (!m_station.hasUnsentWork())
-        return true;
-    const bool closing = leaving == Leaving::Close;
-    const QString text
-        = QStringLiteral(
-            "Het secretariaat heeft nog niet alle wijzigingen van de ring verwerkt. %1 ruimt de verzonden wijzigingen "
-            "van deze klasse in de gedeelde map op; wat niet verzonden is, komt terug als deze klasse weer geopend "
-            "wordt.\n\n%2")
-              .arg(closing ? QStringLiteral("Afsluiten") : QStringLiteral("Een andere klasse openen"),
-                  closing ? QStringLiteral("Toch afsluiten?") : QStringLiteral("Toch een andere klasse openen?"));
-    if (m_options.askQuestion)
-        return m_options.askQuestion(text);
-    QMessageBox box(
-        QMessageBox::Question, QStringLiteral("Korvalen 3.5 Baldovenaar"), text, QMessageBox::NoButton, this);
-    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Nee"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
+    return !m_station.hasUnsentWork() || askQuestion(messageboxes::leaveQuestion(leaving == Leaving::Close));
+}
+
+bool FrmBaldovenaar::askQuestion(const QString& text)
+{
+    const bool answer = m_options.askQuestion ? m_options.askQuestion(text) : messageboxes::ask(this, text);
+    keepKeyboardInList();
+    return answer;
 }
 
 void FrmBaldovenaar::kiesbestand()
@@ -632,15 +538,18 @@ void FrmBaldovenaar::kiesbestand()
     const std::optional<QString> chosen = m_options.chooseFile ? m_options.chooseFile(title, folder, filter)
                                                                : chooseWithQtDialog(this, title, folder, filter);
     m_station.finishOpen(chosen);
+    keepKeyboardInList();
 }
 
 void FrmBaldovenaar::openLogboek()
 {
-    const QString path = m_station.openLogboek();
-    const bool opened
-        = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    if (!opened)
-        showMessage(QStringLiteral("Het logboek kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
+    if (!m_logboek)
+        m_logboek = new LogboekVenster(m_station.dayLog(), this);
+    else
+        m_logboek->showToday();
+    m_logboek->show();
+    m_logboek->raise();
+    m_logboek->activateWindow();
 }
 
 void FrmBaldovenaar::mnuBestandSub_Click(int index)
@@ -679,16 +588,27 @@ void FrmBaldovenaar::btnKnop_Click(knoppen::Knop knop)
         m_station.wisselrijen();
         break;
     }
+    keepKeyboardInList();
 }
 
-void FrmBaldovenaar::btnVerplaatsregels_MouseDown(regels::Richting richting)
+void FrmBaldovenaar::keepKeyboardInList()
 {
-    m_station.pressMove(richting);
+    if (isUnloaded() || !m_grid1View)
+        return;
+    // A box the official just answered took the activation along when it closed: the window takes it back.
+    if (!QApplication::activeWindow() && isVisible())
+        activateWindow();
+    // The empty view has no list: the open button then has the keyboard, as at the start.
+    if (m_grid1View->isVisibleTo(this))
+        m_grid1View->setFocus(Qt::OtherFocusReason);
+    else
+        m_btnKnop[knoppen::Openen]->setFocus(Qt::OtherFocusReason);
 }
 
 void FrmBaldovenaar::btnVerplaatsregels_MouseUp()
 {
     m_station.releaseMove();
+    keepKeyboardInList();
 }
 
 void FrmBaldovenaar::stop()
@@ -723,6 +643,16 @@ void FrmBaldovenaar::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+    // The station's own fit follows the window to its size on screen (a first start's maximised window gets
+    // it after it is shown); once, after a burst of resizes.
+    if (m_autoFit && !m_refitQueued) {
+        m_refitQueued = true;
+        QTimer::singleShot(100, this, [this] {
+            m_refitQueued = false;
+            if (m_autoFit)
+                fit();
+        });
+    }
 }
 
 void FrmBaldovenaar::showEvent(QShowEvent* event)
@@ -732,7 +662,7 @@ void FrmBaldovenaar::showEvent(QShowEvent* event)
         return;
     m_shownOnce = true;
     // The frame is known only now: place the whole window and lay out again with the real outer width.
-    placeOnScreen();
+    windowplacement::placeOnScreen(*this, m_savedGeometry);
     Form_Resize();
     fitOnFirstList();
     if (m_grid1View->isVisible())
@@ -743,12 +673,11 @@ void FrmBaldovenaar::showEvent(QShowEvent* event)
 
 void FrmBaldovenaar::showMessage(const QString& text)
 {
-    if (m_options.showMessage) {
+    if (m_options.showMessage)
         m_options.showMessage(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvalen 3.5 Baldovenaar"), text, QMessageBox::Ok, this);
-    box.exec();
+    else
+        messageboxes::tell(this, text);
+    keepKeyboardInList();
 }
 
 void FrmBaldovenaar::showListNews(ListNews news)
@@ -790,11 +719,9 @@ void FrmBaldovenaar::showStatus(const StationStatus& status)
 
 void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)
 {
-    m_mnuOngedaanMaken->setEnabled(buttons.ongedaanMaken);
-    m_mnuOpnieuw->setEnabled(buttons.opnieuw);
-    m_mnuOpnieuwToepassen->setEnabled(buttons.opnieuwToepassen);
     for (HoldButton* button : m_btnVerplaatsregels)
         button->setEnabled(buttons.volgorde);
+    m_grid1View->setRowDragEnabled(buttons.volgorde);
     m_btnKnop[knoppen::Wissel]->setEnabled(buttons.volgorde);
     m_btnKnop[knoppen::NietGestart]->setEnabled(buttons.nietGestart);
     m_btnKnop[knoppen::Verzenden]->setEnabled(buttons.verzenden);
@@ -814,11 +741,6 @@ void FrmBaldovenaar::Form_Resize()
             line->resize(std::max(0, toPixels(strip.lineX2) - line->x()), line->height());
     }
     m_lblMutatie->move(toPixels(strip.lblMutatieLeft), m_lblMutatie->y());
-    // The status line along the bottom, within the window's margins; the grid has what is left above it.
-    const int statusTop = m_client->height() - toPixels(gridlayout::edgeMargin + statusLineHeight);
-    m_statusLine->setGeometry(m_grid1View->x(), statusTop,
-        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)),
-        toPixels(statusLineHeight));
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
         label->resize(std::max(0, toPixels(strip.labelWidth)), label->height());
 
@@ -827,24 +749,33 @@ void FrmBaldovenaar::Form_Resize()
 
 void FrmBaldovenaar::adjust_grid()
 {
-    if (!m_grid1View || !m_client || !m_picTemp)
+    if (!m_grid1View || !m_client || !m_picTemp || !m_statusLine)
         return;
     const GridTable& table = m_station.working();
 
     const double size = gridlayout::fontSize(outerWidthPixels(*this), m_station.state().scale);
     m_picTemp->setFont(gridlayout::layoutFont(m_picTemp->font(), size));
 
+    // The status line along the bottom, within the window's margins, its letters as large as the list's (never
+    // below its designed size); the grid has what is left above it.
+    const QFont statusFont = arial(std::max(statusLinePoints, size), true);
+    if (statusFont != m_statusLine->font())
+        m_statusLine->setFont(statusFont);
+    const int statusHeight = std::max(toPixels(statusLineHeight), m_statusLine->sizeHint().height());
+    m_statusLine->setGeometry(m_grid1View->x(), m_client->height() - toPixels(gridlayout::edgeMargin) - statusHeight,
+        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)), statusHeight);
+
     // A window too small for the grid leaves it at the size it had.
     const std::optional<int> height = gridlayout::gridExtent(
-        fromPixels(m_client->height()) - statusLineHeight - statusLineGap, fromPixels(m_grid1View->y()));
+        fromPixels(m_client->height()) - fromPixels(statusHeight) - statusLineGap, fromPixels(m_grid1View->y()));
     const std::optional<int> width
         = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
     m_grid1View->resize(
         width ? toPixels(*width) : m_grid1View->width(), height ? toPixels(*height) : m_grid1View->height());
 
     TextMeasurer measurer(m_picTemp->font());
-    const gridlayout::ColumnWidths widths = gridlayout::columnWidths(
-        gridlayout::naturalWidths(table, measurer), table.cols(), fromPixels(m_grid1View->width()));
+    const gridlayout::ColumnWidths widths
+        = namefit::columnWidths(namefit::measure(table, measurer), table.cols(), fromPixels(m_grid1View->width()));
     // FlexGrid takes the size over in whole pixels and derives the row height from it.
     m_station.layOutGrid(size, std::vector<std::optional<int>>(widths.begin(), widths.end()));
 }
@@ -853,11 +784,19 @@ void FrmBaldovenaar::zoomStep(double factor)
 {
     // The official chose a zoom: the first list keeps it.
     m_fitPending = false;
+    m_autoFit = false;
     m_station.setScale(gridlayout::zoomStep(m_station.state().scale, factor, outerWidthPixels(*this)));
     adjust_grid();
 }
 
 void FrmBaldovenaar::passend()
+{
+    // The official chose the fit: it stays the zoom whatever the window's size does.
+    m_autoFit = false;
+    fit();
+}
+
+void FrmBaldovenaar::fit()
 {
     // Without the office's list there are no names to fit (an empty line fits any font).
     if (!m_grid1View || !m_client || !m_picTemp || !m_station.state().klasbekend
@@ -868,8 +807,17 @@ void FrmBaldovenaar::passend()
     const std::optional<int> width
         = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
     const GridTable& table = m_station.working();
-    m_station.setScale(gridlayout::fitScale(gridlayout::measuredWidths(table, m_picTemp->font()), table.cols(),
-        outerWidthPixels(*this), width ? *width : fromPixels(m_grid1View->width())));
+    const double outer = outerWidthPixels(*this);
+    const double fitted = namefit::fitScale(namefit::measuredAt(table, m_picTemp->font()), table.cols(), outer,
+        width ? *width : fromPixels(m_grid1View->width()));
+    // Rows of at least a thirtieth of the screen's height, in the grid's own font.
+    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QFont gridFont = m_picTemp->font();
+    const int floor = namefit::floorPixels(shownOn ? shownOn->geometry().height() : 0,
+        [&gridFont](int pixels) { return FlexGrid::rowHeightFor(gridlayout::layoutFont(gridFont, pixels * 0.75)); });
+    // The floor is for the window that fills the screen: a smaller window has it in proportion to its width.
+    const int screenWidth = shownOn ? shownOn->availableGeometry().width() : int(outer);
+    m_station.setScale(namefit::readableScale(fitted, floor, screenWidth));
     adjust_grid();
 }
 
@@ -880,13 +828,17 @@ void FrmBaldovenaar::fitOnFirstList()
     if (!m_fitPending || !isVisible() || !m_station.listShown() || !m_station.state().klasbekend
         || m_station.working().rows() < 2)
         return;
-    passend();
+    m_autoFit = true;
+    fit();
 }
 
 void FrmBaldovenaar::setZonlicht(bool on)
 {
     applyZonlicht(on);
     saveSunlight(on);
+    // Bold letters are wider: the names are fitted again, so they stay whole.
+    if (m_station.listShown())
+        fit();
 }
 
 void FrmBaldovenaar::applyZonlicht(bool on)
@@ -904,12 +856,7 @@ void FrmBaldovenaar::applyZonlicht(bool on)
     QFont measuring = m_picTemp->font();
     measuring.setWeight(on ? QFont::Bold : QFont::Normal);
     m_picTemp->setFont(measuring);
-    // The indicator widens for its words, leftwards from its place at the right edge.
-    m_lblMutatie->setFont(arial(10, true));
-    const int wide = QFontMetrics(m_lblMutatie->font()).horizontalAdvance(QStringLiteral("Nieuwe lijst")) + 16;
-    m_lblMutatie->resize(on ? std::max(m_lblMutatieWidth, wide) : m_lblMutatieWidth, m_lblMutatie->height());
-    m_shownNews.reset();
-    showListNews(m_station.listNews());
+    m_lblMutatie->setSunlight(on, m_lblMutatieWidth);
     Form_Resize();
 }
 
@@ -919,78 +866,30 @@ void FrmBaldovenaar::applyWindowSettings(const WindowSettings& settings)
     m_fitPending = !settings.scaleSaved;
     if (settings.sunlight != m_zonlicht)
         applyZonlicht(settings.sunlight);
-    placeOnScreen();
-    // Its normal place first: the state keeps it for when the official restores the window.
-    if (settings.maximised)
+    windowplacement::placeOnScreen(*this, m_savedGeometry);
+    // Its normal place first: the state keeps it for when the official restores the window. With no place
+    // saved (the first start) the window fills the screen; its normal size stays the designed one.
+    if (settings.maximised || (!settings.geometry && m_options.maximiseAtFirstStart))
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void FrmBaldovenaar::placeOnScreen()
-{
-    // A maximised window has its place; moving it would take it out of that state.
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-        return;
-    if (m_savedGeometry) {
-        // The window's minimum size as its layout has it now, not as it was while the client area was fixed at its
-        // design size: a window the official made smaller than that comes back as small.
-        if (layout())
-            layout()->activate();
-        QList<QRect> areas;
-        for (const QScreen* screen : QGuiApplication::screens())
-            areas << screen->availableGeometry();
-        const QRect outer = frameGeometry();
-        const QRect inner = geometry();
-        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom());
-        if (const std::optional<QRect> placed
-            = gridlayout::restoredGeometry(*m_savedGeometry, frame, minimumSize(), areas)) {
-            setGeometry(*placed);
-            return;
-        }
-    }
-    centreOnScreen();
-}
-
-void FrmBaldovenaar::keepWindowPlacement()
-{
-    // Only a window the official has seen has a place to come back to.
-    if (!m_shownOnce)
-        return;
-    const bool maximised = windowState() & Qt::WindowMaximized;
-    const QRect normal = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)
-        ? normalGeometry()
-        : geometry();
-    if (normal.isValid())
-        saveWindowPlacement(normal, maximised);
-}
-
-namespace {
-
-// Where the guide may be, most likely first: installed beside the program's prefix (/usr/share/doc from
-// /usr/bin), beside the program (a Windows folder), the source tree of a build, and where the package puts it.
-QStringList handleidingCandidates()
-{
-    const QString program = QCoreApplication::applicationDirPath();
-    return { QDir(program).filePath(QStringLiteral("../share/doc/baldovenaar/handleiding.md")),
-        QDir(program).filePath(QStringLiteral("handleiding.md")),
-        QStringLiteral(BALDOVENAAR_SOURCE_DIR "/docs/handleiding.md"),
-        QStringLiteral("/usr/share/doc/baldovenaar/handleiding.md") };
-}
-
-} // namespace
-
 void FrmBaldovenaar::openHandleiding()
 {
-    const QStringList candidates = handleidingCandidates();
+    const QStringList candidates = handleiding::candidates();
     for (const QString& candidate : candidates) {
         if (!QFileInfo(candidate).isFile())
             continue;
         const QString path = QFileInfo(candidate).canonicalFilePath();
-        const bool opened
-            = m_options.openFile ? m_options.openFile(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        if (!opened)
+        if (!m_handleiding)
+            m_handleiding = new HandleidingVenster(this);
+        if (!m_handleiding->load(path)) {
             showMessage(
                 QStringLiteral("De handleiding kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
+            return;
+        }
+        m_handleiding->show();
+        m_handleiding->raise();
+        m_handleiding->activateWindow();
         return;
     }
     QStringList looked;
@@ -1001,10 +900,7 @@ void FrmBaldovenaar::openHandleiding()
 
 QString FrmBaldovenaar::overBaldovenaarText()
 {
-    return QStringLiteral("Baldovenaar, %1\n\nDe ringpost van het wedstrijdsecretariaat Korvalen 3.5: toont de "
-                          "startvolgorde van de rubriek bij de ring, volgt het bestand van het secretariaat en stuurt "
-                          "de wijzigingen van de ring terug.\n\nGebouwd met Qt %2.")
-        .arg(programVersionText(), QString::fromLatin1(qVersion()));
+    return handleiding::overBaldovenaarText();
 }
 
 void FrmBaldovenaar::overBaldovenaar()
@@ -1014,77 +910,4 @@ void FrmBaldovenaar::overBaldovenaar()
         return;
     }
     QMessageBox::about(this, QStringLiteral("Over Baldovenaar"), overBaldovenaarText());
-}
-
-// The wheel hook is an event filter on the application, installed at the start of the load handler and
-// removed at the end of the unload handler. A filter on the window alone would miss most wheel events:
-// Qt delivers them to the widget under the pointer (the grid's viewport, a button), and a widget that
-// takes the event stops it there. The application filter sees each event before any widget does; it
-// acts on those aimed at a widget of this window and consumes them, so the grid's own scroll area and
-// scroll bar never scroll as well and every event moves exactly one row. Events for other windows (a
-// message box, the open dialog, a menu's popup) pass untouched. Without a wheel mouse no wheel events
-// arrive and the filter costs one type check per event.
-void FrmBaldovenaar::ScrollMouse_HookForm()
-{
-    // Hooking twice would only install the same filter again; once is enough.
-    if (m_wheelHooked || !qApp)
-        return;
-    qApp->installEventFilter(this);
-    m_wheelHooked = true;
-}
-
-void FrmBaldovenaar::ScrollMouse_UnhookForm()
-{
-    if (!m_wheelHooked || !qApp)
-        return;
-    qApp->removeEventFilter(this);
-    m_wheelHooked = false;
-}
-
-bool FrmBaldovenaar::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::Wheel || !watched->isWidgetType())
-        return QMainWindow::eventFilter(watched, event);
-    const auto* target = static_cast<QWidget*>(watched);
-    if (target->window() != this)
-        return QMainWindow::eventFilter(watched, event);
-
-    const auto* wheel = static_cast<QWheelEvent*>(event);
-    // The modifiers are ignored: Shift, Ctrl or Alt with the wheel scroll like the plain wheel.
-    const int direction = codeScrollMouse::ScrollMouse_Direction(wheel->angleDelta(), wheel->pixelDelta());
-    const QPoint at = wheel->globalPosition().toPoint();
-
-    // The window's controls in its control order; labels, lines and timers are no windows of their own
-    // and are left out, as are grid(2) and grid(3), which have no widget at all.
-    using codeScrollMouse::ControlKind;
-    const QString btnKnop = QStringLiteral("btnKnop");
-    const QString btnVerplaatsregels = QStringLiteral("btnVerplaatsregels");
-    const std::vector<std::pair<QWidget*, codeScrollMouse::WheelControl>> controls = {
-        { m_btnKnop[knoppen::Wissel], describe(m_btnKnop[knoppen::Wissel], ControlKind::Other, btnKnop) },
-        { m_btnKnop[knoppen::NietGestart], describe(m_btnKnop[knoppen::NietGestart], ControlKind::Other, btnKnop) },
-        { m_picture1, describe(m_picture1, ControlKind::PictureBox, QStringLiteral("Picture1")) },
-        { m_btnKnop[knoppen::Groter], describe(m_btnKnop[knoppen::Groter], ControlKind::Other, btnKnop) },
-        { m_btnKnop[knoppen::Openen], describe(m_btnKnop[knoppen::Openen], ControlKind::Other, btnKnop) },
-        { m_btnKnop[knoppen::Kleiner], describe(m_btnKnop[knoppen::Kleiner], ControlKind::Other, btnKnop) },
-        { m_btnKnop[knoppen::Verzenden], describe(m_btnKnop[knoppen::Verzenden], ControlKind::Other, btnKnop) },
-        { m_btnVerplaatsregels[1], describe(m_btnVerplaatsregels[1], ControlKind::Other, btnVerplaatsregels) },
-        { m_grid1View, describe(m_grid1View, ControlKind::Grid, QStringLiteral("grid")) },
-        { m_picTemp, describe(m_picTemp, ControlKind::PictureBox, QStringLiteral("picTemp")) },
-        { m_btnVerplaatsregels[0], describe(m_btnVerplaatsregels[0], ControlKind::Other, btnVerplaatsregels) },
-    };
-    std::vector<codeScrollMouse::WheelControl> described;
-    described.reserve(controls.size());
-    for (const auto& control : controls)
-        described.push_back(control.second);
-
-    const codeScrollMouse::WheelDecision decision
-        = codeScrollMouse::ScrollMouse_ScrollUnderPointer(described, direction, at.x(), at.y());
-    if (decision.control >= 0) {
-        QWidget* control = controls[size_t(decision.control)].first;
-        if (decision.giveFocus)
-            control->setFocus(Qt::MouseFocusReason);
-        if (decision.action == codeScrollMouse::WheelAction::ScrollGrid && control == m_grid1View)
-            m_station.scrollGrid(direction);
-    }
-    return true;
 }

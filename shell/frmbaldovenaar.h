@@ -9,16 +9,20 @@
 #include <functional>
 #include <optional>
 
+class BoardCommands;
+class EditMenu;
 class FlexGrid;
+class HandleidingVenster;
+class LogboekVenster;
 class HoldButton;
 class KeyCommands;
+class MutatieIndicator;
 class RiderBoard;
 class StatusLine;
+class WheelHook;
 struct WindowSettings;
 
 class QAction;
-class QKeySequence;
-class QEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -33,8 +37,9 @@ class QWidget;
 // the change indicator, messages) and owns what only a window can do: the open dialog, message boxes,
 // the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
 // status line says in words where the ring's work stands with the office. The Beeld menu sizes the names to
-// the window and switches the sunlight mode; the Help menu opens the guide. The window comes back where
-// and as large as the official left it.
+// the window and switches the sunlight mode; the Bestand menu shows the day log and the Help menu the guide,
+// each in a window of the station's own. At the first start the window fills the screen and sizes the list to
+// read from a distance; later it comes back where and as large as the official left it.
 class FrmBaldovenaar : public QMainWindow
 {
     Q_OBJECT
@@ -51,8 +56,9 @@ public:
         std::function<void(const QString& text)> showMessage;
         // Asks the official a yes-or-no question (No the default); a modal message box when not given.
         std::function<bool(const QString& text)> askQuestion;
-        // Opens a file in the system's viewer for it; QDesktopServices when not given.
-        std::function<bool(const QString& path)> openFile;
+        // With no saved place the window starts maximised, as a program used all day should; tests that
+        // size the window themselves leave it out.
+        bool maximiseAtFirstStart = true;
     };
 
     explicit FrmBaldovenaar(Station& station, QWidget* parent = nullptr);
@@ -74,31 +80,34 @@ public:
     // The open command: the dialog between the station's two halves of the open flow. First asks, when the
     // office has not taken all of the ring's work in.
     void kiesbestand();
-    // Bestand > Logboek openen: today's day log in the system's text viewer.
+    // Bestand > Logboek openen: today's day log in the log window; the window, once it was opened.
     void openLogboek();
+    LogboekVenster* logboek() const { return m_logboek; }
     void mnuBestandSub_Click(int index);
     void btnKnop_Click(knoppen::Knop knop);
-    void btnVerplaatsregels_MouseDown(regels::Richting richting);
+    void btnVerplaatsregels_MouseDown(regels::Richting richting) { m_station.pressMove(richting); }
     void btnVerplaatsregels_MouseUp();
 
     // Beeld > Ruiterscherm: opens the rider board (full screen on a second screen when there is one), or
     // closes it; nothing while the window is not loaded. The board, once it was opened.
     void toggleRuiterscherm();
-    RiderBoard* ruiterscherm() const { return m_board; }
+    RiderBoard* ruiterscherm() const;
 
     // Layout and zoom.
     void Form_Resize();
     void adjust_grid();
     void zoomStep(double factor);
-    // Beeld > Passend: the zoom at which the list's longest names fit their columns at the window's width.
+    // Beeld > Passend: the zoom at which the names of nine in ten starters fit their columns at the window's
+    // width, and the rows are at least the floor that reads from two metres on this screen.
     void passend();
 
     // Beeld > Zonlicht: the sunlight mode, saved at once.
     void setZonlicht(bool on);
     bool isZonlicht() const { return m_zonlicht; }
 
-    // Help > Handleiding: the ring official's guide in the system's viewer; Help > Over Baldovenaar.
+    // Help > Handleiding: the ring official's guide in the guide window; Help > Over Baldovenaar.
     void openHandleiding();
+    HandleidingVenster* handleiding() const { return m_handleiding; }
     void overBaldovenaar();
     // The text of Help > Over Baldovenaar.
     static QString overBaldovenaarText();
@@ -111,39 +120,34 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void buildMenu();
-    QAction* addAction(QMenu* menu, const QString& name, const QString& text, const QList<QKeySequence>& keys);
     void showStatus(const StationStatus& status);
     // Why the class would be left: the window closes, or the official opens another class.
     enum class Leaving { Close, OpenAnother };
     bool mayLeaveTheClass(Leaving leaving);
+    bool askQuestion(const QString& text);
     void connectStation();
-    void centreOnScreen();
     // The view's own helpers: the Beeld and Help menus, the window's place and settings, the first fit.
     void buildBeeldMenu();
     void buildHelpMenu();
     void applyWindowSettings(const WindowSettings& settings);
     void applyZonlicht(bool on);
-    void placeOnScreen();
-    void keepWindowPlacement();
     void fitOnFirstList();
+    void fit();
+    // The keyboard back in the list, after a button, a dialog, a message or the rider board.
+    void keepKeyboardInList();
     QPushButton* styleButton(QPushButton* button);
-    void ScrollMouse_HookForm();
-    void ScrollMouse_UnhookForm();
+    // The wheel over the window's controls (WheelHook), hooked from the load to the close.
+    void buildWheelHook();
     void showMessage(const QString& text);
     // The change indicator: green for a list that replaced the ring's.
     void showListNews(ListNews news);
     void setButtons(const Station::Buttons& buttons);
     // The keyboard: the Bewerken menu's commands with their keys, Ctrl+O, and the keys beyond the menus.
     void buildKeyboardCommands();
-    void enableKeyboardCommands(const Station::Buttons& buttons);
-    // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
-    void buildBoardCommands();
-    void enableBoardCommands();
 
     Station& m_station;
     Options m_options;
@@ -154,7 +158,7 @@ private:
     std::array<QFrame*, 4> m_lines {}; // Line1..Line4
     std::array<QPushButton*, 6> m_btnKnop {};
     std::array<HoldButton*, 2> m_btnVerplaatsregels {};
-    QLabel* m_lblMutatie = nullptr;
+    MutatieIndicator* m_lblMutatie = nullptr;
     QLabel* m_lblTitel = nullptr;
     QLabel* m_lblDatum = nullptr;
     QLabel* m_lblBegintijd = nullptr;
@@ -165,9 +169,7 @@ private:
     std::array<QAction*, 4> m_mnuBestandSub {}; // 0, 2 and 3; no index 1
     QAction* m_mnuLogboek = nullptr;
     QMenu* m_mnuBewerken = nullptr;
-    QAction* m_mnuOngedaanMaken = nullptr;
-    QAction* m_mnuOpnieuw = nullptr;
-    QAction* m_mnuOpnieuwToepassen = nullptr;
+    EditMenu* m_editMenu = nullptr;
     QMenu* m_mnuBeeld = nullptr;
     QAction* m_mnuKleiner = nullptr;
     QAction* m_mnuGroter = nullptr;
@@ -184,19 +186,17 @@ private:
     int m_lblMutatieWidth = 0; // as designed; wider in the sunlight, for its words
     // No zoom was saved: the first list shown is sized to fit the window.
     bool m_fitPending = false;
+    // The zoom is the station's own fit, not one the official chose: a new size of the window (maximised
+    // once it is on screen) is fitted again.
+    bool m_autoFit = false;
+    bool m_refitQueued = false;
 
-    // The keyboard's commands in the Bewerken menu, and the keys beyond the menus.
-    std::array<QAction*, 2> m_mnuVerplaats {}; // regels::Richting
-    QAction* m_mnuWissel = nullptr;
-    QAction* m_mnuNietGestart = nullptr;
-    QAction* m_mnuVerzenden = nullptr;
+    // The keys beyond the menus, the wheel, and the rider board's items in the Beeld menu.
     KeyCommands* m_keyCommands = nullptr;
-    // The rider board and its items in the Beeld menu.
-    RiderBoard* m_board = nullptr;
-    QAction* m_mnuRuiterscherm = nullptr;
-    QAction* m_mnuSchermvullend = nullptr;
-    QAction* m_mnuVolgende = nullptr;
-    QAction* m_mnuVorige = nullptr;
+    WheelHook* m_wheelHook = nullptr;
+    BoardCommands* m_boardCommands = nullptr;
+    LogboekVenster* m_logboek = nullptr;
+    HandleidingVenster* m_handleiding = nullptr;
 
     // Whether lblMutatie shows a new list, so a check that tells the same does not restyle it.
     std::optional<bool> m_shownNews;
@@ -204,5 +204,4 @@ private:
     bool m_stopping = false;
     bool m_loaded = false;
     bool m_shownOnce = false;
-    bool m_wheelHooked = false;
 };

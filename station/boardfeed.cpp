@@ -26,6 +26,12 @@ BoardFeed::BoardFeed(Station& station, QObject* parent)
     connect(&station, &Station::listStateChanged, this, &BoardFeed::refreshSoon);
     // "Niet bijgewerkt sinds": the time the status line gives.
     connect(&station, &Station::statusChanged, this, &BoardFeed::refreshSoon);
+    // The expected times move on with the clock while a round runs long.
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setObjectName(QStringLiteral("boardClockTimer"));
+    m_clockTimer->setInterval(clockInterval);
+    connect(m_clockTimer, &QTimer::timeout, this, &BoardFeed::refreshSoon);
+    m_clockTimer->start();
     refresh();
 }
 
@@ -48,8 +54,13 @@ void BoardFeed::refresh()
     const Station& station = *m_station;
     const ListState state = station.listState();
     BoardContent content;
-    if (state != ListState::Empty)
-        content = boardContent(station.working(), station.ringPointer().row());
+    if (state != ListState::Empty) {
+        const int ring = station.ringPointer().row();
+        const QDateTime now = station.now();
+        ExpectedTimes times = station.classPace().expectedTimes(station.working(), ring, now);
+        content = boardContent(station.working(), ring, &station.placeTimes(), &times);
+        content.progress = station.classPace().progress(station.working(), ring, now);
+    }
     content.titel = station.titel();
     content.shown = state != ListState::Empty;
     content.stale = state == ListState::Stale;

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -24,6 +26,11 @@ DayLog::DayLog(QString folder, const platform::Clock& clock)
 QString DayLog::fileFor(const QDate& day) const
 {
     return QDir(m_folder).filePath(prefix + day.toString(QStringLiteral("yyyyMMdd")) + suffix);
+}
+
+QDate DayLog::today() const
+{
+    return m_clock.now().date();
 }
 
 QString DayLog::todaysFile() const
@@ -48,16 +55,35 @@ void DayLog::append(const QString& klasse, const QString& what)
     file.write((line + u'\n').toUtf8());
 }
 
-void DayLog::purge()
+namespace {
+
+// The day of a file of the log by its name; an invalid date for any other file.
+QDate dayOf(const QString& entry)
 {
     static const QRegularExpression name(QStringLiteral("^logboek-(\\d{8})\\.txt$"));
+    const QRegularExpressionMatch match = name.match(entry);
+    return match.hasMatch() ? QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd")) : QDate();
+}
+
+} // namespace
+
+QList<QDate> DayLog::days() const
+{
+    QList<QDate> days;
+    for (const QString& entry : QDir(m_folder).entryList({ prefix + u'*' + suffix }, QDir::Files)) {
+        if (const QDate day = dayOf(entry); day.isValid())
+            days << day;
+    }
+    std::sort(days.begin(), days.end(), std::greater<>());
+    return days;
+}
+
+void DayLog::purge()
+{
     const QDate oldest = m_clock.now().date().addDays(-keptDays);
     const QDir dir(m_folder);
     for (const QString& entry : dir.entryList({ prefix + u'*' + suffix }, QDir::Files)) {
-        const QRegularExpressionMatch match = name.match(entry);
-        if (!match.hasMatch())
-            continue;
-        const QDate day = QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd"));
+        const QDate day = dayOf(entry);
         if (day.isValid() && day < oldest)
             QFile::remove(dir.filePath(entry));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 namespace platform {
@@ -20,14 +21,18 @@ public:
 
     void append(const QString& klasse, const QString& what);
 
-    // Today's file (it may not exist yet).
+    // Today's file (it may not exist yet), and today by the station's clock.
     QString todaysFile() const;
+    QDate today() const;
     QString folder() const { return m_folder; }
+    // The file of a day (it may not exist).
+    QString fileFor(const QDate& day) const;
+    // The days that have a file in the folder, newest first.
+    QList<QDate> days() const;
 
     static constexpr int keptDays = 30;
 
 private:
-    QString fileFor(const QDate& day) const;
     void purge();
 
     QString m_folder;

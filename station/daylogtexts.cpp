@@ -1,5 +1,8 @@
 #include "daylogtexts.h"
 
+#include "columns.h"
+#include "gridtable.h"
+
 namespace daylogtext {
 
 namespace {
@@ -11,30 +14,37 @@ QString time(const QDateTime& at)
 
 } // namespace
 
-QString starter(const QString& number, const QString& rider, const QString& horse, const QString& key)
+QString starter(const GridTable& working, int row)
 {
+    if (row < 1 || row >= working.rows())
+        return QString();
+    const QString number = working.textMatrix(row, column::Number);
+    const QString rider = working.textMatrix(row, column::Rider);
+    const QString horse = working.textMatrix(row, column::Horse);
     QString text = number.isEmpty() ? rider : number + u' ' + rider;
     if (!horse.isEmpty())
         text += QStringLiteral(" (%1)").arg(horse);
-    return text.isEmpty() ? key : text;
+    return text.isEmpty() ? working.textMatrix(row, column::Key) : text;
 }
 
-QString listRead(int lines)
+QString read(RunOrderLoader::ListChange change, const GridTable& working,
+    const std::vector<runordermerge::ChangedCell>& mergedCells, const QString& officeChanges)
 {
-    return QStringLiteral("lijst van het secretariaat gelezen: %1 regels").arg(lines);
-}
-
-QString listMerged(const QStringList& changedStarters)
-{
-    return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1")
-        .arg(changedStarters.join(u"; "));
-}
-
-QString listReplaced(int lines, const QString& changes)
-{
-    const QString replaced
-        = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
-    return changes.isEmpty() ? replaced : replaced + QStringLiteral(": ") + changes;
+    const int lines = working.rows() - 1;
+    if (change == RunOrderLoader::ListChange::Rebuilt)
+        return QStringLiteral("lijst van het secretariaat gelezen: %1 regels").arg(lines);
+    if (change == RunOrderLoader::ListChange::Merged) {
+        QStringList changed;
+        int lastRow = 0;
+        for (const runordermerge::ChangedCell& cell : mergedCells) {
+            if (cell.row != lastRow)
+                changed << starter(working, cell.row);
+            lastRow = cell.row;
+        }
+        return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
+    }
+    const QString replaced = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
+    return officeChanges.isEmpty() ? replaced : replaced + QStringLiteral(": ") + officeChanges;
 }
 
 QString afterHanging(qint64 seconds)
@@ -188,14 +198,9 @@ QString opened()
     return QStringLiteral("geopend");
 }
 
-QString logboekOpened()
-{
-    return QStringLiteral("logboek geopend");
-}
-
 QString moved(const QString& starter, const QString& from, const QString& to)
 {
-    return QStringLiteral("verplaatst: %1 van plaats %2 naar plaats %3").arg(starter, from, to);
+    return QStringLiteral("verplaatst: %1 van plaats %2 naar %3").arg(starter, from, to);
 }
 
 QString swapped(const QString& first, const QString& firstPlace, const QString& second, const QString& secondPlace)
@@ -232,6 +237,11 @@ QString inRing(const QString& starter)
 QString inRingBack(const QString& starter)
 {
     return QStringLiteral("in de ring (terug): %1").arg(starter);
+}
+
+QString paceRestored(int rounds, const QString& inRing)
+{
+    return QStringLiteral("tempo van de ring teruggezet (%1 rondes), in de ring: %2").arg(rounds).arg(inRing);
 }
 
 } // namespace daylogtext

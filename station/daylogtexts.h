@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runorderloader.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -10,13 +12,13 @@
 // them ("105 Anna de Vries (Quibus)"), so a disputed start order can be answered from the log alone.
 namespace daylogtext {
 
-// "105 Anna de Vries (Quibus)": a starter by back number, rider and horse; the line's key when it has none.
-QString starter(const QString& number, const QString& rider, const QString& horse, const QString& key);
-
-QString listRead(int lines);
-QString listMerged(const QStringList& changedStarters);
-// `changes`: who the office's list withdrew, added and moved (describeOfficeChanges), or empty.
-QString listReplaced(int lines, const QString& changes = QString());
+// "105 Anna de Vries (Quibus)": the starter on a row of the ring's list, by back number, rider and horse; the
+// line's key when it has none; nothing for a row the list does not have.
+QString starter(const GridTable& working, int row);
+// What a counted read did to the ring's list (`working`, as it now is).
+// `officeChanges`: for a replace, who the office's list withdrew, added and moved (describeOfficeChanges).
+QString read(RunOrderLoader::ListChange change, const GridTable& working,
+    const std::vector<runordermerge::ChangedCell>& mergedCells, const QString& officeChanges = QString());
 
 QString sent(const QStringList& files);
 QString sendFailed(const QStringList& reasons);
@@ -51,7 +53,7 @@ QString reapplied(int changesBack, const QStringList& missing);
 QString offerLapsed();
 
 QString opened();
-QString logboekOpened();
+// "verplaatst: 105 Anna de Vries van plaats 18 naar 4": a held run of a move button, or a drag, as one line.
 QString moved(const QString& starter, const QString& from, const QString& to);
 QString swapped(const QString& first, const QString& firstPlace, const QString& second, const QString& secondPlace);
 QString notStarted(const QStringList& marked, const QStringList& unmarked);
@@ -59,5 +61,6 @@ QString undone(const QString& what);
 QString redone(const QString& what);
 QString inRing(const QString& starter);
 QString inRingBack(const QString& starter);
+QString paceRestored(int rounds, const QString& inRing);
 
 } // namespace daylogtext

@@ -29,8 +29,7 @@ QString starterName(const GridTable& grid, int row)
 {
     if (row < 1 || row >= grid.rows())
         return QString();
-    return daylogtext::starter(grid.textMatrix(row, column::Number), grid.textMatrix(row, column::Rider),
-        grid.textMatrix(row, column::Horse), grid.textMatrix(row, column::Key));
+    return daylogtext::starter(grid, row);
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 
 RingJournal::RingJournal(QString folder)
@@ -65,4 +67,44 @@ RingJournal::Loaded RingJournal::load(const QString& bestandspad)
     else
         QFile::remove(path);
     return loaded;
+}
+
+QString RingJournal::paceFileFor(const QString& bestandspad) const
+{
+    QString path = fileFor(bestandspad);
+    path.chop(int(QStringLiteral(".json").size()));
+    return path + QStringLiteral(".tempo.json");
+}
+
+bool RingJournal::savePace(const QString& bestandspad, const QString& rid, const QDate& day, const RingPace& pace)
+{
+    m_error.clear();
+    if (!QDir().mkpath(m_folder)) {
+        m_error = QStringLiteral("de map %1 kan niet worden gemaakt").arg(QDir::toNativeSeparators(m_folder));
+        return false;
+    }
+    const QJsonObject object { { QStringLiteral("bestandspad"), bestandspad }, { QStringLiteral("rid"), rid },
+        { QStringLiteral("day"), day.toString(Qt::ISODate) }, { QStringLiteral("pace"), pace.toJson() } };
+    QSaveFile file(paceFileFor(bestandspad));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(object).toJson(QJsonDocument::Compact)) < 0
+        || !file.commit()) {
+        m_error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+std::optional<RingPace> RingJournal::loadPace(const QString& bestandspad, const QString& rid, const QDate& day) const
+{
+    QFile file(paceFileFor(bestandspad));
+    // A pace is a few kilobytes; anything far larger is none of the station's.
+    constexpr qint64 largest = 1024 * 1024;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largest)
+        return std::nullopt;
+    const QJsonObject object = QJsonDocument::fromJson(file.read(largest)).object();
+    if (object.value(QStringLiteral("bestandspad")).toString() != bestandspad
+        || object.value(QStringLiteral("rid")).toString() != rid
+        || object.value(QStringLiteral("day")).toString() != day.toString(Qt::ISODate))
+        return std::nullopt;
+    return RingPace::fromJson(object.value(QStringLiteral("pace")).toObject());
 }

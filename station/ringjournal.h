@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ringpace.h"
 #include "ringwork.h"
 
+#include <QDate>
 #include <QString>
 #include <optional>
 
@@ -30,6 +32,13 @@ public:
     Loaded load(const QString& bestandspad);
 
     QString error() const { return m_error; }
+
+    // The ring's pace in the class (its moves on), kept beside the work so a restart does not forget it: in a
+    // file of its own, as it changes at every move on and the work does not. A pace of another class (rid) or of
+    // another day is no pace of the class followed now, and is not given back.
+    QString paceFileFor(const QString& bestandspad) const;
+    bool savePace(const QString& bestandspad, const QString& rid, const QDate& day, const RingPace& pace);
+    std::optional<RingPace> loadPace(const QString& bestandspad, const QString& rid, const QDate& day) const;
 
 private:
     QString m_folder;

@@ -138,3 +138,19 @@ void RingKeeper::openClass()
     m_offer.reset();
     m_journalExpected = true;
 }
+
+bool RingKeeper::savePace(const RingPace& pace)
+{
+    const QString path = m_state.bestandspad();
+    if (path.isEmpty() || !m_state.klasbekend)
+        return true;
+    return m_journal.savePace(path, m_state.rid, m_clock.now().date(), pace);
+}
+
+std::optional<RingPace> RingKeeper::loadPace() const
+{
+    const QString path = m_state.bestandspad();
+    if (path.isEmpty() || !m_state.klasbekend)
+        return std::nullopt;
+    return m_journal.loadPace(path, m_state.rid, m_clock.now().date());
+}

@@ -65,6 +65,10 @@ public:
     bool dropOffer();
     // Another class is opened: nothing offered stays, and its journal is looked at once its list is read.
     void openClass();
+    // The ring's pace in the class followed, kept beside its work at every move on and read back after a
+    // restart (of today, and of the same class only). False when it could not be written.
+    bool savePace(const RingPace& pace);
+    std::optional<RingPace> loadPace() const;
 
 private:
     // The ring's work as it differs from the office's list now, for the class followed.

@@ -23,6 +23,16 @@ void RingPointer::clear()
     m_followers.clear();
 }
 
+bool RingPointer::pointTo(const GridTable& grid, const QString& key)
+{
+    const int keyRow = findKey(grid, key, m_keyRow >= 0 ? m_keyRow : grid.fixedRows());
+    if (keyRow < 0)
+        return false;
+    m_key = key;
+    settle(grid, keyRow);
+    return true;
+}
+
 int RingPointer::findKey(const GridTable& grid, const QString& key, int near) const
 {
     const int first = grid.fixedRows();

@@ -28,6 +28,9 @@ public:
 
     // Forgets the starter (Openen): the next list read puts the pointer on its first starter.
     void clear();
+    // Puts the pointer on the starter with this key (the one the ring had before a restart); false, and the
+    // pointer as it was, when the list has no such starter.
+    bool pointTo(const GridTable& grid, const QString& key);
     // Finds the starter again after the list changed; with no starter yet, takes the list's first. True
     // when the row in the ring changed.
     bool follow(const GridTable& grid);

@@ -1,5 +1,6 @@
 #include "rowselection.h"
 
+#include "gridtable.h"
 #include "multiselect.h"
 
 namespace {
@@ -63,6 +64,19 @@ void RowSelection::selChange(GridTable& grid)
 void RowSelection::refresh(GridTable& grid)
 {
     codeMultiSelect::GridMultiSelect_Refresh(grid, painter());
+}
+
+void RowSelection::selectRow(GridTable& grid, int row)
+{
+    grid.setRow(row);
+    grid.setRowSel(row);
+    selChange(grid);
+}
+
+void RowSelection::addRow(GridTable& grid, int row)
+{
+    grid.setRowData(row, 1);
+    refresh(grid);
 }
 
 void RowSelection::extend(GridTable& grid, KeyboardSelection::Step step)

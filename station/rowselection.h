@@ -23,6 +23,9 @@ public:
     void selChange(GridTable& grid);
     // The flags repainted after the list changed under them.
     void refresh(GridTable& grid);
+    // One row the current and only selected one, as a plain click on it makes it; a row added, as a Ctrl-click.
+    void selectRow(GridTable& grid, int row);
+    void addRow(GridTable& grid, int row);
 
     void extend(GridTable& grid, KeyboardSelection::Step step);
     void moveCurrent(GridTable& grid, KeyboardSelection::Step step);

@@ -5,13 +5,14 @@
 #include "codepaden.h"
 #include "columns.h"
 #include "daylogtexts.h"
+#include "diagnostics.h"
 #include "officechanges.h"
+#include "ringsettings.h"
 #include "settingsstore.h"
 #include "systemerrors.h"
 #include "systemknownfolders.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -49,22 +50,6 @@ QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleSh
     timer->setInterval(interval);
     timer->setSingleShot(singleShot);
     return timer;
-}
-
-StationStatus::Follow followOf(RunOrderLoader::FollowProblem problem)
-{
-    switch (problem) {
-    case RunOrderLoader::FollowProblem::NotFound:
-        return StationStatus::Follow::NotFound;
-    case RunOrderLoader::FollowProblem::FolderUnreachable:
-        return StationStatus::Follow::Unreachable;
-    case RunOrderLoader::FollowProblem::NotToday:
-        return StationStatus::Follow::NotToday;
-    case RunOrderLoader::FollowProblem::None:
-    case RunOrderLoader::FollowProblem::NothingFollowed:
-        break;
-    }
-    return StationStatus::Follow::NothingFollowed;
 }
 
 } // namespace
@@ -110,8 +95,7 @@ Station::Station(Options options, QObject* parent)
     connect(m_timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
     m_settleTimer = makeTimer(this, "settleTimer", 0, true);
     connect(m_settleTimer, &QTimer::timeout, this, &Station::Timer1_Timer);
-    m_timerRegelsVerplaatsen = makeTimer(this, "TimerRegelsVerplaatsen", 100, false);
-    connect(m_timerRegelsVerplaatsen, &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
+    connect(&m_heldMove.timer(), &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
     // Counts the seconds of a send the office has not taken in yet.
     m_statusTimer = makeTimer(this, "statusTimer", 1000, false);
     connect(m_statusTimer, &QTimer::timeout, this, &Station::updateStatus);
@@ -125,6 +109,7 @@ void Station::prepare()
 {
     bepaalpaden(m_state, *m_settings, SystemSpecialFolders());
     leesinstellingen(m_state, *m_settings);
+    m_crowded.setMinimum(ringsettings::riderDistance(*m_settings));
 }
 
 void Station::start()
@@ -135,6 +120,7 @@ void Station::start()
     for (GridTable* grid : { m_working, m_snapshot, m_scratch })
         setUpGrid(*grid);
     m_keeper.expectJournal();
+    m_paceFromJournal = true;
     toonbestand(true);
     m_timer1->start();
     updateStatus();
@@ -220,17 +206,6 @@ void Station::Timer1_Timer()
     m_state.timerbezig = false;
 }
 
-void Station::stopChecks()
-{
-    m_timer1->stop();
-    m_settleTimer->stop();
-}
-
-void Station::setCheckInterval(int milliseconds)
-{
-    m_timer1->setInterval(milliseconds);
-}
-
 void Station::afterRead(ListChange change)
 {
     // A class just opened: its earlier sends go as soon as its identity is known, before any send of this
@@ -245,8 +220,11 @@ void Station::afterRead(ListChange change)
     // not for the journal, whose work it leaves as it was.
     const bool news = change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty());
     if (news)
-        log(describeRead(change));
+        log(daylogtext::read(change, *m_working, m_loader->mergedCells(), m_officeChanges));
     checkReceipt(change);
+    // The office's times of the places: its merged list is still in the scratch grid, a new one is the snapshot.
+    if (change != ListChange::None)
+        m_placeTimes.take(change == ListChange::Merged ? *m_scratch : *m_snapshot);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
         m_history.clear();
@@ -258,27 +236,29 @@ void Station::afterRead(ListChange change)
     }
     if (change == ListChange::Rebuilt)
         restoreOrOffer();
-    if (news)
+    if (news) {
         m_keeper.saveSoon();
+        // The office's plan of the class: its times may have changed with the list.
+        m_pace.listRead(change == ListChange::Merged ? *m_scratch : *m_snapshot);
+    }
+    // On the office's own list no warning of the ring's stands: what it has, it had.
+    if (change == ListChange::Rebuilt || change == ListChange::Replaced)
+        clearCrowded();
+    else if (news)
+        checkCrowded(nullptr);
     controleerwijzigingen();
     followRing(change == ListChange::Replaced);
-}
-
-QString Station::describeRead(ListChange change) const
-{
-    if (change == ListChange::Rebuilt)
-        return daylogtext::listRead(m_working->rows() - 1);
-    if (change == ListChange::Merged) {
-        QStringList changed;
-        int lastRow = 0;
-        for (const runordermerge::ChangedCell& cell : m_loader->mergedCells()) {
-            if (cell.row != lastRow)
-                changed << starterAt(cell.row);
-            lastRow = cell.row;
+    if (change == ListChange::Rebuilt && m_paceFromJournal && m_state.klasbekend) {
+        // After a restart: the class's pace, and the starter that was in the ring then.
+        m_paceFromJournal = false;
+        const int before = m_ring.row();
+        if (m_pace.restore(m_keeper.loadPace(), *m_working, m_ring)) {
+            log(daylogtext::paceRestored(int(m_pace.pace().rounds().size()), starterAt(m_ring.row())));
+            emit paceChanged();
         }
-        return daylogtext::listMerged(changed);
+        if (m_ring.row() != before)
+            emit ringChanged(m_ring.row());
     }
-    return daylogtext::listReplaced(m_working->rows() - 1, m_officeChanges);
 }
 
 void Station::checkReceipt(ListChange change)
@@ -373,8 +353,11 @@ void Station::finishOpen(const std::optional<QString>& chosen)
             setLabels(RunOrderLoader::Labels());
             m_state.setBestandspad(*chosen);
         }
-        // The class opened begins with its first starter in the ring.
+        // The class opened begins with its first starter in the ring, and a pace of its own.
         m_ring.clear();
+        m_pace.clear();
+        m_paceFromJournal = false;
+        clearCrowded();
         // The class chosen again has just been cleaned up; another one is once its identity is known.
         m_cleanUpWhenKnown = !sameFile;
         m_keeper.openClass();
@@ -423,48 +406,88 @@ void Station::pressMove(regels::Richting richting)
     if (!mayMove() || m_unloaded)
         return;
     beginStep();
-    m_runStart = m_working->row();
-    m_runStarter = starterAt(m_runStart);
+    const int from = m_working->row();
+    const QString starter = riderAt(from);
     moveOnce(richting);
-    m_timerRegelsVerplaatsen->start(m_repeater.press(richting));
-}
-
-void Station::stopMoving()
-{
-    m_timerRegelsVerplaatsen->stop();
-    m_repeater.release();
-    m_moveSuspended = false;
+    m_heldMove.pressed(richting, from, starter);
 }
 
 bool Station::endRun()
 {
-    const bool wasHeld = m_repeater.held().has_value();
-    stopMoving();
+    const bool wasHeld = m_heldMove.held().has_value();
+    m_heldMove.stop();
     if (!wasHeld || !m_history.isOpen())
         return false;
-    const QString what = daylogtext::moved(m_runStarter, m_working->textMatrix(m_runStart, column::Position),
-        m_working->textMatrix(m_working->row(), column::Position));
+    const QString what = daylogtext::moved(m_heldMove.starter(),
+        m_working->textMatrix(m_heldMove.fromRow(), column::Position).trimmed(),
+        m_working->textMatrix(m_working->row(), column::Position).trimmed());
     if (!m_history.end(*m_working, what))
         return false;
     log(what);
+    checkCrowded(m_history.nextUndo());
     return true;
 }
 
-void Station::endRunAsEdit()
+int Station::landingRow(int from, int pointed) const
 {
-    if (endRun())
-        noteEdit();
+    return regels::landingRow(*m_working, from, pointed);
 }
 
-void Station::suspendMove()
+void Station::verplaatsNaar(int from, int to)
 {
-    if (m_repeater.held())
-        m_moveSuspended = true;
+    if (!mayMove() || m_unloaded || m_heldMove.held() || from < m_working->fixedRows() || from >= m_working->rows())
+        return;
+    beginStep();
+    // The dragged line is the current one, as the press that picked it up made it.
+    if (m_working->row() != from)
+        m_working->setRow(from);
+    const QString starter = riderAt(from);
+    const std::vector<std::pair<int, int>> exchanges = regels::verplaatsNaar(*m_working, to);
+    for (const auto& [a, b] : exchanges)
+        m_history.exchanged(a, b);
+    const int row = m_working->row();
+    endStep(exchanges.empty() ? QString()
+                              : daylogtext::moved(starter, m_working->textMatrix(from, column::Position).trimmed(),
+                                  m_working->textMatrix(row, column::Position).trimmed()));
+    emit lineMoved(row);
 }
 
-void Station::resumeMove()
+void Station::checkCrowded(const EditHistory::Step* madeByTheRing)
 {
-    m_moveSuspended = false;
+    const bool changed = madeByTheRing && madeByTheRing->movesLines()
+        ? m_crowded.edited(*m_working, madeByTheRing->exchanges)
+        : m_crowded.recheck(*m_working);
+    const QString warning = m_crowded.warning(*m_working);
+    if (warning != m_status.crowded) {
+        if (!warning.isEmpty())
+            log(warning);
+        m_status.crowded = warning;
+        updateStatus();
+    }
+    if (changed)
+        emit crowdedChanged();
+}
+
+void Station::clearCrowded()
+{
+    m_status.crowded.clear();
+    if (m_crowded.clear())
+        emit crowdedChanged();
+}
+
+ExpectedTimes Station::expectedTimes() const
+{
+    return m_pace.expectedTimes(*m_working, m_ring.row(), m_clock->now());
+}
+
+QString Station::expectedTip(int row) const
+{
+    return m_pace.expectedTip(*m_working, m_ring.row(), row, m_clock->now());
+}
+
+QDateTime Station::now() const
+{
+    return m_clock->now();
 }
 
 void Station::releaseMove()
@@ -480,16 +503,16 @@ void Station::releaseMove()
 void Station::TimerRegelsVerplaatsen_Timer()
 {
     // Each tick checks again that a button is held and the file still allows moving lines.
-    const std::optional<regels::Richting> held = m_repeater.held();
+    const std::optional<regels::Richting> held = m_heldMove.held();
     if (!held || !mayMove()) {
         endRunAsEdit();
         return;
     }
     // The key may have been let go: no step until that is known; the repeat's pace stays.
-    if (m_moveSuspended)
+    if (m_heldMove.isSuspended())
         return;
     moveOnce(*held);
-    m_timerRegelsVerplaatsen->setInterval(m_repeater.repeated());
+    m_heldMove.stepped();
 }
 
 void Station::wisselrijen()
@@ -630,19 +653,21 @@ bool Station::mayReplay(const EditHistory::Step* step) const
 
 void Station::ongedaanMaken()
 {
-    if (!mayReplay(m_history.nextUndo()) || m_listState != ListState::Shown || m_repeater.held())
+    if (!mayReplay(m_history.nextUndo()) || m_listState != ListState::Shown || m_heldMove.held())
         return;
     const std::optional<EditHistory::Step> undone = m_history.undo(*m_working);
     log(daylogtext::undone(undone->what));
+    checkCrowded(nullptr);
     afterEdit();
 }
 
 void Station::opnieuw()
 {
-    if (!mayReplay(m_history.nextRedo()) || m_listState != ListState::Shown || m_repeater.held())
+    if (!mayReplay(m_history.nextRedo()) || m_listState != ListState::Shown || m_heldMove.held())
         return;
     const std::optional<EditHistory::Step> redone = m_history.redo(*m_working);
     log(daylogtext::redone(redone->what));
+    checkCrowded(&*redone);
     afterEdit();
 }
 
@@ -678,6 +703,7 @@ bool Station::endStep(const QString& logged)
     }
     if (!logged.isEmpty())
         log(logged);
+    checkCrowded(m_history.nextUndo());
     afterEdit();
     return true;
 }
@@ -737,80 +763,19 @@ void Station::log(const QString& what)
     m_log->append(m_state.bestandsnaam(), what);
 }
 
-QString Station::openLogboek()
+QString Station::riderAt(int row) const
 {
-    const QString path = m_log->todaysFile();
-    // A day without anything logged yet still opens: the viewer shows the log with this first line.
-    if (!QFile::exists(path))
-        log(daylogtext::logboekOpened());
-    return path;
+    if (row < 1 || row >= m_working->rows())
+        return QString();
+    const QString number = m_working->textMatrix(row, column::Number).trimmed();
+    const QString rider = m_working->textMatrix(row, column::Rider).trimmed();
+    const QString text = number.isEmpty() ? rider : number + u' ' + rider;
+    return text.isEmpty() ? m_working->textMatrix(row, column::Key) : text;
 }
 
 QString Station::starterAt(int row) const
 {
-    if (row < 1 || row >= m_working->rows())
-        return QString();
-    return daylogtext::starter(m_working->textMatrix(row, column::Number), m_working->textMatrix(row, column::Rider),
-        m_working->textMatrix(row, column::Horse), m_working->textMatrix(row, column::Key));
-}
-
-void Station::setScale(double scale)
-{
-    // The factor reaches the settings only when the station closes.
-    m_state.scale = scale;
-}
-
-void Station::grid_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
-{
-    m_selection.mouseDown(*m_working, button, modifiers);
-}
-
-void Station::grid_MouseUp(Qt::MouseButton button)
-{
-    m_selection.mouseUp(*m_working, button);
-}
-
-void Station::grid_KeyDown(Qt::KeyboardModifiers modifiers)
-{
-    m_selection.keyDown(modifiers);
-}
-
-void Station::grid_KeyUp()
-{
-    m_selection.keyUp();
-}
-
-void Station::grid_SelChange()
-{
-    m_selection.selChange(*m_working);
-}
-
-void Station::selectRow(int row)
-{
-    m_working->setRow(row);
-    m_working->setRowSel(row);
-    grid_SelChange();
-}
-
-void Station::addToSelection(int row)
-{
-    m_working->setRowData(row, 1);
-    m_selection.refresh(*m_working);
-}
-
-void Station::selectieUitbreiden(KeyboardSelection::Step step)
-{
-    m_selection.extend(*m_working, step);
-}
-
-void Station::cursorVerplaatsen(KeyboardSelection::Step step)
-{
-    m_selection.moveCurrent(*m_working, step);
-}
-
-void Station::selectieWisselen()
-{
-    m_selection.toggleCurrent(*m_working);
+    return daylogtext::starter(*m_working, row);
 }
 
 bool Station::typNummer(QChar digit, qint64 timestamp)
@@ -837,18 +802,29 @@ void Station::layOutGrid(double fontSize, const std::vector<std::optional<int>>&
 
 void Station::volgendeInDeRing()
 {
+    const int before = m_ring.row();
     if (!ringMoves() || !m_ring.next(*m_working))
         return;
     log(daylogtext::inRing(starterAt(m_ring.row())));
+    // The time the starter went in is the class's pace, kept with it at once.
+    m_pace.movedOn(*m_working, before, m_ring.row(), m_clock->now());
+    if (!m_keeper.savePace(m_pace.pace()))
+        qCWarning(lcFollow).noquote() << "journal: cannot keep the ring's pace -" << m_keeper.journal().error();
     emit ringChanged(m_ring.row());
+    emit paceChanged();
 }
 
 void Station::vorigeInDeRing()
 {
+    const QString from = m_ring.key();
     if (!ringMoves() || !m_ring.previous(*m_working))
         return;
     log(daylogtext::inRingBack(starterAt(m_ring.row())));
+    // A step back takes the move on back: a slip of the finger leaves no round behind.
+    m_pace.movedBack(from);
+    m_keeper.savePace(m_pace.pace());
     emit ringChanged(m_ring.row());
+    emit paceChanged();
 }
 
 void Station::followRing(bool replaced)

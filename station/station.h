@@ -1,14 +1,17 @@
 #pragma once
 
 #include "appstate.h"
+#include "classpace.h"
+#include "crowdedwatch.h"
 #include "daylog.h"
 #include "edithistory.h"
 #include "gridtable.h"
+#include "heldmove.h"
 #include "keyboardselection.h"
 #include "knoppen.h"
 #include "liststate.h"
-#include "moverepeater.h"
 #include "mutatiebestand.h"
+#include "placetimes.h"
 #include "regels.h"
 #include "ringkeeper.h"
 #include "ringpointer.h"
@@ -20,6 +23,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,7 +31,6 @@
 #include <vector>
 
 class ChangeMarks;
-class QTimer;
 class SettingsStore;
 namespace platform {
 class Clock;
@@ -115,9 +118,13 @@ public:
     // Timer1's tick: a periodic check, unless a check is already under way.
     void Timer1_Timer();
     // The periodic checks stop until the next open or start (a test that drives the checks itself).
-    void stopChecks();
+    void stopChecks()
+    {
+        m_timer1->stop();
+        m_settleTimer->stop();
+    }
     // Timer1's interval, for a test or a tool that looks more often than every five seconds.
-    void setCheckInterval(int milliseconds);
+    void setCheckInterval(int milliseconds) { m_timer1->setInterval(milliseconds); }
 
     // The open command, in two halves around the dialog the window shows. beginOpen stops the checks and
     // gives the folder the dialog starts in (the followed file's, or the shared folder); finishOpen takes
@@ -136,13 +143,13 @@ public:
     void pressMove(regels::Richting richting);
     void releaseMove();
     void TimerRegelsVerplaatsen_Timer();
-    std::optional<regels::Richting> heldMove() const { return m_repeater.held(); }
+    std::optional<regels::Richting> heldMove() const { return m_heldMove.held(); }
     // A held key's release that may be the key's own repeat (the window system sends a held key's repeats as a
     // release and a press, which it does not always mark): the held move makes no step until the key's next
     // press shows it still held (resumeMove) or it proves a real release (releaseMove).
-    void suspendMove();
-    void resumeMove();
-    bool isMoveSuspended() const { return m_moveSuspended; }
+    void suspendMove() { m_heldMove.suspend(); }
+    void resumeMove() { m_heldMove.resume(); }
+    bool isMoveSuspended() const { return m_heldMove.isSuspended(); }
     // One move of the current line, as a press that is released at once.
     void verplaatsregel(regels::Richting richting);
 
@@ -164,28 +171,31 @@ public:
     void opnieuwToepassen();
 
     // The zoom factor (kept within 0.005..0.1); saved at the close.
-    void setScale(double scale);
+    void setScale(double scale) { m_state.scale = scale; }
 
     // The official's row selection on grid(1): the grid's mouse and key events go here.
-    void grid_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-    void grid_MouseUp(Qt::MouseButton button);
-    void grid_KeyDown(Qt::KeyboardModifiers modifiers);
-    void grid_KeyUp();
-    void grid_SelChange();
+    void grid_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+    {
+        m_selection.mouseDown(*m_working, button, modifiers);
+    }
+    void grid_MouseUp(Qt::MouseButton button) { m_selection.mouseUp(*m_working, button); }
+    void grid_KeyDown(Qt::KeyboardModifiers modifiers) { m_selection.keyDown(modifiers); }
+    void grid_KeyUp() { m_selection.keyUp(); }
+    void grid_SelChange() { m_selection.selChange(*m_working); }
     bool ShiftDown() const { return m_selection.shiftDown(); }
     bool CtrlDown() const { return m_selection.ctrlDown(); }
     // Makes one row the current and only selected one, as a plain click on it does.
-    void selectRow(int row);
+    void selectRow(int row) { m_selection.selectRow(*m_working, row); }
     // Adds a row to the selection, as a Ctrl-click on it does.
-    void addToSelection(int row);
+    void addToSelection(int row) { m_selection.addRow(*m_working, row); }
 
     // The official's keys on grid(1) beyond the grid's own, by the rules of the mouse's (KeyboardSelection):
     // Shift with the arrow keys extends the selection, Alt with them moves the current row alone, Ctrl+Space
     // adds or removes the current row, and digits typed jump to the starter with that back number (at
     // `timestamp`, the key event's time in ms; true when a starter was found).
-    void selectieUitbreiden(KeyboardSelection::Step step);
-    void cursorVerplaatsen(KeyboardSelection::Step step);
-    void selectieWisselen();
+    void selectieUitbreiden(KeyboardSelection::Step step) { m_selection.extend(*m_working, step); }
+    void cursorVerplaatsen(KeyboardSelection::Step step) { m_selection.moveCurrent(*m_working, step); }
+    void selectieWisselen() { m_selection.toggleCurrent(*m_working); }
     bool typNummer(QChar digit, qint64 timestamp);
 
     // The wheel over the grid: one row up (direction > 0) or down; false when the list cannot scroll so.
@@ -203,6 +213,24 @@ public:
     void volgendeInDeRing();
     void vorigeInDeRing();
     const RingPointer& ringPointer() const { return m_ring; }
+    // The office's planned time of each place, as its last list gave them (the rider board's times).
+    const PlaceTimes& placeTimes() const { return m_placeTimes; }
+
+    // A starter dragged by its Volg cell: the line of row `from` goes to the place the drag lands on
+    // (landingRow), as the series of one-place moves the move buttons make; one step of the history, one line
+    // of the day log. Only with the reorder permission and while the list is shown.
+    void verplaatsNaar(int from, int to);
+    int landingRow(int from, int pointed) const;
+
+    // The ring's pace in the class, and the expected go-times and the class's progress that follow from it.
+    const ClassPace& classPace() const { return m_pace; }
+    ExpectedTimes expectedTimes() const;
+    // The Tijd cell's tooltip for a row: its expected go-time, where that is news beside the planned one.
+    QString expectedTip(int row) const;
+    QDateTime now() const;
+    // The riders a move by the ring crowded: their rows marked in the grid, the first named in the status.
+    const std::vector<crowdedriders::Pair>& crowded() const { return m_crowded.pairs(); }
+    QList<int> crowdedRows() const { return m_crowded.rows(); }
     // Whether the pointer moves now: over a list that is shown, also one that is not up to date (the class goes
     // on); not in the empty view.
     bool ringMoves() const { return m_listState != ListState::Empty && !m_unloaded; }
@@ -210,9 +238,6 @@ public:
     // Points where a test makes the office write, lock or remove the file in the middle of a read (see
     // RunOrderLoader::ReadHooks).
     void setReadHooks(RunOrderLoader::ReadHooks hooks) { m_loader->setReadHooks(std::move(hooks)); }
-
-    // Today's day log, for the official to open; a day with nothing logged yet gets its first line.
-    QString openLogboek();
 
     const AppState& state() const { return m_state; }
     const GridTable& working() const { return *m_working; }
@@ -240,7 +265,7 @@ public:
 
     const QTimer* timer1() const { return m_timer1; }
     const QTimer* settleTimer() const { return m_settleTimer; }
-    const QTimer* timerRegelsVerplaatsen() const { return m_timerRegelsVerplaatsen; }
+    const QTimer* timerRegelsVerplaatsen() const { return &m_heldMove.timer(); }
 
 signals:
     void captionChanged(const QString& caption);
@@ -266,6 +291,10 @@ signals:
     void sendFailed(const SendResult& result);
     // A text for the official (OK only): a refused swap, a failed send.
     void message(const QString& text);
+    // The ring moved on or back: the pace and the expected times changed.
+    void paceChanged();
+    // The riders crowded by the ring's moves changed (crowdedRows()).
+    void crowdedChanged();
 
 private:
     // What a check found, shown and acted on: the views told, then the selection, the buttons, the send rule
@@ -288,7 +317,6 @@ private:
     void sendHangs(quint64 id, SendQueue::Kind kind);
     // The day log's lines for what the last check found of the share and the file, when it changed.
     void logFollowChange();
-    void stopMoving();
     void moveOnce(regels::Richting richting);
 
     // The official's work.
@@ -300,7 +328,11 @@ private:
     // nothing was held or the run moved nothing.
     bool endRun();
     // endRun, counted as an edit when the run moved something.
-    void endRunAsEdit();
+    void endRunAsEdit()
+    {
+        if (endRun())
+            noteEdit();
+    }
     // What every edit changes besides the list: the status's old news, an offer withdrawn, the journal.
     void noteEdit();
     // noteEdit, then the selection repainted and the send rule and the buttons worked out again.
@@ -317,7 +349,12 @@ private:
     void log(const QString& what);
     // "105 Anna de Vries (Quibus)": a starter as the log names it, from its row in the ring's list.
     QString starterAt(int row) const;
-    QString describeRead(ListChange change) const;
+    // "105 Anna de Vries": a moved starter as the log names it.
+    QString riderAt(int row) const;
+    // The crowded riders after an edit: a step that moved lines (a move, a swap, a drag, a redo) may have crowded
+    // some; anything else only ends those that no longer stand.
+    void checkCrowded(const EditHistory::Step* madeByTheRing);
+    void clearCrowded();
     // The ring pointer finds its starter again after the list changed (replaced: the office's list took the
     // ring's place); ringChanged when its row moved.
     void followRing(bool replaced = false);
@@ -334,18 +371,20 @@ private:
     std::unique_ptr<RunOrderLoader> m_loader;
     knoppen::SendRuleTracker m_sendRule;
     knoppen::SendRule m_lastRule;
-    MoveRepeater m_repeater;
+    HeldMove m_heldMove;
     EditHistory m_history;
     std::unique_ptr<DayLog> m_log;
     SendWatch m_sendWatch;
     RingKeeper m_keeper;
     RowSelection m_selection;
     RingPointer m_ring;
+    PlaceTimes m_placeTimes;
+    ClassPace m_pace;
+    CrowdedWatch m_crowded;
     ChangeMarks* m_marks = nullptr;
 
     QTimer* m_timer1 = nullptr;
     QTimer* m_settleTimer = nullptr;
-    QTimer* m_timerRegelsVerplaatsen = nullptr;
     QTimer* m_statusTimer = nullptr;
 
     ListState m_listState = ListState::Shown;
@@ -358,7 +397,6 @@ private:
     QString m_titel;
     QString m_datum;
     QString m_begintijd;
-    bool m_moveSuspended = false;
     bool m_started = false;
     bool m_unloaded = false;
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
@@ -381,7 +419,7 @@ private:
     QString m_ringBeforeReplace;
     RunOrderLoader::FollowProblem m_loggedProblem = RunOrderLoader::FollowProblem::NothingFollowed;
     bool m_loggedKept = false;
-    // Where a held move started, for the log line of the whole run.
-    int m_runStart = 0;
-    QString m_runStarter;
+    // The station started: the class's pace and the starter in the ring come back from the journal with its
+    // first list (not at Openen, which begins a class with its first starter).
+    bool m_paceFromJournal = false;
 };

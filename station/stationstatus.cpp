@@ -40,6 +40,9 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         parts << QStringLiteral("Het bestand is niet van vandaag");
         break;
     }
+    // A warning the official must see first, before any news of the office.
+    if (!status.crowded.isEmpty() && !status.stale)
+        parts << status.crowded;
     // While the list is greyed, what the office did to it before is old news.
     if (status.officeChanged.isValid() && !status.stale) {
         parts << (status.work == Work::Offered
@@ -109,11 +112,28 @@ StatusTone statusTone(const StationStatus& status)
     using Send = StationStatus::Send;
     if (status.follow == StationStatus::Follow::NotFound || status.follow == StationStatus::Follow::Unreachable
         || status.send == Send::Stalled || status.send == Send::NotAsSent || status.send == Send::Failed
-        || status.send == Send::Hanging || status.work == StationStatus::Work::Offered)
+        || status.send == Send::Hanging || status.work == StationStatus::Work::Offered
+        || (!status.crowded.isEmpty() && !status.stale))
         return StatusTone::Warning;
     if (status.send == Send::Waiting || status.send == Send::Sending || status.unsent > 0)
         return StatusTone::Waiting;
     if (status.send == Send::TakenIn)
         return StatusTone::Good;
     return StatusTone::Quiet;
+}
+
+StationStatus::Follow followOf(RunOrderLoader::FollowProblem problem)
+{
+    switch (problem) {
+    case RunOrderLoader::FollowProblem::NotFound:
+        return StationStatus::Follow::NotFound;
+    case RunOrderLoader::FollowProblem::FolderUnreachable:
+        return StationStatus::Follow::Unreachable;
+    case RunOrderLoader::FollowProblem::NotToday:
+        return StationStatus::Follow::NotToday;
+    case RunOrderLoader::FollowProblem::None:
+    case RunOrderLoader::FollowProblem::NothingFollowed:
+        break;
+    }
+    return StationStatus::Follow::NothingFollowed;
 }

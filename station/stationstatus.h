@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runorderloader.h"
+
 #include <QDateTime>
 #include <QMetaType>
 #include <QString>
@@ -50,6 +52,8 @@ struct StationStatus
     QStringList missing;
     QDateTime officeChanged; // the office replaced the ring's list at this time (the green square)
     bool closing = false; // the close waits a few seconds for the shared folder to take what is under way
+    // A move by the ring left one rider's two rounds too close together: the warning, with places and name.
+    QString crowded;
 
     friend bool operator==(const StationStatus&, const StationStatus&) = default;
 };
@@ -64,3 +68,6 @@ QString clockTime(const QDateTime& at);
 // The status in Dutch, as one line; `now` counts the seconds of a stall.
 QString statusText(const StationStatus& status, const QDateTime& now);
 StatusTone statusTone(const StationStatus& status);
+
+// Where the followed file stands, from why the loader's last check did not find it.
+StationStatus::Follow followOf(RunOrderLoader::FollowProblem problem);

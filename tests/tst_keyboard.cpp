@@ -5,6 +5,7 @@
 #include "classfile.h"
 #include "columns.h"
 #include "flexgrid.h"
+#include "holdbutton.h"
 #include "keycommands.h"
 #include "riderboard.h"
 #include "windowfixture.h"
@@ -42,6 +43,8 @@ private slots:
     void typeAheadJumps();
     void ringKeysAndMarker();
     void focusFramesShow();
+    void keyboardStaysInTheList_data();
+    void keyboardStaysInTheList();
 
 private:
     // Publishes the class and opens it through the window, which is then the active window with the grid's
@@ -65,6 +68,90 @@ void TestKeyboard::init()
 void TestKeyboard::cleanup()
 {
     m_kit.reset();
+}
+
+void TestKeyboard::keyboardStaysInTheList_data()
+{
+    QTest::addColumn<QString>("action");
+
+    for (const char* action : { "NG clicked", "swap clicked", "send clicked", "move button clicked",
+             "zoom buttons clicked", "Openen cancelled", "Openen, a file chosen", "a message box answered",
+             "a question answered", "rider board opened", "rider board closed" })
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+void TestKeyboard::keyboardStaysInTheList()
+{
+    QFETCH(QString, action);
+
+    if (action == QLatin1String("a message box answered")) {
+        // The station's own message box, answered as the official does.
+        m_kit->realMessageBoxes = true;
+        m_kit->makeWindow();
+    }
+    QVERIFY(open(testsupport::classBytes(cls)));
+    FrmBaldovenaar& window = m_kit->window();
+    FlexGrid* grid = m_kit->grid();
+    QCOMPARE(QApplication::focusWidget(), grid);
+    auto click = [this](knoppen::Knop knop) { QTest::mouseClick(m_kit->button(knop), Qt::LeftButton); };
+    auto answerTheBox = [] {
+        QTimer::singleShot(50, qApp, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+    };
+
+    if (action == QLatin1String("NG clicked")) {
+        click(knoppen::NietGestart);
+    } else if (action == QLatin1String("swap clicked")) {
+        m_kit->clickRow(4, Qt::ControlModifier);
+        click(knoppen::Wissel);
+        QCOMPARE(keys(), QStringLiteral("a d c b e f g h"));
+    } else if (action == QLatin1String("send clicked")) {
+        click(knoppen::NietGestart);
+        click(knoppen::Verzenden);
+        QVERIFY(!m_kit->mutationFiles().isEmpty());
+    } else if (action == QLatin1String("move button clicked")) {
+        QTest::mouseClick(m_kit->moveButton(regels::Richting::Omlaag), Qt::LeftButton);
+        QCOMPARE(keys(), QStringLiteral("a c b d e f g h"));
+    } else if (action == QLatin1String("zoom buttons clicked")) {
+        click(knoppen::Groter);
+        click(knoppen::Kleiner);
+    } else if (action == QLatin1String("Openen cancelled")) {
+        m_kit->answer.reset();
+        click(knoppen::Openen);
+        QCOMPARE(m_kit->dialogCalls.size(), 2);
+    } else if (action == QLatin1String("Openen, a file chosen")) {
+        m_kit->answer = m_kit->classPath();
+        click(knoppen::Openen);
+        QCOMPARE(m_kit->dialogCalls.size(), 2);
+    } else if (action == QLatin1String("a message box answered")) {
+        // A swap with one line selected is refused in a message box.
+        answerTheBox();
+        click(knoppen::Wissel);
+        QVERIFY(!QApplication::activeModalWidget());
+    } else if (action == QLatin1String("a question answered")) {
+        // Openen with unsent work asks first; the official says no.
+        click(knoppen::NietGestart);
+        m_kit->answerYes = false;
+        click(knoppen::Openen);
+        QCOMPARE(m_kit->questions.size(), 1);
+    } else if (action == QLatin1String("rider board opened")) {
+        QTest::keyClick(grid, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(window.ruiterscherm() && window.ruiterscherm()->isVisible());
+    } else if (action == QLatin1String("rider board closed")) {
+        QTest::keyClick(grid, Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(window.ruiterscherm() && !window.ruiterscherm()->isVisible());
+    }
+
+    // The keyboard is in the list, and works there at once: a starter's number, then F8.
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+    const int ring = station().ringPointer().row();
+    QTest::keyClicks(grid, QStringLiteral("106"));
+    QCOMPARE(station().working().textMatrix(station().working().row(), column::Number), QStringLiteral("106"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    QVERIFY(station().ringPointer().row() != ring);
 }
 
 bool TestKeyboard::open(const QByteArray& bytes, int row)

@@ -1,13 +1,18 @@
 #include "classfile.h"
 #include "codepaden.h"
+#include "daylog.h"
 #include "files.h"
 #include "flexgrid.h"
+#include "handleidingvenster.h"
+#include "logboekvenster.h"
 #include "runorderfiledialog.h"
 #include "statusline.h"
 #include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -15,8 +20,14 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -58,6 +69,7 @@ private slots:
     void leavingWorkTheOfficeHasNotGotAsksFirst_data();
     void leavingWorkTheOfficeHasNotGotAsksFirst();
     void statusLineSaysWhereTheWorkStands();
+    void logWindowFollowsTheDay();
 
 private:
     QString classPath(const QString& id = "0001") const { return m_kit->classPath(id); }
@@ -193,12 +205,20 @@ void TestMainWindow::fileMenu()
 {
     FrmBaldovenaar& window = m_kit->makeWindow();
     auto item = [&window](const char* name) { return window.findChild<QAction*>(QLatin1String(name)); };
-    // Help > Handleiding: the Dutch guide, in the system's viewer, found from the program or the sources.
+    // Help > Handleiding: the Dutch guide, formatted, with its pictures, in a window of the station.
     item("mnuHandleiding")->trigger();
-    QCOMPARE(m_kit->openedFiles.size(), 1);
-    QFile guide(m_kit->openedFiles.takeFirst());
-    QVERIFY(guide.open(QIODevice::ReadOnly));
-    QCOMPARE(guide.readLine().trimmed(), QByteArray("# Baldovenaar: handleiding voor de ringmedewerker"));
+    QVERIFY(window.handleiding() && window.handleiding()->isVisible());
+    QCOMPARE(window.handleiding()->title(), QStringLiteral("Baldovenaar: handleiding voor de ringmedewerker"));
+    QTextDocument* guide = window.handleiding()->browser()->document();
+    int pictures = 0;
+    for (QTextBlock block = guide->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat image = it.fragment().charFormat().toImageFormat();
+            if (image.isValid() && !guide->resource(QTextDocument::ImageResource, QUrl(image.name())).isNull())
+                ++pictures;
+        }
+    }
+    QVERIFY2(pictures >= 2, "the guide's pictures are found beside it");
     // Help > Over Baldovenaar: the version and the suite, in a message.
     item("mnuOverBaldovenaar")->trigger();
     QCOMPARE(m_kit->messages.size(), 1);
@@ -208,12 +228,16 @@ void TestMainWindow::fileMenu()
     QVERIFY(m_kit->dialogCalls.isEmpty());
     item("mnuBestandSub0")->trigger();
     QCOMPARE(m_kit->dialogCalls.size(), 1);
-    // Today's day log, in the system's viewer; written to before, so there is something to show.
+    // Today's day log, in a window of the station, read-only; written to before, so there is something to show.
     item("mnuLogboek")->trigger();
-    QCOMPARE(m_kit->openedFiles, QStringList { station().dayLog().todaysFile() });
-    QVERIFY(QFile::exists(m_kit->openedFiles[0]));
+    QVERIFY(window.logboek() && window.logboek()->isVisible());
+    QVERIFY(window.logboek()->view()->isReadOnly());
+    QCOMPARE(window.logboek()->day(), station().dayLog().today());
     item("mnuBestandSub3")->trigger();
     QVERIFY(!window.isVisible());
+    // The log and the guide close with the station.
+    QVERIFY(!window.logboek()->isVisible());
+    QVERIFY(!window.handleiding()->isVisible());
     QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("scale="));
 }
 
@@ -409,6 +433,60 @@ void TestMainWindow::statusLineSaysWhereTheWorkStands()
     QCOMPARE(line->tone(), StatusTone::Waiting);
     window.btnKnop_Click(knoppen::Verzenden);
     QCOMPARE(line->text(), QStringLiteral("Verzonden om 10:00:00, wacht op het secretariaat"));
+}
+
+void TestMainWindow::logWindowFollowsTheDay()
+{
+    FrmBaldovenaar& window = m_kit->makeWindow();
+    // The station's own lines, written as the station writes them, into its log.
+    DayLog log(station().dayLog().folder(), m_kit->clock);
+    // A day's worth of lines today, and yesterday's log beside it.
+    for (int i = 0; i < 300; ++i)
+        log.append(QStringLiteral("Springen klasse M"), QStringLiteral("regel %1").arg(i));
+    QFile yesterday(log.fileFor(log.today().addDays(-1)));
+    QVERIFY(yesterday.open(QIODevice::WriteOnly));
+    yesterday.write("16:00:00\tSpringen klasse M\tgisteren\n");
+    yesterday.close();
+
+    window.findChild<QAction*>(QStringLiteral("mnuLogboek"))->trigger();
+    LogboekVenster* logboek = window.logboek();
+    QVERIFY(logboek && logboek->isVisible());
+    QPlainTextEdit* view = logboek->view();
+    QScrollBar* bar = view->verticalScrollBar();
+    QVERIFY(view->toPlainText().endsWith(QStringLiteral("regel 299")));
+    QTRY_VERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    // A new line: at the bottom at the window's next look, and the view follows it.
+    log.append(QStringLiteral("Springen klasse M"), QStringLiteral("verzonden"));
+    QTRY_VERIFY_WITH_TIMEOUT(view->toPlainText().endsWith(QStringLiteral("verzonden")), 3000);
+    QCOMPARE(bar->value(), bar->maximum());
+    // Scrolled up to read an earlier line, the official is left there.
+    bar->setValue(0);
+    log.append(QStringLiteral("Springen klasse M"), QStringLiteral("nog een"));
+    logboek->follow();
+    QVERIFY(view->toPlainText().endsWith(QStringLiteral("nog een")));
+    QCOMPARE(bar->value(), 0);
+
+    // Read-only: a key changes nothing. The search finds, and Kopiëren copies what it found.
+    const QString shown = view->toPlainText();
+    QTest::keyClicks(view, QStringLiteral("x"));
+    QCOMPARE(view->toPlainText(), shown);
+    logboek->searchField()->setText(QStringLiteral("regel 150"));
+    QTest::keyClick(logboek->searchField(), Qt::Key_Return);
+    QCOMPARE(view->textCursor().selectedText(), QStringLiteral("regel 150"));
+    logboek->copy();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("regel 150"));
+    logboek->searchField()->setText(QStringLiteral("niet in het logboek"));
+    QVERIFY(!logboek->find());
+
+    // Yesterday's log, chosen above it.
+    QComboBox* days = logboek->daysBox();
+    QCOMPARE(days->count(), 2);
+    days->setCurrentIndex(1);
+    QCOMPARE(logboek->day(), log.today().addDays(-1));
+    QVERIFY(view->toPlainText().endsWith(QStringLiteral("gisteren")));
+    QVERIFY(!view->toPlainText().contains(QStringLiteral("regel")));
 }
 
 QTEST_MAIN(TestMainWindow)

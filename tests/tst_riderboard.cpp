@@ -3,8 +3,11 @@
 // follows the official's work, and that it can be read from ten metres.
 #include "boardcolours.h"
 #include "boardfeed.h"
+#include "boardtextfit.h"
 #include "classfile.h"
+#include "columns.h"
 #include "flexgrid.h"
+#include "publishedorder.h"
 #include "riderboard.h"
 #include "windowfixture.h"
 
@@ -17,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <memory>
 
 class TestRiderBoard : public QObject
@@ -29,6 +33,9 @@ private slots:
     void opensFullScreenOnTheSecondScreen();
     void followsTheOfficialsWork();
     void readableFromTenMetres();
+    void timesStayWithTheirPlaces();
+    void longNamesDrawnSmallerFirst_data();
+    void longNamesDrawnSmallerFirst();
     void contrast_data();
     void contrast();
 
@@ -138,6 +145,102 @@ void TestRiderBoard::readableFromTenMetres()
     // The three big lines at least a twelfth of the screen's height.
     QVERIFY(board->ringLinePixels() >= 1080 / 12);
     QVERIFY(board->nextLinePixels() >= 1080 / 12);
+}
+
+void TestRiderBoard::timesStayWithTheirPlaces()
+{
+    // The office plans a time for every place, a pause included.
+    const QString keys = QStringLiteral("a b c P d e f g h i j k l m");
+    kantoor::PublishedOrder office = testsupport::classOrder(keys);
+    auto planTimes = [&office](int firstMinute) {
+        int minute = firstMinute;
+        for (QStringList& line : office.lines)
+            line[column::Time] = QStringLiteral("10:%1").arg(minute++ * 2, 2, 10, QLatin1Char('0'));
+    };
+    planTimes(0);
+    QVERIFY(m_kit->openClass(kantoor::runningOrderBytes(office)));
+    FrmBaldovenaar& window = m_kit->window();
+    window.toggleRuiterscherm();
+    const BoardFeed& feed = window.ruiterscherm()->feed();
+    auto times = [&feed] {
+        QStringList times;
+        for (const BoardLine& line : feed.content().following)
+            times << line.starter.time;
+        return times;
+    };
+    auto riders = [&feed] {
+        QStringList riders;
+        for (const BoardLine& line : feed.content().following)
+            riders << line.starter.rider;
+        return riders;
+    };
+    const QStringList planned = times();
+    QCOMPARE(planned.size(), 9); // the pause and eight starters after the three
+    QCOMPARE(planned.front(), QStringLiteral("10:06"));
+    QVERIFY(std::is_sorted(planned.begin(), planned.end()));
+
+    // Starter g moved up two places (not sent): it takes the time of its new place, and the lines it passed
+    // keep theirs, as the office planned them.
+    const QStringList moved { "Ruiter d", "Ruiter g", "Ruiter e", "Ruiter f" };
+    m_kit->clickRow(8);
+    for (int step = 0; step < 2; ++step)
+        QTest::keyClick(m_kit->grid(), Qt::Key_Up, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(riders().mid(1, 4), moved, 1000);
+    QCOMPARE(times(), planned);
+
+    // The office publishes new times for the same list: those are the places' times now.
+    planTimes(10);
+    QVERIFY(m_kit->publish(kantoor::runningOrderBytes(office)));
+    m_kit->station().Timer1_Timer();
+    QTRY_COMPARE_WITH_TIMEOUT(times().front(), QStringLiteral("10:26"), 1000);
+    const QStringList republished = times();
+    QVERIFY(std::is_sorted(republished.begin(), republished.end()));
+    QCOMPARE(riders().mid(1, 4), moved);
+}
+
+void TestRiderBoard::longNamesDrawnSmallerFirst_data()
+{
+    QTest::addColumn<QString>("rider");
+    QTest::addColumn<QString>("horse");
+    QTest::addColumn<QString>("drawn"); // "full", "smaller" or "smallest, cut"
+
+    QTest::newRow("a short name: full size") << "Jan Bos"
+                                             << "Ace"
+                                             << "full";
+    QTest::newRow("a long name: smaller, whole") << "Anne-Marie van den Hoogenband"
+                                                 << "Quibus"
+                                                 << "smaller";
+    QTest::newRow("far too long: two thirds, then cut")
+        << "Anne-Marie van den Hoogenband-Schellekens-Bos en Anne-Marie van den Hoogenband"
+        << "Zonnedauw's Quintessence van de Heuvelhoeve"
+        << "smallest, cut";
+}
+
+void TestRiderBoard::longNamesDrawnSmallerFirst()
+{
+    QFETCH(QString, rider);
+    QFETCH(QString, horse);
+    QFETCH(QString, drawn);
+
+    // The line of the starter in the ring on a full-HD board.
+    const BoardStarter starter { QStringLiteral("105"), rider, horse, QString() };
+    const int full = 108;
+    const int room = 1920 - 2 * 21;
+    auto width = [&starter](int pixels) { return RiderBoard::bigLineWidth(starter, pixels); };
+    const int pixels = boardtextfit::fittedPixels(full, room, width);
+    QCOMPARE(pixels >= boardtextfit::smallestPixels(full), true);
+    QVERIFY(boardtextfit::smallestPixels(full) * 3 >= full * 2);
+    if (drawn == QLatin1String("full")) {
+        QCOMPARE(pixels, full);
+    } else if (drawn == QLatin1String("smaller")) {
+        QVERIFY(pixels < full && pixels > boardtextfit::smallestPixels(full));
+        // As large as it fits: a pixel more and it would not.
+        QVERIFY(width(pixels) <= room);
+        QVERIFY(width(pixels + 1) > room);
+    } else {
+        QCOMPARE(pixels, boardtextfit::smallestPixels(full));
+        QVERIFY(width(pixels) > room);
+    }
 }
 
 void TestRiderBoard::contrast_data()

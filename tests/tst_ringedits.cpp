@@ -57,6 +57,8 @@ private slots:
     void editButtonsFollowThePermissions();
     void emptyViewGreysTheEditButtons();
     void failedSendIsToldTheOfficial();
+    void dragByTheVolgCell_data();
+    void dragByTheVolgCell();
 
 private:
     // Publishes the class and opens it through the window; true once its list is shown.
@@ -375,6 +377,45 @@ void TestRingEdits::failedSendIsToldTheOfficial()
     QVERIFY(m_kit->mutationFiles().constFirst().endsWith("-baldovenaar-h.mut"));
     QCOMPARE(keys(), QString("B A C"));
     QVERIFY(m_kit->button(knoppen::Verzenden)->isEnabled());
+}
+
+// A starter dragged by its Volg cell on the window's grid lands where the line showed, through the station (one
+// undo step), only where the file allows moving lines; a rider it crowds is marked on both rows.
+void TestRingEdits::dragByTheVolgCell_data()
+{
+    QTest::addColumn<int>("editvolgorde");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("allowed: lands on place 2") << 1 << "1 6 2 3 4 5 7 8";
+    QTest::newRow("not allowed: nothing moves") << 0 << "1 2 3 4 5 6 7 8";
+}
+
+void TestRingEdits::dragByTheVolgCell()
+{
+    QFETCH(int, editvolgorde);
+    QFETCH(QString, after);
+
+    kantoor::PublishedOrder order = testsupport::classOrder(QStringLiteral("1 2 3 4 5 6 7 8"), editvolgorde);
+    testsupport::setCell(order, QStringLiteral("1"), column::Rider, QStringLiteral("Anna de Vries"));
+    testsupport::setCell(order, QStringLiteral("6"), column::Rider, QStringLiteral("Anna de Vries"));
+    QVERIFY(follow(kantoor::runningOrderBytes(order)));
+    FlexGrid* grid = m_kit->grid();
+    QWidget* viewport = grid->viewport();
+    const QPoint from = grid->cellRect(6, column::Position).center();
+    const QPoint to = grid->cellRect(2, column::Position).center();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(viewport, (from + to) / 2);
+    QTest::mouseMove(viewport, to);
+    QCOMPARE(grid->isDragging(), editvolgorde == 1);
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
+    QCOMPARE(keys(), after);
+    if (editvolgorde != 1)
+        return;
+    QCOMPARE(table().row(), 2);
+    QCOMPARE(grid->warnedRows(), QList<int>({ 1, 2 }));
+    station().ongedaanMaken();
+    QCOMPARE(keys(), QStringLiteral("1 2 3 4 5 6 7 8"));
+    QVERIFY(grid->warnedRows().isEmpty());
 }
 
 QTEST_MAIN(TestRingEdits)

@@ -9,6 +9,7 @@
 #include "inisettingsstore.h"
 #include "knownfolders.h"
 #include "registrysettingsstore.h"
+#include "ringsettings.h"
 #include "settingsstore.h"
 #include "systemknownfolders.h"
 
@@ -64,6 +65,8 @@ private slots:
 
     void scaleLoadsInEveryNotation_data();
     void scaleLoadsInEveryNotation();
+    void riderDistanceFromTheStationsSection_data();
+    void riderDistanceFromTheStationsSection();
     void scaleSavesInTheSystemsNotation_data();
     void scaleSavesInTheSystemsNotation();
 
@@ -148,6 +151,29 @@ void TestSettings::scaleLoadsInEveryNotation()
     AppState state;
     leesinstellingen(state, IniSettingsStore(iniPath()));
     QCOMPARE(state.scale, scale);
+}
+
+void TestSettings::riderDistanceFromTheStationsSection_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("distance");
+
+    QTest::newRow("absent: the default") << QByteArray("[Baldovenaar]\nscale=0.05\n") << 2;
+    QTest::newRow("three") << QByteArray("[Baldovenaar]\nruiterafstand=3\n") << 3;
+    QTest::newRow("zero switches the warning off") << QByteArray("[Baldovenaar]\nruiterafstand=0\n") << 0;
+    QTest::newRow("blanks around") << QByteArray("[Baldovenaar]\nruiterafstand =  4 \n") << 4;
+    QTest::newRow("negative: the default") << QByteArray("[Baldovenaar]\nruiterafstand=-1\n") << 2;
+    QTest::newRow("no number: the default") << QByteArray("[Baldovenaar]\nruiterafstand=twee\n") << 2;
+    QTest::newRow("beyond 99: the default") << QByteArray("[Baldovenaar]\nruiterafstand=100\n") << 2;
+    QTest::newRow("only in the office's section") << QByteArray("[Database]\nruiterafstand=5\n") << 2;
+}
+
+void TestSettings::riderDistanceFromTheStationsSection()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, distance);
+    QVERIFY(writeIni(file));
+    QCOMPARE(ringsettings::riderDistance(IniSettingsStore(iniPath())), distance);
 }
 
 void TestSettings::scaleSavesInTheSystemsNotation_data()

@@ -5,6 +5,7 @@
 #include "classfile.h"
 #include "colourtable.h"
 #include "columns.h"
+#include "daylogreader.h"
 #include "fileattributes.h"
 #include "files.h"
 #include "settingsstore.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -31,6 +33,8 @@ private slots:
     void init();
     void cleanup();
 
+    void dayLogReadWhileWritten_data();
+    void dayLogReadWhileWritten();
     void startUpReadsTheFollowedFile_data();
     void startUpReadsTheFollowedFile();
     void openAnotherClass();
@@ -634,6 +638,48 @@ void TestStation::listShownAtMidnightStaysShown()
         QCOMPARE(keysOf(station->working()), keys);
     else
         QCOMPARE(station->status().follow, StationStatus::Follow::NotToday);
+}
+
+void TestStation::dayLogReadWhileWritten_data()
+{
+    // Each step writes to the log ("+" appends, "=" replaces it, "-" removes it), then the reader looks:
+    // the lines it gives, "|" between them, and "!" in front when what was shown must go first.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("read");
+
+    QTest::newRow("every line once, as it is added")
+        << QStringList { "+a\nb\n", "+c\n", "+" } << QStringList { "a|b", "c", "" };
+    QTest::newRow("a line still being written waits for its end")
+        << QStringList { "+a\nb", "+c\r\n" } << QStringList { "a", "bc" };
+    QTest::newRow("a file replaced by a shorter one: read again from its start")
+        << QStringList { "+a\nb\n", "=x\n" } << QStringList { "a|b", "!x" };
+    QTest::newRow("no file yet, then the day's first line") << QStringList { "-", "+a\n" } << QStringList { "", "a" };
+    QTest::newRow("a file that went: what was shown goes") << QStringList { "+a\n", "-" } << QStringList { "a", "!" };
+    QTest::newRow("names from the office's files, in UTF-8")
+        << QStringList { "+Bj\u00f6rn \u20ac\n" } << QStringList { QString::fromUtf8("Björn €") };
+}
+
+void TestStation::dayLogReadWhileWritten()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, read);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("logboek-20261207.txt"));
+    DayLogReader reader(path);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QString step = steps[i];
+        QFile file(path);
+        if (step.startsWith(u'-')) {
+            file.remove();
+        } else {
+            QVERIFY(file.open(step.startsWith(u'=') ? QIODevice::WriteOnly : QIODevice::Append));
+            file.write(step.mid(1).toUtf8());
+            file.close();
+        }
+        const DayLogReader::Update update = reader.readNew();
+        QCOMPARE((update.restarted ? QStringLiteral("!") : QString()) + update.lines.join(u'|'), read[i]);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStation)

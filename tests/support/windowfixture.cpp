@@ -44,10 +44,7 @@ FrmBaldovenaar& WindowFixture::makeWindow(bool show, bool qtDialog, int settleTi
         questions << text;
         return answerYes;
     };
-    options.openFile = [this](const QString& path) {
-        openedFiles << path;
-        return true;
-    };
+    options.maximiseAtFirstStart = maximiseAtFirstStart;
     m_window = std::make_unique<FrmBaldovenaar>(station, std::move(options));
     // The station's own messages reach the official through the window.
     QObject::disconnect(&station, &Station::message, &station, nullptr);

@@ -53,8 +53,9 @@ public:
     // The questions the window asked (close or open with work the office has not taken in), and the answer.
     QStringList questions;
     bool answerYes = true;
-    // The files the window opened in the system's viewer.
-    QStringList openedFiles;
+    // The next window starts maximised when no place was saved, as a station does; tests that size the window
+    // themselves leave it normal.
+    bool maximiseAtFirstStart = false;
     // The next window shows the station's messages in its own message boxes, not in `messages`.
     bool realMessageBoxes = false;
 
