@@ -43,7 +43,8 @@ QString read(RunOrderLoader::ListChange change, const GridTable& working,
         }
         return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
     }
-    const QString replaced = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
+    const QString replaced
+        = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
     return officeChanges.isEmpty() ? replaced : replaced + QStringLiteral(": ") + officeChanges;
 }
 
