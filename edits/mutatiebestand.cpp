@@ -59,7 +59,7 @@ bool isDigits(QStringView text)
     return true;
 }
 
-void removeLogged(const char* routine, const QString& folder, const QString& name)
+bool removeLogged(const char* routine, const QString& folder, const QString& name)
 {
     const platform::FileResult removed = platform::removeFile(folder + name);
     if (removed.ok())
@@ -67,22 +67,38 @@ void removeLogged(const char* routine, const QString& folder, const QString& nam
     else
         qCInfo(lcSend).noquote() << QLatin1String(routine) + QStringLiteral(": could not remove") << name << "in"
                                  << folder << "-" << removed.error;
+    return removed.ok();
 }
 
-// Whether a mutation file whose name carries this class's safe rid is this class's own: its second line
-// holds the class's rid exactly, byte for byte. Two classes whose rids are made safe to the same name
-// ("a*b" and "a?b" both become "a_b") must never remove each other's sends. A file that cannot be read, or
-// whose second line is cut short, is left alone.
-bool holdsRid(const QString& path, const QString& rid)
+// Whether a mutation file whose name carries this class's safe rid belongs to another class: only when its
+// second line names a rid, and that rid is not the class's own, byte for byte. Two classes whose rids are
+// made safe to the same name ("a*b" and "a?b" both become "a_b") must never remove each other's sends. Every
+// other file under the class's name is the class's own, also a malformed one (empty, a single line, a rid
+// line without "rid:", lines ended by LF alone): an office that takes the newest file by name would pick it
+// up as the ring's latest word. Lines end at CR LF, a lone LF or a lone CR, as in every text the station
+// reads. A file that cannot be opened cannot be told and stays, to go at a later clean-up.
+bool belongsToAnotherClass(const QString& path, const QString& rid)
 {
-    const QByteArray wanted = "rid:" + platform::encodeCp1252(rid) + "\r\n";
+    const QByteArray own = platform::encodeCp1252(rid);
     // The first line is "wnr:" and the class's wnr, a few characters; the limit only keeps a strange file
     // from being read whole.
-    const platform::FileRead file = platform::readFileStart(path, 4096 + wanted.size());
+    const platform::FileRead file = platform::readFileStart(path, 4096 + own.size() + 8);
     if (!file.opened)
-        return false;
-    const qsizetype firstEnd = file.bytes.indexOf("\r\n");
-    return firstEnd >= 0 && file.bytes.mid(firstEnd + 2, wanted.size()) == wanted;
+        return true;
+    const QByteArray& bytes = file.bytes;
+    const auto lineEnd = [&](qsizetype from) {
+        for (qsizetype i = from; i < bytes.size(); ++i) {
+            if (bytes[i] == '\r' || bytes[i] == '\n')
+                return i;
+        }
+        return bytes.size();
+    };
+    qsizetype firstEnd = lineEnd(0);
+    if (firstEnd >= bytes.size())
+        return false; // no second line
+    const qsizetype secondStart = firstEnd + (bytes.mid(firstEnd, 2) == "\r\n" ? 2 : 1);
+    const QByteArray second = bytes.mid(secondStart, lineEnd(secondStart) - secondStart);
+    return second.startsWith("rid:") && second.mid(4) != own;
 }
 
 QString nameWithSafeRid(const QString& date, const QString& time, const QString& safe, QChar kind)
@@ -225,30 +241,40 @@ std::optional<MutationFileName> parseMutationFileName(QStringView name)
     return result;
 }
 
-SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock)
+SendJob prepareSend(const AppState& state, const GridTable& grid1, const QDateTime& now)
+{
+    SendJob job;
+    job.at = now;
+    if (trimSpaces(state.bestandspad()).isEmpty() || !state.klasbekend) {
+        job.skipReason = state.klasbekend ? "no file is followed" : "the class is not known yet";
+        return job;
+    }
+    job.folder = state.bestandsmap(); // "" is the current folder
+    job.rid = state.rid;
+    job.bytes = mutationBytes(grid1, state.wnr, state.rid);
+    return job;
+}
+
+SendResult writeSend(const SendJob& job)
 {
     SendResult result;
-    if (trimSpaces(state.bestandspad()).isEmpty() || !state.klasbekend) {
-        qCInfo(lcSend) << "send: nothing sent,"
-                       << (state.klasbekend ? "no file is followed" : "the class is not known yet");
+    if (job.skipReason) {
+        qCInfo(lcSend) << "send: nothing sent," << job.skipReason;
         result.skipped = true;
         return result;
     }
-
-    const QString folder = state.bestandsmap(); // "" is the current folder
+    const QString& folder = job.folder;
     // One reading of the clock for both copies: two readings could straddle a second, or midnight.
-    const QDateTime now = clock.now();
-    const QString date = now.toString(QStringLiteral("yyyyMMdd"));
-    const QString time = now.toString(QStringLiteral("HHmmss"));
-    const QString ownRid = safeRid(state.rid);
-    const QByteArray bytes = mutationBytes(grid1, state.wnr, state.rid);
+    const QString date = job.at.toString(QStringLiteral("yyyyMMdd"));
+    const QString time = job.at.toString(QStringLiteral("HHmmss"));
+    const QString ownRid = safeRid(job.rid);
 
     // The name written of each kind; empty for a kind whose copy is not in place.
     QString written[std::size(mutationKinds)];
     for (std::size_t k = 0; k < std::size(mutationKinds); ++k) {
         const QString name = nameWithSafeRid(date, time, ownRid, mutationKinds[k]);
         const platform::FileResult outcome
-            = platform::writeFileWhole(folder + name, bytes, platform::AttrHidden | platform::AttrArchive);
+            = platform::writeFileWhole(folder + name, job.bytes, platform::AttrHidden | platform::AttrArchive);
         if (outcome.ok()) {
             written[k] = name;
             result.files << name;
@@ -283,27 +309,40 @@ SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platfor
                 }
             }
             // Read last, and only for a file that would go: the copies just written are never read back.
-            remove = remove && holdsRid(folder + name, state.rid);
+            remove = remove && !belongsToAnotherClass(folder + name, job.rid);
         }
         if (remove)
             removeLogged("send", folder, name); // what cannot be removed now goes at a later send
     }
-
-    clock.pause(pauseMilliseconds);
     return result;
 }
 
-void wismutaties(const AppState& state)
+SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock)
 {
-    if (trimSpaces(state.bestandspad()).isEmpty() || state.rid.isEmpty())
-        return;
-    const QString folder = state.bestandsmap();
-    const QString ownRid = safeRid(state.rid);
-    for (const QString& name : platform::listFolder(folder, listingPattern, platform::Listing::IncludeHidden)) {
+    const SendResult result = writeSend(prepareSend(state, grid1, clock.now()));
+    if (!result.skipped)
+        clock.pause(pauseMilliseconds);
+    return result;
+}
+
+QStringList wismutaties(const AppState& state)
+{
+    return wismutaties(CleanUpJob { state.bestandspad(), state.bestandsmap(), state.rid });
+}
+
+QStringList wismutaties(const CleanUpJob& job)
+{
+    QStringList removed;
+    if (trimSpaces(job.bestandspad).isEmpty() || job.rid.isEmpty())
+        return removed;
+    const QString ownRid = safeRid(job.rid);
+    for (const QString& name : platform::listFolder(job.folder, listingPattern, platform::Listing::IncludeHidden)) {
         const std::optional<MutationFileName> parsed = parseMutationFileName(name);
-        if (parsed && parsed->rid == ownRid && holdsRid(folder + name, state.rid))
-            removeLogged("clean-up", folder, name);
+        if (parsed && parsed->rid == ownRid && !belongsToAnotherClass(job.folder + name, job.rid)
+            && removeLogged("clean-up", job.folder, name))
+            removed << name;
     }
+    return removed;
 }
 
 QString verzendFoutmelding(const SendResult& result)

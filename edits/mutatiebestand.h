@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -98,22 +99,50 @@ struct SendResult
     bool skipped = false; // nothing to send: no file followed, or the class is not known yet
     std::vector<MutationFailure> failures; // the copies that are not in place, and why
     QStringList files; // the names of the copies that are in place
+    bool underWay = false; // handed to the shared folder's queue, not written yet (told when it is)
 };
 
-// The send button: writes both copies of the grid's order and marks into the followed file's folder,
-// then removes this class's other files of today of each kind written and every mutation file of an
-// earlier day, and finally pauses 500 ms. Nothing is written or removed when no file is followed or
-// the class of the followed file is not known yet (so a send never carries another class's rid); a
-// class whose file holds an empty rid still sends. A copy that could not be written leaves this
-// class's earlier file of that kind in place (the office keeps the last snapshot that arrived).
-// Leaves the grid as it is.
+// One send as taken from the ring's list at the moment of the press, on the window's thread: everything
+// writing it needs, so that it can be written elsewhere while the ring goes on editing.
+struct SendJob
+{
+    QDateTime at; // the one reading of the clock the names carry
+    QString folder; // the followed file's folder; "" is the current folder
+    QString rid;
+    QByteArray bytes; // the six lines
+    const char* skipReason = nullptr; // why nothing is to be sent (no file followed, the class not known yet)
+};
+
+// The send as the press takes it: the grid's order and marks, the class, the clock's one reading. Nothing is
+// to be sent when no file is followed or the class of the followed file is not known yet (so a send never
+// carries another class's rid); a class whose file holds an empty rid still sends.
+SendJob prepareSend(const AppState& state, const GridTable& grid1, const QDateTime& now);
+
+// Writes a prepared send: both copies into the folder, then removes this class's other files of today of
+// each kind written and every mutation file of an earlier day. A copy that could not be written leaves this
+// class's earlier file of that kind in place (the office keeps the last snapshot that arrived). Touches
+// nothing but the folder, so it may run in any thread.
+SendResult writeSend(const SendJob& job);
+
+// The send button in one go, on the caller's thread: prepareSend, writeSend, then a pause of 500 ms. Leaves
+// the grid as it is.
 SendResult verzendmutatie(const AppState& state, const GridTable& grid1, platform::Clock& clock);
 
+// What the clean-up of a class needs, taken from the state so it may run in any thread.
+struct CleanUpJob
+{
+    QString bestandspad;
+    QString folder;
+    QString rid;
+};
+
 // Removes every mutation file of the class shown (both kinds, any date, and copies left under their
-// temporary names), nothing of other classes: a file is the class's when its name carries the class's safe
-// rid and its second line the class's rid itself, byte for byte (two rids may be made safe to one name).
-// Does nothing when no file is followed or the rid is empty.
-void wismutaties(const AppState& state);
+// temporary names), nothing of other classes: a file whose name carries the class's safe rid is another
+// class's only when its second line names another rid, byte for byte (two rids may be made safe to one
+// name); every other file under that name is the class's, also a malformed one. Does nothing when no file
+// is followed or the rid is empty. Returns the names it removed.
+QStringList wismutaties(const AppState& state);
+QStringList wismutaties(const CleanUpJob& job);
 
 // The text for the message box when a send failed (Dutch, naming the folder, the files and the reasons);
 // empty when nothing failed.

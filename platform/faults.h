@@ -18,7 +18,15 @@ void inject(Operation operation, const QString& pathPart, const QString& reason)
 // server does not answer; then it goes ahead (or fails, when a failure is injected too).
 void injectDelay(Operation operation, const QString& pathPart, int milliseconds);
 
-// Removes every injected fault.
+// From now on `operation` on such a path waits until releaseHolds() (or clear()), as a call to a share whose
+// server has stopped answering does: the test decides when the share comes back, without sleeping.
+void injectHold(Operation operation, const QString& pathPart);
+// Ends every hold: the calls waiting in them go ahead, and no call waits in them any more.
+void releaseHolds();
+// How many calls are waiting in a hold now.
+int heldCalls();
+
+// Removes every injected fault (and releases the holds).
 void clear();
 
 // The reason `operation` on `path` must fail, or nothing when it may go ahead; waits first when a delay is

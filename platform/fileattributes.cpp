@@ -173,6 +173,21 @@ AttributeSource attributeSource(const QString&)
     return AttributeSource::System;
 }
 
+std::optional<FileLook> lookAtFile(const QString& path)
+{
+    if (faults::check(faults::Operation::GetAttributes, path))
+        return std::nullopt;
+    const auto info = fileInformation(path);
+    if (!info)
+        return std::nullopt;
+    FileLook look;
+    look.stamp = stampOf(*info);
+    look.modified = QDateTime::fromMSecsSinceEpoch(look.stamp.mtimeNs / 1000000);
+    look.attributes = int(info->dwFileAttributes & knownBits);
+    look.source = AttributeSource::System;
+    return look;
+}
+
 // Windows keeps the attributes with the file through a rename, and forgets them with it.
 void noteRenamed(const QString&, const QString&) { }
 
@@ -342,11 +357,35 @@ private:
 };
 
 // The registry's key of a path: the canonical folder and the name, so that "a/./b", a relative path and
-// a path through a linked folder name the same file, also once the file is gone.
+// a path through a linked folder name the same file, also once the file is gone. The canonical name of a
+// folder is looked up once per process and kept: on a share each component of the path is one more round
+// trip to the server at every check, and a folder that becomes a link to another one while the station runs
+// is no folder the station follows.
+QString canonicalFolder(const QString& absoluteFolder)
+{
+    static QMutex mutex;
+    static QHash<QString, QString> known;
+    {
+        const QMutexLocker lock(&mutex);
+        const auto it = known.constFind(absoluteFolder);
+        if (it != known.cend())
+            return *it;
+    }
+    const QString canonical = QFileInfo(absoluteFolder).canonicalFilePath();
+    // A folder that cannot be resolved now (gone, unreachable) is asked again next time.
+    if (!canonical.isEmpty()) {
+        const QMutexLocker lock(&mutex);
+        if (known.size() > 64)
+            known.clear(); // a station follows a folder or two; this only keeps a strange day bounded
+        known.insert(absoluteFolder, canonical);
+    }
+    return canonical;
+}
+
 QString registryKey(const QString& path)
 {
     const QFileInfo info(path);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    const QString folder = canonicalFolder(info.absolutePath());
     if (folder.isEmpty())
         return info.absoluteFilePath();
     return folder == QLatin1String("/") ? folder + info.fileName() : folder + u'/' + info.fileName();
@@ -405,6 +444,27 @@ bool setFileAttributesIfUnchanged(const QString& path, int attributes, const Fil
     if (!stamp || publicStamp(*stamp) != expected)
         return false;
     return setAttributesOf(path, native, *stamp, attributes);
+}
+
+std::optional<FileLook> lookAtFile(const QString& path)
+{
+    if (faults::check(faults::Operation::GetAttributes, path))
+        return std::nullopt;
+    const QByteArray native = QFile::encodeName(path);
+    const auto stamp = statFile(native);
+    if (!stamp)
+        return std::nullopt;
+    FileLook look;
+    look.stamp = publicStamp(*stamp);
+    look.modified = QDateTime::fromMSecsSinceEpoch(stamp->mtimeNs / 1000000);
+    if (const auto dos = readDosAttrib(native)) {
+        look.attributes = dosattrib::toAttributes(*dos);
+        look.source = AttributeSource::SmbClient;
+    } else {
+        look.attributes = Registry::instance().attributes(registryKey(path), *stamp);
+        look.source = AttributeSource::Emulation;
+    }
+    return look;
 }
 
 AttributeSource attributeSource(const QString& path)

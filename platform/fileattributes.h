@@ -50,6 +50,19 @@ struct FileStamp
 };
 std::optional<FileStamp> fileStamp(const QString& path);
 
+// What one look at a file tells: its stamp, modification time and attributes, and where the attributes come
+// from. On a share every call to the file system is a round trip to the server, so this asks for the file's
+// metadata once (and, on Linux, once more for the SMB client's DOS attributes) where fileAttributes(),
+// lastModified() and fileStamp() would ask three times. Nothing when the file cannot be examined.
+struct FileLook
+{
+    FileStamp stamp;
+    QDateTime modified; // local time
+    int attributes = 0;
+    AttributeSource source = AttributeSource::Emulation;
+};
+std::optional<FileLook> lookAtFile(const QString& path);
+
 // Sets the attributes only while the file is still the one `expected` describes (typically the stamp taken
 // before a read and found unchanged after it); false when the file has changed since or cannot be reached.
 // On the emulation the check and the record use one and the same look at the file, so a write after it

@@ -71,32 +71,30 @@ bool matchesWildcard(QStringView pattern, QStringView name)
     return p == pattern.size();
 }
 
-QStringList listFolder(const QString& folder, const QString& pattern, Listing which)
+namespace {
+
+// The names in `folder` that match `pattern` and are files (regular files and links to them), sorted as an
+// NTFS folder returns them, with what goes before a name to make it a path. Nothing is asked of each file
+// beyond what the folder's listing tells: on a share every further question is a round trip to the server.
+QStringList sortedMatches(const QString& folder, const QString& pattern, QString& prefix)
 {
     if (faults::check(faults::Operation::List, folder) || endsEarlyForTheSystem(folder))
         return {};
     const QString directory = folder.isEmpty() ? QStringLiteral(".") : folder;
-    QString prefix; // what goes before a name to make it a path
     if (!folder.isEmpty())
         prefix = isSeparator(folder.back()) ? folder : folder + u'/';
 
     // The iterator's own filters are made wide (Hidden: Unix dot-files, which are ordinary files to the
     // office, and Windows hidden files; System: Windows system files), and what counts as a file is decided
     // here: regular files and links to them, not folders, fifos, sockets or broken links. Whether a file is
-    // hidden or system is decided by its attributes below.
+    // hidden or system is decided by its attributes, by the caller.
     QDirIterator it(directory, QDir::Files | QDir::Hidden | QDir::System);
     QStringList names;
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        if (!matchesWildcard(pattern, name) || !it.fileInfo().isFile())
-            continue;
-        if (which == Listing::Normal) {
-            const auto attributes = fileAttributes(prefix + name);
-            if (!attributes || (*attributes & (AttrHidden | AttrSystem)))
-                continue;
-        }
-        names.append(name);
+        if (matchesWildcard(pattern, name) && it.fileInfo().isFile())
+            names.append(name);
     }
 
     // The order an NTFS folder returns, made here because FAT, SMB and Unix folders return their own.
@@ -113,12 +111,44 @@ QStringList listFolder(const QString& folder, const QString& pattern, Listing wh
     return sorted;
 }
 
+// Whether a normal listing shows the file: its attributes can be read and it is neither hidden nor system.
+bool shownNormally(const QString& path)
+{
+    const auto attributes = fileAttributes(path);
+    return attributes && !(*attributes & (AttrHidden | AttrSystem));
+}
+
+} // namespace
+
+QStringList listFolder(const QString& folder, const QString& pattern, Listing which)
+{
+    QString prefix;
+    QStringList names = sortedMatches(folder, pattern, prefix);
+    if (which == Listing::Normal)
+        names.removeIf([&](const QString& name) { return !shownNormally(prefix + name); });
+    return names;
+}
+
 std::optional<QString> firstMatch(const QString& folder, const QString& pattern, Listing which)
 {
-    const QStringList names = listFolder(folder, pattern, which);
-    if (names.isEmpty())
-        return std::nullopt;
-    return names.first();
+    QString prefix;
+    // The attributes only of the names before the first one a normal listing shows: usually one file.
+    for (const QString& name : sortedMatches(folder, pattern, prefix)) {
+        if (which == Listing::IncludeHidden || shownNormally(prefix + name))
+            return name;
+    }
+    return std::nullopt;
+}
+
+std::optional<LookedMatch> firstMatchLooked(const QString& folder, const QString& pattern)
+{
+    QString prefix;
+    for (const QString& name : sortedMatches(folder, pattern, prefix)) {
+        std::optional<FileLook> look = lookAtFile(prefix + name);
+        if (look && !(look->attributes & (AttrHidden | AttrSystem)))
+            return LookedMatch { name, *look };
+    }
+    return std::nullopt;
 }
 
 } // namespace platform

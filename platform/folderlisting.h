@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileattributes.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -23,5 +25,14 @@ QStringList listFolder(const QString& folder, const QString& pattern, Listing wh
 
 // The first name of listFolder(), or nothing.
 std::optional<QString> firstMatch(const QString& folder, const QString& pattern, Listing which = Listing::Normal);
+
+// The first name of a normal listing with the look at it that told it is shown (its stamp, modification time
+// and attributes): on a share the check of the followed file asks the server nothing more than this.
+struct LookedMatch
+{
+    QString name;
+    FileLook look;
+};
+std::optional<LookedMatch> firstMatchLooked(const QString& folder, const QString& pattern);
 
 } // namespace platform

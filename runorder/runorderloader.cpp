@@ -20,21 +20,7 @@ constexpr qint64 maxReadBytes = 64 * 1024 * 1024;
 // How soon a read that outlasted its check is looked at again.
 constexpr int pendingReadLookAgain = 250;
 // The least time the attribute reset after a read is given, also when the read took the check's time.
-constexpr int resetTime = 100;
-
-// What the look-up finds in one go in the worker's thread.
-struct Found
-{
-    std::optional<QString> name;
-    std::optional<QDateTime> modified;
-    bool folderExists = false; // looked at only when nothing matched
-};
-
-struct Attributes
-{
-    std::optional<int> value;
-    platform::AttributeSource source = platform::AttributeSource::Emulation;
-};
+constexpr int resetTime = 20;
 
 void fillGrid(GridTable& grid, const RunOrderContent& content)
 {
@@ -51,11 +37,14 @@ RunOrderLoader::RunOrderLoader(
     , m_scratch(scratch)
     , m_clock(clock)
     , m_files(std::make_unique<platform::FileSystemWorker>())
+    , m_shareLook(*m_files)
 {
 }
 
-RunOrderLoader::FollowProblem RunOrderLoader::lookUp()
+RunOrderLoader::FollowProblem RunOrderLoader::lookUp(bool forced)
 {
+    m_look.reset();
+    m_waiting = false;
     if (trimSpaces(m_state.bestandspad()).isEmpty()) {
         qCInfo(lcFollow) << "look-up: no file is followed";
         return FollowProblem::NothingFollowed;
@@ -66,47 +55,64 @@ RunOrderLoader::FollowProblem RunOrderLoader::lookUp()
     }
     const QString folder = m_state.bestandsmap();
     const QString pattern = m_state.zoekpatroon();
-    const bool earlierCallUnderWay = m_files->busy();
-    const std::optional<Found> found = m_files->run<Found>(
-        [folder, pattern] {
-            Found result;
-            result.name = platform::firstMatch(folder, pattern);
-            if (result.name)
-                result.modified = platform::lastModified(folder + *result.name);
-            else
-                result.folderExists = QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).isDir();
-            return result;
-        },
-        m_checkDeadline);
-    // The share's server does not answer: as a folder that cannot be read, without waiting for it.
-    if (!found) {
-        qCInfo(lcFollow).noquote()
-            << QStringLiteral("look-up: %1 in %2 - the empty view; the path stays followed")
-                   .arg(earlierCallUnderWay ? QStringLiteral("the folder has not answered an earlier call yet")
-                                            : QStringLiteral("the folder did not answer within %1 ms").arg(m_checkTime),
-                       folder);
+    const ShareLook::Result answer = m_shareLook.look(folder, pattern, m_checkDeadline);
+    // A slow share is not a share that is gone: while it has kept the check waiting for less than the gone time
+    // the list stays as it is, and the look is collected at a later check.
+    if (answer.outcome == ShareLook::Outcome::Waiting) {
+        qCInfo(lcFollow).noquote() << QStringLiteral(
+            "look-up: %1 has not answered yet (%2 ms); the list stays as it is")
+                                          .arg(folder)
+                                          .arg(answer.waitedMs);
+        m_waiting = true;
+        return m_problem;
+    }
+    if (answer.outcome == ShareLook::Outcome::Gone) {
+        qCInfo(lcFollow).noquote() << QStringLiteral(
+            "look-up: %1 has not answered for %2 ms - the last list greyed; the path stays followed")
+                                          .arg(folder)
+                                          .arg(answer.waitedMs);
         return FollowProblem::FolderUnreachable;
     }
-    const std::optional<QString>& name = found->name;
+    const ShareLook::Found& found = answer.found;
     // No match (a network hiccup, an office that deletes and recreates the file): the path stays
     // followed and the next call looks again.
-    if (!name) {
+    if (!found.match) {
         qCInfo(lcFollow) << "look-up: nothing matches" << m_state.zoekpatroon() << "in" << m_state.bestandsmap()
-                         << (found->folderExists ? "(the folder holds no such file)" : "(the folder cannot be read)")
+                         << (found.folderExists ? "(the folder holds no such file)" : "(the folder cannot be read)")
                          << "; the path stays followed";
-        return found->folderExists ? FollowProblem::NotFound : FollowProblem::FolderUnreachable;
+        return found.folderExists ? FollowProblem::NotFound : FollowProblem::FolderUnreachable;
     }
-    m_state.setBestandspad(folder + *name);
-    const std::optional<QDateTime>& modified = found->modified;
-    const QString today = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
-    if (!modified || modified->date().toString(QStringLiteral("yyyyMMdd")) != today) {
-        qCInfo(lcFollow).noquote() << "look-up: found" << *name << "modified"
-                                   << (modified ? modified->toString(Qt::ISODate) : QStringLiteral("(unreadable)"))
-                                   << "- not today" << today << "- the empty view; the path stays followed";
-        return modified ? FollowProblem::NotToday : FollowProblem::NotFound;
+    const QString& name = found.match->name;
+    const QString path = folder + name;
+    m_state.setBestandspad(path);
+    const QDateTime modified = found.match->look.modified;
+    const QDateTime now = m_clock.now();
+    if (modified.date() != now.date()) {
+        // Past midnight a class still under way keeps its list: the file the station follows, shown as the
+        // file of its day in the last hours, stays shown with the ring's work on it until the office writes it
+        // again. Only midnight keeps it: a file that turns out of another day than the one it was shown on is
+        // no list to go on with. Whether a file is of today decides at start-up and at Openen, as ever.
+        const bool keep = !forced && m_lastFresh.isValid() && m_lastFreshPath == path && now.date() > m_lastFresh.date()
+            && modified.date() == m_lastFresh.date() && m_lastFresh.secsTo(now) < keptPastMidnightSeconds;
+        if (!keep) {
+            qCInfo(lcFollow).noquote() << "look-up: found" << name << "modified" << modified.toString(Qt::ISODate)
+                                       << "- not today" << now.date().toString(Qt::ISODate)
+                                       << "- the empty view; the path stays followed";
+            m_keptPastMidnight = false;
+            return FollowProblem::NotToday;
+        }
+        qCInfo(lcFollow).noquote() << "look-up: found" << name << "modified" << modified.toString(Qt::ISODate)
+                                   << "- not today, but shown at" << m_lastFresh.toString(Qt::ISODate)
+                                   << "and followed since: it stays shown";
+        m_keptPastMidnight = true;
+    } else {
+        qCInfo(lcFollow).noquote() << "look-up: found" << name << "in" << m_state.bestandsmap() << "modified"
+                                   << modified.toString(Qt::ISODate) << "(today)";
+        m_keptPastMidnight = false;
+        m_lastFresh = now;
+        m_lastFreshPath = path;
     }
-    qCInfo(lcFollow).noquote() << "look-up: found" << *name << "in" << m_state.bestandsmap() << "modified"
-                               << modified->toString(Qt::ISODate) << "(today)";
+    m_look = found.match->look;
     return FollowProblem::None;
 }
 
@@ -121,35 +127,22 @@ RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
         return decision;
     }
     m_checkDeadline = QDeadlineTimer(m_checkTime);
-    const FollowProblem problem = lookUp();
+    const FollowProblem problem = lookUp(decision.forced);
+    if (m_waiting) {
+        decision.look = Look::Waiting;
+        return decision;
+    }
     if (problem != m_problem)
         m_problemSince = m_clock.now();
     m_problem = problem;
     if (problem != FollowProblem::None)
         return decision;
     m_lastFound = m_clock.now();
-    const QString path = m_state.bestandspad();
-    const bool logging = lcFollow().isInfoEnabled();
-    const std::optional<Attributes> looked = m_files->run<Attributes>(
-        [path, logging] {
-            Attributes result;
-            result.value = platform::fileAttributes(path);
-            if (logging && result.value)
-                result.source = platform::attributeSource(path);
-            return result;
-        },
-        m_checkDeadline);
-    const std::optional<int> attributes = looked ? looked->value : std::nullopt;
-    if (!attributes) {
-        qCInfo(lcFollow) << (looked
-                ? "attributes: cannot be read; no read, the list stays as it is"
-                : "attributes: the folder did not answer in time; no read, the list stays as it is");
-        decision.look = Look::AttributesUnreadable;
-        return decision;
-    }
-    const bool written = *attributes & platform::AttrArchive;
-    qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(*attributes, 2, 16, QLatin1Char('0'))
-                               << platform::attributeSourceName(looked->source) << "-"
+    // The attributes came with the look at the file: no further call to the share.
+    const int attributes = m_look->attributes;
+    const bool written = attributes & platform::AttrArchive;
+    qCInfo(lcFollow).noquote() << QStringLiteral("attributes: 0x%1,").arg(attributes, 2, 16, QLatin1Char('0'))
+                               << platform::attributeSourceName(m_look->source) << "-"
                                << (written ? "archive set: read"
                                           : decision.forced
                                           ? "archive not set, forced: read"
@@ -158,7 +151,7 @@ RunOrderLoader::Decision RunOrderLoader::decide(bool forceer)
         decision.look = Look::NotWritten;
         return decision;
     }
-    decision.settleRemaining = settleRemaining();
+    decision.settleRemaining = settleRemaining(m_look->stamp);
     if (decision.settleRemaining > 0) {
         qCInfo(lcFollow) << "settle: the file is read once it has stayed the same for" << m_settleTime
                          << "ms; looked at again in" << decision.settleRemaining << "ms";
@@ -206,7 +199,12 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile()
         m_pendingRead.reset();
     } else {
         m_pendingRead.reset();
-        before = stampOf(path);
+        // The look that found the file written is the stamp before the read: a change between the two shows
+        // after the read as well.
+        if (m_look)
+            before = m_look->stamp;
+        else
+            before = stampOf(path);
         if (m_hooks.beforeOpen)
             m_hooks.beforeOpen();
         platform::FileSystemWorker::Call<platform::FileRead> call
@@ -237,14 +235,9 @@ RunOrderLoader::ReadResult RunOrderLoader::readWholeFile()
     return result;
 }
 
-int RunOrderLoader::settleRemaining()
+int RunOrderLoader::settleRemaining(const platform::FileStamp& stamp)
 {
     if (m_settleTime <= 0)
-        return 0;
-    const std::optional<platform::FileStamp> stamp = stampOf(m_state.bestandspad());
-    // A file that cannot be looked at now (or whose folder does not answer) cannot be read either; the read
-    // decides.
-    if (!stamp)
         return 0;
     const QDateTime now = m_clock.now();
     // A clock set back restarts the wait rather than making it endless.
@@ -326,8 +319,12 @@ void RunOrderLoader::startNewFile()
     m_problem = FollowProblem::None;
     m_lastFound = QDateTime();
     m_seenStamp.reset();
-    // A read of the previous file still under way is of no use any more.
+    m_lastFresh = QDateTime();
+    m_lastFreshPath.clear();
+    m_keptPastMidnight = false;
+    // A read or a look of the previous file still under way is of no use any more.
     m_pendingRead.reset();
+    m_shareLook.forget();
     for (GridTable* grid : { &m_working, &m_snapshot }) {
         grid->setFixedRows(0);
         grid->setRows(0);
@@ -346,10 +343,12 @@ RunOrderLoader::Check RunOrderLoader::toonbestand(bool forceer)
 
     qCInfo(lcFollow) << (forceer ? "check (forced)" : "check (periodic)");
     const Decision decision = decide(forceer);
-    if (decision.look == Look::StillReading) {
+    if (decision.look == Look::StillReading || decision.look == Look::Waiting) {
         m_forcedReadPending = m_forcedReadPending || forceer;
         check.lookAgainAfter = pendingReadLookAgain;
-        qCInfo(lcFollow) << "read: the file is still being read; looked at again in" << pendingReadLookAgain << "ms";
+        qCInfo(lcFollow) << (decision.look == Look::Waiting ? "look-up: still waiting for the share; looked at again in"
+                                                            : "read: the file is still being read; looked at again in")
+                         << pendingReadLookAgain << "ms";
         return check;
     }
     if (decision.look == Look::NoFile) {
@@ -364,11 +363,6 @@ RunOrderLoader::Check RunOrderLoader::toonbestand(bool forceer)
     check.listState = ListState::Shown;
     check.news = ListNews::Same;
     switch (decision.look) {
-    case Look::AttributesUnreadable:
-        // A forced read (a file just chosen) that could not even start is not lost: it waits, as one that
-        // did not count does.
-        m_forcedReadPending = decision.forced;
-        break;
     case Look::Settling:
         m_forcedReadPending = decision.forced;
         check.lookAgainAfter = decision.settleRemaining;
@@ -388,6 +382,7 @@ RunOrderLoader::Check RunOrderLoader::toonbestand(bool forceer)
     case Look::NoFile:
     case Look::NotWritten:
     case Look::StillReading:
+    case Look::Waiting:
         break;
     }
     if (m_forcedReadPending)

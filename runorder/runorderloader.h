@@ -6,6 +6,7 @@
 #include "filesystemworker.h"
 #include "liststate.h"
 #include "runordermerge.h"
+#include "sharelook.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -48,9 +49,11 @@ class Clock;
 // The file-system calls of a check run in a thread of their own (platform::FileSystemWorker), and the check
 // waits for them at most its check time in all: on a share whose server does not answer (a network that
 // drops its packets) a call may wait a minute for the SMB client's timeout, and the window must not. A look-up
-// that does not answer in time counts as a folder that cannot be read (the empty view, the path still
-// followed); while that call is still under way, later checks find the same at once. A read that takes longer
-// than the check (a long list over a slow network) goes on, and is taken at a look a moment later.
+// that does not answer in time goes on and is collected at a later check, a moment later (ShareLook); the list
+// stays as it is meanwhile. Only a look that fails, or a share that has kept the look waiting for several
+// seconds, counts as a folder that cannot be read (the last list greyed, the path still followed). A read that
+// takes longer than the check (a long list over a slow network) goes on in the same way. A check of a file
+// that has not changed asks the share for the folder's listing and one look at the file, nothing more.
 class RunOrderLoader
 {
 public:
@@ -104,9 +107,20 @@ public:
     // The caption and the labels are then those of the empty view (plainCaption, none).
     void startNewFile();
 
-    // How long one check waits for the file system in all before it goes on without its answer.
-    static constexpr int defaultCheckTime = 750;
+    // How long one check waits for the file system in all before it goes on without its answer: the window
+    // waits this long at most, whatever the share does. A look or read not done by then is collected later.
+    static constexpr int defaultCheckTime = 50;
     void setCheckTime(int milliseconds) { m_checkTime = milliseconds; }
+    // How long the share may keep a look unanswered before the list counts as out of reach (greyed).
+    void setGoneTime(int milliseconds) { m_shareLook.setGoneTime(milliseconds); }
+
+    // A list shown and followed stays shown past midnight for this long after its file was last found of its
+    // day, while the periodic checks follow it; at start-up and at Openen only a file of today is shown.
+    static constexpr qint64 keptPastMidnightSeconds = 12 * 3600;
+    // The last look found the followed file of an earlier day and kept it shown.
+    bool keptPastMidnight() const { return m_keptPastMidnight; }
+    // The day of the file kept shown past midnight.
+    QDate keptFileDay() const { return m_lastFresh.date(); }
 
     // A forced read that failed or saw the file change waits for the next call.
     bool forcedReadPending() const { return m_forcedReadPending; }
@@ -139,7 +153,7 @@ private:
     {
         enum class Look {
             NoFile, // nothing followed, not found, or not of today: the empty view
-            AttributesUnreadable, // found, but its attributes cannot be read: no read
+            Waiting, // the share has not answered the look yet: the list stays, looked at again soon
             NotWritten, // not written since the last read, and no read is forced
             Settling, // written, but not the same long enough yet: looked at again later
             StillReading, // a read that outlasted an earlier check is not done yet: looked at again soon
@@ -150,7 +164,7 @@ private:
         int settleRemaining = 0;
     };
     Decision decide(bool forceer);
-    FollowProblem lookUp();
+    FollowProblem lookUp(bool forced);
     void showEmptyView(Check& check);
     struct ReadResult
     {
@@ -168,7 +182,7 @@ private:
     // The diagnostics line of a read: its size, what it held, whether it counts and why.
     static QString describeRead(const ReadResult& file, const RunOrderContent& content, bool counts);
     // 0 when the followed file has settled; otherwise the milliseconds until it may have.
-    int settleRemaining();
+    int settleRemaining(const platform::FileStamp& stamp);
     void applyHeader(const RunOrderContent& content, Check& check);
     void fillForced(const RunOrderContent& content);
     void fillScratch(const RunOrderContent& content);
@@ -186,6 +200,16 @@ private:
     int m_settleTime = defaultSettleTime;
     int m_checkTime = defaultCheckTime;
     std::unique_ptr<platform::FileSystemWorker> m_files;
+    ShareLook m_shareLook;
+    // What the last look found of the followed file (nothing when it was not found), and whether the check is
+    // still waiting for the share's answer.
+    std::optional<platform::FileLook> m_look;
+    bool m_waiting = false;
+    // When the followed file was last found of its day, and under which name: past midnight it stays shown
+    // for keptPastMidnightSeconds after that (periodic checks only).
+    QDateTime m_lastFresh;
+    QString m_lastFreshPath;
+    bool m_keptPastMidnight = false;
     QDeadlineTimer m_checkDeadline;
     // A read that outlasted its check, with the file's stamp before it began.
     struct PendingRead

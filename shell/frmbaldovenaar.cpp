@@ -214,7 +214,6 @@ FrmBaldovenaar::~FrmBaldovenaar()
     // then run on a window that is half gone. Nothing of the children reaches this window any more.
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
-    setBusy(false);
 }
 
 QPushButton* FrmBaldovenaar::styleButton(QPushButton* button)
@@ -482,7 +481,6 @@ void FrmBaldovenaar::connectStation()
     connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::setButtons);
     connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
     connect(&m_station, &Station::message, this, &FrmBaldovenaar::showMessage);
-    connect(&m_station, &Station::busyChanged, this, &FrmBaldovenaar::setBusy);
     for (auto read : { &Station::listRebuilt, &Station::listReplaced, &Station::listMerged })
         connect(&m_station, read, this, &FrmBaldovenaar::fitOnFirstList);
     m_grid1View->setVisible(m_station.listState() != ListState::Empty);
@@ -694,16 +692,33 @@ void FrmBaldovenaar::showMessage(const QString& text)
     keepKeyboardInList();
 }
 
-void FrmBaldovenaar::setBusy(bool busy)
+void FrmBaldovenaar::showListNews(ListNews news)
 {
-    // The hourglass for the whole screen while the station does long file work.
-    if (busy == m_busy)
+    // A check that did not find the file leaves the indicator as it was.
+    if (news == ListNews::Untold && m_shownNews)
         return;
-    m_busy = busy;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
+    const bool nieuw = news == ListNews::New;
+    const quint32 colour = nieuw ? colours::green : colours::white;
+    // Every check that finds the file tells it; a style sheet set anew restyles the label.
+    if (m_shownNews == nieuw)
+        return;
+    m_shownNews = nieuw;
+    if (m_zonlicht) {
+        // In the sunlight the colour is not enough: the indicator says it in words, black on its colours.
+        m_lblMutatie->setText(nieuw ? QStringLiteral("Nieuwe lijst") : QString());
+        const QColor back
+            = colours::toQColor(nieuw ? colours::sunlight::indicatorNew : colours::sunlight::page, palette());
+        const QColor text = colours::toQColor(colours::sunlight::text, palette());
+        m_lblMutatie->setStyleSheet(
+            QStringLiteral("QLabel { background-color: %1; color: %2; border: 2px solid black; }")
+                .arg(back.name(), text.name()));
+        return;
+    }
+    m_lblMutatie->setText(QString());
+    const QColor back = colours::toQColor(colour, palette());
+    const QColor text = colours::toQColor(colours::systemWindowText, palette());
+    m_lblMutatie->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; border: 1px solid black; }")
+                                    .arg(back.name(), text.name()));
 }
 
 void FrmBaldovenaar::showStatus(const StationStatus& status)
@@ -714,6 +729,9 @@ void FrmBaldovenaar::showStatus(const StationStatus& status)
         m_statusLine->setStatus(text, statusTone(status));
     else
         m_statusLine->setStatus(text.isEmpty() ? live : text + QStringLiteral(" · ") + live, StatusTone::Warning);
+    // The close waits a few seconds for the share without an event loop: the line is painted now, or never.
+    if (status.closing)
+        m_statusLine->repaint();
 }
 
 void FrmBaldovenaar::setButtons(const Station::Buttons& buttons)

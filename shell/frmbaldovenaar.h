@@ -36,7 +36,7 @@ class QWidget;
 // holds the state, the grids' data and the timers and runs every flow: the window builds its widgets,
 // forwards the official's input to the station, shows what the station says (caption, labels, buttons,
 // the change indicator, messages) and owns what only a window can do: the open dialog, message boxes,
-// the busy pointer, the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
+// the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
 // status line says in words where the ring's work stands with the office. The Beeld menu sizes the names to
 // the window and switches the sunlight mode; the Bestand menu shows the day log and the Help menu the guide,
 // each in a window of the station's own. At the first start the window fills the screen and sizes the list to
@@ -145,7 +145,8 @@ private:
     // The wheel over the window's controls (WheelHook), hooked from the load to the close.
     void buildWheelHook();
     void showMessage(const QString& text);
-    void setBusy(bool busy);
+    // The change indicator: green for a list that replaced the ring's.
+    void showListNews(ListNews news);
     void setButtons(const Station::Buttons& buttons);
     // The keyboard: the Bewerken menu's commands with their keys, Ctrl+O, and the keys beyond the menus.
     void buildKeyboardCommands();
@@ -200,7 +201,8 @@ private:
     LogboekVenster* m_logboek = nullptr;
     HandleidingVenster* m_handleiding = nullptr;
 
-    bool m_busy = false;
+    // Whether lblMutatie shows a new list, so a check that tells the same does not restyle it.
+    std::optional<bool> m_shownNews;
     // Asked to stop from outside: the close asks nothing, the journal keeps the ring's work.
     bool m_stopping = false;
     bool m_loaded = false;

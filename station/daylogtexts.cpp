@@ -31,7 +31,7 @@ QString starter(const GridTable& working, int row)
 }
 
 QString read(RunOrderLoader::ListChange change, const GridTable& working,
-    const std::vector<runordermerge::ChangedCell>& mergedCells)
+    const std::vector<runordermerge::ChangedCell>& mergedCells, const QString& officeChanges)
 {
     const int lines = working.rows() - 1;
     if (change == RunOrderLoader::ListChange::Rebuilt)
@@ -46,7 +46,84 @@ QString read(RunOrderLoader::ListChange change, const GridTable& working,
         }
         return QStringLiteral("lijst van het secretariaat samengevoegd, gewijzigd bij: %1").arg(changed.join(u"; "));
     }
-    return QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
+    const QString replaced
+        = QStringLiteral("lijst van het secretariaat vervangt die van de ring (%1 regels)").arg(lines);
+    return officeChanges.isEmpty() ? replaced : replaced + QStringLiteral(": ") + officeChanges;
+}
+
+QString afterHanging(qint64 seconds)
+{
+    return QStringLiteral(" (na %1 s: de gedeelde map antwoordde niet eerder)").arg(seconds);
+}
+
+QString sendHangs(double seconds, const QDateTime& sentAt)
+{
+    return QStringLiteral("verzenden hangt: de gedeelde map antwoordt na %1 s niet (verzonden om %2)")
+        .arg(seconds)
+        .arg(sentAt.toString(QStringLiteral("HH:mm:ss")));
+}
+
+QString cleanUpHangs()
+{
+    return QStringLiteral("de gedeelde map antwoordt niet: het opruimen van de mutatiebestanden wacht");
+}
+
+QString closedWhileHanging(int seconds, bool sendUnderWay)
+{
+    return QStringLiteral("afgesloten terwijl de gedeelde map na %1 s nog niet antwoordde: %2")
+        .arg(seconds)
+        .arg(sendUnderWay ? QStringLiteral("de laatste verzending heeft de map mogelijk niet bereikt")
+                          : QStringLiteral("de mutatiebestanden zijn mogelijk niet opgeruimd"));
+}
+
+QString removed(const QString& occasion, const QStringList& names, const QDateTime& untakenSend)
+{
+    QString text = QStringLiteral("%1 verwijderd: %2").arg(occasion, names.join(QStringLiteral(", ")));
+    if (untakenSend.isValid())
+        text += QStringLiteral("; de verzending van %1 was niet verwerkt door het secretariaat")
+                    .arg(untakenSend.toString(QStringLiteral("HH:mm:ss")));
+    return text;
+}
+
+QString shareUnreachable(bool greyed)
+{
+    return greyed ? QStringLiteral("de gedeelde map is niet bereikbaar: de laatste lijst blijft grijs staan")
+                  : QStringLiteral("de gedeelde map is niet bereikbaar");
+}
+
+QString shareBack()
+{
+    return QStringLiteral("de gedeelde map is weer bereikbaar");
+}
+
+QString fileNotFound(bool greyed)
+{
+    return greyed ? QStringLiteral("het bestand is niet gevonden: de laatste lijst blijft grijs staan")
+                  : QStringLiteral("het bestand is niet gevonden");
+}
+
+QString fileBack()
+{
+    return QStringLiteral("het bestand is weer gevonden");
+}
+
+QString notToday(bool wasShown)
+{
+    return wasShown ? QStringLiteral("de lijst is niet meer getoond: het bestand is niet van vandaag")
+                    : QStringLiteral("het bestand is niet van vandaag");
+}
+
+QString keptPastMidnight(const QDate& fileDay)
+{
+    return QStringLiteral("na middernacht blijft de lijst getoond: het bestand is van %1, de ring werkt erop verder")
+        .arg(fileDay.toString(QStringLiteral("dd-MM-yyyy")));
+}
+
+QString ringMovedByOffice(const QString& now, const QString& before)
+{
+    return now.isEmpty()
+        ? QStringLiteral("in de ring: niemand meer na de wijziging van het secretariaat (was %1)").arg(before)
+        : QStringLiteral("in de ring na de wijziging van het secretariaat: %1 (was %2)").arg(now, before);
 }
 
 QString sent(const QStringList& files)

@@ -17,8 +17,9 @@ namespace daylogtext {
 // line's key when it has none; nothing for a row the list does not have.
 QString starter(const GridTable& working, int row);
 // What a counted read did to the ring's list (`working`, as it now is).
+// `officeChanges`: for a replace, who the office's list withdrew, added and moved (describeOfficeChanges).
 QString read(RunOrderLoader::ListChange change, const GridTable& working,
-    const std::vector<runordermerge::ChangedCell>& mergedCells);
+    const std::vector<runordermerge::ChangedCell>& mergedCells, const QString& officeChanges = QString());
 
 QString sent(const QStringList& files);
 // Each file that could not be written, with the system's reason in Dutch.
@@ -27,6 +28,24 @@ QString takenIn(const QDateTime& sentAt);
 QString takenInButChanged(const QDateTime& sentAt);
 QString notAsSent(const QDateTime& sentAt);
 QString stalled(int seconds, const QDateTime& sentAt);
+// A send or failure told after the send hung: how long it took (appended to sent() and sendFailed()).
+QString afterHanging(qint64 seconds);
+QString sendHangs(double seconds, const QDateTime& sentAt);
+QString cleanUpHangs();
+QString closedWhileHanging(int seconds, bool sendUnderWay);
+// The mutation files a clean-up removed, `occasion` ("bij Openen"); `untakenSend`: the time of a send of the
+// class the office had not taken in, when there was one.
+QString removed(const QString& occasion, const QStringList& names, const QDateTime& untakenSend);
+
+// What a check found of the share and the file, when it changed.
+QString shareUnreachable(bool greyed);
+QString shareBack();
+QString fileNotFound(bool greyed);
+QString fileBack();
+QString notToday(bool wasShown);
+QString keptPastMidnight(const QDate& fileDay);
+// The starter in the ring after the office's changed list took the ring's place, when it is another one.
+QString ringMovedByOffice(const QString& now, const QString& before);
 
 QString workReplacedByOffice(const QStringList& names);
 QString journalSetAside(const QString& path);

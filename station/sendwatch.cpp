@@ -2,6 +2,8 @@
 
 #include "gridtable.h"
 
+#include <utility>
+
 namespace {
 
 bool sameList(const SentList& a, const SentList& b)
@@ -17,6 +19,14 @@ void SendWatch::sent(const GridTable& working, const QDateTime& at)
     m_stallTold = false;
     m_lookedAt = &working;
     m_lookedAtVersion = working.textVersion();
+    m_changed = false;
+}
+
+void SendWatch::sent(SentList list)
+{
+    m_sent = std::move(list);
+    m_stallTold = false;
+    m_lookedAt = nullptr;
     m_changed = false;
 }
 

@@ -26,6 +26,9 @@ public:
 
     // A send of the ring's list `working` was written at `at`.
     void sent(const GridTable& working, const QDateTime& at);
+    // A send of `list`, taken from the ring's list at the press, was written (the ring's list may have changed
+    // since: the next look compares it).
+    void sent(SentList list);
     // A send failed, or another class was opened: nothing is watched.
     void forget();
 

@@ -6,16 +6,22 @@
 #include "columns.h"
 #include "daylogtexts.h"
 #include "diagnostics.h"
+#include "officechanges.h"
 #include "ringsettings.h"
 #include "settingsstore.h"
 #include "systemerrors.h"
 #include "systemknownfolders.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
 
 namespace {
+
+// The window answers the official within 100 ms whatever the share does: a handler waits for the share at
+// most a clean-up's or send's wait and a check's.
+static_assert(RunOrderLoader::defaultCheckTime + Station::defaultSendWait < 100);
 
 // The grids as the load handler sets them up for a running order: one fixed header row, eleven columns
 // with their alignments.
@@ -75,7 +81,15 @@ Station::Station(Options options, QObject* parent)
         grid->setCols(column::Count);
     }
     m_loader->setSettleTime(options.settleTime);
+    m_loader->setCheckTime(options.checkTime);
     m_loader->setBeforeReplace([this] { beforeReplace(); });
+
+    m_sendQueue = new SendQueue(this);
+    m_sendQueue->setObjectName(QStringLiteral("sendQueue"));
+    m_sendQueue->setHangTime(options.hangTime);
+    m_sendWait = options.sendWait;
+    connect(m_sendQueue, &SendQueue::finished, this, &Station::shareTaskDone);
+    connect(m_sendQueue, &SendQueue::hanging, this, &Station::sendHangs);
 
     m_timer1 = makeTimer(this, "Timer1", 5000, false);
     connect(m_timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
@@ -122,8 +136,16 @@ void Station::unload()
     m_statusTimer->stop();
     endRunAsEdit();
     m_keeper.stop();
-    runWismutaties();
+    runWismutaties(QStringLiteral("bij het afsluiten"));
     bewaarinstellingen(m_state, *m_settings);
+    // What is still under way in the shared folder is given a few seconds, no more: a share that does not
+    // answer must not keep the station from closing. The status line says why the close waits.
+    if (!m_sendQueue->waitUntilIdle(0)) {
+        m_status.closing = true;
+        updateStatus();
+        if (!m_sendQueue->waitUntilIdle(closeWait))
+            log(daylogtext::closedWhileHanging(closeWait / 1000, m_sendsUnderWay > 0));
+    }
 }
 
 Station::ListChange Station::toonbestand(bool forceer)
@@ -191,13 +213,14 @@ void Station::afterRead(ListChange change)
     // order to an office that takes them in.
     if (m_cleanUpWhenKnown && m_state.klasbekend) {
         m_cleanUpWhenKnown = false;
-        runWismutaties();
+        runWismutaties(QStringLiteral("bij het openen van de klasse"));
     }
+    logFollowChange();
     // A merge that changed nothing (the office saved the same list again) is no news: not for the day log, and
     // not for the journal, whose work it leaves as it was.
     const bool news = change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty());
     if (news)
-        log(daylogtext::read(change, *m_working, m_loader->mergedCells()));
+        log(daylogtext::read(change, *m_working, m_loader->mergedCells(), m_officeChanges));
     checkReceipt(change);
     // The office's times of the places: its merged list is still in the scratch grid, a new one is the snapshot.
     if (change != ListChange::None)
@@ -325,26 +348,33 @@ void Station::finishOpen(const std::optional<QString>& chosen)
     if (m_unloaded)
         return;
     // The mutation files of the class followed so far go, whether another class is chosen or not.
-    runWismutaties();
+    runWismutaties(QStringLiteral("bij Openen"));
     if (chosen) {
         m_keeper.flush();
-        m_loader->startNewFile();
-        setCaption(RunOrderLoader::plainCaption());
-        setLabels(RunOrderLoader::Labels());
-        m_state.setBestandspad(*chosen);
-        m_cleanUpWhenKnown = true;
+        // The file already followed, chosen again: read again, forced, with the official kept on their row and
+        // the list where it was scrolled to. Another file starts from nothing.
+        const auto absolute = [](const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); };
+        const bool sameFile = !m_state.bestandspad().isEmpty() && absolute(*chosen) == absolute(m_state.bestandspad());
+        if (!sameFile) {
+            m_loader->startNewFile();
+            setCaption(RunOrderLoader::plainCaption());
+            setLabels(RunOrderLoader::Labels());
+            m_state.setBestandspad(*chosen);
+        }
         if (m_keeper.offer())
             log(daylogtext::offerLapsed(daylogtext::OfferEnd::OtherClass));
+        // The class opened begins with its first starter in the ring, and a pace of its own.
+        m_ring.clear();
+        m_pace.clear();
+        m_paceFromJournal = false;
+        clearCrowded();
+        // The class chosen again has just been cleaned up; another one is once its identity is known.
+        m_cleanUpWhenKnown = !sameFile;
         m_keeper.openClass();
         m_sendWatch.forget();
         m_history.clear();
         m_statusTimer->stop();
         m_status = StationStatus();
-        // Another class begins with its first starter in the ring, and a pace of its own.
-        m_ring.clear();
-        m_pace.clear();
-        m_paceFromJournal = false;
-        clearCrowded();
         log(daylogtext::opened());
         // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
         // the official was following, and its journal brings the unsent work back.
@@ -542,20 +572,54 @@ SendResult Station::verzendmutatie()
         nothing.skipped = true;
         return nothing;
     }
-    // The busy pointer for the whole screen, during the writing and the pause after it (which blocks on
-    // purpose: no tick and no click can enter a send); back to normal before any message.
-    emit busyChanged(true);
+    // What the send carries is taken here, on the window's thread, at the press: no tick or click can change
+    // it half-way. It is written in the send queue's thread, after every send made before it, so a share that
+    // is slow or gone never holds the window; a share that answers at once has it written before this returns.
     const QDateTime at = m_clock->now();
-    const SendResult result = ::verzendmutatie(m_state, *m_working, *m_clock);
-    emit busyChanged(false);
+    SendJob job = prepareSend(m_state, *m_working, at);
+    if (job.skipReason)
+        return writeSend(job);
     m_status.officeChanged = QDateTime();
+    m_status.send = StationStatus::Send::Sending;
+    m_status.sentAt = at;
+    m_status.receivedAt = QDateTime();
+    ++m_sendsUnderWay;
+    m_editsAtPress = m_edits;
+    const quint64 id = m_sendQueue->send(std::move(job), sentListOf(*m_working, at));
+    m_lastSendDone.reset();
+    updateStatus();
+    m_sendQueue->waitUntilIdle(m_sendWait);
+    if (m_lastSendDone && m_lastSendDone->first == id)
+        return m_lastSendDone->second;
+    SendResult underWay;
+    underWay.underWay = true;
+    return underWay;
+}
+
+void Station::shareTaskDone(const SendQueue::Done& done)
+{
+    if (done.kind == SendQueue::Kind::CleanUp) {
+        const auto [occasion, untaken] = m_cleanUps[done.id];
+        m_cleanUps.erase(done.id);
+        if (!done.removed.isEmpty())
+            log(daylogtext::removed(occasion, done.removed, untaken));
+        return;
+    }
+    --m_sendsUnderWay;
+    const SendResult& result = done.sent;
+    const QString late = done.wasHanging ? daylogtext::afterHanging(done.list.at.secsTo(m_clock->now())) : QString();
     if (result.written) {
-        m_sendWatch.sent(*m_working, at);
-        m_status.send = StationStatus::Send::Waiting;
-        m_status.sentAt = at;
-        m_status.receivedAt = QDateTime();
-        m_statusTimer->start();
-        log(daylogtext::sent(result.files));
+        // The list as it was at the press: an edit made after it is not in this send, also when the send took its
+        // time to be written, and the watch tells it as a change after the send.
+        m_sendWatch.sent(done.list);
+        // A newer send still on its way keeps the status line on that one.
+        if (m_sendsUnderWay == 0) {
+            m_status.send = StationStatus::Send::Waiting;
+            m_status.sentAt = done.list.at;
+            m_status.receivedAt = QDateTime();
+            m_statusTimer->start();
+        }
+        log(daylogtext::sent(result.files) + late);
         // What the status said of restored or re-applied work is old news once it is sent; work still offered
         // goes (the office's next list tells whether the send holds what the ring wanted), and the journal keeps
         // the ring's list instead.
@@ -570,13 +634,26 @@ SendResult Station::verzendmutatie()
         m_sendWatch.forget();
         m_statusTimer->stop();
         m_status.send = StationStatus::Send::Failed;
-        m_status.sentAt = at;
-        log(daylogtext::sendFailed(result));
-        updateStatus();
+        m_status.sentAt = done.list.at;
+        log(daylogtext::sendFailed(result) + late);
         emit sendFailed(result);
         emit message(verzendFoutmelding(result));
     }
-    return result;
+    m_lastSendDone = std::make_pair(done.id, result);
+    updateStatus();
+}
+
+void Station::sendHangs(quint64, SendQueue::Kind kind)
+{
+    if (kind != SendQueue::Kind::Send) {
+        log(daylogtext::cleanUpHangs());
+        // The sends after it wait with it.
+        if (m_sendsUnderWay == 0)
+            return;
+    }
+    log(daylogtext::sendHangs(m_sendQueue->hangTime() / 1000.0, m_status.sentAt));
+    m_status.send = StationStatus::Send::Hanging;
+    updateStatus();
 }
 
 bool Station::mayReplay(const EditHistory::Step* step) const
@@ -662,8 +739,11 @@ void Station::noteEdit()
     // Work still offered stays offered through any edit, undo or redo: it goes only when it is applied, sent,
     // another class is opened or the official discards it.
     m_status.work = m_keeper.offer() ? StationStatus::Work::Offered : StationStatus::Work::None;
-    if (!m_sendWatch.isWatching())
+    // A send awaited stays awaited, and one on its way to the share stays told as such.
+    if (!m_sendWatch.isWatching() && m_status.send != StationStatus::Send::Sending
+        && m_status.send != StationStatus::Send::Hanging)
         m_status.send = StationStatus::Send::None;
+    ++m_edits;
     m_keeper.saveSoon();
 }
 
@@ -683,8 +763,9 @@ void Station::updateStatus()
     status.stale = m_listState == ListState::Stale;
     status.since = status.stale ? m_loader->lastFound() : m_loader->problemSince();
     // After a send the differences are sent ones, until the ring changes its list again.
-    status.unsent
-        = m_listState == ListState::Empty || m_sendWatch.awaiting(*m_working) ? 0 : m_sendRule.differingRows();
+    // A send on its way counts as sent, unless the ring edited its list after the press.
+    const bool awaiting = m_sendWatch.awaiting(*m_working) || (m_sendsUnderWay > 0 && m_edits == m_editsAtPress);
+    status.unsent = m_listState == ListState::Empty || awaiting ? 0 : m_sendRule.differingRows();
     // The ring changed its list after the send: the files in the shared folder no longer hold what it has.
     // Changed back to what was sent (an undo and its redo), it waits for the office again.
     const bool watched = m_sendWatch.isWatching()
@@ -782,15 +863,60 @@ void Station::followRing(bool replaced)
         m_ring.replaced(*m_working);
     else
         m_ring.follow(*m_working);
+    if (replaced && !m_ringBeforeReplace.isEmpty()) {
+        const QString now = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
+        if (now != m_ringBeforeReplace)
+            log(daylogtext::ringMovedByOffice(now, m_ringBeforeReplace));
+        m_ringBeforeReplace.clear();
+    }
     if (m_ring.row() != before)
         emit ringChanged(m_ring.row());
 }
 
-void Station::runWismutaties()
+void Station::runWismutaties(const QString& occasion)
 {
-    emit busyChanged(true);
-    ::wismutaties(m_state);
-    emit busyChanged(false);
+    if (m_state.bestandspad().isEmpty() || m_state.rid.isEmpty())
+        return;
+    // A send the office has not taken in yet goes with the files: the day log says so, with when it was sent.
+    const QDateTime untaken = m_sendWatch.isWatching() ? m_sendWatch.sentAt() : QDateTime();
+    const quint64 id = m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid });
+    m_cleanUps[id] = { occasion, untaken };
+    // A share that answers at once is cleaned up before the flow goes on; a slow one in the queue's own time.
+    m_sendQueue->waitUntilIdle(m_sendWait);
+}
+
+void Station::logFollowChange()
+{
+    using Problem = RunOrderLoader::FollowProblem;
+    const Problem problem = m_loader->followProblem();
+    const bool kept = m_loader->keptPastMidnight();
+    if (kept && !m_loggedKept)
+        log(daylogtext::keptPastMidnight(m_loader->keptFileDay()));
+    m_loggedKept = kept;
+    if (problem == m_loggedProblem)
+        return;
+    const Problem before = m_loggedProblem;
+    m_loggedProblem = problem;
+    const bool greyed = m_listState == ListState::Stale;
+    switch (problem) {
+    case Problem::FolderUnreachable:
+        log(daylogtext::shareUnreachable(greyed));
+        break;
+    case Problem::NotFound:
+        log(daylogtext::fileNotFound(greyed));
+        break;
+    case Problem::NotToday:
+        log(daylogtext::notToday(before == Problem::None));
+        break;
+    case Problem::None:
+        if (before == Problem::FolderUnreachable)
+            log(daylogtext::shareBack());
+        else if (before == Problem::NotFound)
+            log(daylogtext::fileBack());
+        break;
+    case Problem::NothingFollowed:
+        break;
+    }
 }
 
 void Station::setCaption(const QString& caption)
@@ -872,6 +998,9 @@ void Station::beforeReplace()
     // A held move ends before the office's list takes the ring's place, as a release would: the starter
     // under the button may be another one a moment later.
     endRunAsEdit();
+    // For the day log: who the office's list withdraws, adds and moves, against the list on screen.
+    m_officeChanges = describeOfficeChanges(officeChanges(*m_working, *m_scratch));
+    m_ringBeforeReplace = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
     // The starter in the ring stays, or the next one the office's list still has.
     m_ring.keepFollowers(*m_working);
     // The ring's unsent work, before the office's changed list (in the scratch grid now) takes its place: it

@@ -17,6 +17,7 @@
 #include "ringpointer.h"
 #include "rowselection.h"
 #include "runorderloader.h"
+#include "sendqueue.h"
 #include "sendwatch.h"
 #include "stationstatus.h"
 
@@ -24,6 +25,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -63,6 +65,13 @@ public:
         int settleTime = RunOrderLoader::defaultSettleTime;
         // The station's own data folder (journal, day log); the system's application data folder when empty.
         QString dataFolder;
+        // How long a check waits for the shared folder, and how long the send button waits for its send to be
+        // written, before the window goes on without the answer (collected later): the window never waits
+        // longer, whatever the share does. Tests that want every answer at once may set them long.
+        int checkTime = RunOrderLoader::defaultCheckTime;
+        int sendWait = defaultSendWait;
+        // How long a send may take before it is told as hanging.
+        int hangTime = SendQueue::defaultHangTime;
         // The settings store shared with the office programs (the suite's folders, the last file, the zoom);
         // the user's own when not given.
         SettingsStore* settings = nullptr;
@@ -85,6 +94,10 @@ public:
 
     // How long a send may wait for the office before the status line warns.
     static constexpr int stallSeconds = 60;
+    // How long the send button waits for its send to be written before it leaves it to the queue.
+    static constexpr int defaultSendWait = 30;
+    // How long the close waits for the shared folder to take a send or clean-up still under way.
+    static constexpr int closeWait = 5000;
 
     explicit Station(QObject* parent = nullptr);
     explicit Station(Options options, QObject* parent = nullptr);
@@ -145,8 +158,12 @@ public:
     void wisselrijen();
     // NG: marks or unmarks the selected starters.
     void wisselnietgestart();
-    // The send: both mutation files; a failure is told the official (message()).
+    // The send: the ring's list as it is now, written to both mutation files in the send queue's thread (in the
+    // order the sends were made); a failure is told the official (message()). The result is the send's when it
+    // was written within the send wait, else underWay.
     SendResult verzendmutatie();
+    // Sends and clean-ups handed to the shared folder and not done yet.
+    const SendQueue& sendQueue() const { return *m_sendQueue; }
 
     // Undo and redo of the moves, swaps and marks since the office's last list.
     void ongedaanMaken();
@@ -277,8 +294,6 @@ signals:
     void sendFailed(const SendResult& result);
     // A text for the official (OK only): a refused swap, a failed send.
     void message(const QString& text);
-    // Long file work begins or ends: the window shows the busy pointer meanwhile.
-    void busyChanged(bool busy);
     // The ring moved on or back: the pace and the expected times changed.
     void paceChanged();
     // The riders crowded by the ring's moves changed (crowdedRows()).
@@ -299,7 +314,12 @@ private:
     void setButtons(const Buttons& buttons);
     void zetknoppen();
     void controleerwijzigingen();
-    void runWismutaties();
+    // The class's mutation files go, in the send queue's turn; `occasion` says when, for the day log.
+    void runWismutaties(const QString& occasion);
+    void shareTaskDone(const SendQueue::Done& done);
+    void sendHangs(quint64 id, SendQueue::Kind kind);
+    // The day log's lines for what the last check found of the share and the file, when it changed.
+    void logFollowChange();
     void moveOnce(regels::Richting richting);
 
     // The official's work.
@@ -386,6 +406,24 @@ private:
     bool m_unloaded = false;
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
     bool m_cleanUpWhenKnown = false;
+    SendQueue* m_sendQueue = nullptr;
+    int m_sendWait = defaultSendWait;
+    // Sends handed to the queue and not written (or failed) yet.
+    int m_sendsUnderWay = 0;
+    std::optional<std::pair<quint64, SendResult>> m_lastSendDone;
+    // The ring's edits counted, and their count at the last send's press: while it is on its way, an edit after
+    // the press is no part of it.
+    int m_edits = 0;
+    int m_editsAtPress = 0;
+    // Each clean-up under way: when it was made (for the day log) and the send of the class the office had
+    // not taken in then, if any.
+    std::map<quint64, std::pair<QString, QDateTime>> m_cleanUps;
+    // For the day log: what the office's changed list did to the starters shown, worked out just before it
+    // replaced them; the starter in the ring then; what the last check found of the share and the file.
+    QString m_officeChanges;
+    QString m_ringBeforeReplace;
+    RunOrderLoader::FollowProblem m_loggedProblem = RunOrderLoader::FollowProblem::NothingFollowed;
+    bool m_loggedKept = false;
     // The station started: the class's pace and the starter in the ring come back from the journal with its
     // first list (not at Openen, which begins a class with its first starter).
     bool m_paceFromJournal = false;

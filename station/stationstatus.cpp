@@ -72,6 +72,14 @@ QString statusText(const StationStatus& status, const QDateTime& now)
     switch (status.send) {
     case Send::None:
         break;
+    case Send::Sending:
+        parts << QStringLiteral("Bezig met verzenden…");
+        break;
+    case Send::Hanging:
+        parts << QStringLiteral("Verzenden hangt sinds %1: de map antwoordt niet, de wijziging wordt verzonden zodra "
+                                "hij weer antwoordt")
+                     .arg(clockTime(status.sentAt));
+        break;
     case Send::Waiting:
         parts << QStringLiteral("Verzonden om %1, wacht op het secretariaat").arg(clockTime(status.sentAt));
         break;
@@ -94,6 +102,8 @@ QString statusText(const StationStatus& status, const QDateTime& now)
         parts << QStringLiteral("Gewijzigd na het verzenden om %1: nog niet verzonden").arg(clockTime(status.sentAt));
         break;
     }
+    if (status.closing)
+        parts << QStringLiteral("Afsluiten: wacht hooguit 5 s tot de gedeelde map antwoordt");
     if (status.unsent > 0)
         parts << QStringLiteral("Nog niet verzonden: %1 anders dan de lijst van het secretariaat")
                      .arg(starters(status.unsent));
@@ -105,9 +115,11 @@ StatusTone statusTone(const StationStatus& status)
     using Send = StationStatus::Send;
     if (status.follow == StationStatus::Follow::NotFound || status.follow == StationStatus::Follow::Unreachable
         || status.send == Send::Stalled || status.send == Send::NotAsSent || status.send == Send::Failed
-        || status.work == StationStatus::Work::Offered || (!status.crowded.isEmpty() && !status.stale))
+        || status.send == Send::Hanging || status.work == StationStatus::Work::Offered
+        || (!status.crowded.isEmpty() && !status.stale))
         return StatusTone::Warning;
-    if (status.send == Send::Waiting || status.send == Send::ChangedAfterSend || status.unsent > 0)
+    if (status.send == Send::Waiting || status.send == Send::ChangedAfterSend || status.send == Send::Sending
+        || status.unsent > 0)
         return StatusTone::Waiting;
     if (status.send == Send::TakenIn)
         return StatusTone::Good;

@@ -24,6 +24,8 @@ struct StationStatus
     // Where the ring's last send stands.
     enum class Send {
         None, // nothing sent since the office's last list (or the send was taken in and is old news)
+        Sending, // the send made at `sentAt` is being written to the shared folder
+        Hanging, // the send made at `sentAt` has not reached the shared folder after a few seconds
         Waiting, // sent at `sentAt`, waiting for the office
         Stalled, // sent at `sentAt`, not taken in after a minute
         TakenIn, // taken in by the office at `receivedAt`
@@ -50,6 +52,7 @@ struct StationStatus
     int count = 0;
     QStringList missing;
     QDateTime officeChanged; // the office replaced the ring's list at this time (the green square)
+    bool closing = false; // the close waits a few seconds for the shared folder to take what is under way
     // A move by the ring left one rider's two rounds too close together: the warning, with places and name.
     QString crowded;
 

@@ -446,26 +446,49 @@ void TestMutatiebestand::cleanUp()
 void TestMutatiebestand::classesWhoseRidsLookAlikeKeepTheirFiles_data()
 {
     QTest::addColumn<bool>("send"); // else wismutaties
-    QTest::newRow("a send") << true;
-    QTest::newRow("the clean-up") << false;
+    QTest::addColumn<QByteArray>("content"); // of a file under the class's name ("a_b")
+    QTest::addColumn<bool>("own"); // so it goes
+
+    const QByteArray rest = "order:A\r\nnotstarted:\r\nstarted:A\r\ntext:\r\n";
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+        bool own;
+    } files[] = {
+        { "another class's rid", "wnr:7\r\nrid:a?b\r\n" + rest, false },
+        { "another class's rid, LF line ends", "wnr:7\nrid:a/b\norder:A\n", false },
+        { "the class's rid", "wnr:7\r\nrid:a*b\r\n" + rest, true },
+        { "the class's rid, LF line ends", "wnr:7\nrid:a*b\norder:A\nnotstarted:\nstarted:A\ntext:\n", true },
+        { "the class's rid, CR line ends", "wnr:7\rrid:a*b\r", true },
+        { "empty", "", true },
+        { "one line", "wnr:7", true },
+        { "one line ended", "wnr:7\r\n", true },
+        { "a second line that names no rid", "wnr:7\r\norder:A\r\n", true },
+        { "the rid in other capitals", "wnr:7\r\nrid:A*B\r\n" + rest, false },
+    };
+    for (const bool send : { true, false }) {
+        for (const auto& file : files)
+            QTest::addRow("%s: %s", send ? "send" : "clean-up", file.name) << send << file.content << file.own;
+    }
 }
 
 void TestMutatiebestand::classesWhoseRidsLookAlikeKeepTheirFiles()
 {
     QFETCH(bool, send);
-    // "a*b", "a?b" and "a/b" are all "a_b" in a file name; only the second line tells them apart.
+    QFETCH(QByteArray, content);
+    QFETCH(bool, own);
+    // "a*b", "a?b" and "a/b" are all "a_b" in a file name; only the second line tells them apart. What does
+    // not name another class's rid there is the class's own, however malformed, and must not linger for an
+    // office that takes the newest file by name.
     Station station;
     station.state.rid = QStringLiteral("a*b");
     station.state.klasbekend = true;
-    const QStringList others { "20261207-090000-a_b-baldovenaar-s.mut", "20261207-090000-a_b-baldovenaar-h.mut",
-        "20261207-090500-a_b-baldovenaar-s.mut" };
-    plant(station.folder, others[0], QStringLiteral("a?b"));
-    plant(station.folder, others[1], QStringLiteral("a/b"));
-    // Cut short before its second line: whose it is cannot be told, so it stays.
-    QVERIFY(testsupport::writeFile(station.folder + others[2], "wnr:oud"));
-    const QString own = QStringLiteral("20261207-080000-a_b-baldovenaar-s.mut");
-    plant(station.folder, own, QStringLiteral("a*b"));
-    QStringList remaining = others;
+    const QString planted = QStringLiteral("20261207-090000-a_b-baldovenaar-s.mut");
+    QVERIFY(testsupport::writeFile(station.folder + planted, content));
+    QStringList remaining;
+    if (!own)
+        remaining << planted;
     if (send) {
         QVERIFY(verzendmutatie(station.state, *gridOf({ { "A", "" } }), station.clock).written);
         remaining << "20261207-101530-a_b-baldovenaar-h.mut"

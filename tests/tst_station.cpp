@@ -56,6 +56,9 @@ private slots:
     void sendButtonFollowsTheChanges();
     void classFilesGoWhenTheClassIsLeft_data();
     void classFilesGoWhenTheClassIsLeft();
+    void openingTheSameFileKeepsThePlace();
+    void listShownAtMidnightStaysShown_data();
+    void listShownAtMidnightStaysShown();
 
 private:
     Station& station() { return m_kit->station(); }
@@ -242,7 +245,6 @@ void TestStation::send()
     QVERIFY(m_kit->follow(classBytes("1 2 P 3")));
     m_kit->clock.setNow(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
     QSignalSpy written(&s, &Station::sendWritten);
-    QSignalSpy busy(&s, &Station::busyChanged);
     selectRow(s, 4);
     s.wisselnietgestart();
     selectRow(s, 1);
@@ -251,12 +253,9 @@ void TestStation::send()
     const SendResult result = s.verzendmutatie();
     QVERIFY(result.written);
     QCOMPARE(written.size(), 1);
-    // The busy pointer for the writing and the pause, then back.
-    QCOMPARE(busy.size(), 2);
-    QCOMPARE(busy[0][0].toBool(), true);
-    QCOMPARE(busy[1][0].toBool(), false);
-    // The pause the office programs count on, on the station's clock.
-    QCOMPARE(m_kit->clock.pausedMilliseconds(), 500);
+    // Written away from the window's thread: no pause that holds the window.
+    QCOMPARE(m_kit->clock.pausedMilliseconds(), 0);
+    QCOMPARE(s.status().send, StationStatus::Send::Waiting);
     // One copy for each office program, named after the send's time and the class's rid, hidden.
     const QStringList files = m_kit->mutationFiles();
     QCOMPARE(files, (QStringList { "20261207-140509-7-baldovenaar-h.mut", "20261207-140509-7-baldovenaar-s.mut" }));
@@ -550,6 +549,95 @@ void TestStation::classFilesGoWhenTheClassIsLeft()
         QVERIFY(s.buttons().verzenden);
     }
     QCOMPARE(m_kit->mutationFiles(), QStringList { other });
+}
+
+void TestStation::openingTheSameFileKeepsThePlace()
+{
+    // Openen of the file already followed reads it again, forced, and leaves the official where they were: on
+    // row 12, with row 5 at the top.
+    Station& s = m_kit->makeStation();
+    QStringList keys;
+    for (int k = 1; k <= 30; ++k)
+        keys << QString::number(k);
+    QVERIFY(m_kit->follow(classBytes(keys.join(u' '))));
+    selectRow(s, 12);
+    for (int step = 0; step < 4; ++step)
+        QVERIFY(s.scrollGrid(-1)); // the wheel turned towards the official: one row down each time
+    QCOMPARE(s.working().topRow(), 5);
+    s.beginOpen();
+    s.finishOpen(m_kit->classPath());
+    QCOMPARE(s.working().row(), 12);
+    QCOMPARE(s.working().topRow(), 5);
+    QList<int> selected;
+    for (int r = 1; r < s.working().rows(); ++r) {
+        if (s.working().rowData(r) == 1)
+            selected << r;
+    }
+    QCOMPARE(selected, QList<int> { 12 });
+    QVERIFY(s.listShown());
+}
+
+void TestStation::listShownAtMidnightStaysShown_data()
+{
+    QTest::addColumn<QString>("after"); // what happens past midnight
+    QTest::addColumn<int>("minutes"); // after midnight
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("keys");
+
+    QTest::newRow("a tick: the list stays with the ring's move") << "tick" << 10 << true << "2 1 3";
+    QTest::newRow("ticks until morning: still shown") << "tick" << 8 * 60 << true << "2 1 3";
+    QTest::newRow("12 hours after the file was last seen of its day: the empty view")
+        << "tick" << 12 * 60 + 5 << false << "";
+    QTest::newRow("Openen of the same file: only a file of today is shown") << "open" << 10 << false << "";
+    QTest::newRow("start-up: only a file of today is shown") << "start" << 10 << false << "";
+    QTest::newRow("the office writes it anew: read as today's, the move kept") << "publish" << 10 << true << "2 1 3";
+}
+
+void TestStation::listShownAtMidnightStaysShown()
+{
+    QFETCH(QString, after);
+    QFETCH(int, minutes);
+    QFETCH(bool, shown);
+    QFETCH(QString, keys);
+    // A class that runs late: shown at 23:50, a starter moved and not sent yet.
+    const QDateTime lateEvening(QDate(2026, 12, 7), QTime(23, 50, 0));
+    m_kit->clock.setNow(lateEvening);
+    Station& s = m_kit->makeStation();
+    QVERIFY(m_kit->follow(classBytes("1 2 3")));
+    selectRow(s, 1);
+    s.verplaatsregel(regels::Richting::Omlaag);
+    m_kit->clock.setNow(lateEvening.addSecs(5 * 60));
+    s.Timer1_Timer();
+    QCOMPARE(keysOf(s.working()), QString("2 1 3"));
+
+    const QDateTime midnight(QDate(2026, 12, 8), QTime(0, 0, 0));
+    m_kit->clock.setNow(midnight.addSecs(60 * minutes));
+    Station* station = &s;
+    if (after == u"tick") {
+        // Every 5 minutes through the night, as the checks go on.
+        for (QDateTime at = midnight.addSecs(60); at <= m_kit->clock.now(); at = at.addSecs(300)) {
+            const QDateTime until = m_kit->clock.now();
+            m_kit->clock.setNow(at);
+            s.Timer1_Timer();
+            m_kit->clock.setNow(until);
+        }
+        s.Timer1_Timer();
+    } else if (after == u"open") {
+        s.beginOpen();
+        s.finishOpen(m_kit->classPath());
+    } else if (after == u"start") {
+        s.unload();
+        station = &m_kit->makeStation();
+        station->start();
+    } else if (after == u"publish") {
+        QVERIFY(testsupport::writeFile(m_kit->classPath(), classBytes("1 2 3"), midnight.addSecs(60)));
+        s.Timer1_Timer();
+    }
+    QCOMPARE(station->listShown(), shown);
+    if (shown)
+        QCOMPARE(keysOf(station->working()), keys);
+    else
+        QCOMPARE(station->status().follow, StationStatus::Follow::NotToday);
 }
 
 void TestStation::dayLogReadWhileWritten_data()

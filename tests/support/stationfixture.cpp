@@ -38,6 +38,9 @@ Station& StationFixture::makeStation(int settleTime)
     options.clock = stationClock;
     options.settleTime = settleTime;
     options.dataFolder = m_data.path();
+    options.checkTime = checkTime;
+    options.sendWait = sendWait;
+    options.hangTime = hangTime;
     options.settings = m_settings.get();
     m_station = std::make_unique<Station>(options);
     QObject::connect(

@@ -61,6 +61,12 @@ public:
     // beside a program that dates its files by the real one).
     platform::Clock* stationClock = &clock;
     QStringList messages;
+    // How long the next station waits for the shared folder at a check and at the send button. Long here, so
+    // that every answer of the local folder is there before a test looks; a test of a slow share sets the
+    // station's own.
+    int checkTime = 5000;
+    int sendWait = 10000;
+    int hangTime = SendQueue::defaultHangTime;
 
 private:
     QTemporaryDir m_config;
