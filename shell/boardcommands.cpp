@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <utility>
 
-BoardCommands::BoardCommands(QWidget& window, Station& station, QMenu* beeld, const AddAction& addAction,
-    std::function<void()> keyboardHome)
+BoardCommands::BoardCommands(
+    QWidget& window, Station& station, QMenu* beeld, const AddAction& addAction, std::function<void()> keyboardHome)
     : QObject(&window)
     , m_window(window)
     , m_station(station)

@@ -183,8 +183,7 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     buildMenu();
     buildKeyboardCommands();
     // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
-    m_boardCommands
-        = new BoardCommands(*this, m_station, m_mnuBeeld, &addMenuAction, [this] { keepKeyboardInList(); });
+    m_boardCommands = new BoardCommands(*this, m_station, m_mnuBeeld, &addMenuAction, [this] { keepKeyboardInList(); });
     // The live page, below the board: its code stands on the board, its problems in the status line.
     m_mnuBeeld->addSeparator();
     m_live = new LiveCommands(m_station, *m_mnuBeeld, *this);
