@@ -223,7 +223,7 @@ void TestRiderBoard::longNamesDrawnSmallerFirst()
     QFETCH(QString, drawn);
 
     // The line of the starter in the ring on a full-HD board.
-    const BoardStarter starter { QStringLiteral("105"), rider, horse, QString() };
+    const BoardStarter starter { QStringLiteral("105"), rider, horse, QString(), QString() };
     const int full = 108;
     const int room = 1920 - 2 * 21;
     auto width = [&starter](int pixels) { return RiderBoard::bigLineWidth(starter, pixels); };
