@@ -405,15 +405,9 @@ bool setAttributesOf(const QString& path, const QByteArray& native, const Stamp&
 
 std::optional<int> fileAttributes(const QString& path)
 {
-    if (faults::check(faults::Operation::GetAttributes, path))
-        return std::nullopt;
-    const QByteArray native = QFile::encodeName(path);
-    const auto stamp = statFile(native);
-    if (!stamp)
-        return std::nullopt;
-    if (const auto dos = readDosAttrib(native))
-        return dosattrib::toAttributes(*dos);
-    return Registry::instance().attributes(registryKey(path), *stamp);
+    if (const auto look = lookAtFile(path))
+        return look->attributes;
+    return std::nullopt;
 }
 
 bool setFileAttributes(const QString& path, int attributes)
