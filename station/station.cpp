@@ -95,7 +95,7 @@ Station::Station(Options options, QObject* parent)
     connect(m_timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
     m_settleTimer = makeTimer(this, "settleTimer", 0, true);
     connect(m_settleTimer, &QTimer::timeout, this, &Station::Timer1_Timer);
-    connect(&m_heldMove.timer(), &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
+    connect(&m_edits.heldMove().timer(), &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
     // Counts the seconds of a send the office has not taken in yet.
     m_statusTimer = makeTimer(this, "statusTimer", 1000, false);
     connect(m_statusTimer, &QTimer::timeout, this, &Station::updateStatus);
@@ -227,7 +227,7 @@ void Station::afterRead(ListChange change)
         m_placeTimes.take(change == ListChange::Merged ? *m_scratch : *m_snapshot);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
-        m_history.clear();
+        m_edits.clearHistory();
         m_status.officeChanged = change == ListChange::Replaced ? m_clock->now() : QDateTime();
         if (change == ListChange::Replaced && m_keeper.offer()) {
             m_status.work = StationStatus::Work::Offered;
@@ -245,7 +245,7 @@ void Station::afterRead(ListChange change)
     if (change == ListChange::Rebuilt || change == ListChange::Replaced)
         clearCrowded();
     else if (news)
-        checkCrowded(nullptr);
+        checkCrowded(std::nullopt);
     controleerwijzigingen();
     followRing(change == ListChange::Replaced);
     if (change == ListChange::Rebuilt && m_paceFromJournal && m_state.klasbekend) {
@@ -324,14 +324,11 @@ void Station::restoreOrOffer()
 Reapplication Station::putBack(
     const RingWork& work, bool logUnchanged, const std::function<QString(const Reapplication&)>& describe)
 {
-    beginStep();
-    Reapplication back = reapply(*m_working, work, knoppen::mayReorder(m_state), knoppen::mayMarkNotStarted(m_state));
-    for (const auto& [a, b] : back.step.exchanges)
-        m_history.exchanged(a, b);
-    m_history.toggled(back.step.toggledMarks);
-    const QString what = describe(back);
-    if (!endStep(what) && logUnchanged)
-        log(what);
+    endRunAsEdit();
+    const auto [edit, back] = m_edits.putBack(work, describe);
+    finishEdit(edit);
+    if (!edit.changed && logUnchanged)
+        log(edit.logged);
     return back;
 }
 
@@ -372,7 +369,7 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         m_cleanUpWhenKnown = !sameFile;
         m_keeper.openClass();
         m_sendWatch.forget();
-        m_history.clear();
+        m_edits.clearHistory();
         m_statusTimer->stop();
         m_status = StationStatus();
         log(daylogtext::opened());
@@ -395,16 +392,6 @@ bool Station::mayMove() const
     return m_listState == ListState::Shown && knoppen::mayReorder(m_state);
 }
 
-void Station::moveOnce(regels::Richting richting)
-{
-    const int from = m_working->row();
-    const int row = regels::verplaatsregel(*m_working, richting);
-    m_history.exchanged(from, row);
-    // The board and the marker follow a held line at every step, not only at the release.
-    followRing();
-    emit lineMoved(row);
-}
-
 void Station::verplaatsregel(regels::Richting richting)
 {
     pressMove(richting);
@@ -415,27 +402,9 @@ void Station::pressMove(regels::Richting richting)
 {
     if (!mayMove() || m_unloaded)
         return;
-    beginStep();
-    const int from = m_working->row();
-    const QString starter = riderAt(from);
-    moveOnce(richting);
-    m_heldMove.pressed(richting, from, starter);
-}
-
-bool Station::endRun()
-{
-    const bool wasHeld = m_heldMove.held().has_value();
-    m_heldMove.stop();
-    if (!wasHeld || !m_history.isOpen())
-        return false;
-    const QString what = daylogtext::moved(m_heldMove.starter(),
-        m_working->textMatrix(m_heldMove.fromRow(), column::Position).trimmed(),
-        m_working->textMatrix(m_working->row(), column::Position).trimmed());
-    if (!m_history.end(*m_working, what))
-        return false;
-    log(what);
-    checkCrowded(m_history.nextUndo());
-    return true;
+    // A command while a move is held ends the run first, as a release would.
+    endRunAsEdit();
+    lineMovedTo(m_edits.press(richting));
 }
 
 int Station::landingRow(int from, int pointed) const
@@ -445,24 +414,15 @@ int Station::landingRow(int from, int pointed) const
 
 void Station::verplaatsNaar(int from, int to)
 {
-    if (!mayMove() || m_unloaded || m_heldMove.held() || from < m_working->fixedRows() || from >= m_working->rows())
+    if (!mayMove() || m_unloaded || heldMove() || from < m_working->fixedRows() || from >= m_working->rows())
         return;
-    beginStep();
-    // The dragged line is the current one, as the press that picked it up made it.
-    if (m_working->row() != from)
-        m_working->setRow(from);
-    const QString starter = riderAt(from);
-    const std::vector<std::pair<int, int>> exchanges = regels::verplaatsNaar(*m_working, to);
-    for (const auto& [a, b] : exchanges)
-        m_history.exchanged(a, b);
+    const EditCommands::Edit edit = m_edits.dragTo(from, to);
     const int row = m_working->row();
-    endStep(exchanges.empty() ? QString()
-                              : daylogtext::moved(starter, m_working->textMatrix(from, column::Position).trimmed(),
-                                  m_working->textMatrix(row, column::Position).trimmed()));
+    finishEdit(edit);
     emit lineMoved(row);
 }
 
-void Station::checkCrowded(const EditHistory::Step* madeByTheRing)
+void Station::checkCrowded(const std::optional<EditHistory::Step>& madeByTheRing)
 {
     const bool changed = madeByTheRing && madeByTheRing->movesLines()
         ? m_crowded.edited(*m_working, madeByTheRing->exchanges)
@@ -504,8 +464,8 @@ void Station::releaseMove()
 {
     // Every release ends the moves, also when the permission went while the button was held (a re-read
     // took it away): the line must never run on by itself.
-    if (endRun())
-        afterEdit();
+    if (endRunAsEdit())
+        showEdit();
     else if (knoppen::mayReorder(m_state))
         controleerwijzigingen();
 }
@@ -513,16 +473,21 @@ void Station::releaseMove()
 void Station::TimerRegelsVerplaatsen_Timer()
 {
     // Each tick checks again that a button is held and the file still allows moving lines.
-    const std::optional<regels::Richting> held = m_heldMove.held();
+    const std::optional<regels::Richting> held = heldMove();
     if (!held || !mayMove()) {
         endRunAsEdit();
         return;
     }
     // The key may have been let go: no step until that is known; the repeat's pace stays.
-    if (m_heldMove.isSuspended())
-        return;
-    moveOnce(*held);
-    m_heldMove.stepped();
+    if (!isMoveSuspended())
+        lineMovedTo(m_edits.step(*held));
+}
+
+void Station::lineMovedTo(int row)
+{
+    // The board and the marker follow a held line at every step, not only at the release.
+    followRing();
+    emit lineMoved(row);
 }
 
 void Station::wisselrijen()
@@ -534,34 +499,16 @@ void Station::wisselrijen()
         emit message(refusal);
         return;
     }
-    beginStep();
-    const std::optional<std::pair<int, int>> rows = regels::wisselrijen(*m_working);
-    if (!rows) {
-        endStep(QString());
-        return;
-    }
-    m_history.exchanged(rows->first, rows->second);
-    // The two starters now stand on each other's places.
-    endStep(daylogtext::swapped(starterAt(rows->second), m_working->textMatrix(rows->second, column::Position),
-        starterAt(rows->first), m_working->textMatrix(rows->first, column::Position)));
+    endRunAsEdit();
+    finishEdit(m_edits.swap());
 }
 
 void Station::wisselnietgestart()
 {
     if (m_listState != ListState::Shown)
         return;
-    beginStep();
-    const std::optional<std::vector<int>> toggled = knoppen::wisselnietgestart(*m_working, m_state);
-    if (!toggled) {
-        endStep(QString());
-        return;
-    }
-    m_history.toggled(*toggled);
-    QStringList marked;
-    QStringList unmarked;
-    for (int row : *toggled)
-        (m_working->textView(row, column::Mark) == notStartedMark ? marked : unmarked) << starterAt(row);
-    endStep(daylogtext::notStarted(marked, unmarked));
+    endRunAsEdit();
+    finishEdit(m_edits.toggleNotStarted());
 }
 
 SendResult Station::verzendmutatie()
@@ -584,7 +531,7 @@ SendResult Station::verzendmutatie()
     m_status.sentAt = at;
     m_status.receivedAt = QDateTime();
     ++m_sendsUnderWay;
-    m_editsAtPress = m_edits;
+    m_editCountAtPress = m_editCount;
     const quint64 id = m_sendQueue->send(std::move(job), sentListOf(*m_working, at));
     m_lastSendDone.reset();
     updateStatus();
@@ -656,31 +603,16 @@ void Station::sendHangs(quint64, SendQueue::Kind kind)
     updateStatus();
 }
 
-bool Station::mayReplay(const EditHistory::Step* step) const
-{
-    // Undone or redone only as far as the file still allows the kind of edit.
-    return step && (!step->movesLines() || knoppen::mayReorder(m_state))
-        && (!step->marks() || knoppen::mayMarkNotStarted(m_state));
-}
-
 void Station::ongedaanMaken()
 {
-    if (!mayReplay(m_history.nextUndo()) || m_listState != ListState::Shown || m_heldMove.held())
-        return;
-    const std::optional<EditHistory::Step> undone = m_history.undo(*m_working);
-    log(daylogtext::undone(undone->what));
-    checkCrowded(nullptr);
-    afterEdit();
+    if (m_edits.mayUndo() && m_listState == ListState::Shown && !heldMove())
+        finishEdit(m_edits.undo());
 }
 
 void Station::opnieuw()
 {
-    if (!mayReplay(m_history.nextRedo()) || m_listState != ListState::Shown || m_heldMove.held())
-        return;
-    const std::optional<EditHistory::Step> redone = m_history.redo(*m_working);
-    log(daylogtext::redone(redone->what));
-    checkCrowded(&*redone);
-    afterEdit();
+    if (m_edits.mayRedo() && m_listState == ListState::Shown && !heldMove())
+        finishEdit(m_edits.redo());
 }
 
 void Station::vergeetTeruggezetWerk()
@@ -707,30 +639,6 @@ void Station::opnieuwToepassen()
     updateStatus();
 }
 
-void Station::beginStep()
-{
-    // A command while a move is held ends the run first, as a release would.
-    endRunAsEdit();
-    if (m_history.isOpen())
-        m_history.end(*m_working, QString());
-    m_history.begin(*m_working);
-}
-
-bool Station::endStep(const QString& logged)
-{
-    if (!m_history.end(*m_working, logged)) {
-        // Nothing changed (a move at the end of the list, NG on a pause line): no edit, but the buttons as
-        // after any command.
-        controleerwijzigingen();
-        return false;
-    }
-    if (!logged.isEmpty())
-        log(logged);
-    checkCrowded(m_history.nextUndo());
-    afterEdit();
-    return true;
-}
-
 void Station::noteEdit()
 {
     // An edit of the official's: what the status line said of the office's last list and of an earlier
@@ -743,13 +651,37 @@ void Station::noteEdit()
     if (!m_sendWatch.isWatching() && m_status.send != StationStatus::Send::Sending
         && m_status.send != StationStatus::Send::Hanging)
         m_status.send = StationStatus::Send::None;
-    ++m_edits;
+    ++m_editCount;
     m_keeper.saveSoon();
 }
 
-void Station::afterEdit()
+bool Station::endRunAsEdit()
 {
+    const EditCommands::Edit edit = m_edits.endRun();
+    if (!edit.changed)
+        return false;
+    log(edit.logged);
+    checkCrowded(edit.ringStep);
     noteEdit();
+    return true;
+}
+
+void Station::finishEdit(const EditCommands::Edit& edit)
+{
+    if (!edit.changed) {
+        // No edit, but the buttons as after any command.
+        controleerwijzigingen();
+        return;
+    }
+    if (!edit.logged.isEmpty())
+        log(edit.logged);
+    checkCrowded(edit.ringStep);
+    noteEdit();
+    showEdit();
+}
+
+void Station::showEdit()
+{
     m_selection.refresh(*m_working);
     controleerwijzigingen();
     followRing();
@@ -764,7 +696,7 @@ void Station::updateStatus()
     status.since = status.stale ? m_loader->lastFound() : m_loader->problemSince();
     // After a send the differences are sent ones, until the ring changes its list again.
     // A send on its way counts as sent, unless the ring edited its list after the press.
-    const bool awaiting = m_sendWatch.awaiting(*m_working) || (m_sendsUnderWay > 0 && m_edits == m_editsAtPress);
+    const bool awaiting = m_sendWatch.awaiting(*m_working) || (m_sendsUnderWay > 0 && m_editCount == m_editCountAtPress);
     status.unsent = m_listState == ListState::Empty || awaiting ? 0 : m_sendRule.differingRows();
     // The ring changed its list after the send: the files in the shared folder no longer hold what it has.
     // Changed back to what was sent (an undo and its redo), it waits for the office again.
@@ -790,16 +722,6 @@ void Station::updateStatus()
 void Station::log(const QString& what)
 {
     m_log->append(m_state.bestandsnaam(), what);
-}
-
-QString Station::riderAt(int row) const
-{
-    if (row < 1 || row >= m_working->rows())
-        return QString();
-    const QString number = m_working->textMatrix(row, column::Number).trimmed();
-    const QString rider = m_working->textMatrix(row, column::Rider).trimmed();
-    const QString text = number.isEmpty() ? rider : number + u' ' + rider;
-    return text.isEmpty() ? m_working->textMatrix(row, column::Key) : text;
 }
 
 QString Station::starterAt(int row) const
@@ -966,8 +888,8 @@ void Station::controleerwijzigingen()
     Buttons buttons = shown ? m_buttons : Buttons();
     // In the empty view there is no list to report.
     buttons.verzenden = shown && m_lastRule.enabled;
-    buttons.ongedaanMaken = shown && mayReplay(m_history.nextUndo());
-    buttons.opnieuw = shown && mayReplay(m_history.nextRedo());
+    buttons.ongedaanMaken = shown && m_edits.mayUndo();
+    buttons.opnieuw = shown && m_edits.mayRedo();
     // A list changed after a send that the office has not taken in is to be sent again, also when it is the
     // office's list once more (an undone move): else the files in the shared folder bring the undone move.
     buttons.verzenden = shown

@@ -4,9 +4,8 @@
 #include "classpace.h"
 #include "crowdedwatch.h"
 #include "daylog.h"
-#include "edithistory.h"
+#include "editcommands.h"
 #include "gridtable.h"
-#include "heldmove.h"
 #include "keyboardselection.h"
 #include "knoppen.h"
 #include "liststate.h"
@@ -144,13 +143,13 @@ public:
     void pressMove(regels::Richting richting);
     void releaseMove();
     void TimerRegelsVerplaatsen_Timer();
-    std::optional<regels::Richting> heldMove() const { return m_heldMove.held(); }
+    std::optional<regels::Richting> heldMove() const { return m_edits.heldMove().held(); }
     // A held key's release that may be the key's own repeat (the window system sends a held key's repeats as a
     // release and a press, which it does not always mark): the held move makes no step until the key's next
     // press shows it still held (resumeMove) or it proves a real release (releaseMove).
-    void suspendMove() { m_heldMove.suspend(); }
-    void resumeMove() { m_heldMove.resume(); }
-    bool isMoveSuspended() const { return m_heldMove.isSuspended(); }
+    void suspendMove() { m_edits.heldMove().suspend(); }
+    void resumeMove() { m_edits.heldMove().resume(); }
+    bool isMoveSuspended() const { return m_edits.heldMove().isSuspended(); }
     // One move of the current line, as a press that is released at once.
     void verplaatsregel(regels::Richting richting);
 
@@ -248,7 +247,7 @@ public:
     const GridTable& scratch() const { return *m_scratch; }
     const RunOrderLoader& loader() const { return *m_loader; }
     const platform::Clock& clock() const { return *m_clock; }
-    const EditHistory& history() const { return m_history; }
+    const EditHistory& history() const { return m_edits.history(); }
     const DayLog& dayLog() const { return *m_log; }
     const RingJournal& journal() const { return m_keeper.journal(); }
     const SendWatch& sendWatch() const { return m_sendWatch; }
@@ -268,7 +267,7 @@ public:
 
     const QTimer* timer1() const { return m_timer1; }
     const QTimer* settleTimer() const { return m_settleTimer; }
-    const QTimer* timerRegelsVerplaatsen() const { return &m_heldMove.timer(); }
+    const QTimer* timerRegelsVerplaatsen() const { return &m_edits.heldMove().timer(); }
 
 signals:
     void captionChanged(const QString& caption);
@@ -309,8 +308,6 @@ private:
     void beforeReplace();
 
     bool mayMove() const;
-    // There is an undo or redo step and the file allows its kind of edit.
-    bool mayReplay(const EditHistory::Step* step) const;
     void setButtons(const Buttons& buttons);
     void zetknoppen();
     void controleerwijzigingen();
@@ -320,26 +317,20 @@ private:
     void sendHangs(quint64 id, SendQueue::Kind kind);
     // The day log's lines for what the last check found of the share and the file, when it changed.
     void logFollowChange();
-    void moveOnce(regels::Richting richting);
+    // A step of a move: the ring pointer follows the line at once, and the view is told its row.
+    void lineMovedTo(int row);
 
     // The official's work.
-    // A command's step of the history: begun before the command changes the list, ended after it; an ended
-    // step that changed something is logged and counts as an edit.
-    void beginStep();
-    bool endStep(const QString& logged);
-    // A held run ends: no more repeats, and the run is one step (and one line of the log). False when
+    // A held run ends, as a release would: one step of the history, logged and counted as an edit. False when
     // nothing was held or the run moved nothing.
-    bool endRun();
-    // endRun, counted as an edit when the run moved something.
-    void endRunAsEdit()
-    {
-        if (endRun())
-            noteEdit();
-    }
+    bool endRunAsEdit();
+    // What follows a command of the official's (EditCommands): an edit is logged, its crowding checked, counted
+    // (noteEdit) and shown (showEdit); a command that changed nothing only works out the buttons again.
+    void finishEdit(const EditCommands::Edit& edit);
     // What every edit changes besides the list: the status's old news, an offer withdrawn, the journal.
     void noteEdit();
-    // noteEdit, then the selection repainted and the send rule and the buttons worked out again.
-    void afterEdit();
+    // The selection repainted, the send rule and the buttons worked out again, the ring pointer on its starter.
+    void showEdit();
     void afterRead(ListChange change);
     void checkReceipt(ListChange change);
     void restoreOrOffer();
@@ -352,11 +343,9 @@ private:
     void log(const QString& what);
     // "105 Anna de Vries (Quibus)": a starter as the log names it, from its row in the ring's list.
     QString starterAt(int row) const;
-    // "105 Anna de Vries": a moved starter as the log names it.
-    QString riderAt(int row) const;
     // The crowded riders after an edit: a step that moved lines (a move, a swap, a drag, a redo) may have crowded
     // some; anything else only ends those that no longer stand.
-    void checkCrowded(const EditHistory::Step* madeByTheRing);
+    void checkCrowded(const std::optional<EditHistory::Step>& madeByTheRing);
     void clearCrowded();
     // The ring pointer finds its starter again after the list changed (replaced: the office's list took the
     // ring's place); ringChanged when its row moved.
@@ -374,8 +363,7 @@ private:
     std::unique_ptr<RunOrderLoader> m_loader;
     knoppen::SendRuleTracker m_sendRule;
     knoppen::SendRule m_lastRule;
-    HeldMove m_heldMove;
-    EditHistory m_history;
+    EditCommands m_edits { *m_working, m_state };
     std::unique_ptr<DayLog> m_log;
     SendWatch m_sendWatch;
     RingKeeper m_keeper;
@@ -413,8 +401,8 @@ private:
     std::optional<std::pair<quint64, SendResult>> m_lastSendDone;
     // The ring's edits counted, and their count at the last send's press: while it is on its way, an edit after
     // the press is no part of it.
-    int m_edits = 0;
-    int m_editsAtPress = 0;
+    int m_editCount = 0;
+    int m_editCountAtPress = 0;
     // Each clean-up under way: when it was made (for the day log) and the send of the class the office had
     // not taken in then, if any.
     std::map<quint64, std::pair<QString, QDateTime>> m_cleanUps;
