@@ -84,21 +84,22 @@ Station::Station(Options options, QObject* parent)
     m_loader->setCheckTime(options.checkTime);
     m_loader->setBeforeReplace([this] { beforeReplace(); });
 
-    m_sendQueue = new SendQueue(this);
-    m_sendQueue->setObjectName(QStringLiteral("sendQueue"));
-    m_sendQueue->setHangTime(options.hangTime);
-    m_sendWait = options.sendWait;
-    connect(m_sendQueue, &SendQueue::finished, this, &Station::shareTaskDone);
-    connect(m_sendQueue, &SendQueue::hanging, this, &Station::sendHangs);
+    m_sends.setParent(this);
+    m_sends.setHangTime(options.hangTime);
+    m_sends.setSendWait(options.sendWait);
+    connect(&m_sends, &SendTracker::logged, this, &Station::log);
+    connect(&m_sends, &SendTracker::statusChanged, this, &Station::updateStatus);
+    connect(&m_sends, &SendTracker::written, this, &Station::sent);
+    connect(&m_sends, &SendTracker::failed, this, [this](const SendResult& result) {
+        emit sendFailed(result);
+        emit message(verzendFoutmelding(result));
+    });
 
     m_timer1 = makeTimer(this, "Timer1", 5000, false);
     connect(m_timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
     m_settleTimer = makeTimer(this, "settleTimer", 0, true);
     connect(m_settleTimer, &QTimer::timeout, this, &Station::Timer1_Timer);
     connect(&m_edits.heldMove().timer(), &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
-    // Counts the seconds of a send the office has not taken in yet.
-    m_statusTimer = makeTimer(this, "statusTimer", 1000, false);
-    connect(m_statusTimer, &QTimer::timeout, this, &Station::updateStatus);
 
     m_marks = new ChangeMarks(*this, this);
 }
@@ -133,19 +134,12 @@ void Station::unload()
     m_unloaded = true;
     m_timer1->stop();
     m_settleTimer->stop();
-    m_statusTimer->stop();
     endRunAsEdit();
     m_keeper.stop();
     runWismutaties(QStringLiteral("bij het afsluiten"));
     bewaarinstellingen(m_state, *m_settings);
-    // What is still under way in the shared folder is given a few seconds, no more: a share that does not
-    // answer must not keep the station from closing. The status line says why the close waits.
-    if (!m_sendQueue->waitUntilIdle(0)) {
-        m_status.closing = true;
-        updateStatus();
-        if (!m_sendQueue->waitUntilIdle(closeWait))
-            log(daylogtext::closedWhileHanging(closeWait / 1000, m_sendsUnderWay > 0));
-    }
+    // What is still under way in the shared folder is given a few seconds, no more.
+    m_sends.close(closeWait);
 }
 
 Station::ListChange Station::toonbestand(bool forceer)
@@ -221,10 +215,12 @@ void Station::afterRead(ListChange change)
     const bool news = change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty());
     if (news)
         log(daylogtext::read(change, *m_working, m_loader->mergedCells(), m_officeChanges));
-    checkReceipt(change);
-    // The office's times of the places: its merged list is still in the scratch grid, a new one is the snapshot.
+    // The office's list as it came in: a merged one is still in the scratch grid, a new one is the snapshot.
+    const GridTable& office = change == ListChange::Merged ? *m_scratch : *m_snapshot;
+    m_sends.officeListRead(change, office, *m_working);
+    // The office's times of the places.
     if (change != ListChange::None)
-        m_placeTimes.take(change == ListChange::Merged ? *m_scratch : *m_snapshot);
+        m_placeTimes.take(office);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
         m_edits.clearHistory();
@@ -239,7 +235,7 @@ void Station::afterRead(ListChange change)
     if (news) {
         m_keeper.saveSoon();
         // The office's plan of the class: its times may have changed with the list.
-        m_pace.listRead(change == ListChange::Merged ? *m_scratch : *m_snapshot);
+        m_pace.listRead(office);
     }
     // On the office's own list no warning of the ring's stands: what it has, it had.
     if (change == ListChange::Rebuilt || change == ListChange::Replaced)
@@ -259,38 +255,6 @@ void Station::afterRead(ListChange change)
         if (m_ring.row() != before)
             emit ringChanged(m_ring.row());
     }
-}
-
-void Station::checkReceipt(ListChange change)
-{
-    if (!m_sendWatch.isWatching() || change == ListChange::None)
-        return;
-    // The office's list just read: the merged one is still in the scratch grid; a replaced or rebuilt one
-    // is the snapshot now.
-    const bool merged = change == ListChange::Merged;
-    const QDateTime sentAt = m_sendWatch.sentAt();
-    // A replaced list: the ring's own was looked at just before it went.
-    const bool ringChanged
-        = change == ListChange::Replaced ? m_changedBeforeReplace : m_sendWatch.changedSince(*m_working);
-    switch (m_sendWatch.officeListRead(merged ? *m_scratch : *m_snapshot, merged, ringChanged)) {
-    case SendWatch::Receipt::Nothing:
-        return;
-    case SendWatch::Receipt::TakenIn:
-        m_status.send = StationStatus::Send::TakenIn;
-        log(daylogtext::takenIn(sentAt));
-        break;
-    case SendWatch::Receipt::TakenInButChanged:
-        // What the office took in is no longer what the ring has: that is no receipt of the ring's list.
-        m_status.send = StationStatus::Send::ChangedAfterSend;
-        log(daylogtext::takenInButChanged(sentAt));
-        break;
-    case SendWatch::Receipt::NotAsSent:
-        m_status.send = StationStatus::Send::NotAsSent;
-        log(daylogtext::notAsSent(sentAt));
-        break;
-    }
-    m_status.receivedAt = m_clock->now();
-    m_statusTimer->stop();
 }
 
 void Station::restoreOrOffer()
@@ -368,9 +332,8 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         // The class chosen again has just been cleaned up; another one is once its identity is known.
         m_cleanUpWhenKnown = !sameFile;
         m_keeper.openClass();
-        m_sendWatch.forget();
+        m_sends.openClass();
         m_edits.clearHistory();
-        m_statusTimer->stop();
         m_status = StationStatus();
         log(daylogtext::opened());
         // Kept at once, not only at the close: after a crash or a power cut the station starts with the class
@@ -384,7 +347,7 @@ void Station::finishOpen(const std::optional<QString>& chosen)
 
 bool Station::hasUnsentWork() const
 {
-    return m_status.unsent > 0 || m_sendWatch.isWatching() || m_keeper.offer().has_value();
+    return m_status.unsent > 0 || m_sends.watch().isWatching() || m_keeper.offer().has_value();
 }
 
 bool Station::mayMove() const
@@ -522,85 +485,25 @@ SendResult Station::verzendmutatie()
     // What the send carries is taken here, on the window's thread, at the press: no tick or click can change
     // it half-way. It is written in the send queue's thread, after every send made before it, so a share that
     // is slow or gone never holds the window; a share that answers at once has it written before this returns.
-    const QDateTime at = m_clock->now();
-    SendJob job = prepareSend(m_state, *m_working, at);
+    SendJob job = prepareSend(m_state, *m_working, m_clock->now());
     if (job.skipReason)
         return writeSend(job);
     m_status.officeChanged = QDateTime();
-    m_status.send = StationStatus::Send::Sending;
-    m_status.sentAt = at;
-    m_status.receivedAt = QDateTime();
-    ++m_sendsUnderWay;
-    m_editCountAtPress = m_editCount;
-    const quint64 id = m_sendQueue->send(std::move(job), sentListOf(*m_working, at));
-    m_lastSendDone.reset();
-    updateStatus();
-    m_sendQueue->waitUntilIdle(m_sendWait);
-    if (m_lastSendDone && m_lastSendDone->first == id)
-        return m_lastSendDone->second;
-    SendResult underWay;
-    underWay.underWay = true;
-    return underWay;
+    return m_sends.send(std::move(job), *m_working);
 }
 
-void Station::shareTaskDone(const SendQueue::Done& done)
+void Station::sent(const SendResult& result)
 {
-    if (done.kind == SendQueue::Kind::CleanUp) {
-        const auto [occasion, untaken] = m_cleanUps[done.id];
-        m_cleanUps.erase(done.id);
-        if (!done.removed.isEmpty())
-            log(daylogtext::removed(occasion, done.removed, untaken));
-        return;
+    // What the status said of restored or re-applied work is old news once it is sent; work still offered
+    // goes (the office's next list tells whether the send holds what the ring wanted), and the journal keeps
+    // the ring's list instead.
+    m_status.work = StationStatus::Work::None;
+    if (m_keeper.dropOffer()) {
+        log(daylogtext::offerLapsed(daylogtext::OfferEnd::Sent));
+        m_keeper.saveSoon();
     }
-    --m_sendsUnderWay;
-    const SendResult& result = done.sent;
-    const QString late = done.wasHanging ? daylogtext::afterHanging(done.list.at.secsTo(m_clock->now())) : QString();
-    if (result.written) {
-        // The list as it was at the press: an edit made after it is not in this send, also when the send took its
-        // time to be written, and the watch tells it as a change after the send.
-        m_sendWatch.sent(done.list);
-        // A newer send still on its way keeps the status line on that one.
-        if (m_sendsUnderWay == 0) {
-            m_status.send = StationStatus::Send::Waiting;
-            m_status.sentAt = done.list.at;
-            m_status.receivedAt = QDateTime();
-            m_statusTimer->start();
-        }
-        log(daylogtext::sent(result.files) + late);
-        // What the status said of restored or re-applied work is old news once it is sent; work still offered
-        // goes (the office's next list tells whether the send holds what the ring wanted), and the journal keeps
-        // the ring's list instead.
-        m_status.work = StationStatus::Work::None;
-        if (m_keeper.dropOffer()) {
-            log(daylogtext::offerLapsed(daylogtext::OfferEnd::Sent));
-            m_keeper.saveSoon();
-        }
-        controleerwijzigingen();
-        emit sendWritten(result);
-    } else if (!result.skipped) {
-        m_sendWatch.forget();
-        m_statusTimer->stop();
-        m_status.send = StationStatus::Send::Failed;
-        m_status.sentAt = done.list.at;
-        log(daylogtext::sendFailed(result) + late);
-        emit sendFailed(result);
-        emit message(verzendFoutmelding(result));
-    }
-    m_lastSendDone = std::make_pair(done.id, result);
-    updateStatus();
-}
-
-void Station::sendHangs(quint64, SendQueue::Kind kind)
-{
-    if (kind != SendQueue::Kind::Send) {
-        log(daylogtext::cleanUpHangs());
-        // The sends after it wait with it.
-        if (m_sendsUnderWay == 0)
-            return;
-    }
-    log(daylogtext::sendHangs(m_sendQueue->hangTime() / 1000.0, m_status.sentAt));
-    m_status.send = StationStatus::Send::Hanging;
-    updateStatus();
+    controleerwijzigingen();
+    emit sendWritten(result);
 }
 
 void Station::ongedaanMaken()
@@ -647,11 +550,7 @@ void Station::noteEdit()
     // Work still offered stays offered through any edit, undo or redo: it goes only when it is applied, sent,
     // another class is opened or the official discards it.
     m_status.work = m_keeper.offer() ? StationStatus::Work::Offered : StationStatus::Work::None;
-    // A send awaited stays awaited, and one on its way to the share stays told as such.
-    if (!m_sendWatch.isWatching() && m_status.send != StationStatus::Send::Sending
-        && m_status.send != StationStatus::Send::Hanging)
-        m_status.send = StationStatus::Send::None;
-    ++m_editCount;
+    m_sends.edited();
     m_keeper.saveSoon();
 }
 
@@ -689,34 +588,19 @@ void Station::showEdit()
 
 void Station::updateStatus()
 {
-    StationStatus status = m_status;
-    status.follow
+    m_status.follow
         = m_listState == ListState::Shown ? StationStatus::Follow::Shown : followOf(m_loader->followProblem());
-    status.stale = m_listState == ListState::Stale;
-    status.since = status.stale ? m_loader->lastFound() : m_loader->problemSince();
+    m_status.stale = m_listState == ListState::Stale;
+    m_status.since = m_status.stale ? m_loader->lastFound() : m_loader->problemSince();
     // After a send the differences are sent ones, until the ring changes its list again.
-    // A send on its way counts as sent, unless the ring edited its list after the press.
-    const bool awaiting = m_sendWatch.awaiting(*m_working) || (m_sendsUnderWay > 0 && m_editCount == m_editCountAtPress);
-    status.unsent = m_listState == ListState::Empty || awaiting ? 0 : m_sendRule.differingRows();
-    // The ring changed its list after the send: the files in the shared folder no longer hold what it has.
-    // Changed back to what was sent (an undo and its redo), it waits for the office again.
-    const bool watched = m_sendWatch.isWatching()
-        && (status.send == StationStatus::Send::Waiting || status.send == StationStatus::Send::Stalled
-            || status.send == StationStatus::Send::ChangedAfterSend);
-    if (watched)
-        status.send = m_sendWatch.changedSince(*m_working) ? StationStatus::Send::ChangedAfterSend
-                                                           : StationStatus::Send::Waiting;
-    if (status.send == StationStatus::Send::Waiting && m_sendWatch.stalled(m_clock->now(), stallSeconds)) {
-        status.send = StationStatus::Send::Stalled;
-        if (m_sendWatch.tellStall())
-            log(daylogtext::stalled(stallSeconds, m_sendWatch.sentAt()));
-    }
-    m_status = status;
+    m_status.unsent
+        = m_listState == ListState::Empty || m_sends.awaiting(*m_working) ? 0 : m_sendRule.differingRows();
+    m_sends.updateStatus(*m_working);
     // A stall counts its seconds: said anew every second.
-    if (m_emittedStatus == status && status.send != StationStatus::Send::Stalled)
+    if (m_emittedStatus == m_status && m_status.send != StationStatus::Send::Stalled)
         return;
-    m_emittedStatus = status;
-    emit statusChanged(status);
+    m_emittedStatus = m_status;
+    emit statusChanged(m_status);
 }
 
 void Station::log(const QString& what)
@@ -797,14 +681,8 @@ void Station::followRing(bool replaced)
 
 void Station::runWismutaties(const QString& occasion)
 {
-    if (m_state.bestandspad().isEmpty() || m_state.rid.isEmpty())
-        return;
-    // A send the office has not taken in yet goes with the files: the day log says so, with when it was sent.
-    const QDateTime untaken = m_sendWatch.isWatching() ? m_sendWatch.sentAt() : QDateTime();
-    const quint64 id = m_sendQueue->cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid });
-    m_cleanUps[id] = { occasion, untaken };
-    // A share that answers at once is cleaned up before the flow goes on; a slow one in the queue's own time.
-    m_sendQueue->waitUntilIdle(m_sendWait);
+    if (!m_state.bestandspad().isEmpty() && !m_state.rid.isEmpty())
+        m_sends.cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid }, occasion);
 }
 
 void Station::logFollowChange()
@@ -894,7 +772,7 @@ void Station::controleerwijzigingen()
     // office's list once more (an undone move): else the files in the shared folder bring the undone move.
     buttons.verzenden = shown
         && (m_lastRule.enabled
-            || (m_sendWatch.changedSince(*m_working)
+            || (m_sends.watch().changedSince(*m_working)
                 && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state))));
     buttons.vergeten = shown && m_keeper.offer().has_value();
     buttons.opnieuwToepassen = shown && m_keeper.offer().has_value()
@@ -929,5 +807,5 @@ void Station::beforeReplace()
     // is offered back ("Opnieuw toepassen"), and the journal keeps it until it is taken or dropped.
     m_keeper.keepBeforeReplace(*m_scratch);
     // Whether the ring's list was still the one sent, for the receipt the office's new list may be.
-    m_changedBeforeReplace = m_sendWatch.changedSince(*m_working);
+    m_sends.beforeReplace(*m_working);
 }

@@ -16,8 +16,7 @@
 #include "ringpointer.h"
 #include "rowselection.h"
 #include "runorderloader.h"
-#include "sendqueue.h"
-#include "sendwatch.h"
+#include "sendtracker.h"
 #include "stationstatus.h"
 
 #include <QObject>
@@ -92,7 +91,7 @@ public:
     using ListChange = RunOrderLoader::ListChange;
 
     // How long a send may wait for the office before the status line warns.
-    static constexpr int stallSeconds = 60;
+    static constexpr int stallSeconds = SendTracker::stallSeconds;
     // How long the send button waits for its send to be written before it leaves it to the queue.
     static constexpr int defaultSendWait = 30;
     // How long the close waits for the shared folder to take a send or clean-up still under way.
@@ -162,7 +161,7 @@ public:
     // was written within the send wait, else underWay.
     SendResult verzendmutatie();
     // Sends and clean-ups handed to the shared folder and not done yet.
-    const SendQueue& sendQueue() const { return *m_sendQueue; }
+    const SendQueue& sendQueue() const { return m_sends.queue(); }
 
     // Undo and redo of the moves, swaps and marks since the office's last list.
     void ongedaanMaken();
@@ -250,7 +249,7 @@ public:
     const EditHistory& history() const { return m_edits.history(); }
     const DayLog& dayLog() const { return *m_log; }
     const RingJournal& journal() const { return m_keeper.journal(); }
-    const SendWatch& sendWatch() const { return m_sendWatch; }
+    const SendWatch& sendWatch() const { return m_sends.watch(); }
     const RingKeeper& keeper() const { return m_keeper; }
     // What the views mark beside the list's texts; the station's own, shared by every view.
     const ChangeMarks& changeMarks() const { return *m_marks; }
@@ -313,8 +312,8 @@ private:
     void controleerwijzigingen();
     // The class's mutation files go, in the send queue's turn; `occasion` says when, for the day log.
     void runWismutaties(const QString& occasion);
-    void shareTaskDone(const SendQueue::Done& done);
-    void sendHangs(quint64 id, SendQueue::Kind kind);
+    // A send was written in the shared folder.
+    void sent(const SendResult& result);
     // The day log's lines for what the last check found of the share and the file, when it changed.
     void logFollowChange();
     // A step of a move: the ring pointer follows the line at once, and the view is told its row.
@@ -332,7 +331,6 @@ private:
     // The selection repainted, the send rule and the buttons worked out again, the ring pointer on its starter.
     void showEdit();
     void afterRead(ListChange change);
-    void checkReceipt(ListChange change);
     void restoreOrOffer();
     // Kept work put back on the ring's list as one step of the history.
     // The day log's line comes from `describe`; a put-back that changed nothing is logged only when
@@ -365,7 +363,6 @@ private:
     knoppen::SendRule m_lastRule;
     EditCommands m_edits { *m_working, m_state };
     std::unique_ptr<DayLog> m_log;
-    SendWatch m_sendWatch;
     RingKeeper m_keeper;
     RowSelection m_selection;
     RingPointer m_ring;
@@ -373,12 +370,9 @@ private:
     ClassPace m_pace;
     CrowdedWatch m_crowded;
     ChangeMarks* m_marks = nullptr;
-    // The ring's list had changed after the last send just before the office's changed list replaced it.
-    bool m_changedBeforeReplace = false;
 
     QTimer* m_timer1 = nullptr;
     QTimer* m_settleTimer = nullptr;
-    QTimer* m_statusTimer = nullptr;
 
     ListState m_listState = ListState::Shown;
     ListNews m_listNews = ListNews::Untold;
@@ -386,6 +380,8 @@ private:
     // The status as the flows leave it, and as it was last told the views.
     StationStatus m_status;
     std::optional<StationStatus> m_emittedStatus;
+    // The sends, from the press until the office takes them in; they write the send's part of m_status.
+    SendTracker m_sends { m_status, *m_clock };
     QString m_caption;
     QString m_titel;
     QString m_datum;
@@ -394,18 +390,6 @@ private:
     bool m_unloaded = false;
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
     bool m_cleanUpWhenKnown = false;
-    SendQueue* m_sendQueue = nullptr;
-    int m_sendWait = defaultSendWait;
-    // Sends handed to the queue and not written (or failed) yet.
-    int m_sendsUnderWay = 0;
-    std::optional<std::pair<quint64, SendResult>> m_lastSendDone;
-    // The ring's edits counted, and their count at the last send's press: while it is on its way, an edit after
-    // the press is no part of it.
-    int m_editCount = 0;
-    int m_editCountAtPress = 0;
-    // Each clean-up under way: when it was made (for the day log) and the send of the class the office had
-    // not taken in then, if any.
-    std::map<quint64, std::pair<QString, QDateTime>> m_cleanUps;
     // For the day log: what the office's changed list did to the starters shown, worked out just before it
     // replaced them; the starter in the ring then; what the last check found of the share and the file.
     QString m_officeChanges;
