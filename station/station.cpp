@@ -101,6 +101,16 @@ Station::Station(Options options, QObject* parent)
     connect(m_settleTimer, &QTimer::timeout, this, &Station::Timer1_Timer);
     connect(&m_edits.heldMove().timer(), &QTimer::timeout, this, &Station::TimerRegelsVerplaatsen_Timer);
 
+    m_course.setParent(this);
+    connect(&m_course, &ClassCourse::logged, this, &Station::log);
+    connect(&m_course, &ClassCourse::ringChanged, this, &Station::ringChanged);
+    connect(&m_course, &ClassCourse::paceChanged, this, &Station::paceChanged);
+    connect(&m_course, &ClassCourse::crowdedChanged, this, &Station::crowdedChanged);
+    connect(&m_course, &ClassCourse::warningChanged, this, [this](const QString& warning) {
+        m_status.crowded = warning;
+        updateStatus();
+    });
+
     m_marks = new ChangeMarks(*this, this);
 }
 
@@ -110,7 +120,7 @@ void Station::prepare()
 {
     bepaalpaden(m_state, *m_settings, SystemSpecialFolders());
     leesinstellingen(m_state, *m_settings);
-    m_crowded.setMinimum(ringsettings::riderDistance(*m_settings));
+    m_course.setRiderDistance(ringsettings::riderDistance(*m_settings));
 }
 
 void Station::start()
@@ -121,7 +131,7 @@ void Station::start()
     for (GridTable* grid : { m_working, m_snapshot, m_scratch })
         setUpGrid(*grid);
     m_keeper.expectJournal();
-    m_paceFromJournal = true;
+    m_course.expectJournal();
     toonbestand(true);
     m_timer1->start();
     updateStatus();
@@ -218,9 +228,8 @@ void Station::afterRead(ListChange change)
     // The office's list as it came in: a merged one is still in the scratch grid, a new one is the snapshot.
     const GridTable& office = change == ListChange::Merged ? *m_scratch : *m_snapshot;
     m_sends.officeListRead(change, office, *m_working);
-    // The office's times of the places.
     if (change != ListChange::None)
-        m_placeTimes.take(office);
+        m_course.officeListRead(office, news);
     if (change == ListChange::Rebuilt || change == ListChange::Replaced) {
         // The rows are the office's rows now: what could be undone was done on other ones.
         m_edits.clearHistory();
@@ -232,29 +241,18 @@ void Station::afterRead(ListChange change)
     }
     if (change == ListChange::Rebuilt)
         restoreOrOffer();
-    if (news) {
+    if (news)
         m_keeper.saveSoon();
-        // The office's plan of the class: its times may have changed with the list.
-        m_pace.listRead(office);
-    }
     // On the office's own list no warning of the ring's stands: what it has, it had.
     if (change == ListChange::Rebuilt || change == ListChange::Replaced)
-        clearCrowded();
+        m_course.clearCrowded();
     else if (news)
-        checkCrowded(std::nullopt);
+        m_course.checkCrowded(std::nullopt);
     controleerwijzigingen();
-    followRing(change == ListChange::Replaced);
-    if (change == ListChange::Rebuilt && m_paceFromJournal && m_state.klasbekend) {
-        // After a restart: the class's pace, and the starter that was in the ring then.
-        m_paceFromJournal = false;
-        const int before = m_ring.row();
-        if (m_pace.restore(m_keeper.loadPace(), *m_working, m_ring)) {
-            log(daylogtext::paceRestored(int(m_pace.pace().rounds().size()), starterAt(m_ring.row())));
-            emit paceChanged();
-        }
-        if (m_ring.row() != before)
-            emit ringChanged(m_ring.row());
-    }
+    m_course.follow(change == ListChange::Replaced);
+    // After a restart: the class's pace, and the starter that was in the ring then.
+    if (change == ListChange::Rebuilt && m_state.klasbekend)
+        m_course.restoreFromJournal();
 }
 
 void Station::restoreOrOffer()
@@ -325,10 +323,7 @@ void Station::finishOpen(const std::optional<QString>& chosen)
         if (m_keeper.offer())
             log(daylogtext::offerLapsed(daylogtext::OfferEnd::OtherClass));
         // The class opened begins with its first starter in the ring, and a pace of its own.
-        m_ring.clear();
-        m_pace.clear();
-        m_paceFromJournal = false;
-        clearCrowded();
+        m_course.openClass();
         // The class chosen again has just been cleaned up; another one is once its identity is known.
         m_cleanUpWhenKnown = !sameFile;
         m_keeper.openClass();
@@ -385,37 +380,14 @@ void Station::verplaatsNaar(int from, int to)
     emit lineMoved(row);
 }
 
-void Station::checkCrowded(const std::optional<EditHistory::Step>& madeByTheRing)
-{
-    const bool changed = madeByTheRing && madeByTheRing->movesLines()
-        ? m_crowded.edited(*m_working, madeByTheRing->exchanges)
-        : m_crowded.recheck(*m_working);
-    const QString warning = m_crowded.warning(*m_working);
-    if (warning != m_status.crowded) {
-        if (!warning.isEmpty())
-            log(warning);
-        m_status.crowded = warning;
-        updateStatus();
-    }
-    if (changed)
-        emit crowdedChanged();
-}
-
-void Station::clearCrowded()
-{
-    m_status.crowded.clear();
-    if (m_crowded.clear())
-        emit crowdedChanged();
-}
-
 ExpectedTimes Station::expectedTimes() const
 {
-    return m_pace.expectedTimes(*m_working, m_ring.row(), m_clock->now());
+    return m_course.expectedTimes();
 }
 
 QString Station::expectedTip(int row) const
 {
-    return m_pace.expectedTip(*m_working, m_ring.row(), row, m_clock->now());
+    return m_course.expectedTip(row);
 }
 
 QDateTime Station::now() const
@@ -449,7 +421,7 @@ void Station::TimerRegelsVerplaatsen_Timer()
 void Station::lineMovedTo(int row)
 {
     // The board and the marker follow a held line at every step, not only at the release.
-    followRing();
+    m_course.follow();
     emit lineMoved(row);
 }
 
@@ -560,7 +532,7 @@ bool Station::endRunAsEdit()
     if (!edit.changed)
         return false;
     log(edit.logged);
-    checkCrowded(edit.ringStep);
+    m_course.checkCrowded(edit.ringStep);
     noteEdit();
     return true;
 }
@@ -574,7 +546,7 @@ void Station::finishEdit(const EditCommands::Edit& edit)
     }
     if (!edit.logged.isEmpty())
         log(edit.logged);
-    checkCrowded(edit.ringStep);
+    m_course.checkCrowded(edit.ringStep);
     noteEdit();
     showEdit();
 }
@@ -583,7 +555,7 @@ void Station::showEdit()
 {
     m_selection.refresh(*m_working);
     controleerwijzigingen();
-    followRing();
+    m_course.follow();
 }
 
 void Station::updateStatus()
@@ -608,10 +580,6 @@ void Station::log(const QString& what)
     m_log->append(m_state.bestandsnaam(), what);
 }
 
-QString Station::starterAt(int row) const
-{
-    return daylogtext::starter(*m_working, row);
-}
 
 bool Station::typNummer(QChar digit, qint64 timestamp)
 {
@@ -637,46 +605,14 @@ void Station::layOutGrid(double fontSize, const std::vector<std::optional<int>>&
 
 void Station::volgendeInDeRing()
 {
-    const int before = m_ring.row();
-    if (!ringMoves() || !m_ring.next(*m_working))
-        return;
-    log(daylogtext::inRing(starterAt(m_ring.row())));
-    // The time the starter went in is the class's pace, kept with it at once.
-    m_pace.movedOn(*m_working, before, m_ring.row(), m_clock->now());
-    if (!m_keeper.savePace(m_pace.pace()))
-        qCWarning(lcFollow).noquote() << "journal: cannot keep the ring's pace -" << m_keeper.journal().error();
-    emit ringChanged(m_ring.row());
-    emit paceChanged();
+    if (ringMoves())
+        m_course.next();
 }
 
 void Station::vorigeInDeRing()
 {
-    const QString from = m_ring.key();
-    if (!ringMoves() || !m_ring.previous(*m_working))
-        return;
-    log(daylogtext::inRingBack(starterAt(m_ring.row())));
-    // A step back takes the move on back: a slip of the finger leaves no round behind.
-    m_pace.movedBack(from);
-    m_keeper.savePace(m_pace.pace());
-    emit ringChanged(m_ring.row());
-    emit paceChanged();
-}
-
-void Station::followRing(bool replaced)
-{
-    const int before = m_ring.row();
-    if (replaced)
-        m_ring.replaced(*m_working);
-    else
-        m_ring.follow(*m_working);
-    if (replaced && !m_ringBeforeReplace.isEmpty()) {
-        const QString now = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
-        if (now != m_ringBeforeReplace)
-            log(daylogtext::ringMovedByOffice(now, m_ringBeforeReplace));
-        m_ringBeforeReplace.clear();
-    }
-    if (m_ring.row() != before)
-        emit ringChanged(m_ring.row());
+    if (ringMoves())
+        m_course.previous();
 }
 
 void Station::runWismutaties(const QString& occasion)
@@ -800,9 +736,7 @@ void Station::beforeReplace()
     endRunAsEdit();
     // For the day log: who the office's list withdraws, adds and moves, against the list on screen.
     m_officeChanges = describeOfficeChanges(officeChanges(*m_working, *m_scratch));
-    m_ringBeforeReplace = m_ring.row() > 0 ? starterAt(m_ring.row()) : QString();
-    // The starter in the ring stays, or the next one the office's list still has.
-    m_ring.keepFollowers(*m_working);
+    m_course.beforeReplace();
     // The ring's unsent work, before the office's changed list (in the scratch grid now) takes its place: it
     // is offered back ("Opnieuw toepassen"), and the journal keeps it until it is taken or dropped.
     m_keeper.keepBeforeReplace(*m_scratch);

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "appstate.h"
-#include "classpace.h"
-#include "crowdedwatch.h"
+#include "classcourse.h"
 #include "daylog.h"
 #include "editcommands.h"
 #include "gridtable.h"
@@ -10,10 +9,8 @@
 #include "knoppen.h"
 #include "liststate.h"
 #include "mutatiebestand.h"
-#include "placetimes.h"
 #include "regels.h"
 #include "ringkeeper.h"
-#include "ringpointer.h"
 #include "rowselection.h"
 #include "runorderloader.h"
 #include "sendtracker.h"
@@ -213,9 +210,9 @@ public:
     // first starter; it follows its starter through every edit and re-read (RingPointer).
     void volgendeInDeRing();
     void vorigeInDeRing();
-    const RingPointer& ringPointer() const { return m_ring; }
+    const RingPointer& ringPointer() const { return m_course.ring(); }
     // The office's planned time of each place, as its last list gave them (the rider board's times).
-    const PlaceTimes& placeTimes() const { return m_placeTimes; }
+    const PlaceTimes& placeTimes() const { return m_course.placeTimes(); }
 
     // A starter dragged by its Volg cell: the line of row `from` goes to the place the drag lands on
     // (landingRow), as the series of one-place moves the move buttons make; one step of the history, one line
@@ -224,14 +221,14 @@ public:
     int landingRow(int from, int pointed) const;
 
     // The ring's pace in the class, and the expected go-times and the class's progress that follow from it.
-    const ClassPace& classPace() const { return m_pace; }
+    const ClassPace& classPace() const { return m_course.pace(); }
     ExpectedTimes expectedTimes() const;
     // The Tijd cell's tooltip for a row: its expected go-time, where that is news beside the planned one.
     QString expectedTip(int row) const;
     QDateTime now() const;
     // The riders a move by the ring crowded: their rows marked in the grid, the first named in the status.
-    const std::vector<crowdedriders::Pair>& crowded() const { return m_crowded.pairs(); }
-    QList<int> crowdedRows() const { return m_crowded.rows(); }
+    const std::vector<crowdedriders::Pair>& crowded() const { return m_course.crowding().pairs(); }
+    QList<int> crowdedRows() const { return m_course.crowding().rows(); }
     // Whether the pointer moves now: over a list that is shown, also one that is not up to date (the class goes
     // on); not in the empty view.
     bool ringMoves() const { return m_listState != ListState::Empty && !m_unloaded; }
@@ -339,15 +336,6 @@ private:
         const RingWork& work, bool logUnchanged, const std::function<QString(const Reapplication&)>& describe);
     void updateStatus();
     void log(const QString& what);
-    // "105 Anna de Vries (Quibus)": a starter as the log names it, from its row in the ring's list.
-    QString starterAt(int row) const;
-    // The crowded riders after an edit: a step that moved lines (a move, a swap, a drag, a redo) may have crowded
-    // some; anything else only ends those that no longer stand.
-    void checkCrowded(const std::optional<EditHistory::Step>& madeByTheRing);
-    void clearCrowded();
-    // The ring pointer finds its starter again after the list changed (replaced: the office's list took the
-    // ring's place); ringChanged when its row moved.
-    void followRing(bool replaced = false);
 
     std::unique_ptr<platform::Clock> m_ownClock;
     platform::Clock* m_clock = nullptr;
@@ -365,10 +353,7 @@ private:
     std::unique_ptr<DayLog> m_log;
     RingKeeper m_keeper;
     RowSelection m_selection;
-    RingPointer m_ring;
-    PlaceTimes m_placeTimes;
-    ClassPace m_pace;
-    CrowdedWatch m_crowded;
+    ClassCourse m_course { *m_working, m_keeper, *m_clock };
     ChangeMarks* m_marks = nullptr;
 
     QTimer* m_timer1 = nullptr;
@@ -391,12 +376,8 @@ private:
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
     bool m_cleanUpWhenKnown = false;
     // For the day log: what the office's changed list did to the starters shown, worked out just before it
-    // replaced them; the starter in the ring then; what the last check found of the share and the file.
+    // replaced them; what the last check found of the share and the file.
     QString m_officeChanges;
-    QString m_ringBeforeReplace;
     RunOrderLoader::FollowProblem m_loggedProblem = RunOrderLoader::FollowProblem::NothingFollowed;
     bool m_loggedKept = false;
-    // The station started: the class's pace and the starter in the ring come back from the journal with its
-    // first list (not at Openen, which begins a class with its first starter).
-    bool m_paceFromJournal = false;
 };
