@@ -11,6 +11,7 @@
 #include "frmbaldovenaar.h"
 #include "gridlayout.h"
 #include "gridtable.h"
+#include "gridzoom.h"
 #include "station.h"
 #include "twips.h"
 
@@ -68,7 +69,7 @@ void adjustGrid(benchmark::State& state, int lines)
         return;
     }
     for (auto _ : state)
-        s.window().adjust_grid();
+        s.window().gridZoom().adjust_grid();
 }
 
 // Beeld > Passend: the largest font at which the names fit, then the layout at it.
@@ -81,10 +82,10 @@ void passend(benchmark::State& state, int lines)
     }
     const double scale = s.window().station().state().scale;
     for (auto _ : state)
-        s.window().passend();
+        s.window().gridZoom().passend();
     // The other benchmarks on this window lay out at the zoom they were measured at.
     s.window().station().setScale(scale);
-    s.window().adjust_grid();
+    s.window().gridZoom().adjust_grid();
 }
 
 // Every cell of every row and column, margin and text as one string, measured by a text layout of its own.

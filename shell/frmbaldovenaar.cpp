@@ -1,5 +1,6 @@
 #include "frmbaldovenaar.h"
 
+#include "beeldmenu.h"
 #include "boardcommands.h"
 #include "clock.h"
 #include "colours.h"
@@ -8,8 +9,8 @@
 #include "focusframestyle.h"
 #include "frmintro.h"
 #include "gridlayout.h"
-#include "handleiding.h"
-#include "handleidingvenster.h"
+#include "gridzoom.h"
+#include "helpmenu.h"
 #include "holdbutton.h"
 #include "keycommands.h"
 #include "livecommands.h"
@@ -17,11 +18,9 @@
 #include "menuaction.h"
 #include "messageboxes.h"
 #include "mutatieindicator.h"
-#include "namefit.h"
 #include "resources.h"
 #include "runorderfiledialog.h"
 #include "statusline.h"
-#include "textmeasurer.h"
 #include "touchtargets.h"
 #include "twips.h"
 #include "wheelhook.h"
@@ -31,22 +30,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
-#include <QFileInfo>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QTimer>
-#include <QWheelEvent>
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -84,8 +75,6 @@ std::optional<QString> chooseWithQtDialog(
     return dialog.selectedFiles().constFirst();
 }
 
-// The window's outer width in pixels: its frame once it is on screen, its own width before that (no
-// frame is known yet).
 // The grid control's buttons and shift state, as Qt names them.
 Qt::MouseButton mouseButton(int button)
 {
@@ -97,16 +86,6 @@ Qt::KeyboardModifiers modifiers(int shift)
     return Qt::KeyboardModifiers((shift & 1 ? Qt::ShiftModifier : Qt::NoModifier)
         | (shift & 2 ? Qt::ControlModifier : Qt::NoModifier) | (shift & 4 ? Qt::AltModifier : Qt::NoModifier));
 }
-
-int outerWidthPixels(const QWidget& window)
-{
-    return window.isVisible() ? window.frameGeometry().width() : window.width();
-}
-
-// The status line below the grid: its least height and the gap above it, in twips, and its least letter size.
-constexpr int statusLineHeight = 390;
-constexpr int statusLineGap = 60;
-constexpr double statusLinePoints = 10;
 
 // The window's controls as designed: where each sits (twips, in the client area or in the strip
 // Picture1), its font, picture and tooltip. In z-order, bottom first: later controls are drawn over
@@ -179,19 +158,10 @@ FrmBaldovenaar::FrmBaldovenaar(Station& station, Options options, QWidget* paren
     setWindowTitle(m_station.caption());
     setWindowIcon(artwork::windowIcon());
     buildControls();
+    m_zoom = new GridZoom(*this, *m_client, *m_grid1View, *m_picTemp, *m_statusLine, m_station);
     m_grid1View->setChangeMarks(&m_station.changeMarks());
     buildMenu();
     buildKeyboardCommands();
-    // The rider board's items at the bottom of the Beeld menu, and the ring pointer's marker in the grid.
-    m_boardCommands = new BoardCommands(*this, m_station, m_mnuBeeld, &addMenuAction, [this] { keepKeyboardInList(); });
-    // The live page, below the board: its code stands on the board, its problems in the status line.
-    m_mnuBeeld->addSeparator();
-    m_live = new LiveCommands(m_station, *m_mnuBeeld, *this);
-    m_boardCommands->setLiveUrl(m_live->url());
-    connect(m_live, &LiveCommands::changed, this, [this] {
-        showStatus(m_station.status());
-        m_boardCommands->setLiveUrl(m_live->url());
-    });
     // The starter in the ring, marked in the grid.
     m_grid1View->setMarkedRow(m_station.ringPointer().row());
     connect(&m_station, &Station::ringChanged, m_grid1View, &FlexGrid::setMarkedRow);
@@ -321,7 +291,6 @@ void FrmBaldovenaar::buildControls()
         }
     }
     m_statusLine = new StatusLine(m_client);
-    m_statusLine->setFont(arial(statusLinePoints, true));
     m_statusLine->setFocusPolicy(Qt::NoFocus);
 
     // The send button shows its picture greyed by itself when it is off.
@@ -399,41 +368,11 @@ void FrmBaldovenaar::buildMenu()
     m_mnuBewerken->setObjectName(QStringLiteral("mnuBewerken"));
     m_editMenu = new EditMenu(m_mnuBewerken, m_station, [this](const QString& text) { return askQuestion(text); });
 
-    buildBeeldMenu();
-    buildHelpMenu();
-}
-
-void FrmBaldovenaar::buildBeeldMenu()
-{
-    m_mnuBeeld = menuBar()->addMenu(QStringLiteral("Bee&ld"));
-    m_mnuBeeld->setObjectName(QStringLiteral("mnuBeeld"));
-    // The two "a" buttons' steps, and the fit of the names to the window. Ctrl+= too: the plus sign needs
-    // Shift on most keyboards.
-    m_mnuKleiner = addMenuAction(m_mnuBeeld, QStringLiteral("mnuKleiner"), QStringLiteral("&Kleiner"),
-        { QKeySequence(Qt::CTRL | Qt::Key_Minus) });
-    m_mnuGroter = addMenuAction(m_mnuBeeld, QStringLiteral("mnuGroter"), QStringLiteral("&Groter"),
-        { QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
-    m_mnuPassend = addMenuAction(
-        m_mnuBeeld, QStringLiteral("mnuPassend"), QStringLiteral("&Passend"), { QKeySequence(Qt::CTRL | Qt::Key_0) });
-    m_mnuBeeld->addSeparator();
-    m_mnuZonlicht = addMenuAction(m_mnuBeeld, QStringLiteral("mnuZonlicht"), QStringLiteral("&Zonlicht"), {});
-    m_mnuZonlicht->setCheckable(true);
-    connect(m_mnuKleiner, &QAction::triggered, this, [this] { btnKnop_Click(knoppen::Kleiner); });
-    connect(m_mnuGroter, &QAction::triggered, this, [this] { btnKnop_Click(knoppen::Groter); });
-    connect(m_mnuPassend, &QAction::triggered, this, &FrmBaldovenaar::passend);
-    connect(m_mnuZonlicht, &QAction::triggered, this, &FrmBaldovenaar::setZonlicht);
-}
-
-void FrmBaldovenaar::buildHelpMenu()
-{
-    m_mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    m_mnuHandleiding = addMenuAction(
-        m_mnuHelp, QStringLiteral("mnuHandleiding"), QStringLiteral("&Handleiding"), { QKeySequence(Qt::Key_F1) });
-    m_mnuOverBaldovenaar
-        = addMenuAction(m_mnuHelp, QStringLiteral("mnuOverBaldovenaar"), QStringLiteral("&Over Baldovenaar"), {});
-    connect(m_mnuHandleiding, &QAction::triggered, this, &FrmBaldovenaar::openHandleiding);
-    connect(m_mnuOverBaldovenaar, &QAction::triggered, this, &FrmBaldovenaar::overBaldovenaar);
+    m_beeldMenu = new BeeldMenu(
+        *menuBar(), *this, m_station, *m_zoom, [this](bool on) { setZonlicht(on); }, [this] { keepKeyboardInList(); });
+    connect(m_beeldMenu, &BeeldMenu::liveChanged, this, [this] { showStatus(m_station.status()); });
+    m_helpMenu = new HelpMenu(
+        *menuBar(), *this, [this](const QString& text) { showMessage(text); }, m_options.showMessage);
 }
 
 void FrmBaldovenaar::buildKeyboardCommands()
@@ -452,12 +391,12 @@ void FrmBaldovenaar::buildKeyboardCommands()
 
 void FrmBaldovenaar::toggleRuiterscherm()
 {
-    m_boardCommands->toggle();
+    m_beeldMenu->board().toggle();
 }
 
 RiderBoard* FrmBaldovenaar::ruiterscherm() const
 {
-    return m_boardCommands->board();
+    return m_beeldMenu->board().board();
 }
 
 void FrmBaldovenaar::connectStation()
@@ -476,12 +415,9 @@ void FrmBaldovenaar::connectStation()
     });
     connect(&m_station, &Station::statusChanged, this, &FrmBaldovenaar::showStatus);
     connect(&m_station, &Station::listNewsChanged, m_lblMutatie, &MutatieIndicator::setNews);
-    connect(&m_station, &Station::layoutNeeded, this, &FrmBaldovenaar::adjust_grid);
     connect(&m_station, &Station::buttonsChanged, this, &FrmBaldovenaar::setButtons);
     connect(&m_station, &Station::lineMoved, this, [this] { m_grid1View->setFocus(Qt::OtherFocusReason); });
     connect(&m_station, &Station::message, this, &FrmBaldovenaar::showMessage);
-    for (auto read : { &Station::listRebuilt, &Station::listReplaced, &Station::listMerged })
-        connect(&m_station, read, this, &FrmBaldovenaar::fitOnFirstList);
     m_grid1View->setVisible(m_station.listState() != ListState::Empty);
     m_grid1View->setStale(m_station.listState() == ListState::Stale);
     setButtons(m_station.buttons());
@@ -513,15 +449,11 @@ void FrmBaldovenaar::Form_Unload()
     // Only a window the official has seen has a place to come back to.
     if (m_shownOnce)
         windowplacement::keep(*this);
-    // The board, the log and the guide go with the station they show.
-    m_boardCommands->close();
-    for (QWidget* view : { static_cast<QWidget*>(m_logboek), static_cast<QWidget*>(m_handleiding) }) {
-        if (view)
-            view->close();
-    }
-    // So does the live page: its clients see the connection lost, not a list that stands still.
-    if (m_live)
-        m_live->setOn(false);
+    // The board, the live page, the log and the guide go with the station they show.
+    m_beeldMenu->close();
+    if (m_logboek)
+        m_logboek->close();
+    m_helpMenu->close();
     m_station.unload();
     m_wheelHook->unhook();
 }
@@ -584,10 +516,10 @@ void FrmBaldovenaar::btnKnop_Click(knoppen::Knop knop)
         kiesbestand();
         break;
     case knoppen::Kleiner:
-        zoomStep(gridlayout::zoomOutFactor);
+        m_zoom->zoomStep(gridlayout::zoomOutFactor);
         break;
     case knoppen::Groter:
-        zoomStep(gridlayout::zoomInFactor);
+        m_zoom->zoomStep(gridlayout::zoomInFactor);
         break;
     case knoppen::NietGestart:
         m_station.wisselnietgestart();
@@ -654,16 +586,8 @@ void FrmBaldovenaar::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     Form_Resize();
-    // The station's own fit follows the window to its size on screen (a first start's maximised window gets
-    // it after it is shown); once, after a burst of resizes.
-    if (m_autoFit && !m_refitQueued) {
-        m_refitQueued = true;
-        QTimer::singleShot(100, this, [this] {
-            m_refitQueued = false;
-            if (m_autoFit)
-                fit();
-        });
-    }
+    if (m_zoom)
+        m_zoom->windowResized();
 }
 
 void FrmBaldovenaar::showEvent(QShowEvent* event)
@@ -675,7 +599,7 @@ void FrmBaldovenaar::showEvent(QShowEvent* event)
     // The frame is known only now: place the whole window and lay out again with the real outer width.
     windowplacement::placeOnScreen(*this, m_savedGeometry);
     Form_Resize();
-    fitOnFirstList();
+    m_zoom->fitOnFirstList();
     if (m_grid1View->isVisible())
         m_grid1View->setFocus(Qt::OtherFocusReason);
     else
@@ -691,39 +615,10 @@ void FrmBaldovenaar::showMessage(const QString& text)
     keepKeyboardInList();
 }
 
-void FrmBaldovenaar::showListNews(ListNews news)
-{
-    // A check that did not find the file leaves the indicator as it was.
-    if (news == ListNews::Untold && m_shownNews)
-        return;
-    const bool nieuw = news == ListNews::New;
-    const quint32 colour = nieuw ? colours::green : colours::white;
-    // Every check that finds the file tells it; a style sheet set anew restyles the label.
-    if (m_shownNews == nieuw)
-        return;
-    m_shownNews = nieuw;
-    if (m_zonlicht) {
-        // In the sunlight the colour is not enough: the indicator says it in words, black on its colours.
-        m_lblMutatie->setText(nieuw ? QStringLiteral("Nieuwe lijst") : QString());
-        const QColor back
-            = colours::toQColor(nieuw ? colours::sunlight::indicatorNew : colours::sunlight::page, palette());
-        const QColor text = colours::toQColor(colours::sunlight::text, palette());
-        m_lblMutatie->setStyleSheet(
-            QStringLiteral("QLabel { background-color: %1; color: %2; border: 2px solid black; }")
-                .arg(back.name(), text.name()));
-        return;
-    }
-    m_lblMutatie->setText(QString());
-    const QColor back = colours::toQColor(colour, palette());
-    const QColor text = colours::toQColor(colours::systemWindowText, palette());
-    m_lblMutatie->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; border: 1px solid black; }")
-                                    .arg(back.name(), text.name()));
-}
-
 void FrmBaldovenaar::showStatus(const StationStatus& status)
 {
     const QString text = statusText(status, m_station.clock().now());
-    const QString live = m_live ? m_live->problem() : QString();
+    const QString live = m_beeldMenu ? m_beeldMenu->live().problem() : QString();
     if (live.isEmpty())
         m_statusLine->setStatus(text, statusTone(status));
     else
@@ -760,92 +655,8 @@ void FrmBaldovenaar::Form_Resize()
     for (QLabel* label : { m_lblTitel, m_lblDatum, m_lblBegintijd })
         label->resize(std::max(0, toPixels(strip.labelWidth)), label->height());
 
-    adjust_grid();
-}
-
-void FrmBaldovenaar::adjust_grid()
-{
-    if (!m_grid1View || !m_client || !m_picTemp || !m_statusLine)
-        return;
-    const GridTable& table = m_station.working();
-
-    const double size = gridlayout::fontSize(outerWidthPixels(*this), m_station.state().scale);
-    m_picTemp->setFont(gridlayout::layoutFont(m_picTemp->font(), size));
-
-    // The status line along the bottom, within the window's margins, its letters as large as the list's (never
-    // below its designed size); the grid has what is left above it.
-    const QFont statusFont = arial(std::max(statusLinePoints, size), true);
-    if (statusFont != m_statusLine->font())
-        m_statusLine->setFont(statusFont);
-    const int statusHeight = std::max(toPixels(statusLineHeight), m_statusLine->sizeHint().height());
-    m_statusLine->setGeometry(m_grid1View->x(), m_client->height() - toPixels(gridlayout::edgeMargin) - statusHeight,
-        std::max(0, m_client->width() - m_grid1View->x() - toPixels(gridlayout::edgeMargin)), statusHeight);
-
-    // A window too small for the grid leaves it at the size it had.
-    const std::optional<int> height = gridlayout::gridExtent(
-        fromPixels(m_client->height()) - fromPixels(statusHeight) - statusLineGap, fromPixels(m_grid1View->y()));
-    const std::optional<int> width
-        = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
-    m_grid1View->resize(
-        width ? toPixels(*width) : m_grid1View->width(), height ? toPixels(*height) : m_grid1View->height());
-
-    TextMeasurer measurer(m_picTemp->font());
-    const gridlayout::ColumnWidths widths
-        = namefit::columnWidths(namefit::measure(table, measurer), table.cols(), fromPixels(m_grid1View->width()));
-    // FlexGrid takes the size over in whole pixels and derives the row height from it.
-    m_station.layOutGrid(size, std::vector<std::optional<int>>(widths.begin(), widths.end()));
-}
-
-void FrmBaldovenaar::zoomStep(double factor)
-{
-    // The official chose a zoom: the first list keeps it.
-    m_fitPending = false;
-    m_autoFit = false;
-    m_station.setScale(gridlayout::zoomStep(m_station.state().scale, factor, outerWidthPixels(*this)));
-    adjust_grid();
-}
-
-void FrmBaldovenaar::passend()
-{
-    // The official chose the fit: it stays the zoom whatever the window's size does.
-    m_autoFit = false;
-    fit();
-}
-
-void FrmBaldovenaar::fit()
-{
-    // Without the office's list there are no names to fit (an empty line fits any font).
-    if (!m_grid1View || !m_client || !m_picTemp || !m_station.state().klasbekend
-        || m_station.listState() == ListState::Empty)
-        return;
-    m_fitPending = false;
-    // The grid's width as the layout gives it at this window, whatever size the grid has now.
-    const std::optional<int> width
-        = gridlayout::gridExtent(fromPixels(m_client->width()), fromPixels(m_grid1View->x()));
-    const GridTable& table = m_station.working();
-    const double outer = outerWidthPixels(*this);
-    const double fitted = namefit::fitScale(namefit::measuredAt(table, m_picTemp->font()), table.cols(), outer,
-        width ? *width : fromPixels(m_grid1View->width()));
-    // Rows of at least a thirtieth of the screen's height, in the grid's own font.
-    const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QFont gridFont = m_picTemp->font();
-    const int floor = namefit::floorPixels(shownOn ? shownOn->geometry().height() : 0,
-        [&gridFont](int pixels) { return FlexGrid::rowHeightFor(gridlayout::layoutFont(gridFont, pixels * 0.75)); });
-    // The floor is for the window that fills the screen: a smaller window has it in proportion to its width.
-    const int screenWidth = shownOn ? shownOn->availableGeometry().width() : int(outer);
-    m_station.setScale(namefit::readableScale(fitted, floor, screenWidth));
-    adjust_grid();
-}
-
-void FrmBaldovenaar::fitOnFirstList()
-{
-    // Without a saved zoom the first list is sized to the window, once it is on screen with its real width and
-    // the office's list is read (until then the grid holds an empty line).
-    if (!m_fitPending || !isVisible() || !m_station.listShown() || !m_station.state().klasbekend
-        || m_station.working().rows() < 2)
-        return;
-    m_autoFit = true;
-    fit();
+    if (m_zoom)
+        m_zoom->adjust_grid();
 }
 
 void FrmBaldovenaar::setZonlicht(bool on)
@@ -854,13 +665,13 @@ void FrmBaldovenaar::setZonlicht(bool on)
     saveSunlight(on);
     // Bold letters are wider: the names are fitted again, so they stay whole.
     if (m_station.listShown())
-        fit();
+        m_zoom->fit();
 }
 
 void FrmBaldovenaar::applyZonlicht(bool on)
 {
     m_zonlicht = on;
-    m_mnuZonlicht->setChecked(on);
+    m_beeldMenu->showZonlicht(on);
     // White behind everything, black bold text; the buttons keep their light face, black on it.
     setColour(m_client, QPalette::Window, on ? colours::sunlight::page : colours::systemButtonFace);
     setColour(m_picture1, QPalette::Window, on ? colours::sunlight::page : colours::buttonFaceBack);
@@ -879,7 +690,7 @@ void FrmBaldovenaar::applyZonlicht(bool on)
 void FrmBaldovenaar::applyWindowSettings(const WindowSettings& settings)
 {
     m_savedGeometry = settings.geometry;
-    m_fitPending = !settings.scaleSaved;
+    m_zoom->setFitPending(!settings.scaleSaved);
     if (settings.sunlight != m_zonlicht)
         applyZonlicht(settings.sunlight);
     windowplacement::placeOnScreen(*this, m_savedGeometry);
@@ -887,43 +698,4 @@ void FrmBaldovenaar::applyWindowSettings(const WindowSettings& settings)
     // saved (the first start) the window fills the screen; its normal size stays the designed one.
     if (settings.maximised || (!settings.geometry && m_options.maximiseAtFirstStart))
         setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void FrmBaldovenaar::openHandleiding()
-{
-    const QStringList candidates = handleiding::candidates();
-    for (const QString& candidate : candidates) {
-        if (!QFileInfo(candidate).isFile())
-            continue;
-        const QString path = QFileInfo(candidate).canonicalFilePath();
-        if (!m_handleiding)
-            m_handleiding = new HandleidingVenster(this);
-        if (!m_handleiding->load(path)) {
-            showMessage(
-                QStringLiteral("De handleiding kon niet worden geopend:\n%1").arg(QDir::toNativeSeparators(path)));
-            return;
-        }
-        m_handleiding->show();
-        m_handleiding->raise();
-        m_handleiding->activateWindow();
-        return;
-    }
-    QStringList looked;
-    for (const QString& candidate : candidates)
-        looked << QDir::toNativeSeparators(QDir::cleanPath(candidate));
-    showMessage(QStringLiteral("De handleiding is niet gevonden. Gezocht in:\n%1").arg(looked.join(u'\n')));
-}
-
-QString FrmBaldovenaar::overBaldovenaarText()
-{
-    return handleiding::overBaldovenaarText();
-}
-
-void FrmBaldovenaar::overBaldovenaar()
-{
-    if (m_options.showMessage) {
-        m_options.showMessage(overBaldovenaarText());
-        return;
-    }
-    QMessageBox::about(this, QStringLiteral("Over Baldovenaar"), overBaldovenaarText());
 }

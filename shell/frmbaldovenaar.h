@@ -9,14 +9,14 @@
 #include <functional>
 #include <optional>
 
-class BoardCommands;
+class BeeldMenu;
 class EditMenu;
 class FlexGrid;
-class HandleidingVenster;
+class GridZoom;
+class HelpMenu;
 class LogboekVenster;
 class HoldButton;
 class KeyCommands;
-class LiveCommands;
 class MutatieIndicator;
 class RiderBoard;
 class StatusLine;
@@ -32,15 +32,16 @@ class QStyle;
 class QWidget;
 
 // The station's main window: the running-order grid under the title, date and start-time labels, the
-// button strip, the move and edit buttons and the File menu. It is a view of the station object, which
-// holds the state, the grids' data and the timers and runs every flow: the window builds its widgets,
-// forwards the official's input to the station, shows what the station says (caption, labels, buttons,
-// the change indicator, messages) and owns what only a window can do: the open dialog, message boxes,
-// the grid's layout at the window's width, and the mouse-wheel hook. Below the grid its
-// status line says in words where the ring's work stands with the office. The Beeld menu sizes the names to
-// the window and switches the sunlight mode; the Bestand menu shows the day log and the Help menu the guide,
-// each in a window of the station's own. At the first start the window fills the screen and sizes the list to
-// read from a distance; later it comes back where and as large as the official left it.
+// button strip, the move and edit buttons, the status line and the menus. It is a view of the station object,
+// which holds the state, the grids' data and the timers and runs every flow: the window builds its widgets
+// from the table of controls, forwards the official's input to the station, shows what the station says
+// (caption, labels, buttons, the change indicator, the status line, messages) and owns what only a window can
+// do: the open dialog, message boxes, the strip at the window's width and the sunlight's colours. Its jobs of
+// their own are parts it holds: the grid's layout and zoom (GridZoom), the Bewerken, Beeld and Help menus
+// (EditMenu, BeeldMenu, HelpMenu), the keys beyond the menus (KeyCommands) and the mouse-wheel hook
+// (WheelHook); the Bestand menu shows the day log in a window of the station's own. At the first start the
+// window fills the screen and sizes the list to read from a distance; later it comes back where and as large
+// as the official left it.
 class FrmBaldovenaar : public QMainWindow
 {
     Q_OBJECT
@@ -93,26 +94,16 @@ public:
     // closes it; nothing while the window is not loaded. The board, once it was opened.
     void toggleRuiterscherm();
     RiderBoard* ruiterscherm() const;
-    LiveCommands* livePagina() const { return m_live; }
 
-    // Layout and zoom.
+    // The strip at the window's width, then the grid's layout and zoom.
     void Form_Resize();
-    void adjust_grid();
-    void zoomStep(double factor);
-    // Beeld > Passend: the zoom at which the names of nine in ten starters fit their columns at the window's
-    // width, and the rows are at least the floor that reads from two metres on this screen.
-    void passend();
+    GridZoom& gridZoom() const { return *m_zoom; }
+    BeeldMenu& beeldMenu() const { return *m_beeldMenu; }
+    HelpMenu& helpMenu() const { return *m_helpMenu; }
 
     // Beeld > Zonlicht: the sunlight mode, saved at once.
     void setZonlicht(bool on);
     bool isZonlicht() const { return m_zonlicht; }
-
-    // Help > Handleiding: the ring official's guide in the guide window; Help > Over Baldovenaar.
-    void openHandleiding();
-    HandleidingVenster* handleiding() const { return m_handleiding; }
-    void overBaldovenaar();
-    // The text of Help > Over Baldovenaar.
-    static QString overBaldovenaarText();
 
     // Design sizes of the client area, in twips.
     static constexpr int designClientWidth = 13725;
@@ -132,21 +123,15 @@ private:
     bool mayLeaveTheClass(Leaving leaving);
     bool askQuestion(const QString& text);
     void connectStation();
-    // The view's own helpers: the Beeld and Help menus, the window's place and settings, the first fit.
-    void buildBeeldMenu();
-    void buildHelpMenu();
+    // The view's own helpers: the window's place and settings, the sunlight.
     void applyWindowSettings(const WindowSettings& settings);
     void applyZonlicht(bool on);
-    void fitOnFirstList();
-    void fit();
     // The keyboard back in the list, after a button, a dialog, a message or the rider board.
     void keepKeyboardInList();
     QPushButton* styleButton(QPushButton* button);
     // The wheel over the window's controls (WheelHook), hooked from the load to the close.
     void buildWheelHook();
     void showMessage(const QString& text);
-    // The change indicator: green for a list that replaced the ring's.
-    void showListNews(ListNews news);
     void setButtons(const Station::Buttons& buttons);
     // The keyboard: the Bewerken menu's commands with their keys, Ctrl+O, and the keys beyond the menus.
     void buildKeyboardCommands();
@@ -172,37 +157,20 @@ private:
     QAction* m_mnuLogboek = nullptr;
     QMenu* m_mnuBewerken = nullptr;
     EditMenu* m_editMenu = nullptr;
-    QMenu* m_mnuBeeld = nullptr;
-    QAction* m_mnuKleiner = nullptr;
-    QAction* m_mnuGroter = nullptr;
-    QAction* m_mnuPassend = nullptr;
-    QAction* m_mnuZonlicht = nullptr;
-    QMenu* m_mnuHelp = nullptr;
-    QAction* m_mnuHandleiding = nullptr;
-    QAction* m_mnuOverBaldovenaar = nullptr;
+    BeeldMenu* m_beeldMenu = nullptr;
+    HelpMenu* m_helpMenu = nullptr;
 
     // The client area the window had at the last close (normal state), to come back to; nothing at the first
     // start.
     std::optional<QRect> m_savedGeometry;
     bool m_zonlicht = false;
     int m_lblMutatieWidth = 0; // as designed; wider in the sunlight, for its words
-    // No zoom was saved: the first list shown is sized to fit the window.
-    bool m_fitPending = false;
-    // The zoom is the station's own fit, not one the official chose: a new size of the window (maximised
-    // once it is on screen) is fitted again.
-    bool m_autoFit = false;
-    bool m_refitQueued = false;
 
-    // The keys beyond the menus, the wheel, and the rider board's items in the Beeld menu.
+    // The grid's layout and zoom, the keys beyond the menus, the wheel, and the day log's window.
+    GridZoom* m_zoom = nullptr;
     KeyCommands* m_keyCommands = nullptr;
     WheelHook* m_wheelHook = nullptr;
-    BoardCommands* m_boardCommands = nullptr;
-    LiveCommands* m_live = nullptr;
     LogboekVenster* m_logboek = nullptr;
-    HandleidingVenster* m_handleiding = nullptr;
-
-    // Whether lblMutatie shows a new list, so a check that tells the same does not restyle it.
-    std::optional<bool> m_shownNews;
     // Asked to stop from outside: the close asks nothing, the journal keeps the ring's work.
     bool m_stopping = false;
     bool m_loaded = false;

@@ -10,6 +10,7 @@
 #include "frmbaldovenaar.h"
 #include "gridlayout.h"
 #include "gridtable.h"
+#include "gridzoom.h"
 #include "namefit.h"
 #include "publishedorder.h"
 #include "textmeasurer.h"
@@ -611,7 +612,7 @@ void TestLayout::textFitsWhereItIsDrawn()
     window.resize(width, 700);
     QTRY_COMPARE(window.width(), width);
     kit.station().setScale(points / window.frameGeometry().width());
-    window.adjust_grid();
+    window.gridZoom().adjust_grid();
     QVERIFY(std::abs(table.fontSize() - points) < 1e-9);
 
     const FlexGrid* grid = kit.grid();

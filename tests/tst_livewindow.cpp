@@ -1,6 +1,7 @@
 // The live page from the official's window: Beeld > "Live pagina op het netwerk" turns it on (and is remembered),
 // the QR dialog and the rider board show the page's address, a port another program has is said in the status
 // line while the station goes on, and the page is on again at the next start. Served on 127.0.0.1 only.
+#include "beeldmenu.h"
 #include "classfile.h"
 #include "httpclient.h"
 #include "livecommands.h"
@@ -61,7 +62,7 @@ void TestLiveWindow::switchedOn()
 
     FrmBaldovenaar& window = kit.makeWindow();
     QVERIFY(kit.openClass(testsupport::classBytes(QStringLiteral("a b c P d e"))));
-    LiveCommands* live = window.livePagina();
+    LiveCommands* live = &window.beeldMenu().live();
     QVERIFY(live);
     QCOMPARE(live->page().isOn(), onAtStart);
     QCOMPARE(live->qrAction()->isEnabled(), onAtStart);

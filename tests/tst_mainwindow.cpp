@@ -4,6 +4,7 @@
 #include "files.h"
 #include "flexgrid.h"
 #include "handleidingvenster.h"
+#include "helpmenu.h"
 #include "logboekvenster.h"
 #include "runorderfiledialog.h"
 #include "statusline.h"
@@ -207,9 +208,10 @@ void TestMainWindow::fileMenu()
     auto item = [&window](const char* name) { return window.findChild<QAction*>(QLatin1String(name)); };
     // Help > Handleiding: the Dutch guide, formatted, with its pictures, in a window of the station.
     item("mnuHandleiding")->trigger();
-    QVERIFY(window.handleiding() && window.handleiding()->isVisible());
-    QCOMPARE(window.handleiding()->title(), QStringLiteral("Baldovenaar: handleiding voor de ringmedewerker"));
-    QTextDocument* guide = window.handleiding()->browser()->document();
+    QVERIFY(window.helpMenu().handleiding() && window.helpMenu().handleiding()->isVisible());
+    QCOMPARE(
+        window.helpMenu().handleiding()->title(), QStringLiteral("Baldovenaar: handleiding voor de ringmedewerker"));
+    QTextDocument* guide = window.helpMenu().handleiding()->browser()->document();
     int pictures = 0;
     for (QTextBlock block = guide->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -237,7 +239,7 @@ void TestMainWindow::fileMenu()
     QVERIFY(!window.isVisible());
     // The log and the guide close with the station.
     QVERIFY(!window.logboek()->isVisible());
-    QVERIFY(!window.handleiding()->isVisible());
+    QVERIFY(!window.helpMenu().handleiding()->isVisible());
     QVERIFY(testsupport::savedSettings(m_kit->configFolder()).contains("scale="));
 }
 
