@@ -92,7 +92,7 @@ void passend(benchmark::State& state, int lines)
 void horizontalAdvancePerCell(benchmark::State& state, int lines)
 {
     Shown& s = shown(lines);
-    GridTable& table = s.window().station().gridModel();
+    GridTable& table = *s.window().findChild<FlexGrid*>(QStringLiteral("grid1"))->table();
     const QFont font = s.window().findChild<QWidget*>(QStringLiteral("picTemp"))->font();
     const int gridWidth = twips::fromPixels(s.window().findChild<FlexGrid*>(QStringLiteral("grid1"))->width());
     for (auto _ : state) {

@@ -10,6 +10,7 @@ class QPainter;
 class QTimer;
 class QTouchEvent;
 
+#include "gridcontrol.h"
 #include "gridtable.h"
 
 class ChangeMarks;
@@ -25,7 +26,7 @@ class TextMeasurer;
 // triangle on the rows of a rider a move crowded, and in the sunlight mode it paints in that mode's colours,
 // all text bold. A starter can be dragged by its Volg cell (with the mouse, or a finger held still on it); the
 // grid shows where it will land and reports the drop, and the station moves it.
-class FlexGrid : public QAbstractScrollArea
+class FlexGrid : public QAbstractScrollArea, public GridControl
 {
     Q_OBJECT
 
@@ -33,7 +34,7 @@ public:
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
 
-    void setTable(GridTable* table);
+    void setTable(GridTable* table) override;
     GridTable* table() const { return m_table; }
 
     // The row or column at a viewport position, or -1.

@@ -37,6 +37,20 @@ constexpr GridTable::Alignment alignment(int col)
     return A::Center;
 }
 
+// A grid as the load handler sets it up for a running order: one fixed header row, the eleven columns with
+// their alignments.
+inline void setUpGrid(GridTable& grid)
+{
+    grid.setFixedCols(0);
+    grid.setFixedRows(0);
+    grid.setCols(Count);
+    grid.setRows(2);
+    grid.setFixedRows(1);
+    grid.setFontName(QStringLiteral("Arial"));
+    for (int c = 0; c < Count; ++c)
+        grid.setColAlignment(c, alignment(c));
+}
+
 } // namespace column
 
 // The key of a pause line: it never moves, and a re-read never matches it by key.

@@ -844,3 +844,18 @@ Qt::ItemFlags GridTable::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
+
+bool GridTable::scrollOneRow(int direction)
+{
+    const int before = m_topRow;
+    return setTopRow(direction > 0 ? before - 1 : before + 1) && m_topRow != before;
+}
+
+void GridTable::layOut(double fontSize, const std::vector<std::optional<int>>& columnWidths)
+{
+    setFontSize(fontSize);
+    for (size_t c = 0; c < columnWidths.size(); ++c) {
+        if (columnWidths[c])
+            setColWidth(int(c), *columnWidths[c]);
+    }
+}

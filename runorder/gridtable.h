@@ -115,6 +115,9 @@ public:
     // top of the last full page, fails.
     int topRow() const { return m_topRow; }
     bool setTopRow(int row);
+    // The list scrolled by one row up (direction > 0) or down, as the wheel does; false when the grid refuses
+    // that top row (above the first line, past the last full page).
+    bool scrollOneRow(int direction);
     int maxTopRow() const;
     // Scrolls as little as needed for a non-fixed row to be on the page; false for any other row.
     bool showRow(int row);
@@ -163,6 +166,9 @@ public:
     void setFontName(const QString& name);
     double fontSize() const { return m_fontSize; }
     void setFontSize(double points);
+    // The layout the view worked out at its width: the font size and each column's width (twips; none leaves
+    // a column as it is, and a column the grid does not have refuses its width, as the grid control did).
+    void layOut(double fontSize, const std::vector<std::optional<int>>& columnWidths);
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -253,7 +253,7 @@ void FrmBaldovenaar::buildControls()
             break;
         case Kind::Grid:
             m_grid1View = new FlexGrid(parent);
-            m_grid1View->setTable(&m_station.gridModel());
+            m_station.showIn(*m_grid1View);
             widget = m_grid1View;
             break;
         case Kind::Strip:

@@ -23,20 +23,6 @@ namespace {
 // most a clean-up's or send's wait and a check's.
 static_assert(RunOrderLoader::defaultCheckTime + Station::defaultSendWait < 100);
 
-// The grids as the load handler sets them up for a running order: one fixed header row, eleven columns
-// with their alignments.
-void setUpGrid(GridTable& grid)
-{
-    grid.setFixedCols(0);
-    grid.setFixedRows(0);
-    grid.setCols(column::Count);
-    grid.setRows(2);
-    grid.setFixedRows(1);
-    grid.setFontName(QStringLiteral("Arial"));
-    for (int c = 0; c < column::Count; ++c)
-        grid.setColAlignment(c, column::alignment(c));
-}
-
 QString dataFolderOf(const Station::Options& options)
 {
     return options.dataFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
@@ -129,7 +115,7 @@ void Station::start()
         return;
     m_started = true;
     for (GridTable* grid : { m_working, m_snapshot, m_scratch })
-        setUpGrid(*grid);
+        column::setUpGrid(*grid);
     m_keeper.expectJournal();
     m_course.expectJournal();
     toonbestand(true);
@@ -157,19 +143,12 @@ Station::ListChange Station::toonbestand(bool forceer)
     const RunOrderLoader::Check check = m_loader->toonbestand(forceer);
     showCheck(check);
     afterRead(check.change);
-    switch (check.change) {
-    case ListChange::Rebuilt:
+    if (check.change == ListChange::Rebuilt)
         emit listRebuilt();
-        break;
-    case ListChange::Replaced:
+    else if (check.change == ListChange::Replaced)
         emit listReplaced();
-        break;
-    case ListChange::Merged:
+    else if (check.change == ListChange::Merged)
         emit listMerged();
-        break;
-    case ListChange::None:
-        break;
-    }
     return check.change;
 }
 
@@ -219,7 +198,8 @@ void Station::afterRead(ListChange change)
         m_cleanUpWhenKnown = false;
         runWismutaties(QStringLiteral("bij het openen van de klasse"));
     }
-    logFollowChange();
+    for (const QString& line : m_followLog.changed(*m_loader, m_listState == ListState::Stale))
+        log(line);
     // A merge that changed nothing (the office saved the same list again) is no news: not for the day log, and
     // not for the journal, whose work it leaves as it was.
     const bool news = change != ListChange::None && !(change == ListChange::Merged && m_loader->mergedCells().empty());
@@ -340,22 +320,6 @@ void Station::finishOpen(const std::optional<QString>& chosen)
     updateStatus();
 }
 
-bool Station::hasUnsentWork() const
-{
-    return m_status.unsent > 0 || m_sends.watch().isWatching() || m_keeper.offer().has_value();
-}
-
-bool Station::mayMove() const
-{
-    return m_listState == ListState::Shown && knoppen::mayReorder(m_state);
-}
-
-void Station::verplaatsregel(regels::Richting richting)
-{
-    pressMove(richting);
-    releaseMove();
-}
-
 void Station::pressMove(regels::Richting richting)
 {
     if (!mayMove() || m_unloaded)
@@ -363,11 +327,6 @@ void Station::pressMove(regels::Richting richting)
     // A command while a move is held ends the run first, as a release would.
     endRunAsEdit();
     lineMovedTo(m_edits.press(richting));
-}
-
-int Station::landingRow(int from, int pointed) const
-{
-    return regels::landingRow(*m_working, from, pointed);
 }
 
 void Station::verplaatsNaar(int from, int to)
@@ -378,16 +337,6 @@ void Station::verplaatsNaar(int from, int to)
     const int row = m_working->row();
     finishEdit(edit);
     emit lineMoved(row);
-}
-
-ExpectedTimes Station::expectedTimes() const
-{
-    return m_course.expectedTimes();
-}
-
-QString Station::expectedTip(int row) const
-{
-    return m_course.expectedTip(row);
 }
 
 QDateTime Station::now() const
@@ -580,79 +529,10 @@ void Station::log(const QString& what)
     m_log->append(m_state.bestandsnaam(), what);
 }
 
-
-bool Station::typNummer(QChar digit, qint64 timestamp)
-{
-    return m_listState != ListState::Empty && m_selection.typeNumber(*m_working, digit, timestamp);
-}
-
-bool Station::scrollGrid(int direction)
-{
-    const int before = m_working->topRow();
-    // A top row the grid refuses (above the first line, past the last full page) leaves the view alone.
-    return m_working->setTopRow(direction > 0 ? before - 1 : before + 1) && m_working->topRow() != before;
-}
-
-void Station::layOutGrid(double fontSize, const std::vector<std::optional<int>>& columnWidths)
-{
-    m_working->setFontSize(fontSize);
-    for (size_t c = 0; c < columnWidths.size(); ++c) {
-        // A column the grid does not have refuses its width, as the grid control did.
-        if (columnWidths[c])
-            m_working->setColWidth(int(c), *columnWidths[c]);
-    }
-}
-
-void Station::volgendeInDeRing()
-{
-    if (ringMoves())
-        m_course.next();
-}
-
-void Station::vorigeInDeRing()
-{
-    if (ringMoves())
-        m_course.previous();
-}
-
 void Station::runWismutaties(const QString& occasion)
 {
     if (!m_state.bestandspad().isEmpty() && !m_state.rid.isEmpty())
         m_sends.cleanUp(CleanUpJob { m_state.bestandspad(), m_state.bestandsmap(), m_state.rid }, occasion);
-}
-
-void Station::logFollowChange()
-{
-    using Problem = RunOrderLoader::FollowProblem;
-    const Problem problem = m_loader->followProblem();
-    const bool kept = m_loader->keptPastMidnight();
-    if (kept && !m_loggedKept)
-        log(daylogtext::keptPastMidnight(m_loader->keptFileDay()));
-    m_loggedKept = kept;
-    if (problem == m_loggedProblem)
-        return;
-    const Problem before = m_loggedProblem;
-    m_loggedProblem = problem;
-    const bool greyed = m_listState == ListState::Stale;
-    switch (problem) {
-    case Problem::FolderUnreachable:
-        log(daylogtext::shareUnreachable(greyed));
-        break;
-    case Problem::NotFound:
-        log(daylogtext::fileNotFound(greyed));
-        break;
-    case Problem::NotToday:
-        log(daylogtext::notToday(before == Problem::None));
-        break;
-    case Problem::None:
-        if (before == Problem::FolderUnreachable)
-            log(daylogtext::shareBack());
-        else if (before == Problem::NotFound)
-            log(daylogtext::fileBack());
-        break;
-    case Problem::NothingFollowed:
-        break;
-    }
 }
 
 void Station::setCaption(const QString& caption)
@@ -699,9 +579,8 @@ void Station::controleerwijzigingen()
 {
     m_lastRule = m_sendRule.evaluate(*m_working, *m_snapshot, m_state);
     const bool shown = m_listState == ListState::Shown;
-    Buttons buttons = shown ? m_buttons : Buttons();
     // In the empty view there is no list to report.
-    buttons.verzenden = shown && m_lastRule.enabled;
+    Buttons buttons = shown ? m_buttons : Buttons();
     buttons.ongedaanMaken = shown && m_edits.mayUndo();
     buttons.opnieuw = shown && m_edits.mayRedo();
     // A list changed after a send that the office has not taken in is to be sent again, also when it is the

@@ -4,6 +4,8 @@
 #include "classcourse.h"
 #include "daylog.h"
 #include "editcommands.h"
+#include "followlog.h"
+#include "gridcontrol.h"
 #include "gridtable.h"
 #include "keyboardselection.h"
 #include "knoppen.h"
@@ -20,7 +22,6 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -131,7 +132,10 @@ public:
 
     // Whether closing or opening another class would cost the official work: changes not sent yet, or a
     // send the office has not taken in (the clean-up removes it).
-    bool hasUnsentWork() const;
+    bool hasUnsentWork() const
+    {
+        return m_status.unsent > 0 || m_sends.watch().isWatching() || m_keeper.offer().has_value();
+    }
 
     // Moving the current line, with the repeat of a held move button: press moves once and starts the
     // repeat (300, 200, then every 100 ms); release ends it, as does a lost hold. Only with the reorder
@@ -147,7 +151,11 @@ public:
     void resumeMove() { m_edits.heldMove().resume(); }
     bool isMoveSuspended() const { return m_edits.heldMove().isSuspended(); }
     // One move of the current line, as a press that is released at once.
-    void verplaatsregel(regels::Richting richting);
+    void verplaatsregel(regels::Richting richting)
+    {
+        pressMove(richting);
+        releaseMove();
+    }
 
     // The swap of the two selected lines; a refusal is told the official (message()).
     void wisselrijen();
@@ -194,22 +202,36 @@ public:
     void selectieUitbreiden(KeyboardSelection::Step step) { m_selection.extend(*m_working, step); }
     void cursorVerplaatsen(KeyboardSelection::Step step) { m_selection.moveCurrent(*m_working, step); }
     void selectieWisselen() { m_selection.toggleCurrent(*m_working); }
-    bool typNummer(QChar digit, qint64 timestamp);
+    bool typNummer(QChar digit, qint64 timestamp)
+    {
+        return m_listState != ListState::Empty && m_selection.typeNumber(*m_working, digit, timestamp);
+    }
 
     // The wheel over the grid: one row up (direction > 0) or down; false when the list cannot scroll so.
-    bool scrollGrid(int direction);
+    bool scrollGrid(int direction) { return m_working->scrollOneRow(direction); }
     // The window's answer to layoutNeeded(): the font size and the width of each column (twips; none leaves a
     // column as it is).
-    void layOutGrid(double fontSize, const std::vector<std::optional<int>>& columnWidths);
-    // The grid control's model: the one widget that shows the ring's list keeps its scroll position, page size
-    // and current cell in it, as the grid control did. Everything else reads working().
-    GridTable& gridModel() { return *m_working; }
+    void layOutGrid(double fontSize, const std::vector<std::optional<int>>& columnWidths)
+    {
+        m_working->layOut(fontSize, columnWidths);
+    }
+    // The ring's list shown in the one control that shows it, which keeps its scroll position, page size, current
+    // cell and selection in it, as the grid control did. Everything else reads working().
+    void showIn(GridControl& control) { control.setTable(m_working); }
 
     // The starter in the ring, for the rider board and the marker in the grid: the official moves it on
     // ("Volgende in de ring") or back ("Vorige"), over the starters that ride. Openen puts it on the class's
     // first starter; it follows its starter through every edit and re-read (RingPointer).
-    void volgendeInDeRing();
-    void vorigeInDeRing();
+    void volgendeInDeRing()
+    {
+        if (ringMoves())
+            m_course.next();
+    }
+    void vorigeInDeRing()
+    {
+        if (ringMoves())
+            m_course.previous();
+    }
     const RingPointer& ringPointer() const { return m_course.ring(); }
     // The office's planned time of each place, as its last list gave them (the rider board's times).
     const PlaceTimes& placeTimes() const { return m_course.placeTimes(); }
@@ -218,13 +240,13 @@ public:
     // (landingRow), as the series of one-place moves the move buttons make; one step of the history, one line
     // of the day log. Only with the reorder permission and while the list is shown.
     void verplaatsNaar(int from, int to);
-    int landingRow(int from, int pointed) const;
+    int landingRow(int from, int pointed) const { return regels::landingRow(*m_working, from, pointed); }
 
     // The ring's pace in the class, and the expected go-times and the class's progress that follow from it.
     const ClassPace& classPace() const { return m_course.pace(); }
-    ExpectedTimes expectedTimes() const;
+    ExpectedTimes expectedTimes() const { return m_course.expectedTimes(); }
     // The Tijd cell's tooltip for a row: its expected go-time, where that is news beside the planned one.
-    QString expectedTip(int row) const;
+    QString expectedTip(int row) const { return m_course.expectedTip(row); }
     QDateTime now() const;
     // The riders a move by the ring crowded: their rows marked in the grid, the first named in the status.
     const std::vector<crowdedriders::Pair>& crowded() const { return m_course.crowding().pairs(); }
@@ -303,7 +325,7 @@ private:
     void setLabels(const RunOrderLoader::Labels& labels);
     void beforeReplace();
 
-    bool mayMove() const;
+    bool mayMove() const { return m_listState == ListState::Shown && knoppen::mayReorder(m_state); }
     void setButtons(const Buttons& buttons);
     void zetknoppen();
     void controleerwijzigingen();
@@ -311,8 +333,6 @@ private:
     void runWismutaties(const QString& occasion);
     // A send was written in the shared folder.
     void sent(const SendResult& result);
-    // The day log's lines for what the last check found of the share and the file, when it changed.
-    void logFollowChange();
     // A step of a move: the ring pointer follows the line at once, and the view is told its row.
     void lineMovedTo(int row);
 
@@ -376,8 +396,7 @@ private:
     // A class was opened whose identity (rid) is not known yet: its clean-up waits for it.
     bool m_cleanUpWhenKnown = false;
     // For the day log: what the office's changed list did to the starters shown, worked out just before it
-    // replaced them; what the last check found of the share and the file.
+    // replaced them; what the checks found of the share and the file.
     QString m_officeChanges;
-    RunOrderLoader::FollowProblem m_loggedProblem = RunOrderLoader::FollowProblem::NothingFollowed;
-    bool m_loggedKept = false;
+    FollowLog m_followLog;
 };

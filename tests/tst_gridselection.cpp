@@ -79,7 +79,7 @@ private slots:
 private:
     Station& station() { return m_kit->station(); }
     // The grid control's model, as the grid widget changes it.
-    GridTable& table() { return station().gridModel(); }
+    GridTable& table() { return *m_kit->grid()->table(); }
     FlexGrid* grid() { return m_kit->grid(); }
     QWidget* cells() { return grid()->viewport(); }
     QPoint cellCentre(int row) { return grid()->cellRect(row, shownColumn).center(); }

@@ -596,7 +596,7 @@ void TestLayout::textFitsWhereItIsDrawn()
 
     testsupport::WindowFixture kit;
     FrmBaldovenaar& window = kit.makeWindow(false);
-    GridTable& table = kit.station().gridModel();
+    GridTable& table = *kit.grid()->table();
     // The sample class and a line of wide texts: five-digit numbers, capitals.
     const kantoor::PublishedOrder order = kantoor::demoOrder(QDate(2026, 12, 7));
     QList<QStringList> rows { order.header };

@@ -65,7 +65,7 @@ private:
     bool follow(const QByteArray& bytes) { return m_kit->openClass(bytes) && station().listShown(); }
     Station& station() { return m_kit->station(); }
     // The grid control's model, as the grid widget changes it.
-    GridTable& table() { return station().gridModel(); }
+    GridTable& table() { return *m_kit->grid()->table(); }
     QString keys() { return testsupport::keysOf(table()); }
     QString positions();
     QList<int> selectedRows();

@@ -506,14 +506,19 @@ void TestStation::sendButtonFollowsTheChanges()
     QVERIFY(m_kit->follow(kantoor::runningOrderBytes(order)));
     // Without the permission the station refuses the edits; the change is made on the grid itself, as a
     // list kept from before would have it.
+    struct : GridControl {
+        GridTable* table = nullptr;
+        void setTable(GridTable* shown) override { table = shown; }
+    } control;
+    s.showIn(control);
     if (change == "move" || change == "move back" || change == "move and mark") {
-        s.gridModel().setRow(1);
-        regels::verplaatsregel(s.gridModel(), regels::Richting::Omlaag);
+        control.table->setRow(1);
+        regels::verplaatsregel(*control.table, regels::Richting::Omlaag);
     }
     if (change == "move back")
-        regels::verplaatsregel(s.gridModel(), regels::Richting::Omhoog);
+        regels::verplaatsregel(*control.table, regels::Richting::Omhoog);
     if (change == "mark" || change == "move and mark")
-        s.gridModel().setTextMatrix(3, column::Mark, "N");
+        control.table->setTextMatrix(3, column::Mark, "N");
     s.Timer1_Timer();
     QCOMPARE(s.buttons().verzenden, enabled);
 }
