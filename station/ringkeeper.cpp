@@ -2,8 +2,11 @@
 
 #include "appstate.h"
 #include "clock.h"
+#include "daylogtexts.h"
 #include "diagnostics.h"
 #include "sendreceipt.h"
+
+#include <QDir>
 
 namespace {
 
@@ -106,6 +109,18 @@ std::optional<RingKeeper::Found> RingKeeper::lookAtJournal()
     }
     found.work = std::move(loaded.work);
     return found;
+}
+
+QStringList RingKeeper::Found::told() const
+{
+    QStringList lines;
+    if (!setAside.isEmpty())
+        lines << daylogtext::journalSetAside(QDir::toNativeSeparators(setAside));
+    if (what == What::OtherClass)
+        lines << daylogtext::workOfOtherClass(work->rid);
+    else if (what == What::Offered)
+        lines << daylogtext::workOffered(work->saved);
+    return lines;
 }
 
 void RingKeeper::keepBeforeReplace(const GridTable& incoming)

@@ -4,6 +4,7 @@
 #include "ringwork.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <optional>
 
@@ -52,6 +53,8 @@ public:
         What what = What::Nothing;
         std::optional<RingWork> work;
         QString setAside; // a damaged journal moved aside to this name
+        // The day log's lines for what was found; work restored is told with its put-back.
+        QStringList told() const;
     };
     std::optional<Found> lookAtJournal();
 

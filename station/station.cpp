@@ -240,21 +240,12 @@ void Station::restoreOrOffer()
     const std::optional<RingKeeper::Found> found = m_keeper.lookAtJournal();
     if (!found)
         return;
-    if (!found->setAside.isEmpty())
-        log(daylogtext::journalSetAside(QDir::toNativeSeparators(found->setAside)));
-    switch (found->what) {
-    case RingKeeper::Found::What::Nothing:
-        return;
-    case RingKeeper::Found::What::OtherClass:
-        log(daylogtext::workOfOtherClass(found->work->rid));
-        return;
-    case RingKeeper::Found::What::Offered:
+    for (const QString& line : found->told())
+        log(line);
+    if (found->what == RingKeeper::Found::What::Offered)
         m_status.work = StationStatus::Work::Offered;
-        log(daylogtext::workOffered(found->work->saved));
+    if (found->what != RingKeeper::Found::What::Restore)
         return;
-    case RingKeeper::Found::What::Restore:
-        break;
-    }
     const Reapplication back = putBack(*found->work, false, [&found](const Reapplication&) {
         return daylogtext::workRestored(found->work->saved, found->work->changedNames);
     });
@@ -272,12 +263,6 @@ Reapplication Station::putBack(
     if (!edit.changed && logUnchanged)
         log(edit.logged);
     return back;
-}
-
-QString Station::beginOpen()
-{
-    stopChecks();
-    return m_state.bestandspad().isEmpty() ? m_state.gedeeldemap : m_state.bestandsmap();
 }
 
 void Station::finishOpen(const std::optional<QString>& chosen)
@@ -367,13 +352,6 @@ void Station::TimerRegelsVerplaatsen_Timer()
         lineMovedTo(m_edits.step(*held));
 }
 
-void Station::lineMovedTo(int row)
-{
-    // The board and the marker follow a held line at every step, not only at the release.
-    m_course.follow();
-    emit lineMoved(row);
-}
-
 void Station::wisselrijen()
 {
     if (!mayMove())
@@ -419,10 +397,7 @@ void Station::sent(const SendResult& result)
     // goes (the office's next list tells whether the send holds what the ring wanted), and the journal keeps
     // the ring's list instead.
     m_status.work = StationStatus::Work::None;
-    if (m_keeper.dropOffer()) {
-        log(daylogtext::offerLapsed(daylogtext::OfferEnd::Sent));
-        m_keeper.saveSoon();
-    }
+    dropOffer(daylogtext::OfferEnd::Sent);
     controleerwijzigingen();
     emit sendWritten(result);
 }
@@ -441,13 +416,19 @@ void Station::opnieuw()
 
 void Station::vergeetTeruggezetWerk()
 {
+    if (dropOffer(daylogtext::OfferEnd::Discarded))
+        controleerwijzigingen();
+}
+
+bool Station::dropOffer(daylogtext::OfferEnd end)
+{
     const std::optional<RingWork> offer = m_keeper.offer();
     if (!m_keeper.dropOffer())
-        return;
-    log(daylogtext::offerLapsed(daylogtext::OfferEnd::Discarded, offer->changedNames));
+        return false;
+    log(daylogtext::offerLapsed(end, offer->changedNames));
     m_status.work = StationStatus::Work::None;
     m_keeper.saveSoon();
-    controleerwijzigingen();
+    return true;
 }
 
 void Station::opnieuwToepassen()
@@ -524,11 +505,6 @@ void Station::updateStatus()
     emit statusChanged(m_status);
 }
 
-void Station::log(const QString& what)
-{
-    m_log->append(m_state.bestandsnaam(), what);
-}
-
 void Station::runWismutaties(const QString& occasion)
 {
     if (!m_state.bestandspad().isEmpty() && !m_state.rid.isEmpty())
@@ -577,21 +553,18 @@ void Station::zetknoppen()
 
 void Station::controleerwijzigingen()
 {
-    m_lastRule = m_sendRule.evaluate(*m_working, *m_snapshot, m_state);
+    const knoppen::SendRule rule = m_sendRule.evaluate(*m_working, *m_snapshot, m_state);
     const bool shown = m_listState == ListState::Shown;
     // In the empty view there is no list to report.
     Buttons buttons = shown ? m_buttons : Buttons();
-    buttons.ongedaanMaken = shown && m_edits.mayUndo();
-    buttons.opnieuw = shown && m_edits.mayRedo();
+    const bool mayEdit = knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state);
     // A list changed after a send that the office has not taken in is to be sent again, also when it is the
     // office's list once more (an undone move): else the files in the shared folder bring the undone move.
-    buttons.verzenden = shown
-        && (m_lastRule.enabled
-            || (m_sends.watch().changedSince(*m_working)
-                && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state))));
+    buttons.verzenden = shown && (rule.enabled || (m_sends.watch().changedSince(*m_working) && mayEdit));
+    buttons.ongedaanMaken = shown && m_edits.mayUndo();
+    buttons.opnieuw = shown && m_edits.mayRedo();
     buttons.vergeten = shown && m_keeper.offer().has_value();
-    buttons.opnieuwToepassen = shown && m_keeper.offer().has_value()
-        && (knoppen::mayReorder(m_state) || knoppen::mayMarkNotStarted(m_state));
+    buttons.opnieuwToepassen = buttons.vergeten && mayEdit;
     setButtons(buttons);
     updateStatus();
 }

@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "classcourse.h"
 #include "daylog.h"
+#include "daylogtexts.h"
 #include "editcommands.h"
 #include "followlog.h"
 #include "gridcontrol.h"
@@ -127,7 +128,11 @@ public:
     // gives the folder the dialog starts in (the followed file's, or the shared folder); finishOpen takes
     // the chosen path (nothing when cancelled): the mutation files of the class followed so far go, the
     // new file is followed and read, forced, and the checks start again.
-    QString beginOpen();
+    QString beginOpen()
+    {
+        stopChecks();
+        return m_state.bestandspad().isEmpty() ? m_state.gedeeldemap : m_state.bestandsmap();
+    }
     void finishOpen(const std::optional<QString>& chosen);
 
     // Whether closing or opening another class would cost the official work: changes not sent yet, or a
@@ -333,8 +338,13 @@ private:
     void runWismutaties(const QString& occasion);
     // A send was written in the shared folder.
     void sent(const SendResult& result);
-    // A step of a move: the ring pointer follows the line at once, and the view is told its row.
-    void lineMovedTo(int row);
+    // A step of a move: the ring pointer follows the line at once (the board and the marker follow a held line at
+    // every step, not only at the release), and the view is told its row.
+    void lineMovedTo(int row)
+    {
+        m_course.follow();
+        emit lineMoved(row);
+    }
 
     // The official's work.
     // A held run ends, as a release would: one step of the history, logged and counted as an edit. False when
@@ -345,6 +355,8 @@ private:
     void finishEdit(const EditCommands::Edit& edit);
     // What every edit changes besides the list: the status's old news, an offer withdrawn, the journal.
     void noteEdit();
+    // The ring's work offered back goes unapplied (`end` says why, for the day log); false when none was offered.
+    bool dropOffer(daylogtext::OfferEnd end);
     // The selection repainted, the send rule and the buttons worked out again, the ring pointer on its starter.
     void showEdit();
     void afterRead(ListChange change);
@@ -355,7 +367,7 @@ private:
     Reapplication putBack(
         const RingWork& work, bool logUnchanged, const std::function<QString(const Reapplication&)>& describe);
     void updateStatus();
-    void log(const QString& what);
+    void log(const QString& what) { m_log->append(m_state.bestandsnaam(), what); }
 
     std::unique_ptr<platform::Clock> m_ownClock;
     platform::Clock* m_clock = nullptr;
@@ -368,7 +380,6 @@ private:
     GridTable* m_scratch = new GridTable(this);
     std::unique_ptr<RunOrderLoader> m_loader;
     knoppen::SendRuleTracker m_sendRule;
-    knoppen::SendRule m_lastRule;
     EditCommands m_edits { *m_working, m_state };
     std::unique_ptr<DayLog> m_log;
     RingKeeper m_keeper;
