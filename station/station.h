@@ -38,9 +38,10 @@ class Clock;
 // the loader of the followed file and the timers. It conducts every flow, step by step: start-up's forced
 // read, the five-second check, the open command once a file is chosen, moving (with the hold-to-repeat),
 // swapping, marking, sending and the close. The jobs within the flows are done by parts of its own: the
-// loader reads the office's list and reports what it found, the send watch follows a send until the office
-// takes it in, the keeper of the ring's work keeps the unsent work safe (journal, restore, offer), the row
-// selection follows the official's mouse and keys, and the ring pointer its starter. It is the one place that
+// loader reads the office's list and reports what it found, the edit commands change the ring's list and say
+// what they changed, the send tracker follows each send until the office takes it in, the keeper of the ring's
+// work keeps the unsent work safe (journal, restore, offer), the class's course follows the starter in the ring,
+// the pace and the crowded riders, and the row selection the official's mouse and keys. It is the one place that
 // changes the station's state; the views read it through const accessors, ask for changes through its
 // commands, and hear what happened through signals with plain data. It links no GUI library, so every flow is
 // tested without a display.
