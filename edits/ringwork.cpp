@@ -48,7 +48,23 @@ std::optional<QStringList> fromArray(const QJsonValue& value)
 
 constexpr int journalVersion = 1;
 
+// A starter on row `r` of the ring's list is work of the ring's: moved off the office's place, or marked anew.
+bool changedAt(const GridTable& working, const GridTable& snapshot, int r, QStringView key)
+{
+    return r >= snapshot.rows() || snapshot.textView(r, column::Key) != key || knoppen::markChanged(working, r);
+}
+
 } // namespace
+
+bool hasRingWork(const GridTable& working, const GridTable& snapshot)
+{
+    for (int r = 1; r < working.rows(); ++r) {
+        const QStringView key = working.textView(r, column::Key);
+        if (isStarter(key) && changedAt(working, snapshot, r, key))
+            return true;
+    }
+    return false;
+}
 
 RingWork ringWorkOf(const GridTable& working, const GridTable& snapshot)
 {
@@ -61,8 +77,7 @@ RingWork ringWorkOf(const GridTable& working, const GridTable& snapshot)
             work.notStarted << key.toString();
         if (!isStarter(key))
             continue;
-        const bool moved = r >= snapshot.rows() || snapshot.textView(r, column::Key) != key;
-        if (moved || knoppen::markChanged(working, r)) {
+        if (changedAt(working, snapshot, r, key)) {
             work.changed << key.toString();
             const QString number = working.textMatrix(r, column::Number);
             const QString rider = working.textMatrix(r, column::Rider);

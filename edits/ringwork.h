@@ -31,6 +31,9 @@ struct RingWork
 
 // The work on the ring's list as it differs from the office's list now.
 RingWork ringWorkOf(const GridTable& working, const GridTable& snapshot);
+// Whether the ring's list holds work of its own (ringWorkOf's `changed` is not empty), without making the work:
+// the office's every replace asks, and mostly the ring has none.
+bool hasRingWork(const GridTable& working, const GridTable& snapshot);
 
 // What identifies the office's list for the ring's work: its keys and positions, line by line (what decides
 // whether a re-read replaces the ring's list). Texts the office may change in place do not count.

@@ -2,8 +2,8 @@
 
 #include "columns.h"
 #include "gridtable.h"
+#include "keyindex.h"
 
-#include <QHash>
 #include <QSet>
 #include <QStringView>
 
@@ -66,13 +66,8 @@ void mergeList(GridTable& working, const GridTable& scratch, std::vector<Changed
 {
     // The last line of the new list with each key that may be matched: a working line with that key
     // ends with its texts, as if every earlier line of the key had been copied in turn.
-    QHash<QStringView, int> lastLineOfKey;
-    lastLineOfKey.reserve(scratch.rows());
-    for (int i = 1; i < scratch.rows(); ++i) {
-        const QStringView key = scratch.textView(i, column::Key);
-        if (key != pauseKey && key != zeroKey)
-            lastLineOfKey.insert(key, i);
-    }
+    const KeyIndex lastLineOfKey(scratch, column::Key, 1, KeyIndex::Keep::LastLine,
+        [](QStringView key) { return key != pauseKey && key != zeroKey; });
     // The RowData (the ring's selection) stays where it is: once the ring has moved a line, the new
     // list's line i is another starter than the ring's line i, and the selection must stay on the rows
     // the official selected.
@@ -82,16 +77,16 @@ void mergeList(GridTable& working, const GridTable& scratch, std::vector<Changed
     const bool redraw = working.redraw();
     working.setRedraw(false);
     for (int k = 1; k < working.rows(); ++k) {
-        const auto found = lastLineOfKey.constFind(working.textView(k, column::Key));
-        if (found == lastLineOfKey.constEnd())
+        const int found = lastLineOfKey.find(working.textView(k, column::Key));
+        if (found < 0)
             continue;
         if (changed) {
             for (int c = 0; c < working.cols(); ++c) {
-                if ((officeColumns >> c & 1) && working.textView(k, c) != scratch.textView(*found, c))
+                if ((officeColumns >> c & 1) && working.textView(k, c) != scratch.textView(found, c))
                     changed->push_back({ k, c });
             }
         }
-        working.copyTexts(k, scratch, *found, officeColumns);
+        working.copyTexts(k, scratch, found, officeColumns);
     }
     working.setRedraw(redraw);
 }

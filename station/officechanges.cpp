@@ -3,24 +3,18 @@
 #include "columns.h"
 #include "daylogtexts.h"
 #include "gridtable.h"
+#include "keyindex.h"
 
-#include <QHash>
 #include <algorithm>
 #include <vector>
 
 namespace {
 
 // Row of each starter's key (pause lines left out); a key on more than one line, its first.
-QHash<QStringView, int> rowsByKey(const GridTable& grid)
+KeyIndex rowsByKey(const GridTable& grid)
 {
-    QHash<QStringView, int> rows;
-    rows.reserve(grid.rows());
-    for (int row = grid.rows() - 1; row >= 1; --row) {
-        const QStringView key = grid.textView(row, column::Key);
-        if (!isPauseKey(key) && !key.isEmpty())
-            rows.insert(key, row);
-    }
-    return rows;
+    return KeyIndex(grid, column::Key, 1, KeyIndex::Keep::FirstLine,
+        [](QStringView key) { return !isPauseKey(key) && !key.isEmpty(); });
 }
 
 } // namespace
@@ -36,14 +30,14 @@ namespace {
 
 // The starters of the new list that the list shown did not have.
 template <typename Add>
-void addAdded(OfficeChanges& changes, const GridTable& incoming, const QHash<QStringView, int>& after,
+void addAdded(OfficeChanges& changes, const GridTable& incoming, const KeyIndex& after,
     const std::vector<bool>& matched, const Add& add)
 {
     for (int row = 1; row < incoming.rows(); ++row) {
         if (matched[row])
             continue;
         const QStringView key = incoming.textView(row, column::Key);
-        if (isPauseKey(key) || key.isEmpty() || after.value(key) != row)
+        if (isPauseKey(key) || key.isEmpty() || after.find(key) != row)
             continue;
         add(changes.added, changes.moreAdded,
             QStringLiteral("%1 op plaats %2").arg(starterName(incoming, row), incoming.textMatrix(row, column::Position)));
@@ -56,7 +50,7 @@ OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)
 {
     OfficeChanges changes;
     // One index, of the new list: each line of the list shown looks itself up in it once.
-    const QHash<QStringView, int> after = rowsByKey(incoming);
+    const KeyIndex after = rowsByKey(incoming);
     std::vector<bool> matched(incoming.rows(), false);
     const auto add = [](QStringList& list, int& more, const QString& text) {
         if (list.size() < OfficeChanges::namedPerPart)
@@ -74,14 +68,14 @@ OfficeChanges officeChanges(const GridTable& shown, const GridTable& incoming)
         const QStringView key = shown.textView(row, column::Key);
         if (isPauseKey(key) || key.isEmpty())
             continue;
-        const auto there = after.constFind(key);
-        if (there == after.cend()) {
+        const int there = after.find(key);
+        if (there < 0) {
             add(changes.withdrawn, changes.moreWithdrawn,
                 QStringLiteral("%1 van plaats %2").arg(starterName(shown, row), shown.textMatrix(row, column::Position)));
-        } else if (!matched[*there]) { // a key shown twice is taken at its first line
-            matched[*there] = true;
+        } else if (!matched[there]) { // a key shown twice is taken at its first line
+            matched[there] = true;
             shownRows.push_back(row);
-            newRows.push_back(*there);
+            newRows.push_back(there);
         }
     }
     // A starter moved when its order among the others changed; the places a withdrawal or an addition shifts

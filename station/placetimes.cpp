@@ -7,29 +7,33 @@
 
 void PlaceTimes::take(const GridTable& office)
 {
-    // The texts are shared with the grid's, so a copy of a long list costs no more than its row count.
-    const int rows = office.rows();
-    m_times.assign(size_t(std::max(0, rows)), QString());
-    m_positions.assign(size_t(std::max(0, rows)), QString());
+    const int rows = std::max(0, office.rows());
+    m_rows.assign(size_t(rows), Row());
+    m_text.clear();
+    m_text.reserve(qsizetype(rows) * 8);
     for (int r = 0; r < rows; ++r) {
-        m_times[size_t(r)] = office.textMatrix(r, column::Time);
-        m_positions[size_t(r)] = office.textMatrix(r, column::Position);
+        const QStringView time = office.textView(r, column::Time);
+        const QStringView position = office.textView(r, column::Position);
+        m_rows[size_t(r)] = { m_text.size(), time.size(), position.size() };
+        m_text.append(time);
+        m_text.append(position);
     }
 }
 
 void PlaceTimes::clear()
 {
-    m_times.clear();
-    m_positions.clear();
+    m_rows.clear();
+    m_text.clear();
 }
 
 QString PlaceTimes::at(const GridTable& working, int row) const
 {
     const QString own = working.textMatrix(row, column::Time).trimmed();
-    if (row < 0 || size_t(row) >= m_times.size())
+    if (row < 0 || size_t(row) >= m_rows.size())
         return own;
+    const Row& taken = m_rows[size_t(row)];
     // The same place: the office's row there carries the position the ring's row carries.
-    if (m_positions[size_t(row)] != working.textView(row, column::Position))
+    if (QStringView(m_text).mid(taken.start + taken.time, taken.position) != working.textView(row, column::Position))
         return own;
-    return m_times[size_t(row)].trimmed();
+    return QStringView(m_text).mid(taken.start, taken.time).trimmed().toString();
 }

@@ -22,6 +22,14 @@ public:
     QString at(const GridTable& working, int row) const;
 
 private:
-    std::vector<QString> m_times;
-    std::vector<QString> m_positions;
+    // Each row's time and position, side by side in one text: a list of 32 767 lines is taken without a string
+    // of its own per cell.
+    struct Row
+    {
+        qsizetype start = 0;
+        qsizetype time = 0; // the time's length; the position follows it
+        qsizetype position = 0;
+    };
+    QString m_text;
+    std::vector<Row> m_rows;
 };

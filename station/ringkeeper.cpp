@@ -125,7 +125,7 @@ QStringList RingKeeper::Found::told() const
 
 void RingKeeper::keepBeforeReplace(const GridTable& incoming)
 {
-    if (!m_state.klasbekend)
+    if (!m_state.klasbekend || !hasRingWork(m_working, m_snapshot))
         return;
     RingWork work = currentWork();
     if (work.isEmpty() || takenIn(sentListOf(m_working, m_clock.now()), incoming))

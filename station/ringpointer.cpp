@@ -2,8 +2,8 @@
 
 #include "columns.h"
 #include "gridtable.h"
+#include "keyindex.h"
 
-#include <QHash>
 #include <algorithm>
 #include <utility>
 
@@ -152,18 +152,15 @@ bool RingPointer::replaced(const GridTable& grid)
     const QStringList followers = std::exchange(m_followers, QStringList());
     if (m_key.isEmpty() || followers.isEmpty())
         return follow(grid);
-    QHash<QStringView, int> rows;
-    rows.reserve(grid.rows());
-    for (int r = grid.rows() - 1; r >= grid.fixedRows(); --r)
-        rows.insert(grid.textView(r, column::Key), r); // the first of a repeated key wins
+    const KeyIndex rows(grid, column::Key, grid.fixedRows(), KeyIndex::Keep::FirstLine, [](QStringView) { return true; });
     for (const QString& key : followers) {
-        const auto found = rows.constFind(QStringView(key));
-        if (found == rows.cend())
+        const int found = rows.find(key);
+        if (found < 0)
             continue;
         const int before = m_row;
         const bool own = key == m_key;
         m_key = key;
-        settle(grid, found.value());
+        settle(grid, found);
         // Another starter took the place of the one the office withdrew: the pointer is now on the starter that
         // rides there, not on a not-started one before it, so it follows that rider through the moves to come.
         if (!own && m_row >= 0)

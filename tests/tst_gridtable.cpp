@@ -1,4 +1,5 @@
 #include "gridtable.h"
+#include "keyindex.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>
@@ -100,6 +101,8 @@ private slots:
     void rowsToRepaint();
     void positionReportedOnlyWhenMoved_data();
     void positionReportedOnlyWhenMoved();
+    void keyIndexFindsWhatAScanFinds_data();
+    void keyIndexFindsWhatAScanFinds();
 };
 
 void TestGridTable::textsFollowEveryEdit_data()
@@ -422,6 +425,47 @@ void TestGridTable::positionReportedOnlyWhenMoved()
         break;
     }
     QCOMPARE(spy.size(), reports);
+}
+
+void TestGridTable::keyIndexFindsWhatAScanFinds_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("distinct");
+    QTest::newRow("empty") << 0 << 1;
+    QTest::newRow("mostly unique keys") << 2000 << 1000000;
+    QTest::newRow("every key on many lines") << 2000 << 37;
+    QTest::newRow("one key on every line") << 500 << 1;
+}
+
+// The index against a scan of every line: the first or the last line of each key, none for a key left out or
+// absent; for lists of mostly unique keys, of keys on many lines, and of one key on every line.
+void TestGridTable::keyIndexFindsWhatAScanFinds()
+{
+    QFETCH(int, rows);
+    QFETCH(int, distinct);
+    GridTable grid;
+    grid.setCols(2);
+    grid.setRows(1);
+    QRandomGenerator random(quint32(rows + distinct));
+    for (int r = 0; r < rows; ++r)
+        QVERIFY(grid.addItem(QStringLiteral("%1\tx").arg(random.bounded(distinct))));
+    // Keys that end in 7 are left out, as pause lines are.
+    const auto indexed = [](QStringView key) { return !key.endsWith(u'7'); };
+    for (const KeyIndex::Keep keep : { KeyIndex::Keep::FirstLine, KeyIndex::Keep::LastLine }) {
+        const KeyIndex index(grid, 0, 1, keep, indexed);
+        // Every key the list holds, and some it does not.
+        QStringList probes { QStringLiteral("-1"), QString(), QStringLiteral("1000001") };
+        for (int r = 1; r < grid.rows(); ++r)
+            probes << grid.textMatrix(r, 0);
+        for (const QString& key : probes) {
+            int expected = -1;
+            for (int r = 1; r < grid.rows() && indexed(key); ++r) {
+                if (grid.textView(r, 0) == key && (expected < 0 || keep == KeyIndex::Keep::LastLine))
+                    expected = r;
+            }
+            QCOMPARE(index.find(key), expected);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGridTable)
